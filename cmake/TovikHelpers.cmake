@@ -1,0 +1,35 @@
+# tovik_add_test(NAME name SOURCES ... LIBS ... [NETNS])
+# Builds a GoogleTest binary and registers it with CTest. NETNS runs the
+# whole binary in a private network namespace (loopback only), for tests
+# that bind the fixed store ports.
+function(tovik_add_test)
+  cmake_parse_arguments(T "NETNS" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  if(T_NETNS)
+    add_test(NAME ${T_NAME}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/netns-run.sh $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
+                       ENVIRONMENT "TOVIK_BUILD_DIR=${CMAKE_BINARY_DIR};TOVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# tovik_add_fuzzer(NAME name SOURCES ... LIBS ...): built only with clang.
+function(tovik_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(NOT TOVIK_FUZZ_ENABLED)
+    return()
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+endfunction()

@@ -1,0 +1,13 @@
+// A parameter whose value is a block of bytes.
+#ifndef TOVIKCONFIG_DATADESCRIPTOR_H
+#define TOVIKCONFIG_DATADESCRIPTOR_H
+
+#include "tovikconfig/stringdescriptor.h"
+
+class DataDescriptor : public StringDescriptor {
+public:
+    DataDescriptor();
+    ~DataDescriptor() override;
+};
+
+#endif

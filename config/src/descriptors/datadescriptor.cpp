@@ -1,0 +1,4 @@
+#include "tovikconfig/datadescriptor.h"
+
+DataDescriptor::DataDescriptor() = default;
+DataDescriptor::~DataDescriptor() = default;

@@ -1,0 +1,33 @@
+// A two-byte version (major, minor) and a firmware version with its label.
+#ifndef PORTVANE_CVERSION_H
+#define PORTVANE_CVERSION_H
+
+#include <QString>
+
+#include "tovikconfig/paramtypes.h"
+
+class CVersion {
+public:
+    CVersion() : major(255), minor(255) {}
+    CVersion(UByte ma, UByte mi) : major(ma), minor(mi) {}
+
+    // {0,0} and {255,255} both mean "no version".
+    bool IsNone() const { return (major == 0 && minor == 0) || (major == 255 && minor == 255); }
+    unsigned int Value() const { return major * 256u + minor; }
+    QString ToText() const;
+
+    bool operator==(const CVersion& o) const { return major == o.major && minor == o.minor; }
+    bool operator!=(const CVersion& o) const { return !(*this == o); }
+
+    UByte major;
+    UByte minor;
+
+    static const CVersion _nullVersion;
+};
+
+struct CFirmwareVersion {
+    CVersion version;
+    QString label;
+};
+
+#endif

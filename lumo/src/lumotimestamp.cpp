@@ -1,0 +1,153 @@
+#include "lumo/lumotimestamp.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QDataStream>
+#include <QStringList>
+
+namespace {
+
+// Two's-complement wrap, as the 32-bit target does, without signed overflow.
+std::int32_t wrap32(std::int64_t value)
+{
+    return std::int32_t(std::uint32_t(std::uint64_t(value)));
+}
+
+void normaliseStep(std::int64_t& seconds, std::int64_t& micro)
+{
+    if (micro < 0) {
+        seconds -= 1;
+        micro += 1000000;
+    } else if (micro > 999999) {
+        seconds += 1;
+        micro -= 1000000;
+    }
+}
+
+std::int32_t toInt32Saturated(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (value <= double(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return std::int32_t(value);
+}
+
+} // namespace
+
+LumoTimeStamp::LumoTimeStamp(long s, long us) : seconds(wrap32(s)), microseconds(wrap32(us)) {}
+
+LumoTimeStamp::LumoTimeStamp(timeval const& tv) : seconds(0), microseconds(0) { *this = tv; }
+
+LumoTimeStamp::LumoTimeStamp(QString const& text) : seconds(0), microseconds(0) { *this = text; }
+
+LumoTimeStamp::LumoTimeStamp(double value) : seconds(0), microseconds(0) { *this = value; }
+
+LumoTimeStamp& LumoTimeStamp::operator=(timeval const& tv)
+{
+    std::int64_t s = wrap32(tv.tv_sec);
+    std::int64_t us = wrap32(tv.tv_usec);
+    normaliseStep(s, us);
+    seconds = wrap32(s);
+    microseconds = wrap32(us);
+    return *this;
+}
+
+LumoTimeStamp& LumoTimeStamp::operator=(QString const& text)
+{
+    seconds = 0;
+    microseconds = 0;
+    std::int64_t s = text.section(QLatin1Char('.'), 0, 0).toInt();
+    std::int64_t us = text.section(QLatin1Char('.'), 1, 1).toInt();
+    normaliseStep(s, us);
+    seconds = wrap32(s);
+    microseconds = wrap32(us);
+    return *this;
+}
+
+LumoTimeStamp& LumoTimeStamp::operator=(double value)
+{
+    const std::int32_t whole = toInt32Saturated(value);
+    std::int64_t s = whole;
+    std::int64_t us = toInt32Saturated((value - double(whole)) * 1000000.0);
+    normaliseStep(s, us);
+    seconds = wrap32(s);
+    microseconds = wrap32(us);
+    return *this;
+}
+
+LumoTimeStamp LumoTimeStamp::getCurrent()
+{
+    timeval tv;
+    gettimeofday(&tv, nullptr);
+    LumoTimeStamp stamp(0, 0);
+    stamp.seconds = wrap32(tv.tv_sec);
+    stamp.microseconds = wrap32(tv.tv_usec);
+    return stamp;
+}
+
+LumoTimeStamp LumoTimeStamp::operator+(LumoTimeStamp const& other) const
+{
+    std::int64_t s = std::int64_t(seconds) + other.seconds;
+    std::int64_t us = std::int64_t(microseconds) + other.microseconds;
+    normaliseStep(s, us);
+    timeval tv;
+    tv.tv_sec = wrap32(s);
+    tv.tv_usec = wrap32(us);
+    return LumoTimeStamp(tv);
+}
+
+LumoTimeStamp LumoTimeStamp::operator-(LumoTimeStamp const& other) const
+{
+    std::int64_t s = std::int64_t(seconds) - other.seconds;
+    std::int64_t us = std::int64_t(microseconds) - other.microseconds;
+    normaliseStep(s, us);
+    timeval tv;
+    tv.tv_sec = wrap32(s);
+    tv.tv_usec = wrap32(us);
+    return LumoTimeStamp(tv);
+}
+
+LumoTimeStamp& LumoTimeStamp::operator+=(LumoTimeStamp const& other)
+{
+    std::int64_t s = std::int64_t(seconds) + other.seconds;
+    std::int64_t us = std::int64_t(microseconds) + other.microseconds;
+    normaliseStep(s, us);
+    seconds = wrap32(s);
+    microseconds = wrap32(us);
+    return *this;
+}
+
+LumoTimeStamp& LumoTimeStamp::operator-=(LumoTimeStamp const& other)
+{
+    std::int64_t s = std::int64_t(seconds) - other.seconds;
+    std::int64_t us = std::int64_t(microseconds) - other.microseconds;
+    normaliseStep(s, us);
+    seconds = wrap32(s);
+    microseconds = wrap32(us);
+    return *this;
+}
+
+QDataStream& operator<<(QDataStream& stream, LumoTimeStamp const& stamp)
+{
+    stream << qint64(stamp.seconds) << qint64(stamp.microseconds);
+    return stream;
+}
+
+QDataStream& operator>>(QDataStream& stream, LumoTimeStamp& stamp)
+{
+    qint64 s = 0;
+    qint64 us = 0;
+    stream >> s >> us;
+    stamp.seconds = wrap32(s);
+    stamp.microseconds = wrap32(us);
+    return stream;
+}
+
+int Lumo::registerTimeStampMetaType()
+{
+    return qRegisterMetaType<LumoTimeStamp>("LumoTimeStamp");
+}
