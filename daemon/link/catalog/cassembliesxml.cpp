@@ -1,0 +1,4 @@
+#include "catalog/cassembliesxml.h"
+
+CAssembliesXML::CAssembliesXML() = default;
+CAssembliesXML::~CAssembliesXML() = default;

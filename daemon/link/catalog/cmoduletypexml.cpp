@@ -1,0 +1,4 @@
+#include "catalog/cmoduletypexml.h"
+
+CModuleTypeXML::CModuleTypeXML() = default;
+CModuleTypeXML::~CModuleTypeXML() = default;
