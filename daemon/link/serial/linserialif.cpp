@@ -1,6 +1,7 @@
 #include "serial/linserialif.h"
 
 #include "serial/converterusb.h"
+#include "serial/lineattributes.h"
 #include "serial/portreservations.h"
 #include "serial/simulatedports.h"
 
@@ -19,11 +20,14 @@
 
 namespace {
 
-// Upper bound of one Write: a fixed allowance plus about three times the
-// line time of the data at 38400 baud.
-int WriteBudgetMs(std::int32_t length)
+// A write gives up when the line takes no byte for this long...
+constexpr int kWriteStallMs = 2000;
+
+// ...or when it has taken a fixed allowance plus about three times the line
+// time of the data at 38400 baud.
+qint64 WriteBudgetMs(std::int32_t length)
 {
-    return 2000 + length;
+    return 2000 + qint64(length);
 }
 
 }
@@ -136,15 +140,7 @@ bool LinSerialIF::Configure(const QByteArray& path)
     _haveSavedAttributes = true;
 
     struct termios attributes = _savedAttributes;
-    ::cfmakeraw(&attributes);
-    attributes.c_cc[VMIN] = 0;
-    attributes.c_cc[VTIME] = 5;
-    ::cfsetspeed(&attributes, B38400);
-    attributes.c_cflag |= (CS8 | CREAD | PARENB | PARODD | CLOCAL);
-    attributes.c_lflag &= ~tcflag_t(ECHO | ECHOE | ICANON | ISIG);
-    attributes.c_oflag &= ~tcflag_t(OPOST);
-    // Software flow control off in both directions: the line carries binary.
-    attributes.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    SetConverterLineAttributes(attributes);
     if (::tcsetattr(_fd, TCSANOW, &attributes) == -1) {
         const int err = errno;
         qDebug("Error setting tty attributes %s - %s(%d).", p, std::strerror(err), err);
@@ -232,7 +228,7 @@ bool LinSerialIF::Write(const unsigned char* buffer, std::int32_t length)
 
     QElapsedTimer clock;
     clock.start();
-    const int budget = WriteBudgetMs(length);
+    const qint64 budget = WriteBudgetMs(length);
     std::int32_t sent = 0;
     bool failed = false;
     while (sent < length) {
@@ -247,11 +243,14 @@ bool LinSerialIF::Write(const unsigned char* buffer, std::int32_t length)
             failed = true;
             break;
         }
-        const qint64 left = budget - clock.elapsed();
+        const qint64 left = qMin<qint64>(budget - clock.elapsed(), kWriteStallMs);
         if (left <= 0)
             break;
         struct pollfd ready = {_fd, POLLOUT, 0};
-        if (::poll(&ready, 1, int(left)) < 0 && errno != EINTR) {
+        const int r = ::poll(&ready, 1, int(left));
+        if (r == 0)
+            break;
+        if (r < 0 && errno != EINTR) {
             failed = true;
             break;
         }
