@@ -216,7 +216,7 @@ TEST_P(SerialReadChunksTest, ReadsUntilTheCountOrSilence)
 }
 
 const ChunkCase kChunkCases[] = {
-    {"OnePiece", {"\x01\x02\x03\x04"}, 0, 4, "\x01\x02\x03\x04"},
+    {"OneChunk", {"\x01\x02\x03\x04"}, 0, 4, "\x01\x02\x03\x04"},
     {"ThreeChunksWithGaps", {"AB", "CDE", "F"}, 150, 6, "ABCDEF"},
     {"ByteByByte", {"h", "e", "l", "l", "o"}, 60, 5, "hello"},
     {"MoreThanAsked", {"0123", "456789"}, 50, 6, "012345"},
