@@ -111,6 +111,7 @@ void SocketConfig::start()
 
 void SocketConfig::stopThreads()
 {
+    _closing.store(true);
     if (_fd >= 0)
         shutdown(_fd, SHUT_RDWR);
     if (_reader.joinable())
@@ -140,9 +141,9 @@ void SocketConfig::Release()
 
 void SocketConfig::lost(const std::string& why)
 {
-    if (_connected.exchange(false))
+    if (_connected.exchange(false) && !_closing.load())
         Log("connection to " + _url.host + ":" + std::to_string(_url.port) + " (config " +
-            std::to_string(_configID) + ") " + why);
+            std::to_string(_configID) + ") lost: " + why);
     {
         std::lock_guard<std::mutex> lock(_replyMutex);
     }
@@ -158,7 +159,7 @@ void SocketConfig::readerLoop()
         std::string why;
         auto status = _in.Next(body, length, why);
         if (status == wire::FrameBuffer::Status::Error) {
-            lost("dropped: " + why);
+            lost("bad frame: " + why);
             shutdown(_fd, SHUT_RDWR);
             return;
         }
@@ -166,7 +167,7 @@ void SocketConfig::readerLoop()
             wire::Message msg;
             const char* reason = "";
             if (!wire::ParseMessage(body, length, msg, reason) || !handle(msg)) {
-                lost(std::string("dropped: bad message: ") + reason);
+                lost(std::string("bad message: ") + reason);
                 shutdown(_fd, SHUT_RDWR);
                 return;
             }
@@ -176,7 +177,7 @@ void SocketConfig::readerLoop()
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            lost("closed");
+            lost("closed by the server");
             return;
         }
         _in.Commit(size_t(n));

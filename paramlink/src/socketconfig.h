@@ -60,6 +60,7 @@ private:
     std::thread _reader;
     std::thread _dispatcher;
     std::atomic<bool> _connected{true};
+    std::atomic<bool> _closing{false};
 
     // One request at a time.
     std::mutex _requestMutex;
