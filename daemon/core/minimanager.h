@@ -1,0 +1,50 @@
+// The box's four device slots: finds converters for free slots, keeps the
+// box's device-slot parameters in step and frees a slot when its handler
+// goes away.
+#ifndef PORTVANE_MINIMANAGER_H
+#define PORTVANE_MINIMANAGER_H
+
+#include <QObject>
+#include <QVector>
+
+#include "miniscanner.h"
+
+class ConfigServer;
+class ConfigWrapper;
+class ZiruDodorav;
+
+class MiniManager : public QObject {
+    Q_OBJECT
+public:
+    static const int kSlotCount = 4;
+    // Connection status of a free slot ("No Device").
+    static const quint32 kFreeSlotStatus = 1;
+
+    explicit MiniManager(QObject* parent = nullptr);
+    ~MiniManager() override;
+
+    // The handler in a slot (0-based), or null.
+    ZiruDodorav* HandlerAt(int slot) const;
+    ConfigWrapper* MainConfig() const { return _mainCfg; }
+
+public slots:
+    void MiniLeft(QObject* handler);
+    void ScanMinis();
+    void DeviceNameChanged(QObject* handler);
+
+private:
+    void InitDeviceParamIds();
+    void InitMiniCount();
+    void AdjustMiniCount(int delta);
+    // The count's id, or 0 with a message when config 0 does not know it.
+    quint32 DeviceCountId();
+    void PublishFreeSlot(int slot);
+    int SlotOf(QObject* handler) const;
+
+    MiniScanner _scanner;
+    QVector<ZiruDodorav*> _handlers;
+    ConfigWrapper* _mainCfg;
+    ConfigServer* _server;
+};
+
+#endif
