@@ -18,7 +18,7 @@ class SocketServer;
 class ConfigServer : public QObject {
     Q_OBJECT
 public:
-    static const int kPort = 43111;
+    static constexpr int kPort = 43111;
 
     explicit ConfigServer(QObject* parent = nullptr);
     ~ConfigServer() override;

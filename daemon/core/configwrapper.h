@@ -22,7 +22,7 @@ class ConfigWrapper : public QObject, public ConfigEventListener {
     Q_OBJECT
 public:
     // TCP port of the box's own store (config 0).
-    static const int kMainConfigPort = 43110;
+    static constexpr int kMainConfigPort = 43110;
 
     ConfigWrapper(const int& configId, QObject* parent = nullptr);
     ~ConfigWrapper() override;

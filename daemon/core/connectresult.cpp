@@ -42,10 +42,9 @@ const int kRowCount = int(sizeof kRows / sizeof kRows[0]);
 
 const Row* Find(int result)
 {
-    const int index = result - kLowest;
-    if (index < 0 || index >= kRowCount)
+    if (result < kLowest || result > kLowest + kRowCount - 1)
         return nullptr;
-    return &kRows[index];
+    return &kRows[result - kLowest];
 }
 
 }

@@ -22,10 +22,10 @@ class QTimer;
 class DeviceWrapper : public QObject {
     Q_OBJECT
 public:
-    static const int kStatusImageSize = 64;
-    static const int kStatusPeriodMs = 1000;
+    static constexpr int kStatusImageSize = 64;
+    static constexpr int kStatusPeriodMs = 1000;
     // Type code published for module types without a model number of their own.
-    static const quint32 kOtherTypeCode = 23;
+    static constexpr quint32 kOtherTypeCode = 23;
 
     DeviceWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
                   QObject* parent = nullptr);

@@ -16,9 +16,9 @@ class ZiruDodorav;
 class MiniManager : public QObject {
     Q_OBJECT
 public:
-    static const int kSlotCount = 4;
+    static constexpr int kSlotCount = 4;
     // Connection status of a free slot ("No Device").
-    static const quint32 kFreeSlotStatus = 1;
+    static constexpr quint32 kFreeSlotStatus = 1;
 
     explicit MiniManager(QObject* parent = nullptr);
     ~MiniManager() override;

@@ -51,6 +51,14 @@ ZiruDodorav::ZiruDodorav(quint32 connectionStatus, DeviceWrapper* wrapper, const
         deleteLater();
 }
 
+ZiruDodorav::~ZiruDodorav()
+{
+    // Store events arrive on the store's thread; the connection is released
+    // before the wrapper they are queued to goes away.
+    delete _config;
+    _config = nullptr;
+}
+
 quint32 ZiruDodorav::GetTypeCode() const
 {
     return _wrapper ? _wrapper->GetTypeCode() : DeviceWrapper::kOtherTypeCode;

@@ -22,6 +22,7 @@ public:
 
     ZiruDodorav(quint32 connectionStatus, DeviceWrapper* wrapper, const int& configId,
                 QObject* parent = nullptr);
+    ~ZiruDodorav() override;
 
     quint32 GetTypeCode() const;
     QString GetSerialNumber() const;
