@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <QPointer>
+
+#include <deque>
+
+#include "configwrapper.h"
+#include "engine/ccmdengine.h"
+#include "minimanager.h"
+#include "myerrorreportif.h"
+#include "paramlink/descriptortable.h"
+#include "paramlink/socketserver.h"
+#include "support/messagecapture.h"
+#include "support/probewrapper.h"
+#include "support/qtwait.h"
+#include "support/rawclient.h"
+#include "tovikconfig/boxparamids.h"
+#include "tovikconfig/paramdescriptor.h"
+#include "zirudodorav.h"
+
+using namespace tovikconfig;
+
+namespace {
+
+MyErrorReportIF sErrors;
+
+struct Converter {
+    quint32 code;
+    int moduleType;
+    const char* serial;
+    const char* name;
+};
+
+// Converters the next scans will find, in order.
+std::deque<Converter> sPlugged;
+
+DeviceWrapper* PluggedFactory(quint32* code, QObject* parent)
+{
+    if (sPlugged.empty())
+        return nullptr;
+    const Converter c = sPlugged.front();
+    sPlugged.pop_front();
+    *code = c.code;
+    CCmdEngine* engine = new CCmdEngine(nullptr, &sErrors, nullptr, 0);
+    engine->GetModuleType()._moduleTypeID = c.moduleType;
+    engine->GetModuleType()._serialID = c.serial;
+    engine->GetModuleType()._moduleName = c.name;
+    engine->SetConnected(true);
+    ProbeWrapper* w = new ProbeWrapper(engine);
+    w->setParent(parent);
+    return w;
+}
+
+// Records the order of config 0's changes.
+class ChangeLog : public ConfigEventListener {
+public:
+    int IntegerChanged(eParam_t id, int, timeval) override { return Add(id); }
+    int StringChanged(eParam_t id, std::string&, timeval) override { return Add(id); }
+    std::vector<quint32> Ids()
+    {
+        QMutexLocker lock(&_mutex);
+        return _ids;
+    }
+    void Clear()
+    {
+        QMutexLocker lock(&_mutex);
+        _ids.clear();
+    }
+
+private:
+    int Add(eParam_t id)
+    {
+        QMutexLocker lock(&_mutex);
+        _ids.push_back(quint32(id));
+        return 0;
+    }
+    QMutex _mutex;
+    std::vector<quint32> _ids;
+};
+
+class MiniManagerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        sServer = new velora::stackline::config::access::SocketServer(ConfigWrapper::kMainConfigPort);
+        ASSERT_TRUE(sServer->Initialize());
+        ASSERT_TRUE(sServer->Start());
+    }
+    static void TearDownTestSuite()
+    {
+        delete sServer;
+        sServer = nullptr;
+    }
+
+    void SetUp() override
+    {
+        sPlugged.clear();
+        ZiruDodorav::SetWrapperFactory(&PluggedFactory);
+    }
+    void TearDown() override
+    {
+        _manager.reset();
+        ZiruDodorav::SetWrapperFactory(nullptr);
+        DescriptorRegistry::GetDescriptorTable(0)->SetRefusalHook(nullptr);
+    }
+
+    void Start()
+    {
+        _manager.reset(new MiniManager);
+        ASSERT_TRUE(_box.ok());
+        ASSERT_TRUE(_manager->MainConfig()->IsConnected());
+    }
+
+    bool SlotShows(int slot, int type, const std::string& serial, const std::string& name, int status)
+    {
+        return WaitFor([&] {
+            return _box.Integer(DeviceTypeParamID(slot)) == type && _box.Text(DeviceSNParamID(slot)) == serial &&
+                   _box.Text(DeviceNameParamID(slot)) == name && _box.Integer(DeviceCxnStatusParamID(slot)) == status;
+        });
+    }
+    bool CountIs(int count)
+    {
+        return WaitFor([&] { return _box.Integer(eParamID_DeviceCount) == count; });
+    }
+
+    static velora::stackline::config::access::SocketServer* sServer;
+    MessageCapture _messages;
+    std::unique_ptr<MiniManager> _manager;
+    RawClient _box{0};
+};
+
+velora::stackline::config::access::SocketServer* MiniManagerTest::sServer = nullptr;
+
+TEST_F(MiniManagerTest, StartWithoutConverters)
+{
+    Start();
+    EXPECT_TRUE(CountIs(0));
+    for (int slot = 1; slot <= 4; ++slot)
+        EXPECT_TRUE(SlotShows(slot, 0, "", "", 1)) << slot;
+    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 0\""));
+    EXPECT_TRUE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
+    for (int slot = 0; slot < MiniManager::kSlotCount; ++slot)
+        EXPECT_EQ(_manager->HandlerAt(slot), nullptr);
+}
+
+TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}, {8, 14, "0000000", "MARDEX"}};
+    Start();
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+    const std::string made = _manager->HandlerAt(1)->GetSerialNumber().toStdString();
+    EXPECT_EQ(made.substr(0, 2), "Sn");
+    EXPECT_TRUE(SlotShows(2, 15, made, "MARDEX", 8));
+    EXPECT_TRUE(SlotShows(3, 0, "", "", 1));
+    EXPECT_TRUE(CountIs(2));
+    EXPECT_TRUE(_messages.Contains("\"Rozo 0 added with config id 1\""));
+    EXPECT_TRUE(_messages.Contains("\"Rozo 1 added with config id 2\""));
+    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 2\""));
+    EXPECT_EQ(_manager->HandlerAt(1)->GetConfigId(), 2);
+
+    // The converter of slot 1 is lost.
+    ChangeLog changes;
+    _box->AddEventListener(&changes);
+    static_cast<ProbeWrapper*>(_manager->HandlerAt(1)->GetWrapper())->Lose();
+    ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(1) == nullptr; }));
+    EXPECT_TRUE(SlotShows(2, 0, "", "", 1));
+    EXPECT_TRUE(CountIs(1));
+    EXPECT_TRUE(_messages.Contains("\"Rozo 1 (configid 2) left\""));
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= 5; }));
+    const std::vector<quint32> expected = {DeviceTypeParamID(2), DeviceSNParamID(2), DeviceNameParamID(2),
+                                           DeviceCxnStatusParamID(2), eParamID_DeviceCount};
+    EXPECT_EQ(changes.Ids(), expected);
+    _box->RemoveEventListener(&changes);
+
+    // A new converter takes the free slot; slot 0 is skipped.
+    sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
+    _manager->ScanMinis();
+    EXPECT_TRUE(_messages.Contains("\"Slot 0 occupied\""));
+    EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
+    EXPECT_TRUE(CountIs(2));
+}
+
+TEST_F(MiniManagerTest, RenamedConverterIsRepublished)
+{
+    sPlugged = {{0, 18, "SIM18001", "PENDRO"}};
+    Start();
+    ASSERT_TRUE(SlotShows(1, 19, "SIM18001", "PENDRO", 0));
+    ProbeWrapper* w = static_cast<ProbeWrapper*>(_manager->HandlerAt(0)->GetWrapper());
+    w->SetModuleNameForTest("STAGE2");
+    w->EmitModuleNameChange();
+    EXPECT_TRUE(SlotShows(1, 19, "SIM18001", "STAGE2", 0));
+}
+
+TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    Start();
+    QObject stranger;
+    _manager->MiniLeft(&stranger);
+    EXPECT_TRUE(_messages.Contains("Strange: Handler disappeared that wasn't in the list!"));
+    EXPECT_NE(_manager->HandlerAt(0), nullptr);
+    EXPECT_TRUE(CountIs(1));
+}
+
+// Last: the slot ids of config 0 are resolved once per process, and without
+// the count the rest of the device-slot table is not built either.
+TEST_F(MiniManagerTest, MissingCountParameterIsLeftAlone)
+{
+    DescriptorRegistry::GetDescriptorTable(0)->SetRefusalHook(
+        [](ParamDescriptor* d) { return d->GetParamID() == eParamID_DeviceCount; });
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    Start();
+    EXPECT_TRUE(_messages.Contains("\"Not found param: eParamID_DeviceCount\""));
+    EXPECT_FALSE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
+    // The converter is still taken.
+    EXPECT_NE(_manager->HandlerAt(0), nullptr);
+    EXPECT_TRUE(_messages.Contains("\"Rozo 0 added with config id 1\""));
+    for (const QString& m : _messages.Messages())
+        EXPECT_FALSE(m.startsWith("\"Rozo deviceCount ")) << m.toStdString();
+}
+
+} // namespace

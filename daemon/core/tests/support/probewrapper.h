@@ -9,6 +9,7 @@
 #include "catalog/assemblyrecords.h"
 #include "catalog/cmoduletype.h"
 #include "devicewrapper.h"
+#include "engine/ccmdengine.h"
 
 // Configuration block 0 of FPGA 0 whose read succeeds or fails.
 class ProbeBlock : public CConfigBlockIF {
@@ -63,6 +64,7 @@ public:
     void EmitModuleNameChange() { emit ModuleNameChange(); }
     void EmitState(const ConfigDeviceState_t& state) { emit DeviceStateUpdated(state); }
     void Lose() { StopDevice(); }
+    void SetModuleNameForTest(const QString& name) { _engine->GetModuleType()._moduleName = name; }
 
     int initDevice = 0;
     int updateDevice = 0;

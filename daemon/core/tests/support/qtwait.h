@@ -16,6 +16,8 @@ inline bool WaitFor(const std::function<bool()>& condition, int waitMs = 3000)
         if (clock.elapsed() > waitMs)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Outside exec() deferred deletes wait for an explicit send.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(2);
     }
     return true;
