@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "childprocess.h"
+
+namespace {
+
+std::string BinDir()
+{
+    const char* build = std::getenv("TOVIK_BUILD_DIR");
+    return std::string(build ? build : ".") + "/bin";
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+struct Sim {
+    std::string name;
+    std::vector<std::string> args;
+    std::unique_ptr<ChildProcess> process;
+    std::string link;
+
+    // Commands received so far (the simulator logs one line per command).
+    int Commands() const { return process ? CountOf(process->Output(), "\n#") : 0; }
+};
+
+class PortvaneSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char dir[] = "/tmp/tovik-e2e-XXXXXX";
+        ASSERT_NE(::mkdtemp(dir), nullptr);
+        _dir = dir;
+        ASSERT_TRUE(_store.Start({BinDir() + "/tovik-configstore"}, _dir + "/store.log"));
+        ASSERT_TRUE(WaitUntil([this] { return _store.Output().find("serving config 0") != std::string::npos; }, 10000))
+            << _store.Output();
+    }
+
+    void TearDown() override
+    {
+        if (_daemon.Pid() > 0)
+            _daemon.Stop(SIGKILL, 5000);
+        for (Sim& s : _sims)
+            if (s.process)
+                s.process->Stop(SIGTERM, 5000);
+        _store.Stop(SIGTERM, 5000);
+        if (HasFailure())
+            std::fprintf(stderr, "--- daemon log ---\n%s\n", _daemon.Output().c_str());
+        std::system(("rm -rf '" + _dir + "'").c_str());
+    }
+
+    std::string LinkPath(const std::string& name) const { return _dir + "/" + name; }
+
+    // Declares a converter on a port; not started yet.
+    Sim& AddSim(const std::string& name, const std::vector<std::string>& args)
+    {
+        _sims.push_back({name, args, nullptr, LinkPath(name)});
+        return _sims.back();
+    }
+
+    void Plug(Sim& sim)
+    {
+        std::vector<std::string> argv = {BinDir() + "/tovik-convsim", "--link", sim.link, "-v"};
+        argv.insert(argv.end(), sim.args.begin(), sim.args.end());
+        sim.process.reset(new ChildProcess);
+        ASSERT_TRUE(sim.process->Start(argv, _dir + "/" + sim.name + ".log"));
+        ASSERT_TRUE(WaitUntil([&sim] { return Exists(sim.link); }, 10000)) << sim.process->Output();
+    }
+
+    void StartDaemon()
+    {
+        std::string ports;
+        for (const Sim& s : _sims)
+            ports += (ports.empty() ? "" : ":") + s.link;
+        if (ports.empty())
+            ports = LinkPath("ttyNONE");
+        ASSERT_TRUE(_daemon.Start({BinDir() + "/Portvane"}, _dir + "/portvane.log", {{"PORTVANE_SERIAL_PORTS", ports}}));
+        // The first scan ends with a free slot: no converter gets a wrapper yet.
+        ASSERT_TRUE(WaitUntil([this] { return Log().find("No mini found for pos") != std::string::npos; }, 20000))
+            << Log();
+    }
+
+    // The daemon stops cleanly on SIGTERM.
+    void StopDaemon()
+    {
+        ASSERT_TRUE(_daemon.Running()) << Log();
+        EXPECT_EQ(_daemon.Stop(SIGTERM, 10000), 0) << Log();
+    }
+
+    std::string Log() const { return _daemon.Output(); }
+
+    std::map<std::string, std::string> Dump()
+    {
+        int status = -1;
+        const std::string out = RunAndCapture({BinDir() + "/tovik-storedump"}, 10000, &status);
+        EXPECT_EQ(status, 0) << out;
+        std::map<std::string, std::string> values;
+        std::istringstream lines(out);
+        std::string line;
+        while (std::getline(lines, line)) {
+            const size_t eq = line.find('=');
+            if (eq != std::string::npos)
+                values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        return values;
+    }
+
+    void ExpectAllSlotsFree()
+    {
+        std::map<std::string, std::string> v = Dump();
+        EXPECT_EQ(v["eParamID_DeviceCount"], "0");
+        for (int slot = 1; slot <= 4; ++slot) {
+            const std::string p = "eParamID_Device_" + std::to_string(slot) + "_";
+            EXPECT_EQ(v[p + "Type"], "0") << slot;
+            EXPECT_EQ(v[p + "SN"], "") << slot;
+            EXPECT_EQ(v[p + "Name"], "") << slot;
+            EXPECT_EQ(v[p + "CxnStatus"], "1") << slot;
+        }
+    }
+
+    std::string _dir;
+    ChildProcess _store;
+    ChildProcess _daemon;
+    std::deque<Sim> _sims;
+};
+
+TEST_F(PortvaneSystemTest, WithoutConvertersEverySlotIsFree)
+{
+    StartDaemon();
+    ExpectAllSlotsFree();
+    const std::string log = Log();
+    EXPECT_NE(log.find("Server started"), std::string::npos);
+    EXPECT_NE(log.find("\"Rozo deviceCount initialized to 0.\""), std::string::npos);
+    EXPECT_NE(log.find("\"No mini found for pos 0\""), std::string::npos);
+    EXPECT_EQ(log.find("Error connecting to main config"), std::string::npos);
+    StopDaemon();
+}
+
+struct ScanCase {
+    const char* name;
+    std::vector<std::vector<std::string>> ports; // simulator options per port
+    std::vector<std::string> logged;
+    std::vector<std::string> notLogged;
+    std::vector<bool> asked; // whether each port's converter was spoken to
+};
+
+const std::vector<ScanCase>& ScanCases()
+{
+    static const std::vector<ScanCase> cases = {
+        {"plain non-scaler is skipped", {{"--type", "7"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}},
+        {"search goes on past non-scalers", {{"--type", "7"}, {"--type", "5"}}, {}, {"\"Fatal Connect"}, {true, true}},
+        {"protocol mismatch stops the search",
+         {{"--type", "7", "--protocol-version", "2"}, {"--type", "5"}},
+         {"\"Fatal Connect result: -2\""},
+         {},
+         {true, false}},
+        {"silent converter stops the search",
+         {{"--type", "7", "--fault", "silence,code=0x80"}, {"--type", "7"}},
+         {"\"Fatal Connect result: -1\""},
+         {},
+         {true, false}},
+        {"unknown module type is not fatal",
+         {{"--type", "40"}, {"--type", "7"}},
+         {"\"Non-Fatal Connect result: -5\""},
+         {"\"Fatal Connect result:"},
+         {true, true}},
+        {"unconfigured converter", {{"--type", "5", "--module-state", "0"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}},
+    };
+    return cases;
+}
+
+TEST_F(PortvaneSystemTest, IdentificationResultsAndSearchOrder)
+{
+    for (const ScanCase& c : ScanCases()) {
+        SCOPED_TRACE(c.name);
+        _sims.clear();
+        for (size_t i = 0; i < c.ports.size(); ++i)
+            Plug(AddSim("tty" + std::to_string(i), c.ports[i]));
+        StartDaemon();
+        const std::string log = Log();
+        for (const std::string& line : c.logged)
+            EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+        for (const std::string& line : c.notLogged)
+            EXPECT_EQ(log.find(line), std::string::npos) << line << "\n" << log;
+        for (size_t i = 0; i < c.asked.size(); ++i)
+            EXPECT_EQ(_sims[i].Commands() > 0, c.asked[i]) << "port " << i;
+        ExpectAllSlotsFree();
+        StopDaemon();
+        for (Sim& s : _sims)
+            s.process->Stop(SIGTERM, 5000);
+    }
+}
+
+TEST_F(PortvaneSystemTest, UnpluggedMidCommandAndPluggedAgain)
+{
+    // The converter vanishes on its third command, in the middle of identification.
+    Sim& sim = AddSim("ttyU", {"--type", "7", "--fault", "unplug,nth=3"});
+    Plug(sim);
+    StartDaemon();
+    ASSERT_TRUE(WaitUntil([&sim] { return !sim.process->Running(); }, 10000));
+    EXPECT_TRUE(_daemon.Running()) << Log();
+    ExpectAllSlotsFree();
+
+    // The port comes back: the daemon scans again and talks to it.
+    const int scans = CountOf(Log(), "No mini found for pos 0");
+    sim.args = {"--type", "7"};
+    Plug(sim);
+    ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") > scans; }, 10000)) << Log();
+    EXPECT_GT(sim.Commands(), 0);
+    ExpectAllSlotsFree();
+    StopDaemon();
+}
+
+TEST_F(PortvaneSystemTest, ConverterAppearingLaterStartsAScan)
+{
+    Sim& sim = AddSim("ttyLate", {"--type", "7"});
+    StartDaemon();
+    EXPECT_EQ(CountOf(Log(), "No mini found for pos 0"), 1);
+    Plug(sim);
+    ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") >= 2; }, 10000)) << Log();
+    EXPECT_GT(sim.Commands(), 0);
+    EXPECT_TRUE(_daemon.Running());
+    StopDaemon();
+}
+
+long ProcTicks(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    // Fields from the state on: utime and stime are the 12th and 13th.
+    for (int i = 0; i < 13 && fields >> field; ++i) {
+        if (i == 11)
+            utime = std::atol(field.c_str());
+        if (i == 12)
+            stime = std::atol(field.c_str());
+    }
+    return utime + stime;
+}
+
+long ResidentKiB(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, 6, "VmRSS:") == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+TEST_F(PortvaneSystemTest, IdleCostWithConvertersAttached)
+{
+    Plug(AddSim("ttyA", {"--type", "7"}));
+    Plug(AddSim("ttyB", {"--type", "5"}));
+    StartDaemon();
+    const int seconds = 10;
+    const long before = ProcTicks(_daemon.Pid());
+    ::sleep(seconds);
+    const long after = ProcTicks(_daemon.Pid());
+    ASSERT_GE(before, 0);
+    const double percent = 100.0 * double(after - before) / double(::sysconf(_SC_CLK_TCK) * seconds);
+    const long rss = ResidentKiB(_daemon.Pid());
+    std::printf("Portvane idle: %.2f%% of one core over %d s, resident %ld KiB\n", percent, seconds, rss);
+    RecordProperty("idle_cpu_percent", std::to_string(percent));
+    RecordProperty("rss_kib", std::to_string(rss));
+    // Loose: sanitizer builds are slower; the number is for reading.
+    EXPECT_LT(percent, 25.0);
+    StopDaemon();
+}
+
+} // namespace
