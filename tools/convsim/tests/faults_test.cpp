@@ -147,12 +147,12 @@ TEST(Faults, SplitPiecesArriveApart)
     Rig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Split, 0x80);
     f.splitAt = {2};
-    f.gapMs = 300;
+    f.gapMs = 600;
     rig.sim->AddFault(f);
     ASSERT_TRUE(rig.client.Send(H("80 00 03")));
     // The first read sees only the first piece: a reader wanting the header
     // in one read comes up short.
-    EXPECT_EQ(Hex(rig.client.ReadExactly(4, 200)), "C0 00");
+    EXPECT_EQ(Hex(rig.client.ReadExactly(4, 400)), "C0 00");
     EXPECT_EQ(Hex(rig.client.ReadExactly(3, 2000)), "05 00 01");
 }
 
