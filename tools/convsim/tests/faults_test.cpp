@@ -277,7 +277,7 @@ TEST(Faults, WireTimeDelaysTheAnswer)
     EXPECT_EQ(a.size(), 205u);
 }
 
-TEST(Faults, ParseFaultSpecs)
+TEST(Faults, ParseFaultTexts)
 {
     struct ParseCase {
         const char* text;

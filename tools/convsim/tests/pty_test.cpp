@@ -198,4 +198,27 @@ TEST(Log, KeepsTheNewestEntries)
     EXPECT_EQ(log.back().index, total);
 }
 
+TEST(Log, KeepsWithinItsByteBudget)
+{
+    Rig rig(Personality::ForType(5));
+    Bytes chunk(0xFFFF, 0x33); // largest frame: a chunk with no transfer open
+    chunk[0] = 0x88;
+    chunk[1] = chunk[2] = 0xFF;
+    chunk[3] = 0xFF;
+    chunk[4] = 0xFA;
+    const size_t total = Simulator::kMaxLogBytes / chunk.size() + 20;
+    for (size_t i = 0; i < total; ++i) {
+        ASSERT_TRUE(rig.client.Send(chunk));
+        ASSERT_EQ(Hex(rig.client.ReadAnswer(5000)), "C8 00 04 0F") << i;
+    }
+    const auto log = rig.sim->Log();
+    size_t bytes = 0;
+    for (const auto& e : log)
+        bytes += e.bytes.size() + e.answer.size();
+    EXPECT_LE(bytes, Simulator::kMaxLogBytes);
+    EXPECT_LT(log.size(), total);
+    EXPECT_EQ(log.back().index, total);
+    EXPECT_EQ(Hex(log.back().bytes), Hex(chunk));
+}
+
 } // namespace
