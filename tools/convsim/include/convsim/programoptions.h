@@ -1,0 +1,35 @@
+// Command line of tovik-convsim.
+#pragma once
+
+#include "convsim/fault.h"
+#include "convsim/personality.h"
+#include "convsim/simulator.h"
+
+#include <string>
+#include <vector>
+
+namespace convsim {
+
+struct ProgramOptions {
+    std::string link;
+    Personality personality = Personality::ForType(5);
+    std::vector<Fault> faults;
+    int frameGapMs = 200;
+    bool verbose = false;
+    bool help = false;
+};
+
+// args without the program name. --type is applied first; every other
+// option overrides the type's defaults in the order given.
+bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& out,
+                         std::string* error);
+std::string ProgramUsage();
+
+// "M.N" with both numbers 0..255.
+bool ParseVersion(const std::string& text, Version& out);
+// Text with \xHH and \\ escapes to raw bytes.
+bool Unescape(const std::string& text, std::string& out);
+// One line for the command log: "#index +ms code: bytes -> answer".
+std::string FormatLogEntry(const LogEntry& e);
+
+} // namespace convsim

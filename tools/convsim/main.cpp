@@ -1,0 +1,65 @@
+// tovik-convsim: a simulated converter on a pseudo-terminal.
+#include "convsim/programoptions.h"
+#include "convsim/simulator.h"
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <pthread.h>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    convsim::ProgramOptions opts;
+    std::string error;
+    if (!convsim::ParseProgramOptions(args, opts, &error)) {
+        std::fprintf(stderr, "tovik-convsim: %s\n%s", error.c_str(), convsim::ProgramUsage().c_str());
+        return 2;
+    }
+    if (opts.help) {
+        std::fputs(convsim::ProgramUsage().c_str(), stdout);
+        return 0;
+    }
+
+    // Block the stop signals before the serving thread exists, so that only
+    // the main thread takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    convsim::Simulator sim(opts.personality, opts.frameGapMs);
+    for (const convsim::Fault& f : opts.faults)
+        sim.AddFault(f);
+    if (opts.verbose)
+        sim.SetObserver([](const convsim::LogEntry& e) {
+            std::printf("%s\n", convsim::FormatLogEntry(e).c_str());
+            std::fflush(stdout);
+        });
+    if (!sim.Start(opts.link, &error)) {
+        std::fprintf(stderr, "tovik-convsim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("tovik-convsim: type %d serving %s at %s\n", opts.personality.moduleType,
+                sim.SlaveName().c_str(), opts.link.c_str());
+    std::fflush(stdout);
+
+    const timespec tick{0, 100 * 1000 * 1000};
+    int code = 0;
+    for (;;) {
+        const int sig = sigtimedwait(&stopSignals, nullptr, &tick);
+        if (sig == SIGTERM || sig == SIGINT)
+            break;
+        if (!sim.IsPlugged()) {
+            std::printf("tovik-convsim: unplugged\n");
+            code = 3;
+            break;
+        }
+    }
+    sim.Stop();
+    std::fflush(stdout);
+    return code;
+}
