@@ -25,17 +25,6 @@ void normaliseStep(std::int64_t& seconds, std::int64_t& micro)
     }
 }
 
-std::int32_t toInt32Saturated(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= double(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    if (value <= double(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    return std::int32_t(value);
-}
-
 } // namespace
 
 LumoTimeStamp::LumoTimeStamp(long s, long us) : seconds(wrap32(s)), microseconds(wrap32(us)) {}
@@ -70,12 +59,30 @@ LumoTimeStamp& LumoTimeStamp::operator=(QString const& text)
 
 LumoTimeStamp& LumoTimeStamp::operator=(double value)
 {
-    const std::int32_t whole = toInt32Saturated(value);
+    // Outside the 32-bit range: the nearest normalised stamp; NaN: (0, 0).
+    if (std::isnan(value)) {
+        seconds = 0;
+        microseconds = 0;
+        return *this;
+    }
+    if (value >= 2147483648.0) {
+        seconds = std::numeric_limits<std::int32_t>::max();
+        microseconds = 999999;
+        return *this;
+    }
+    if (value < -2147483648.0) {
+        seconds = std::numeric_limits<std::int32_t>::min();
+        microseconds = 0;
+        return *this;
+    }
+    // In range both truncations fit, and a negative fraction only occurs
+    // above the lowest whole second, so the step cannot leave the range.
+    const std::int32_t whole = std::int32_t(value);
     std::int64_t s = whole;
-    std::int64_t us = toInt32Saturated((value - double(whole)) * 1000000.0);
+    std::int64_t us = std::int32_t((value - double(whole)) * 1000000.0);
     normaliseStep(s, us);
-    seconds = wrap32(s);
-    microseconds = wrap32(us);
+    seconds = std::int32_t(s);
+    microseconds = std::int32_t(us);
     return *this;
 }
 

@@ -23,7 +23,8 @@ public:
     LumoTimeStamp& operator=(timeval const& tv);
     // "S.U": seconds before the first '.', microseconds (as written) after it.
     LumoTimeStamp& operator=(QString const& text);
-    // Truncates toward zero; saturates at the 32-bit limits.
+    // Truncates toward zero; out of the 32-bit range it saturates to
+    // (INT32_MAX, 999999) or (INT32_MIN, 0); NaN gives (0, 0).
     LumoTimeStamp& operator=(double seconds);
 
     static LumoTimeStamp getCurrent();

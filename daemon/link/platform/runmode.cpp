@@ -1,0 +1,3 @@
+#include "platform/runmode.h"
+
+std::int32_t sUserRunMode = 0;

@@ -1,0 +1,270 @@
+#include "serial/linserialif.h"
+
+#include "serial/converterusb.h"
+#include "serial/lineattributes.h"
+#include "serial/portreservations.h"
+#include "serial/simulatedports.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+
+#include <libudev.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// A write gives up when the line takes no byte for this long...
+constexpr int kWriteStallMs = 2000;
+
+// ...or when it has taken a fixed allowance plus about three times the line
+// time of the data at 38400 baud.
+qint64 WriteBudgetMs(std::int32_t length)
+{
+    return 2000 + qint64(length);
+}
+
+}
+
+LinSerialIF::LinSerialIF()
+    : _fd(-1), _savedAttributes(), _haveSavedAttributes(false)
+{
+}
+
+LinSerialIF::~LinSerialIF()
+{
+    Close();
+}
+
+void LinSerialIF::EnumeratePorts()
+{
+    _portList.clear();
+    if (SimulatedPorts::IsConfigured()) {
+        _portList = SimulatedPorts::Existing(SimulatedPorts::Configured());
+        return;
+    }
+    EnumerateUdevPorts();
+}
+
+void LinSerialIF::EnumerateUdevPorts()
+{
+    struct udev* udev = udev_new();
+    if (!udev) {
+        // Without udev no port can be found; the list stays empty.
+        qCritical("Can't create udev\n");
+        return;
+    }
+    struct udev_enumerate* enumerate = udev_enumerate_new(udev);
+    if (enumerate) {
+        udev_enumerate_add_match_subsystem(enumerate, "tty");
+        udev_enumerate_scan_devices(enumerate);
+        struct udev_list_entry* entry = nullptr;
+        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
+            const char* sysPath = udev_list_entry_get_name(entry);
+            struct udev_device* device = sysPath ? udev_device_new_from_syspath(udev, sysPath) : nullptr;
+            if (!device)
+                continue;
+            const char* vendor = udev_device_get_property_value(device, "ID_VENDOR_ID");
+            const char* node = udev_device_get_devnode(device);
+            if (vendor && node && std::strcmp(vendor, kConverterVendorID) == 0)
+                _portList.append(QString::fromUtf8(node));
+            udev_device_unref(device);
+        }
+        udev_enumerate_unref(enumerate);
+    }
+    udev_unref(udev);
+}
+
+int LinSerialIF::GetPortCount()
+{
+    return _portList.size();
+}
+
+bool LinSerialIF::IsOpen() const
+{
+    return _fd >= 0;
+}
+
+bool LinSerialIF::Open(int index)
+{
+    if (index < 0 || index >= _portList.size()) {
+        qDebug("Opened serial port %d only %d ports available", index, int(_portList.size()));
+        return false;
+    }
+    if (IsOpen())
+        Close();
+
+    const QByteArray path = _portList.at(index).toUtf8();
+    const QString key = PortReservations::KeyFor(_portList.at(index));
+    if (!PortReservations::Acquire(key)) {
+        qDebug("Serial port %s is already in use", path.constData());
+        return false;
+    }
+    _fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (_fd == -1) {
+        PortReservations::Release(key);
+        return false;
+    }
+    _reservedKey = key;
+    if (!Configure(path)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool LinSerialIF::Configure(const QByteArray& path)
+{
+    const char* p = path.constData();
+    if (::ioctl(_fd, TIOCEXCL) == -1) {
+        const int err = errno;
+        qDebug("Error setting TIOCEXCL on %s - %s(%d).", p, std::strerror(err), err);
+        return false;
+    }
+    if (::fcntl(_fd, F_SETFL, 0) == -1) {
+        const int err = errno;
+        qDebug("Error clearing O_NONBLOCK %s - %s(%d).", p, std::strerror(err), err);
+        return false;
+    }
+    if (::tcgetattr(_fd, &_savedAttributes) == -1) {
+        const int err = errno;
+        qDebug("Error getting tty attributes %s - %s(%d).", p, std::strerror(err), err);
+        return false;
+    }
+    _haveSavedAttributes = true;
+
+    struct termios attributes = _savedAttributes;
+    SetConverterLineAttributes(attributes);
+    if (::tcsetattr(_fd, TCSANOW, &attributes) == -1) {
+        const int err = errno;
+        qDebug("Error setting tty attributes %s - %s(%d).", p, std::strerror(err), err);
+        return false;
+    }
+
+    int handshake = 0;
+    if (::ioctl(_fd, TIOCMGET, &handshake) == -1) {
+        const int err = errno;
+        qDebug("Error getting handshake lines %s - %s(%d).", p, std::strerror(err), err);
+    }
+    return true;
+}
+
+void LinSerialIF::Close()
+{
+    if (!IsOpen())
+        return;
+    // Drain and restore only what this open configured.
+    if (_haveSavedAttributes) {
+        if (::tcdrain(_fd) == -1) {
+            const int err = errno;
+            qDebug("Error waiting for drain - %s(%d).", std::strerror(err), err);
+        }
+        if (::tcsetattr(_fd, TCSANOW, &_savedAttributes) == -1) {
+            const int err = errno;
+            qDebug("Error resetting tty attributes - %s(%d).", std::strerror(err), err);
+        }
+    }
+    ReleasePort();
+}
+
+void LinSerialIF::ReleasePort()
+{
+    ::close(_fd);
+    _fd = -1;
+    _haveSavedAttributes = false;
+    PortReservations::Release(_reservedKey);
+    _reservedKey.clear();
+}
+
+int LinSerialIF::Read(unsigned char* buffer, std::uint32_t length)
+{
+    if (!IsOpen() || length == 0)
+        return 0;
+    if (!buffer)
+        return -1;
+    const std::size_t wanted = length > std::uint32_t(INT_MAX) ? std::size_t(INT_MAX) : length;
+    std::size_t received = 0;
+    while (received < wanted) {
+        struct pollfd ready = {_fd, POLLIN, 0};
+        const int r = ::poll(&ready, 1, kReadIdleMs);
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (r == 0)
+            break;
+        const ssize_t n = ::read(_fd, buffer + received, wanted - received);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        received += std::size_t(n);
+    }
+    return int(received);
+}
+
+bool LinSerialIF::Write(const unsigned char* buffer, std::int32_t length)
+{
+    if (!IsOpen())
+        return false;
+    if (length < 0 || (length > 0 && !buffer)) {
+        qDebug("Could not send all data to serial device %d %d", -1, length);
+        return false;
+    }
+    // Non-blocking while writing, so a stalled line cannot hold the caller
+    // beyond the budget.
+    const int flags = ::fcntl(_fd, F_GETFL);
+    const bool nonBlocking = flags != -1 && ::fcntl(_fd, F_SETFL, flags | O_NONBLOCK) != -1;
+
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budget = WriteBudgetMs(length);
+    std::int32_t sent = 0;
+    bool failed = false;
+    while (sent < length) {
+        const ssize_t n = ::write(_fd, buffer + sent, std::size_t(length - sent));
+        if (n > 0) {
+            sent += std::int32_t(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            failed = true;
+            break;
+        }
+        const qint64 left = qMin<qint64>(budget - clock.elapsed(), kWriteStallMs);
+        if (left <= 0)
+            break;
+        struct pollfd ready = {_fd, POLLOUT, 0};
+        const int r = ::poll(&ready, 1, int(left));
+        if (r == 0)
+            break;
+        if (r < 0 && errno != EINTR) {
+            failed = true;
+            break;
+        }
+    }
+    if (nonBlocking)
+        ::fcntl(_fd, F_SETFL, flags);
+
+    if (sent == length)
+        return true;
+    qDebug("Could not send all data to serial device %d %d", failed ? -1 : int(sent), int(length));
+    return false;
+}
+
+int LinSerialIF::Flush()
+{
+    return ::tcflush(_fd, TCIFLUSH);
+}
