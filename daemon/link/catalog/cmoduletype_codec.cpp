@@ -1,15 +1,5 @@
+// Byte codec of the module description and of the module-info reply.
 #include "catalog/cmoduletype.h"
-
-const CVersion CVersion::_nullVersion(255, 255);
-
-QString CVersion::ToText() const
-{
-    if (IsNone())
-        return QStringLiteral("None");
-    if (major == 254 || minor == 255)
-        return QStringLiteral("Pending");
-    return QStringLiteral("%1.%2").arg(major).arg(minor);
-}
 
 void CModuleTypeBlock::Append(QByteArray& out) const
 {
@@ -22,7 +12,7 @@ void CModuleTypeBlock::Append(QByteArray& out) const
 
 int CModuleTypeBlock::Parse(const UByte* bytes, int count)
 {
-    if (count < 7)
+    if (bytes == nullptr || count < 7)
         return 0;
     _id = bytes[0];
     _start = UWord(bytes[1] * 256 + bytes[2]);
@@ -42,7 +32,7 @@ void CModuleTypeFPGA::Append(QByteArray& out) const
 
 int CModuleTypeFPGA::Parse(const UByte* bytes, int count)
 {
-    if (count < 2)
+    if (bytes == nullptr || count < 2)
         return 0;
     _id = bytes[0];
     const int blocks = bytes[1];
@@ -50,6 +40,8 @@ int CModuleTypeFPGA::Parse(const UByte* bytes, int count)
     for (int i = 0; i < blocks; ++i) {
         CModuleTypeBlock block;
         const int used = block.Parse(bytes + pos, count - pos);
+        // A block that cannot be read ends the list: storing the empty
+        // record would overwrite block 0.
         if (used == 0)
             break;
         CModuleTypeBlock& slot = _blocks[block._id];
@@ -72,6 +64,8 @@ void CModuleType::AppendInfo(QByteArray& out) const
 
 int CModuleType::ParseInfoReply(const UByte* bytes, int count)
 {
+    if (bytes == nullptr || count <= 0)
+        return 0;
     int pos = 0;
     if (count >= 2) {
         _safeBootVersion.version = CVersion(bytes[0], bytes[1]);
@@ -81,6 +75,7 @@ int CModuleType::ParseInfoReply(const UByte* bytes, int count)
         _cncAppVersion.version = CVersion(bytes[pos], bytes[pos + 1]);
         pos += 2;
     }
+    // The status byte is read only when it is there.
     if (pos < count) {
         _infoFlag = (bytes[pos] & 0x80) ? 1 : 0;
         _moduleState = bytes[pos] & 0x7F;

@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Writes the hardware description files of every module type.
+
+One sub-directory per type, named after the type in lower case, holding
+assembly.xml (one assembly: id 1, release 1.2, safe-boot and application
+1.0, FPGA 0 at 1.0) and the module-type file it names. The ROI scalers
+declare configuration block 0 of FPGA 0: 41 bytes from register 3.
+
+Run from anywhere: python3 daemon/types/generate.py
+"""
+
+import os
+
+TYPES = [
+    "ARVEL", "BRINDO", "CADMER", "GRAVO", "HESTRA", "DOVRIN", "ESTROW",
+    "FALCRIN", "GESMOR", "HARVIK", "ILMARO", "JASTEL", "KELVRO", "MARDEX",
+    "LOMRIK", "NOLVAR", "ORSIK", "PENDRO", "QUASTEL", "RIMBOL", "SARVEK",
+    "TOLVIN", "UDRASK", "VENNOR", "WEXLAR", "YORVATH", "ZELMOR", "AMBREL",
+    "BEXTON", "CORVANE", "DELMOK", "ESKVAR", "FORNEL",
+]
+
+ROI_SCALERS = {5, 14, 18, 19}
+
+ASSEMBLY = """<?xml version="1.0" encoding="UTF-8"?>
+<Assemblies>
+  <Module version="0.1" type="{name}">
+    <Assembly id="1">
+      <Release version="1.2"/>
+      <ModuleType filename="types/{dir}/{dir}.xml"/>
+      <SafeBoot version="1.0"/>
+      <CNCApp version="1.0"/>
+      <FPGA id="0" version="1.0"/>
+    </Assembly>
+  </Module>
+</Assemblies>
+"""
+
+MODULE_TYPE = """<?xml version="1.0" encoding="UTF-8"?>
+<ModuleTypes>
+  <ModuleType version="0.1" type="{name}" fpgaID="0" addr="0">
+    <FPGA id="0" name="{fpga}" interfaceID="SPI Control" deviceID="0">
+      <Firmware interfaceID="SPI Config" deviceID="0" start="0"/>
+      <FirmwareRevision start="1"/>
+{blocks}    </FPGA>
+  </ModuleType>
+</ModuleTypes>
+"""
+
+SCALER_BLOCK = '      <ParamBlock id="0" name="Config" start="3" length="41"/>\n'
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    for type_id, name in enumerate(TYPES, start=1):
+        directory = name.lower()
+        path = os.path.join(here, directory)
+        os.makedirs(path, exist_ok=True)
+        scaler = type_id in ROI_SCALERS
+        with open(os.path.join(path, "assembly.xml"), "w", encoding="utf-8") as out:
+            out.write(ASSEMBLY.format(name=name, dir=directory))
+        with open(os.path.join(path, directory + ".xml"), "w", encoding="utf-8") as out:
+            out.write(MODULE_TYPE.format(
+                name=name,
+                fpga="Scaler" if scaler else "Main",
+                blocks=SCALER_BLOCK if scaler else ""))
+
+
+if __name__ == "__main__":
+    main()
