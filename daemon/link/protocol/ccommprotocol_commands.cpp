@@ -1,0 +1,330 @@
+// Single-shot converter commands: identification, versions, names, single
+// parameters and direct register access.
+#include "protocol/ccommprotocol.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include <QByteArray>
+
+#include "catalog/cmoduletype.h"
+#include "protocol/wirebytes.h"
+#include "serial/cserialif.h"
+
+using wire::PutHeader;
+using wire::PutLong;
+using wire::PutWord;
+
+namespace {
+
+const int kMaxPacket = 0xFFFF;
+const UWord kVersionReplyLength = 6;
+const UWord kNoPayloadLength = 4;
+
+} // namespace
+
+int CCommProtocol::SimpleCommand(const UByte* packet, int length, bool flushFirst)
+{
+    UByte header[kResponseHeaderSize];
+    return Transact(packet, length, flushFirst, header);
+}
+
+int CCommProtocol::ReadVersionReply(const UByte* packet, int length, UByte& major, UByte& minor)
+{
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, length, true, header);
+    if (status == kOK)
+        status = ExpectLength(header, kVersionReplyLength);
+    UByte version[2];
+    if (status == kOK)
+        status = ReadField(version, 2);
+    if (status != kOK)
+        return status;
+    major = version[0];
+    minor = version[1];
+    return kOK;
+}
+
+int CCommProtocol::ReadProtocolVersion(UByte& version)
+{
+    static const UByte packet[] = {kReadProtocolVersionCmd, 0x00, 0x03};
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), true, header);
+    if (status == kOK)
+        status = ExpectLength(header, 5);
+    UByte value = 0;
+    if (status == kOK)
+        status = ReadField(&value, 1);
+    if (status != kOK)
+        return status;
+    version = value;
+    return kOK;
+}
+
+int CCommProtocol::ReadModuleInfo(CModuleType& record)
+{
+    static const UByte packet[] = {kReadModuleInfoCmd, 0x00, 0x03};
+    const int kPayload = 5;
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), false, header);
+    if (status == kOK)
+        status = ExpectLength(header, kResponseHeaderSize + kPayload);
+    UByte payload[kPayload];
+    if (status == kOK)
+        status = ReadField(payload, kPayload);
+    if (status != kOK)
+        return status;
+    record.ParseInfoReply(payload, kPayload);
+    return kOK;
+}
+
+int CCommProtocol::WriteModuleInfo(const CModuleType& record)
+{
+    QByteArray packet;
+    packet.append(char(kWriteModuleInfoCmd));
+    packet.append(2, '\0');
+    record.AppendInfo(packet);
+    if (packet.size() > kMaxPacket)
+        return kIllegalArgument;
+    PutWord(reinterpret_cast<UByte*>(packet.data()) + 1, UWord(packet.size()));
+    return SimpleCommand(reinterpret_cast<const UByte*>(packet.constData()), packet.size(), false);
+}
+
+int CCommProtocol::ReadModuleTypeID(ULWord& typeId)
+{
+    static const UByte packet[] = {kReadModuleTypeIDCmd, 0x00, 0x03};
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), true, header);
+    if (status == kOK)
+        status = ExpectLength(header, 5);
+    UByte value = 0;
+    if (status == kOK)
+        status = ReadField(&value, 1);
+    if (status != kOK)
+        return status;
+    // An unprogrammed type byte reads as "Unknown".
+    typeId = value == 0xFF ? 0 : value;
+    return kOK;
+}
+
+int CCommProtocol::WriteModuleTypeID(UByte typeId)
+{
+    const UByte packet[] = {kWriteModuleTypeIDCmd, 0x00, 0x04, typeId};
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), true, header);
+    if (status == kOK)
+        status = ExpectLength(header, kNoPayloadLength);
+    return status;
+}
+
+int CCommProtocol::ReadFPGAFirmwareVersion(UByte interfaceId, UByte deviceId, UWord address,
+                                           UByte& major, UByte& minor)
+{
+    UByte packet[7];
+    PutHeader(packet, kReadFPGAFirmwareVersionCmd, sizeof(packet));
+    packet[3] = interfaceId;
+    packet[4] = deviceId;
+    PutWord(packet + 5, address);
+    return ReadVersionReply(packet, sizeof(packet), major, minor);
+}
+
+int CCommProtocol::ReadLUTFirmwareVersion(UByte interfaceId, UByte deviceId, UByte lutId,
+                                          ULWord address, UByte& major, UByte& minor)
+{
+    UByte packet[10];
+    PutHeader(packet, kReadLUTFirmwareVersionCmd, sizeof(packet));
+    packet[3] = interfaceId;
+    packet[4] = deviceId;
+    packet[5] = lutId;
+    PutLong(packet + 6, address);
+    return ReadVersionReply(packet, sizeof(packet), major, minor);
+}
+
+int CCommProtocol::WriteConfigParameter(UByte fpgaId, UByte blockId, UWord start,
+                                        const UByte* data, UWord length)
+{
+    const int size = length + 9;
+    if (size > kMaxPacket || (length > 0 && !data))
+        return kIllegalArgument;
+    std::vector<UByte> packet(size);
+    PutHeader(packet.data(), kWriteConfigParameterCmd, UWord(size));
+    packet[3] = fpgaId;
+    packet[4] = blockId;
+    PutWord(&packet[5], start);
+    PutWord(&packet[7], length);
+    if (length > 0)
+        std::memcpy(&packet[9], data, length);
+    return SimpleCommand(packet.data(), size, false);
+}
+
+int CCommProtocol::ReadConfigParameter(UByte fpgaId, UByte blockId, UWord start, UByte* buffer,
+                                       UWord length)
+{
+    UByte packet[9];
+    PutHeader(packet, kReadConfigParameterCmd, sizeof(packet));
+    packet[3] = fpgaId;
+    packet[4] = blockId;
+    PutWord(packet + 5, start);
+    PutWord(packet + 7, length);
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), false, header);
+    UByte count[2];
+    if (status == kOK)
+        status = ReadField(count, 2);
+    if (status != kOK)
+        return status;
+    const UWord n = wire::GetWord(count);
+    if (n > length) {
+        _port->Flush();
+        return kParameterLengthMismatch;
+    }
+    return ReadField(buffer, n);
+}
+
+int CCommProtocol::WriteReleaseVersion(UByte major, UByte minor)
+{
+    const UByte packet[] = {kWriteReleaseVersionCmd, 0x00, 0x05, major, minor};
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), true, header);
+    if (status == kOK)
+        status = ExpectLength(header, kNoPayloadLength);
+    return status;
+}
+
+int CCommProtocol::ReadReleaseVersion(UByte& major, UByte& minor)
+{
+    static const UByte packet[] = {kReadReleaseVersionCmd, 0x00, 0x03};
+    return ReadVersionReply(packet, sizeof(packet), major, minor);
+}
+
+int CCommProtocol::WriteTextField(UByte code, const QString& text, int width)
+{
+    // The field holds the UTF-8 form cut at the width, zero-padded.
+    std::vector<UByte> packet(kCommandHeaderSize + width, 0);
+    PutHeader(packet.data(), code, UWord(packet.size()));
+    const QByteArray utf8 = text.toUtf8();
+    std::memcpy(&packet[kCommandHeaderSize], utf8.constData(),
+                std::min<size_t>(size_t(utf8.size()), size_t(width)));
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet.data(), int(packet.size()), false, header);
+    if (status == kOK)
+        status = ExpectLength(header, kNoPayloadLength);
+    return status;
+}
+
+int CCommProtocol::ReadTextField(UByte code, QString& text, int width)
+{
+    const UByte packet[] = {code, 0x00, 0x03};
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), true, header);
+    if (status == kOK)
+        status = ExpectLength(header, UWord(kResponseHeaderSize + width));
+    std::vector<UByte> field(width + 1, 0);
+    if (status == kOK)
+        status = ReadField(field.data(), ULWord(width));
+    if (status != kOK)
+        return status;
+    // Each byte up to the first zero is one Latin-1 character.
+    text = QString::fromLatin1(reinterpret_cast<const char*>(field.data()),
+                               int(std::strlen(reinterpret_cast<const char*>(field.data()))));
+    return kOK;
+}
+
+int CCommProtocol::WriteModuleName(const QString& name)
+{
+    return WriteTextField(kWriteModuleNameCmd, name, kModuleNameWidth);
+}
+
+int CCommProtocol::WriteLongModuleName(const QString& name)
+{
+    return WriteTextField(kWriteModuleNameCmd, name, kLongModuleNameWidth);
+}
+
+int CCommProtocol::ReadModuleName(QString& name)
+{
+    return ReadTextField(kReadModuleNameCmd, name, kModuleNameWidth);
+}
+
+int CCommProtocol::ReadLongModuleName(QString& name)
+{
+    return ReadTextField(kReadLongModuleNameCode, name, kLongModuleNameWidth);
+}
+
+int CCommProtocol::WriteBoardAssemblyID(const QString& id)
+{
+    return WriteTextField(kWriteBoardAssemblyIDCmd, id, kBoardAssemblyIDWidth);
+}
+
+int CCommProtocol::ReadBoardAssemblyID(QString& id)
+{
+    return ReadTextField(kReadBoardAssemblyIDCmd, id, kBoardAssemblyIDWidth);
+}
+
+int CCommProtocol::WriteSerialID(const QString& serial)
+{
+    return WriteTextField(kWriteSerialIDCmd, serial, kSerialIDWidth);
+}
+
+int CCommProtocol::ReadSerialID(QString& serial)
+{
+    return ReadTextField(kReadSerialIDCmd, serial, kSerialIDWidth);
+}
+
+int CCommProtocol::WriteDeviceDataImmediate(UByte interfaceId, UByte deviceId, ULWord address,
+                                            const UByte* data, UByte count)
+{
+    _port->Flush();
+    if (interfaceId > kMaxInterfaceID)
+        return kBadInterface;
+    if (count > 0 && !data)
+        return kIllegalArgument;
+    UByte packet[10 + 255];
+    const int size = 10 + count;
+    PutHeader(packet, kWriteDeviceDataImmediateCmd, UWord(size));
+    packet[3] = interfaceId;
+    packet[4] = deviceId;
+    PutLong(packet + 5, address);
+    packet[9] = count;
+    if (count > 0)
+        std::memcpy(packet + 10, data, count);
+    return SimpleCommand(packet, size, false);
+}
+
+int CCommProtocol::ReadDeviceDataImmediate(UByte interfaceId, UByte deviceId, ULWord address,
+                                           UByte* buffer, UByte count)
+{
+    _port->Flush();
+    if (interfaceId > kMaxInterfaceID)
+        return kBadInterface;
+    UByte packet[10];
+    PutHeader(packet, kReadDeviceDataImmediateCmd, sizeof(packet));
+    packet[3] = interfaceId;
+    packet[4] = deviceId;
+    PutLong(packet + 5, address);
+    packet[9] = count;
+    UByte header[kResponseHeaderSize];
+    int status = Transact(packet, sizeof(packet), false, header);
+    UByte echoed = 0;
+    if (status == kOK)
+        status = ReadField(&echoed, 1);
+    if (status != kOK)
+        return status;
+    if (echoed != count) {
+        _port->Flush();
+        return kParameterLengthMismatch;
+    }
+    return ReadField(buffer, count);
+}
+
+int CCommProtocol::RefreshConfig(UByte fpgaId, UByte blockId)
+{
+    const UByte packet[] = {kRefreshConfigCmd, 0x00, 0x05, fpgaId, blockId};
+    return SimpleCommand(packet, sizeof(packet), true);
+}
+
+int CCommProtocol::Reset()
+{
+    static const UByte packet[] = {kResetCmd, 0x00, 0x03};
+    return SimpleCommand(packet, sizeof(packet), true);
+}
