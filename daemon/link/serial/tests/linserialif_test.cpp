@@ -191,22 +191,22 @@ TEST_F(SerialPortTest, ReadOfNothingTimesOutWithZero)
     EXPECT_GE(Clock::now() - begin, std::chrono::milliseconds(400));
 }
 
-struct PieceCase {
+struct ChunkCase {
     const char* name;
-    std::vector<std::string> pieces;
+    std::vector<std::string> chunks;
     int gapMs;
     std::uint32_t requested;
     std::string expected;
 };
 
-class SerialReadPiecesTest : public SerialPortTest,
-                             public ::testing::WithParamInterface<PieceCase> {};
+class SerialReadChunksTest : public SerialPortTest,
+                             public ::testing::WithParamInterface<ChunkCase> {};
 
-TEST_P(SerialReadPiecesTest, ReadsUntilTheCountOrSilence)
+TEST_P(SerialReadChunksTest, ReadsUntilTheCountOrSilence)
 {
-    const PieceCase& c = GetParam();
+    const ChunkCase& c = GetParam();
     ASSERT_TRUE(_port.Open(0));
-    std::thread sender([&] { _pty.SendPieces(c.pieces, std::chrono::milliseconds(c.gapMs)); });
+    std::thread sender([&] { _pty.SendChunks(c.chunks, std::chrono::milliseconds(c.gapMs)); });
     std::vector<unsigned char> buffer(c.requested + 16, 0xee);
     const int n = _port.Read(buffer.data(), c.requested);
     sender.join();
@@ -215,17 +215,17 @@ TEST_P(SerialReadPiecesTest, ReadsUntilTheCountOrSilence)
     EXPECT_EQ(buffer[c.requested], 0xee) << "wrote past the requested count";
 }
 
-const PieceCase kPieceCases[] = {
-    {"OnePiece", {"\x01\x02\x03\x04"}, 0, 4, "\x01\x02\x03\x04"},
-    {"ThreePiecesWithGaps", {"AB", "CDE", "F"}, 150, 6, "ABCDEF"},
+const ChunkCase kChunkCases[] = {
+    {"OneChunk", {"\x01\x02\x03\x04"}, 0, 4, "\x01\x02\x03\x04"},
+    {"ThreeChunksWithGaps", {"AB", "CDE", "F"}, 150, 6, "ABCDEF"},
     {"ByteByByte", {"h", "e", "l", "l", "o"}, 60, 5, "hello"},
     {"MoreThanAsked", {"0123", "456789"}, 50, 6, "012345"},
     {"ShortAnswerThenSilence", {"xy"}, 20, 6, "xy"},
     {"GapLongerThanTheTimeOut", {"ab", "cd"}, 900, 4, "ab"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pieces, SerialReadPiecesTest, ::testing::ValuesIn(kPieceCases),
-                         [](const ::testing::TestParamInfo<PieceCase>& info) {
+INSTANTIATE_TEST_SUITE_P(Chunks, SerialReadChunksTest, ::testing::ValuesIn(kChunkCases),
+                         [](const ::testing::TestParamInfo<ChunkCase>& info) {
                              return std::string(info.param.name);
                          });
 

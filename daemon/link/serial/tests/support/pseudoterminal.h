@@ -53,13 +53,13 @@ public:
         return true;
     }
 
-    // Sends pieces with a pause between them, from the calling thread.
-    void SendPieces(const std::vector<std::string>& pieces, std::chrono::milliseconds gap)
+    // Sends chunks with a pause between them, from the calling thread.
+    void SendChunks(const std::vector<std::string>& chunks, std::chrono::milliseconds gap)
     {
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
+        for (std::size_t i = 0; i < chunks.size(); ++i) {
             if (i > 0)
                 std::this_thread::sleep_for(gap);
-            Send(pieces[i]);
+            Send(chunks[i]);
         }
     }
 

@@ -1,0 +1,14 @@
+# Runs the dump tool for the box with the identity texts pinned (no
+# serial-number file, no interface) and compares its output with GOLDEN.
+set(missing "${OUT}.no-serial-number")
+file(REMOVE "${missing}")
+execute_process(COMMAND "${TOOL}" --serial-file "${missing}" --no-interface 1
+                OUTPUT_FILE "${OUT}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "tovik-descdump failed: ${rc}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}" "${GOLDEN}" RESULT_VARIABLE same)
+if(NOT same EQUAL 0)
+  execute_process(COMMAND diff -u "${GOLDEN}" "${OUT}")
+  message(FATAL_ERROR "box table differs from ${GOLDEN}")
+endif()

@@ -1,0 +1,7 @@
+// The number of user presets the store keeps.
+#ifndef PARAMLINK_MAXCONFIGID_H
+#define PARAMLINK_MAXCONFIGID_H
+
+int GetMaxConfigID();
+
+#endif

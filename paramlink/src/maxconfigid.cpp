@@ -1,0 +1,6 @@
+#include "paramlink/maxconfigid.h"
+
+int GetMaxConfigID()
+{
+    return 10;
+}
