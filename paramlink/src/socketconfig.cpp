@@ -25,8 +25,13 @@ inline void cpuRelax()
 }
 
 // A reply usually comes back within tens of microseconds; spinning that
-// long saves the waiter a sleep and a wake-up.
-const auto kSpin = std::chrono::microseconds(60);
+// long saves the waiter a sleep and a wake-up. On few cores the spinner
+// would starve the threads it waits for.
+std::chrono::microseconds spinTime()
+{
+    static const auto spin = std::chrono::microseconds(std::thread::hardware_concurrency() >= 4 ? 250 : 20);
+    return spin;
+}
 
 } // namespace
 
@@ -267,7 +272,7 @@ bool SocketConfig::exchange(std::uint32_t tag, std::uint8_t& status, StoredValue
         shutdown(_fd, SHUT_RDWR);
         return false;
     }
-    const auto spinEnd = std::chrono::steady_clock::now() + kSpin;
+    const auto spinEnd = std::chrono::steady_clock::now() + spinTime();
     bool done = false;
     while (!done) {
         if (_doneTag.load(std::memory_order_acquire) == tag)
