@@ -3,13 +3,16 @@
 #ifndef PARAMLINK_DESCRIPTORTABLE_H
 #define PARAMLINK_DESCRIPTORTABLE_H
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "paramlink/valuekind.h"
 #include "tovikconfig/paramtypes.h"
 
 class ParamDescriptor;
@@ -25,9 +28,10 @@ public:
 
     // Frees every descriptor and empties the table.
     void clear();
-    // Takes ownership whether accepted or not; a refused descriptor (an id
-    // already held, or one the refusal hook rejects) is freed at once.
+    // Takes ownership whether accepted or not; a refused descriptor (null,
+    // an id already held, or one the refusal hook rejects) is freed at once.
     bool AddDescriptor(ParamDescriptor* descriptor);
+    // The pointer stays valid until the table is cleared.
     ParamDescriptor* GetDescriptor(eParam_t const& id) const;
     // By full id name, "eParamID_" prefix included.
     ParamDescriptor* GetDescriptor(std::string const& idName) const;
@@ -35,22 +39,37 @@ public:
     std::vector<eParam_t> GetParamIDs() const;
     size_t size() const;
 
+    // The value kind and factory default of a parameter, copied under the
+    // table's lock (taken when the descriptor was added), so the store never
+    // touches a descriptor that another thread may be freeing.
+    bool LookupKind(eParam_t id, DescriptorKindInfo& out) const;
+    // Changes on every clear and every accepted descriptor.
+    std::uint64_t GetGeneration() const;
+
     // Test hook: a non-empty hook is asked before each descriptor is
     // accepted; returning true refuses it.
     void SetRefusalHook(std::function<bool(ParamDescriptor*)> hook);
 
 private:
+    struct Entry {
+        std::uint32_t id;
+        std::unique_ptr<ParamDescriptor> descriptor;
+        DescriptorKindInfo kind;
+    };
+
     eConfigID_t _configID;
     mutable std::mutex _mutex;
-    std::vector<std::unique_ptr<ParamDescriptor>> _descriptors;
-    std::map<std::uint32_t, ParamDescriptor*> _byID;
-    std::map<std::string, ParamDescriptor*> _byName;
+    std::vector<Entry> _entries;
+    std::unordered_map<std::uint32_t, size_t> _byID;
+    std::map<std::string, size_t> _byName;
+    std::uint64_t _generation = 0;
     std::function<bool(ParamDescriptor*)> _refusalHook;
 };
 
 class DescriptorRegistry {
 public:
-    // The one table of a config id; the same table on every call.
+    // The one table of a config id; the same table on every call. Tables
+    // live until the process ends.
     static DescriptorTable* GetDescriptorTable(eConfigID_t const& configID);
 };
 

@@ -1,0 +1,31 @@
+// The process-wide factory of store connections.
+//
+// URL forms:
+//   socket://HOST:PORT/caching=BOOL&configid=N
+//   socket://HOST:PORT?caching=BOOL&configid=N
+//   local://configid=N            (this process's own store)
+// configid is required (0..255); caching is optional (true or false, default
+// true). Anything else is refused with a message on standard error.
+#ifndef PARAMLINK_CONFIGFACTORY_H
+#define PARAMLINK_CONFIGFACTORY_H
+
+#include <string>
+
+class Config;
+
+class ConfigFactoryImpl {
+public:
+    static ConfigFactoryImpl* GetInstance();
+
+    // A connected Config, or null. A socket URL connects before returning.
+    // The second argument is accepted and unused.
+    Config* CreateConfig(std::string url, std::string options);
+    // Stops event delivery to the config's listeners (waiting for a callback
+    // in progress on another thread), closes the connection and frees it.
+    void ReleaseConfig(Config* config);
+
+private:
+    ConfigFactoryImpl() = default;
+};
+
+#endif

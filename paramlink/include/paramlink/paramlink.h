@@ -1,0 +1,13 @@
+// Everything a client of the parameter store uses.
+#ifndef PARAMLINK_PARAMLINK_H
+#define PARAMLINK_PARAMLINK_H
+
+#include "paramlink/config.h"
+#include "paramlink/configfactory.h"
+#include "paramlink/ctimeval.h"
+#include "paramlink/descriptortable.h"
+#include "paramlink/maxconfigid.h"
+#include "paramlink/socketserver.h"
+#include "paramlink/valuekind.h"
+
+#endif

@@ -1,0 +1,42 @@
+// Serves this process's configs to other processes over TCP.
+#ifndef PARAMLINK_SOCKETSERVER_H
+#define PARAMLINK_SOCKETSERVER_H
+
+#include <memory>
+
+namespace velora {
+namespace stackline {
+namespace config {
+namespace access {
+
+class ServerCore;
+
+class SocketServer {
+public:
+    // Port 0 picks a free port (see GetPort).
+    explicit SocketServer(int port);
+    virtual ~SocketServer();
+    SocketServer(const SocketServer&) = delete;
+    SocketServer& operator=(const SocketServer&) = delete;
+
+    // Binds and listens; 0 when the port cannot be had.
+    int Initialize();
+    // Starts accepting clients; 0 unless Initialize succeeded.
+    int Start();
+
+    // The bound port, 0 before Initialize.
+    int GetPort() const;
+    // How long a peer may sit in the middle of a frame, or silent before
+    // its greeting, before it is dropped (default 10000 ms).
+    void SetStallTimeoutMs(int ms);
+
+private:
+    std::unique_ptr<ServerCore> _core;
+};
+
+} // namespace access
+} // namespace config
+} // namespace stackline
+} // namespace velora
+
+#endif

@@ -1,0 +1,42 @@
+#include "configbase.h"
+
+#include "paramlink/descriptortable.h"
+
+namespace paramlink {
+
+ConfigBase::ConfigBase(eConfigID_t configID)
+    : _configID(configID),
+      _table(DescriptorRegistry::GetDescriptorTable(configID)),
+      _hub(std::make_shared<ListenerHub>())
+{
+}
+
+ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }
+
+ParamDescriptor* ConfigBase::GetParamDescriptor(std::string idName) { return _table->GetDescriptor(idName); }
+
+std::list<eParam_t>& ConfigBase::GetParamIDList()
+{
+    std::lock_guard<std::mutex> lock(_idListMutex);
+    const std::uint64_t generation = _table->GetGeneration();
+    if (generation != _idListGeneration) {
+        std::vector<eParam_t> ids = _table->GetParamIDs();
+        _idList.assign(ids.begin(), ids.end());
+        _idListGeneration = generation;
+    }
+    return _idList;
+}
+
+int ConfigBase::GetIntegerValue(eParam_t id)
+{
+    int value = 0;
+    if (!GetIntegerValue(id, value))
+        return 0;
+    return value;
+}
+
+bool ConfigBase::AddEventListener(ConfigEventListener* listener) { return _hub->Add(listener); }
+
+bool ConfigBase::RemoveEventListener(ConfigEventListener* listener) { return _hub->Remove(listener); }
+
+} // namespace paramlink

@@ -1,0 +1,118 @@
+#include "configstore.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "paramlink/descriptortable.h"
+#include "storeurl.h"
+#include "wireformat.h"
+
+namespace paramlink {
+
+bool KindsCompatible(ValueKind wanted, ValueKind held)
+{
+    if (wanted == ValueKind::Integer || held == ValueKind::Integer)
+        return wanted == held;
+    return true;
+}
+
+ConfigStore::ConfigStore(eConfigID_t configID)
+    : _configID(configID), _table(DescriptorRegistry::GetDescriptorTable(configID))
+{
+}
+
+ConfigStore* ConfigStore::Get(eConfigID_t configID)
+{
+    if (configID < 0 || configID > kMaxConfigID)
+        return nullptr;
+    // Never destroyed: library threads may use a store while the process
+    // exits.
+    static std::mutex* mutex = new std::mutex;
+    static auto* stores = new std::map<eConfigID_t, std::unique_ptr<ConfigStore>>;
+    std::lock_guard<std::mutex> lock(*mutex);
+    auto& slot = (*stores)[configID];
+    if (!slot)
+        slot.reset(new ConfigStore(configID));
+    return slot.get();
+}
+
+bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
+{
+    DescriptorKindInfo info;
+    if (!_table->LookupKind(id, info) || info.kind != kind)
+        return false;
+    if (kind != ValueKind::Integer && length > wire::kMaxValueBytes)
+        return false;
+
+    std::lock_guard<std::mutex> lock(_mutex);
+    auto it = _values.find(id);
+    if (it == _values.end()) {
+        // A first set of the default value changes nothing visible.
+        const bool isDefault = kind == ValueKind::Integer
+                                   ? intValue == info.integerDefault
+                                   : info.stringDefault.size() == length &&
+                                         (length == 0 || info.stringDefault.compare(0, length, bytes, length) == 0);
+        it = _values.emplace(std::uint32_t(id), StoredValue()).first;
+        it->second.Assign(kind, intValue, bytes, length);
+        if (isDefault)
+            return true;
+    } else {
+        if (it->second.Equals(kind, intValue, bytes, length))
+            return true;
+        it->second.Assign(kind, intValue, bytes, length);
+    }
+    if (_sinks.empty())
+        return true;
+
+    ValueChange change;
+    change.configID = _configID;
+    change.id = id;
+    change.kind = kind;
+    change.intValue = it->second.intValue;
+    change.bytes = it->second.bytes.data();
+    change.length = it->second.bytes.size();
+    gettimeofday(&change.when, nullptr);
+    _frame.clear();
+    wire::AppendEvent(_frame, id, kind, change.when, change.intValue, change.bytes, change.length);
+    for (EventSinkIF* sink : _sinks)
+        sink->Post(change, _frame);
+    return true;
+}
+
+ConfigStore::Lookup ConfigStore::Read(eParam_t id, ValueKind wanted, StoredValue& out)
+{
+    DescriptorKindInfo info;
+    if (!_table->LookupKind(id, info))
+        return Lookup::UnknownId;
+    if (!KindsCompatible(wanted, info.kind))
+        return Lookup::WrongKind;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        auto it = _values.find(id);
+        // A value of another kind was left by an earlier table of this id.
+        if (it != _values.end() && it->second.kind == info.kind) {
+            out = it->second;
+            return Lookup::Ok;
+        }
+    }
+    out.kind = info.kind;
+    out.intValue = info.kind == ValueKind::Integer ? info.integerDefault : 0;
+    out.bytes = info.kind == ValueKind::Integer ? std::string() : info.stringDefault;
+    return Lookup::Ok;
+}
+
+void ConfigStore::Subscribe(EventSinkIF* sink)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (std::find(_sinks.begin(), _sinks.end(), sink) == _sinks.end())
+        _sinks.push_back(sink);
+}
+
+void ConfigStore::Unsubscribe(EventSinkIF* sink)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _sinks.erase(std::remove(_sinks.begin(), _sinks.end(), sink), _sinks.end());
+}
+
+} // namespace paramlink

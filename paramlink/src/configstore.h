@@ -1,0 +1,60 @@
+// The values of one config id held by this process, and the sinks that hear
+// of every change. One store per config id, for the life of the process.
+#ifndef PARAMLINK_CONFIGSTORE_H
+#define PARAMLINK_CONFIGSTORE_H
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "storedvalue.h"
+
+class DescriptorTable;
+
+namespace paramlink {
+
+// Told of each change while the store's lock is held, so every sink sees
+// the changes in one order. frame is the change encoded as an EVENT frame.
+class EventSinkIF {
+public:
+    virtual ~EventSinkIF() = default;
+    virtual void Post(const ValueChange& change, const std::string& frame) = 0;
+};
+
+class ConfigStore {
+public:
+    explicit ConfigStore(eConfigID_t configID);
+
+    // Null for ids outside 0..kMaxConfigID.
+    static ConfigStore* Get(eConfigID_t configID);
+
+    eConfigID_t GetConfigID() const { return _configID; }
+
+    // Refused when the table holds no descriptor for the id or its kind
+    // differs. A change of the value is posted to every sink.
+    bool Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length);
+
+    enum class Lookup { Ok, UnknownId, WrongKind };
+    // The value, or the descriptor's factory default when never set. String
+    // and data reads accept either kind of byte value.
+    Lookup Read(eParam_t id, ValueKind wanted, StoredValue& out);
+
+    void Subscribe(EventSinkIF* sink);
+    // No Post reaches the sink once this returns.
+    void Unsubscribe(EventSinkIF* sink);
+
+private:
+    eConfigID_t _configID;
+    DescriptorTable* _table;
+    std::mutex _mutex;
+    std::unordered_map<std::uint32_t, StoredValue> _values;
+    std::vector<EventSinkIF*> _sinks;
+    std::string _frame;
+};
+
+bool KindsCompatible(ValueKind wanted, ValueKind held);
+
+} // namespace paramlink
+
+#endif

@@ -1,0 +1,21 @@
+// Small socket helpers.
+#ifndef PARAMLINK_NETUTIL_H
+#define PARAMLINK_NETUTIL_H
+
+#include <cstddef>
+#include <string>
+
+namespace paramlink {
+
+// A connected TCP socket with TCP_NODELAY, or -1 with a reason.
+int ConnectTcp(const std::string& host, unsigned short port, int timeoutMs, std::string& error);
+void SetNoDelay(int fd);
+// Sends everything, waiting at most timeoutMs for room; false on error.
+bool SendAll(int fd, const char* data, size_t length, int timeoutMs);
+// Waits for readable data; false on time-out or error.
+bool WaitReadable(int fd, int timeoutMs);
+void Log(const std::string& line);
+
+} // namespace paramlink
+
+#endif

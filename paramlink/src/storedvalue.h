@@ -1,0 +1,62 @@
+// One parameter value as the store keeps it, and one change of it.
+#ifndef PARAMLINK_STOREDVALUE_H
+#define PARAMLINK_STOREDVALUE_H
+
+#include <sys/time.h>
+
+#include <cstdint>
+#include <string>
+
+#include "paramlink/valuekind.h"
+#include "tovikconfig/paramtypes.h"
+
+namespace paramlink {
+
+struct StoredValue {
+    ValueKind kind = ValueKind::Integer;
+    std::int32_t intValue = 0;
+    std::string bytes;
+
+    bool Equals(ValueKind k, std::int32_t i, const char* b, size_t n) const
+    {
+        if (kind != k)
+            return false;
+        if (k == ValueKind::Integer)
+            return intValue == i;
+        return bytes.size() == n && (n == 0 || bytes.compare(0, n, b, n) == 0);
+    }
+    void Assign(ValueKind k, std::int32_t i, const char* b, size_t n)
+    {
+        kind = k;
+        intValue = k == ValueKind::Integer ? i : 0;
+        if (k == ValueKind::Integer)
+            bytes.clear();
+        else
+            bytes.assign(b, n);
+    }
+};
+
+// A change as the store reports it; bytes points at the stored value and
+// is valid only during the call that hands the change on.
+struct ValueChange {
+    eConfigID_t configID = 0;
+    eParam_t id = eParamID_None;
+    ValueKind kind = ValueKind::Integer;
+    std::int32_t intValue = 0;
+    const char* bytes = nullptr;
+    size_t length = 0;
+    timeval when{0, 0};
+};
+
+// A change that owns its bytes, for queues.
+struct OwnedChange {
+    eParam_t id = eParamID_None;
+    ValueKind kind = ValueKind::Integer;
+    std::int32_t intValue = 0;
+    std::string bytes;
+    timeval when{0, 0};
+};
+
+} // namespace paramlink
+
+#endif

@@ -1,0 +1,321 @@
+#include "wireformat.h"
+
+#include <cstring>
+
+namespace paramlink {
+namespace wire {
+
+namespace {
+
+const size_t kInitialBuffer = 64 * 1024;
+
+void put8(std::string& out, std::uint8_t v) { out.push_back(char(v)); }
+
+void put16(std::string& out, std::uint16_t v)
+{
+    char b[2] = {char(v >> 8), char(v)};
+    out.append(b, 2);
+}
+
+void put32(std::string& out, std::uint32_t v)
+{
+    char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    out.append(b, 4);
+}
+
+void put64(std::string& out, std::uint64_t v)
+{
+    put32(out, std::uint32_t(v >> 32));
+    put32(out, std::uint32_t(v));
+}
+
+std::uint16_t get16(const std::uint8_t* p) { return std::uint16_t((p[0] << 8) | p[1]); }
+
+std::uint32_t get32(const std::uint8_t* p)
+{
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
+}
+
+std::uint64_t get64(const std::uint8_t* p) { return (std::uint64_t(get32(p)) << 32) | get32(p + 4); }
+
+size_t valueSize(ValueKind kind, size_t length) { return kind == ValueKind::Integer ? 4 : length; }
+
+// Starts a frame whose body (type byte included) will be bodyLength long.
+void begin(std::string& out, MsgType type, size_t bodyLength)
+{
+    put32(out, std::uint32_t(bodyLength));
+    put8(out, std::uint8_t(type));
+}
+
+void putValue(std::string& out, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
+{
+    if (kind == ValueKind::Integer)
+        put32(out, std::uint32_t(intValue));
+    else if (length)
+        out.append(bytes, length);
+}
+
+bool validKind(std::uint8_t k) { return k >= 1 && k <= 3; }
+
+// Reads kind and value from the rest of a body.
+bool parseValue(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 1) {
+        error = "value kind missing";
+        return false;
+    }
+    if (!validKind(p[0])) {
+        error = "unknown value kind";
+        return false;
+    }
+    out.kind = ValueKind(p[0]);
+    ++p;
+    --left;
+    out.hasValue = true;
+    if (out.kind == ValueKind::Integer) {
+        if (left != 4) {
+            error = "integer value is not 4 bytes";
+            return false;
+        }
+        out.intValue = std::int32_t(get32(p));
+        return true;
+    }
+    if (left > kMaxValueBytes) {
+        error = "value too long";
+        return false;
+    }
+    out.bytes = reinterpret_cast<const char*>(p);
+    out.length = left;
+    return true;
+}
+
+} // namespace
+
+bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const char*& error)
+{
+    out = Message();
+    if (!body || length < 1) {
+        error = "empty frame";
+        return false;
+    }
+    const std::uint8_t type = body[0];
+    const std::uint8_t* p = body + 1;
+    size_t left = length - 1;
+    switch (type) {
+    case std::uint8_t(MsgType::Hello):
+        if (left != 10) {
+            error = "bad HELLO length";
+            return false;
+        }
+        out.type = MsgType::Hello;
+        out.magic = get32(p);
+        out.version = get16(p + 4);
+        out.configID = std::int32_t(get32(p + 6));
+        return true;
+    case std::uint8_t(MsgType::Welcome):
+        if (left != 1) {
+            error = "bad WELCOME length";
+            return false;
+        }
+        out.type = MsgType::Welcome;
+        out.status = p[0];
+        return true;
+    case std::uint8_t(MsgType::Set):
+        if (left < 8) {
+            error = "short SET";
+            return false;
+        }
+        out.type = MsgType::Set;
+        out.tag = get32(p);
+        out.paramID = get32(p + 4);
+        return parseValue(p + 8, left - 8, out, error);
+    case std::uint8_t(MsgType::Get):
+        if (left != 9) {
+            error = "bad GET length";
+            return false;
+        }
+        out.type = MsgType::Get;
+        out.tag = get32(p);
+        out.paramID = get32(p + 4);
+        if (!validKind(p[8])) {
+            error = "unknown value kind";
+            return false;
+        }
+        out.kind = ValueKind(p[8]);
+        return true;
+    case std::uint8_t(MsgType::Reply):
+        if (left < 5) {
+            error = "short REPLY";
+            return false;
+        }
+        out.type = MsgType::Reply;
+        out.tag = get32(p);
+        out.status = p[4];
+        if (left == 5)
+            return true;
+        if (out.status != kOk) {
+            error = "value in a REPLY that is not OK";
+            return false;
+        }
+        return parseValue(p + 5, left - 5, out, error);
+    case std::uint8_t(MsgType::Event): {
+        // id, kind, seconds, microseconds, then the value.
+        if (left < 17) {
+            error = "short EVENT";
+            return false;
+        }
+        out.type = MsgType::Event;
+        out.paramID = get32(p);
+        const std::int64_t sec = std::int64_t(get64(p + 5));
+        const std::int32_t usec = std::int32_t(get32(p + 13));
+        if (usec < 0 || usec > 999999) {
+            error = "bad EVENT time";
+            return false;
+        }
+        out.when.tv_sec = time_t(sec);
+        out.when.tv_usec = suseconds_t(usec);
+        const std::uint8_t kind = p[4];
+        if (!validKind(kind)) {
+            error = "unknown value kind";
+            return false;
+        }
+        out.kind = ValueKind(kind);
+        out.hasValue = true;
+        const std::uint8_t* v = p + 17;
+        const size_t vleft = left - 17;
+        if (out.kind == ValueKind::Integer) {
+            if (vleft != 4) {
+                error = "integer value is not 4 bytes";
+                return false;
+            }
+            out.intValue = std::int32_t(get32(v));
+            return true;
+        }
+        if (vleft > kMaxValueBytes) {
+            error = "value too long";
+            return false;
+        }
+        out.bytes = reinterpret_cast<const char*>(v);
+        out.length = vleft;
+        return true;
+    }
+    default:
+        error = "unknown message type";
+        return false;
+    }
+}
+
+void AppendHello(std::string& out, std::int32_t configID)
+{
+    begin(out, MsgType::Hello, 11);
+    put32(out, kMagic);
+    put16(out, kVersion);
+    put32(out, std::uint32_t(configID));
+}
+
+void AppendWelcome(std::string& out, std::uint8_t status)
+{
+    begin(out, MsgType::Welcome, 2);
+    put8(out, status);
+}
+
+void AppendSet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind,
+               std::int32_t intValue, const char* bytes, size_t length)
+{
+    begin(out, MsgType::Set, 1 + 4 + 4 + 1 + valueSize(kind, length));
+    put32(out, tag);
+    put32(out, id);
+    put8(out, std::uint8_t(kind));
+    putValue(out, kind, intValue, bytes, length);
+}
+
+void AppendGet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind)
+{
+    begin(out, MsgType::Get, 1 + 4 + 4 + 1);
+    put32(out, tag);
+    put32(out, id);
+    put8(out, std::uint8_t(kind));
+}
+
+void AppendReply(std::string& out, std::uint32_t tag, std::uint8_t status)
+{
+    begin(out, MsgType::Reply, 1 + 4 + 1);
+    put32(out, tag);
+    put8(out, status);
+}
+
+void AppendReplyValue(std::string& out, std::uint32_t tag, ValueKind kind, std::int32_t intValue,
+                      const char* bytes, size_t length)
+{
+    begin(out, MsgType::Reply, 1 + 4 + 1 + 1 + valueSize(kind, length));
+    put32(out, tag);
+    put8(out, kOk);
+    put8(out, std::uint8_t(kind));
+    putValue(out, kind, intValue, bytes, length);
+}
+
+void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timeval& when,
+                 std::int32_t intValue, const char* bytes, size_t length)
+{
+    begin(out, MsgType::Event, 1 + 4 + 1 + 8 + 4 + valueSize(kind, length));
+    put32(out, id);
+    put8(out, std::uint8_t(kind));
+    put64(out, std::uint64_t(std::int64_t(when.tv_sec)));
+    put32(out, std::uint32_t(std::int32_t(when.tv_usec)));
+    putValue(out, kind, intValue, bytes, length);
+}
+
+FrameBuffer::FrameBuffer() : _buf(kInitialBuffer) {}
+
+std::uint8_t* FrameBuffer::WritePtr() { return _buf.data() + _end; }
+
+size_t FrameBuffer::WriteSpace() const { return _buf.size() - _end; }
+
+void FrameBuffer::Commit(size_t n)
+{
+    if (n > WriteSpace())
+        n = WriteSpace();
+    _end += n;
+}
+
+FrameBuffer::Status FrameBuffer::Next(const std::uint8_t*& body, size_t& length, std::string& error)
+{
+    const size_t avail = _end - _start;
+    if (avail >= kLengthBytes) {
+        const std::uint32_t bodyLength = get32(_buf.data() + _start);
+        if (bodyLength == 0 || bodyLength > kMaxBody) {
+            error = "frame length " + std::to_string(bodyLength) + " outside 1.." + std::to_string(kMaxBody);
+            return Status::Error;
+        }
+        const size_t total = kLengthBytes + bodyLength;
+        if (avail >= total) {
+            body = _buf.data() + _start + kLengthBytes;
+            length = bodyLength;
+            _start += total;
+            return Status::Frame;
+        }
+        // Make room for the whole frame (bounded by kMaxBody above).
+        if (_buf.size() < total)
+            _buf.resize(total);
+    }
+    if (avail == 0) {
+        _start = _end = 0;
+        // Give back the room a large frame needed.
+        if (_buf.size() > kInitialBuffer) {
+            _buf.resize(kInitialBuffer);
+            _buf.shrink_to_fit();
+        }
+        return Status::NeedMore;
+    }
+    // Move the unfinished frame to the front so the rest fits after it.
+    if (_start > 0) {
+        std::memmove(_buf.data(), _buf.data() + _start, avail);
+        _start = 0;
+        _end = avail;
+    }
+    return Status::NeedMore;
+}
+
+} // namespace wire
+} // namespace paramlink

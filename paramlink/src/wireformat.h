@@ -1,0 +1,118 @@
+// The store's wire protocol between processes.
+//
+// A stream of frames in both directions. Every number is big-endian.
+//   frame   = u32 bodyLength, body[bodyLength]     (1 <= bodyLength <= kMaxBody)
+//   body    = u8 type, payload
+// Payloads by type:
+//   1 HELLO    client->server  u32 magic "TVP1", u16 version, i32 configId
+//   2 WELCOME  server->client  u8 status (1 accepted, 0 refused)
+//   3 SET      client->server  u32 tag, u32 paramId, u8 kind, value
+//   4 GET      client->server  u32 tag, u32 paramId, u8 kind
+//   5 REPLY    server->client  u32 tag, u8 status [, u8 kind, value]
+//   6 EVENT    server->client  u32 paramId, u8 kind, i64 sec, i32 usec, value
+// kind: 1 integer, 2 string, 3 data. value: an integer is exactly 4 bytes
+// (i32); a string or data value is the rest of the body (at most
+// kMaxValueBytes, NULs allowed).
+// A REPLY answers the request with the same tag: for SET status 1 accepted,
+// 0 refused; for GET status 1 with the value, 0 refused, 2 the server holds
+// no descriptor for the id. After HELLO the server sends WELCOME and from
+// then on one EVENT per change of the config, in the order of the changes;
+// the EVENT of a client's own SET comes before its REPLY. Anything
+// malformed closes the connection.
+#ifndef PARAMLINK_WIREFORMAT_H
+#define PARAMLINK_WIREFORMAT_H
+
+#include <sys/time.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "paramlink/valuekind.h"
+
+namespace paramlink {
+namespace wire {
+
+constexpr std::uint32_t kMagic = 0x54565031;
+constexpr std::uint16_t kVersion = 1;
+constexpr size_t kMaxValueBytes = 1u << 20;
+constexpr size_t kMaxBody = kMaxValueBytes + 64;
+constexpr size_t kLengthBytes = 4;
+
+enum class MsgType : std::uint8_t {
+    Hello = 1,
+    Welcome = 2,
+    Set = 3,
+    Get = 4,
+    Reply = 5,
+    Event = 6
+};
+
+enum ReplyStatus : std::uint8_t {
+    kRefused = 0,
+    kOk = 1,
+    kUnknownId = 2
+};
+
+// A decoded message; bytes points into the frame it came from.
+struct Message {
+    MsgType type = MsgType::Hello;
+    std::uint32_t tag = 0;
+    std::uint32_t magic = 0;
+    std::uint16_t version = 0;
+    std::int32_t configID = 0;
+    std::uint8_t status = 0;
+    std::uint32_t paramID = 0;
+    bool hasValue = false;
+    ValueKind kind = ValueKind::Integer;
+    std::int32_t intValue = 0;
+    const char* bytes = nullptr;
+    size_t length = 0;
+    timeval when{0, 0};
+};
+
+// False with a static reason when the body is not a well-formed message.
+bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const char*& error);
+
+// Encoders append one whole frame to out.
+void AppendHello(std::string& out, std::int32_t configID);
+void AppendWelcome(std::string& out, std::uint8_t status);
+void AppendSet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind,
+               std::int32_t intValue, const char* bytes, size_t length);
+void AppendGet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind);
+void AppendReply(std::string& out, std::uint32_t tag, std::uint8_t status);
+void AppendReplyValue(std::string& out, std::uint32_t tag, ValueKind kind,
+                      std::int32_t intValue, const char* bytes, size_t length);
+void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timeval& when,
+                 std::int32_t intValue, const char* bytes, size_t length);
+
+// Receive buffer that cuts a byte stream into frames. The frame length is
+// checked against kMaxBody before any room is made for the body.
+class FrameBuffer {
+public:
+    enum class Status { NeedMore, Frame, Error };
+
+    FrameBuffer();
+
+    // Room for the next read; never empty unless a bad frame was seen.
+    std::uint8_t* WritePtr();
+    size_t WriteSpace() const;
+    void Commit(size_t n);
+
+    // On Frame, body/length point at the next frame's body, valid until the
+    // next call of Next, WritePtr or Commit. On Error, error holds a reason.
+    Status Next(const std::uint8_t*& body, size_t& length, std::string& error);
+    // Bytes of an unfinished frame are waiting.
+    bool HasPartial() const { return _end > _start; }
+
+private:
+    std::vector<std::uint8_t> _buf;
+    size_t _start = 0;
+    size_t _end = 0;
+};
+
+} // namespace wire
+} // namespace paramlink
+
+#endif

@@ -1,0 +1,106 @@
+// The box's config-0 store program on its fixed port.
+#include <gtest/gtest.h>
+
+#include "childprocess.h"
+#include "eventrecorder.h"
+#include "paramlink/paramlink.h"
+#include "tovikconfig/tovikconfig.h"
+
+using namespace storetest;
+
+namespace {
+
+const char* const kDaemonUrl = "socket://127.0.0.1:43110/caching=true&configid=0";
+const char* const kClientUrl = "socket://localhost:43110?caching=true&configid=0";
+
+class ConfigStoreProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
+        table->clear();
+        tovikconfig::TovikConfig::AddParamDescriptors(table, 1);
+        ASSERT_TRUE(_store.Start(BuildProgram("tovik-configstore"), {}));
+        ASSERT_TRUE(_store.WaitForLine("configstore: serving config 0 on port 43110", 10000));
+    }
+    void TearDown() override
+    {
+        for (Config* c : _open)
+            ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
+        _store.Stop();
+    }
+    Config* open(const char* url)
+    {
+        Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(url, "");
+        if (c)
+            _open.push_back(c);
+        return c;
+    }
+
+    ChildProcess _store;
+    std::vector<Config*> _open;
+};
+
+TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
+{
+    Config* daemonSide = open(kDaemonUrl);
+    Config* clientSide = open(kClientUrl);
+    ASSERT_TRUE(daemonSide && clientSide);
+    DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
+    EventRecorder events;
+    ASSERT_TRUE(clientSide->AddEventListener(&events));
+
+    size_t changed = 0;
+    for (eParam_t id : daemonSide->GetParamIDList()) {
+        DescriptorKindInfo info;
+        ASSERT_TRUE(table->LookupKind(id, info));
+        if (info.kind == ValueKind::Integer) {
+            EXPECT_EQ(clientSide->GetIntegerValue(id), info.integerDefault) << std::hex << id;
+            // Read-only status parameters are written this way too.
+            ASSERT_TRUE(daemonSide->SetIntegerValue(id, info.integerDefault + 1)) << std::hex << id;
+        } else {
+            std::string value;
+            EXPECT_TRUE(info.kind == ValueKind::Data ? clientSide->GetDataValue(id, value)
+                                                     : clientSide->GetStringValue(id, value));
+            EXPECT_EQ(value, info.stringDefault) << std::hex << id;
+            ASSERT_TRUE(info.kind == ValueKind::Data ? daemonSide->SetDataValue(id, value + "!")
+                                                     : daemonSide->SetStringValue(id, value + "!"));
+        }
+        ++changed;
+    }
+    ASSERT_TRUE(events.WaitFor(changed, 10000));
+    EXPECT_EQ(events.Events().size(), changed);
+    EXPECT_FALSE(daemonSide->SetIntegerValue(eParam_t(0x7fff0001), 1)) << "not in the box table";
+}
+
+TEST_F(ConfigStoreProgramTest, SecondStoreOnTheSamePortFails)
+{
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(BuildProgram("tovik-configstore"), {"--port", "43110"}));
+    EXPECT_FALSE(second.WaitForLine("serving", 2000));
+    EXPECT_EQ(second.Stop(), 1);
+}
+
+TEST_F(ConfigStoreProgramTest, StopsCleanlyOnSignalAndThenRefusesClients)
+{
+    ASSERT_NE(open(kDaemonUrl), nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(_store.Stop(5000), 0);
+    EXPECT_EQ(ConfigFactoryImpl::GetInstance()->CreateConfig(kDaemonUrl, ""), nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot connect"), std::string::npos) << said;
+}
+
+TEST(ConfigStoreArgumentsTest, BadArgumentsAreRefused)
+{
+    for (std::vector<std::string> args : {std::vector<std::string>{"--port", "70000"},
+                                          std::vector<std::string>{"--port", "x"},
+                                          std::vector<std::string>{"--bogus"}}) {
+        ChildProcess store;
+        ASSERT_TRUE(store.Start(BuildProgram("tovik-configstore"), args));
+        EXPECT_FALSE(store.WaitForLine("serving", 1000));
+        EXPECT_EQ(store.Stop(), 2);
+    }
+}
+
+} // namespace

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "eventrecorder.h"
+#include "serverfixture.h"
+
+using namespace storetest;
+
+namespace {
+
+using SocketConfigTest = ServerFixture;
+
+TEST_F(SocketConfigTest, ClientChangesReachServingProcessAndOtherClients)
+{
+    Config* setter = client();
+    Config* watcher = client();
+    Config* serving = local();
+    ASSERT_TRUE(setter && watcher && serving);
+    EventRecorder remote, inProcess, own;
+    ASSERT_TRUE(watcher->AddEventListener(&remote));
+    ASSERT_TRUE(serving->AddEventListener(&inProcess));
+    ASSERT_TRUE(setter->AddEventListener(&own));
+
+    for (int i = 1; i <= 50; ++i)
+        ASSERT_TRUE(setter->SetIntegerValue(kIntId, i));
+    ASSERT_TRUE(setter->SetDataValue(kDataId, std::string("\0x\0", 3)));
+
+    for (EventRecorder* r : {&remote, &inProcess, &own}) {
+        ASSERT_TRUE(r->WaitFor(51));
+        auto events = r->Events();
+        for (int i = 0; i < 50; ++i)
+            EXPECT_EQ(events[i].intValue, i + 1);
+        EXPECT_EQ(events[50].bytes, std::string("\0x\0", 3));
+        for (const auto& e : events) {
+            EXPECT_NE(e.thread, std::this_thread::get_id());
+            EXPECT_GT(e.when.tv_sec, 0);
+        }
+    }
+    // All saw the same time stamp for the same change.
+    EXPECT_EQ(remote.Events()[7].when.tv_usec, inProcess.Events()[7].when.tv_usec);
+    EXPECT_EQ(serving->GetIntegerValue(kIntId), 50);
+    EXPECT_EQ(watcher->GetIntegerValue(kIntId), 50);
+}
+
+TEST_F(SocketConfigTest, ServingProcessChangesReachClientsAndTheirCaches)
+{
+    Config* watcher = client();
+    Config* serving = local();
+    ASSERT_TRUE(watcher && serving);
+    EventRecorder remote;
+    ASSERT_TRUE(watcher->AddEventListener(&remote));
+    EXPECT_EQ(watcher->GetIntegerValue(kIntId), kIntDefault) << "fetched once, then cached";
+    ASSERT_TRUE(serving->SetIntegerValue(kIntId, 9));
+    ASSERT_TRUE(serving->SetStringValue(kStringId, "new"));
+    ASSERT_TRUE(remote.WaitFor(2));
+    EXPECT_EQ(watcher->GetIntegerValue(kIntId), 9);
+    std::string text;
+    EXPECT_TRUE(watcher->GetStringValue(kStringId, text));
+    EXPECT_EQ(text, "new");
+}
+
+TEST_F(SocketConfigTest, UncachedClientsReadTheServer)
+{
+    Config* fresh = client(false);
+    Config* serving = local();
+    ASSERT_TRUE(fresh && serving);
+    EXPECT_EQ(fresh->GetIntegerValue(kIntId), kIntDefault);
+    ASSERT_TRUE(serving->SetIntegerValue(kIntId, 4));
+    EXPECT_EQ(fresh->GetIntegerValue(kIntId), 4);
+    std::string bytes;
+    EXPECT_TRUE(fresh->GetDataValue(kDataId, bytes));
+    EXPECT_EQ(bytes, "");
+}
+
+TEST_F(SocketConfigTest, RefusedSetsReturnFalseAndChangeNothing)
+{
+    Config* c = client();
+    ASSERT_NE(c, nullptr);
+    EXPECT_FALSE(c->SetIntegerValue(kUnknownId, 1));
+    EXPECT_FALSE(c->SetStringValue(kIntId, "1"));
+    EXPECT_FALSE(c->SetIntegerValue(kDataId, 1));
+    EXPECT_FALSE(c->SetDataValue(kIntId, "x"));
+    EXPECT_FALSE(c->SetDataValue(kDataId, std::string((1u << 20) + 1, 'x'))) << "too large to send";
+    EXPECT_TRUE(c->SetDataValue(kDataId, std::string(1u << 20, 'y'))) << "the largest value";
+    EXPECT_EQ(c->GetIntegerValue(kIntId), kIntDefault);
+}
+
+TEST_F(SocketConfigTest, ServerDownGivesNull)
+{
+    const std::string where = url();
+    _server.reset();
+    testing::internal::CaptureStderr();
+    Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(where, "");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(c, nullptr);
+    EXPECT_NE(said.find("cannot connect"), std::string::npos) << said;
+}
+
+TEST_F(SocketConfigTest, ServerGoingAwayFailsSetsButKeepsClientsUsable)
+{
+    Config* c = client();
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->SetIntegerValue(kIntId, 3));
+    testing::internal::CaptureStderr();
+    _server.reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(c->SetIntegerValue(kIntId, 4));
+    EXPECT_EQ(c->GetIntegerValue(kIntId), 3) << "the cache still answers";
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("lost"), std::string::npos) << said;
+}
+
+TEST_F(SocketConfigTest, BusyPortAndStartOrder)
+{
+    velora::stackline::config::access::SocketServer second(_port);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(second.Initialize(), 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(second.Start(), 0) << "cannot start what is not bound";
+}
+
+class ReleasingListener : public ConfigEventListener {
+public:
+    int IntegerChanged(eParam_t, int, timeval) override
+    {
+        ++calls;
+        Config* c = config.exchange(nullptr);
+        if (c)
+            ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
+        return 0;
+    }
+    std::atomic<Config*> config{nullptr};
+    std::atomic<int> calls{0};
+};
+
+TEST_F(SocketConfigTest, ReleaseFromInsideItsOwnCallback)
+{
+    Config* setter = client();
+    Config* doomed = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
+    ASSERT_TRUE(setter && doomed);
+    ReleasingListener listener;
+    listener.config = doomed;
+    ASSERT_TRUE(doomed->AddEventListener(&listener));
+    EventRecorder witness;
+    ASSERT_TRUE(setter->AddEventListener(&witness));
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_TRUE(setter->SetIntegerValue(kIntId, i));
+    ASSERT_TRUE(witness.WaitFor(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(listener.calls, 1);
+}
+
+class BlockingListener : public ConfigEventListener {
+public:
+    int IntegerChanged(eParam_t, int, timeval) override
+    {
+        inside = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        done = true;
+        return 0;
+    }
+    std::atomic<bool> inside{false}, done{false};
+};
+
+TEST_F(SocketConfigTest, ReleaseWaitsForTheCallbackInProgress)
+{
+    Config* setter = client();
+    Config* watched = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
+    ASSERT_TRUE(setter && watched);
+    auto* listener = new BlockingListener;
+    ASSERT_TRUE(watched->AddEventListener(listener));
+    ASSERT_TRUE(setter->SetIntegerValue(kIntId, 1));
+    ASSERT_TRUE(setter->SetIntegerValue(kIntId, 2));
+    while (!listener->inside)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ConfigFactoryImpl::GetInstance()->ReleaseConfig(watched);
+    EXPECT_TRUE(listener->done);
+    delete listener;
+    ASSERT_TRUE(setter->SetIntegerValue(kIntId, 3));
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+// A listener that records every event with the thread it came on, and lets
+// a test wait for a number of them.
+#ifndef STORE_EVENTRECORDER_H
+#define STORE_EVENTRECORDER_H
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "paramlink/config.h"
+#include "paramlink/valuekind.h"
+
+namespace storetest {
+
+struct RecordedEvent {
+    eParam_t id;
+    ValueKind kind;
+    int intValue;
+    std::string bytes;
+    timeval when;
+    std::thread::id thread;
+};
+
+class EventRecorder : public ConfigEventListener {
+public:
+    int IntegerChanged(eParam_t id, int value, timeval when) override
+    {
+        record({id, ValueKind::Integer, value, std::string(), when, std::this_thread::get_id()});
+        return 0;
+    }
+    int StringChanged(eParam_t id, std::string& value, timeval when) override
+    {
+        record({id, ValueKind::String, 0, value, when, std::this_thread::get_id()});
+        return 0;
+    }
+    int DataChanged(eParam_t id, std::string& bytes, timeval when) override
+    {
+        record({id, ValueKind::Data, 0, bytes, when, std::this_thread::get_id()});
+        return 0;
+    }
+
+    bool WaitFor(size_t count, int timeoutMs = 5000)
+    {
+        std::unique_lock<std::mutex> lock(_mutex);
+        return _cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return _events.size() >= count; });
+    }
+    std::vector<RecordedEvent> Events()
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        return _events;
+    }
+
+private:
+    void record(RecordedEvent e)
+    {
+        {
+            std::lock_guard<std::mutex> lock(_mutex);
+            _events.push_back(std::move(e));
+        }
+        _cv.notify_all();
+    }
+
+    std::mutex _mutex;
+    std::condition_variable _cv;
+    std::vector<RecordedEvent> _events;
+};
+
+} // namespace storetest
+
+#endif

@@ -1,0 +1,29 @@
+// A small descriptor table of every value kind, shared by the store tests
+// and their server process.
+#ifndef STORE_TESTTABLE_H
+#define STORE_TESTTABLE_H
+
+#include <string>
+
+#include "tovikconfig/paramtypes.h"
+
+class DescriptorTable;
+
+namespace storetest {
+
+const eParam_t kIntId = eParam_t(0x01000100);
+const eParam_t kStringId = eParam_t(0x01000101);
+const eParam_t kDataId = eParam_t(0x01000102);
+const eParam_t kEnumId = eParam_t(0x01000103);
+const eParam_t kUnknownId = eParam_t(0x0100ffff);
+
+const int kIntDefault = 7;
+const unsigned kEnumDefault = 1;
+const char* const kStringDefault = "abc";
+
+// Clears the table and adds the four test parameters.
+void FillTestTable(DescriptorTable* table);
+
+} // namespace storetest
+
+#endif
