@@ -19,7 +19,6 @@ public:
     static LocalDispatcher& Instance();
 
     void Post(const std::shared_ptr<ListenerHub>& hub, const ValueChange& change);
-    bool OnDispatchThread() const { return std::this_thread::get_id() == _thread.get_id(); }
 
 private:
     LocalDispatcher();

@@ -25,8 +25,13 @@ inline void cpuRelax()
 }
 
 // A reply usually comes back within tens of microseconds; spinning that
-// long saves the waiter a sleep and a wake-up.
-const auto kSpin = std::chrono::microseconds(60);
+// long saves the waiter a sleep and a wake-up. On few cores the spinner
+// would starve the threads it waits for.
+std::chrono::microseconds spinTime()
+{
+    static const auto spin = std::chrono::microseconds(std::thread::hardware_concurrency() >= 4 ? 250 : 20);
+    return spin;
+}
 
 } // namespace
 
@@ -114,13 +119,14 @@ void SocketConfig::stopThreads()
     _closing.store(true);
     if (_fd >= 0)
         shutdown(_fd, SHUT_RDWR);
-    if (_reader.joinable())
-        _reader.join();
     {
         std::lock_guard<std::mutex> lock(_eventMutex);
         _stopDispatch = true;
     }
+    _eventRoom.notify_all();
     _eventReady.notify_all();
+    if (_reader.joinable())
+        _reader.join();
     if (_dispatcher.joinable())
         _dispatcher.join();
 }
@@ -210,7 +216,10 @@ bool SocketConfig::handle(const wire::Message& msg)
         return true;
     }
     case wire::MsgType::Event: {
-        if (_url.caching) {
+        DescriptorKindInfo info;
+        // Only ids of this table are cached, so a peer cannot grow the cache
+        // without bound.
+        if (_url.caching && _table->LookupKind(eParam_t(msg.paramID), info)) {
             std::lock_guard<std::mutex> lock(_cacheMutex);
             _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
         }
@@ -224,7 +233,13 @@ bool SocketConfig::handle(const wire::Message& msg)
             change.bytes.assign(msg.bytes, msg.length);
         change.when = msg.when;
         {
-            std::lock_guard<std::mutex> lock(_eventMutex);
+            // A listener that falls far behind stops the reading; the server
+            // then drops this connection as too slow rather than either side
+            // queueing without bound.
+            std::unique_lock<std::mutex> lock(_eventMutex);
+            _eventRoom.wait(lock, [this] { return _stopDispatch || _events.size() < kMaxQueuedEvents; });
+            if (_stopDispatch)
+                return true;
             _events.push_back(std::move(change));
         }
         _eventReady.notify_one();
@@ -245,12 +260,15 @@ void SocketConfig::dispatchLoop()
             break;
         OwnedChange change = std::move(_events.front());
         _events.pop_front();
+        if (_events.size() + 1 == kMaxQueuedEvents)
+            _eventRoom.notify_one();
         lock.unlock();
         _hub->Deliver(change);
         lock.lock();
     }
     const bool selfRelease = _releaseFromCallback;
     lock.unlock();
+    _eventRoom.notify_all();
     if (selfRelease) {
         _dispatcher.detach();
         delete this;
@@ -267,7 +285,7 @@ bool SocketConfig::exchange(std::uint32_t tag, std::uint8_t& status, StoredValue
         shutdown(_fd, SHUT_RDWR);
         return false;
     }
-    const auto spinEnd = std::chrono::steady_clock::now() + kSpin;
+    const auto spinEnd = std::chrono::steady_clock::now() + spinTime();
     bool done = false;
     while (!done) {
         if (_doneTag.load(std::memory_order_acquire) == tag)

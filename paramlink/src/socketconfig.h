@@ -36,6 +36,7 @@ public:
 
     static constexpr int kConnectTimeoutMs = 2000;
     static constexpr int kReplyTimeoutMs = 3000;
+    static constexpr size_t kMaxQueuedEvents = 65536;
 
 private:
     SocketConfig(const StoreUrl& url, int fd);
@@ -82,6 +83,7 @@ private:
 
     std::mutex _eventMutex;
     std::condition_variable _eventReady;
+    std::condition_variable _eventRoom;
     std::deque<OwnedChange> _events;
     bool _stopDispatch = false;
     bool _releaseFromCallback = false;

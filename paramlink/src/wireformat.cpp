@@ -302,8 +302,10 @@ FrameBuffer::Status FrameBuffer::Next(const std::uint8_t*& body, size_t& length,
     if (avail == 0) {
         _start = _end = 0;
         // Give back the room a large frame needed.
-        if (_buf.size() > kInitialBuffer)
-            _buf.resize(kInitialBuffer), _buf.shrink_to_fit();
+        if (_buf.size() > kInitialBuffer) {
+            _buf.resize(kInitialBuffer);
+            _buf.shrink_to_fit();
+        }
         return Status::NeedMore;
     }
     // Move the unfinished frame to the front so the rest fits after it.

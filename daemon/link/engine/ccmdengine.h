@@ -29,7 +29,7 @@ class CCmdEngine : public QObject, public CProgressIF {
     Q_OBJECT
 public:
     // Each trace log keeps at most this many characters of recent lines.
-    static const int kTraceLogLimit = 64 * 1024;
+    static constexpr int kTraceLogLimit = 64 * 1024;
     // Start addresses of the two fixed lookup-table targets on interface 1.
     static const ULWord kLUTSlotStart[2];
 

@@ -9,6 +9,7 @@
 #include <QDebug>
 
 #include "engine/cprogressif.h"
+#include "protocol/wirebytes.h"
 #include "serial/cserialif.h"
 
 namespace {
@@ -105,7 +106,7 @@ qint64 CCommProtocol::Now() const
 
 UWord CCommProtocol::ResponseLength(const UByte* header)
 {
-    return UWord(header[1] << 8 | header[2]);
+    return wire::GetWord(header + 1);
 }
 
 void CCommProtocol::TraceCommand(UByte code, qint64 time)

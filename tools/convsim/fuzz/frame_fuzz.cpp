@@ -12,14 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     convsim::FrameSplitter splitter(10);
     convsim::Bytes frame;
     int64_t now = 0;
-    // Feed in uneven pieces; every fourth piece arrives after a stale gap.
-    size_t pos = 0, piece = 1;
+    // Feed in uneven reads; every fourth read arrives after a stale gap.
+    size_t pos = 0, step = 1;
     while (pos < size) {
-        const size_t n = piece < size - pos ? piece : size - pos;
+        const size_t n = step < size - pos ? step : size - pos;
         splitter.Feed(data + pos, n, now);
         pos += n;
-        now += (piece % 4 == 0) ? 20 : 1;
-        piece = piece * 3 % 17 + 1;
+        now += (step % 4 == 0) ? 20 : 1;
+        step = step * 3 % 17 + 1;
         while (splitter.Next(frame, now))
             model.Handle(frame.data(), frame.size());
     }

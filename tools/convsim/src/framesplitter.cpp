@@ -8,8 +8,12 @@ void FrameSplitter::Feed(const uint8_t* data, size_t n, int64_t nowMs)
 {
     if (_head > 0 && _head >= _buf.size() / 2) {
         _buf.erase(_buf.begin(), _buf.begin() + long(_head));
+        _staleEnd = _staleEnd > _head ? _staleEnd - _head : 0;
         _head = 0;
     }
+    // Bytes that went stale before these arrived stay stale.
+    if (n > 0 && Pending() > 0 && nowMs - _lastByteMs >= _gapMs)
+        _staleEnd = _buf.size();
     const size_t room = kCapacity - std::min(kCapacity, _buf.size());
     const size_t take = std::min(room, n);
     _buf.insert(_buf.end(), data, data + take);
@@ -25,18 +29,24 @@ void FrameSplitter::Drop(size_t n)
     if (_head == _buf.size()) {
         _buf.clear();
         _head = 0;
+        _staleEnd = 0;
     }
 }
 
 bool FrameSplitter::Next(Bytes& frame, int64_t nowMs)
 {
-    const bool stale = nowMs - _lastByteMs >= _gapMs;
+    const bool allStale = nowMs - _lastByteMs >= _gapMs;
     for (;;) {
         const size_t have = Pending();
+        const bool stale = allStale || _head < _staleEnd;
         if (have < kCommandHeader) {
-            if (have > 0 && stale)
+            if (have > 0 && allStale)
                 Drop(have);
-            return false;
+            else if (have > 0 && stale)
+                Drop(1);
+            else
+                return false;
+            continue;
         }
         const uint8_t* p = _buf.data() + _head;
         const size_t length = Get16(p + 1);
@@ -44,12 +54,16 @@ bool FrameSplitter::Next(Bytes& frame, int64_t nowMs)
             Drop(1);
             continue;
         }
-        if (have >= length) {
+        // A frame begun before a stale gap and finished after it was
+        // incomplete when it went stale.
+        const bool spansGap = _head < _staleEnd && _head + length > _staleEnd;
+        if (have >= length && !spansGap) {
             frame.assign(p, p + length);
             _head += length;
             if (_head == _buf.size()) {
                 _buf.clear();
                 _head = 0;
+                _staleEnd = 0;
             }
             return true;
         }
@@ -71,6 +85,7 @@ void FrameSplitter::Reset()
     _dropped += Pending();
     _buf.clear();
     _head = 0;
+    _staleEnd = 0;
 }
 
 } // namespace convsim

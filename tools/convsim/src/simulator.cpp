@@ -50,6 +50,7 @@ struct Simulator::Impl {
     ConverterModel model;
     FaultPlan faults;
     std::deque<LogEntry> log;
+    size_t logBytes = 0;
     uint64_t commands = 0;
     uint64_t dropped = 0;
     std::function<void(const LogEntry&)> observer;
@@ -137,8 +138,11 @@ bool Simulator::Impl::Serve(const Bytes& frame)
             entry.answer.insert(entry.answer.end(), s.bytes.begin(), s.bytes.end());
         wireTime = model.State().wireTime;
         log.push_back(entry);
-        if (log.size() > kMaxLogEntries)
+        logBytes += entry.bytes.size() + entry.answer.size();
+        while (log.size() > kMaxLogEntries || (logBytes > kMaxLogBytes && log.size() > 1)) {
+            logBytes -= log.front().bytes.size() + log.front().answer.size();
             log.pop_front();
+        }
         notify = observer;
         changed.notify_all();
     }
@@ -314,6 +318,7 @@ void Simulator::ClearLog()
 {
     std::lock_guard<std::mutex> lock(_d->mutex);
     _d->log.clear();
+    _d->logBytes = 0;
 }
 
 uint64_t Simulator::CommandCount() const

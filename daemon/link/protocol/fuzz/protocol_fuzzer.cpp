@@ -3,7 +3,7 @@
 // Input: byte 0 picks the command, byte 1 its size argument; the rest is a
 // sequence of answers, each a length byte followed by that many bytes (the
 // answer to one written packet), the length's top bit splitting the answer
-// into two pieces.
+// into two bursts.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>

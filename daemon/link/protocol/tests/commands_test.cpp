@@ -146,7 +146,7 @@ TEST(SingleShotCommands, HeaderFailuresFlushAndPassTheStatusUp)
          [&](const Bytes& ok) { return FakeSerial::Reply{{Concat(Response(ok[0], 0x7F), trailer)}}; },
          kUnknownError},
         {"no answer", [](const Bytes&) { return FakeSerial::Reply{}; }, kTimedOut},
-        {"header in two pieces",
+        {"header in two bursts",
          [](const Bytes& ok) {
              return FakeSerial::Reply{{Bytes(ok.begin(), ok.begin() + 2)},
                                       {Bytes(ok.begin() + 2, ok.end())}};

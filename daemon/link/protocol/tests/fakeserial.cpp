@@ -9,16 +9,16 @@ int FakeSerial::Read(unsigned char* buffer, std::uint32_t length)
         _input.pop_front();
     if (_input.empty())
         return 0;
-    Piece& piece = _input.front();
-    if (piece.error) {
+    Burst& burst = _input.front();
+    if (burst.error) {
         _input.pop_front();
         return -1;
     }
-    const size_t n = std::min<size_t>(length, piece.bytes.size());
+    const size_t n = std::min<size_t>(length, burst.bytes.size());
     if (n > 0)
-        std::memcpy(buffer, piece.bytes.data(), n);
-    piece.bytes.erase(piece.bytes.begin(), piece.bytes.begin() + long(n));
-    if (piece.bytes.empty())
+        std::memcpy(buffer, burst.bytes.data(), n);
+    burst.bytes.erase(burst.bytes.begin(), burst.bytes.begin() + long(n));
+    if (burst.bytes.empty())
         _input.pop_front();
     return int(n);
 }
@@ -30,8 +30,8 @@ bool FakeSerial::Write(const unsigned char* buffer, std::int32_t length)
     _events += 'W';
     _writes.emplace_back(buffer, buffer + length);
     if (!_replies.empty()) {
-        for (const Piece& piece : _replies.front())
-            _input.push_back(piece);
+        for (const Burst& burst : _replies.front())
+            _input.push_back(burst);
         _replies.pop_front();
     }
     return true;
@@ -47,8 +47,8 @@ int FakeSerial::Flush()
 size_t FakeSerial::Pending() const
 {
     size_t n = 0;
-    for (const Piece& piece : _input)
-        n += piece.bytes.size();
+    for (const Burst& burst : _input)
+        n += burst.bytes.size();
     return n;
 }
 

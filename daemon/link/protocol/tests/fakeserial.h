@@ -1,6 +1,6 @@
 // A scripted serial port: records what is written and answers every write
-// with the next scripted reply. A reply arrives in pieces; one Read never
-// crosses a piece boundary, like a real port whose read ends at a pause.
+// with the next scripted reply. A reply arrives in bursts; one Read never
+// crosses a burst boundary, like a real port whose read ends at a pause.
 #ifndef PORTVANE_TESTS_FAKESERIAL_H
 #define PORTVANE_TESTS_FAKESERIAL_H
 
@@ -14,12 +14,12 @@ typedef std::vector<unsigned char> Bytes;
 
 class FakeSerial : public CSerialIF {
 public:
-    // A piece with error set makes one Read return -1.
-    struct Piece {
+    // A burst with error set makes one Read return -1.
+    struct Burst {
         Bytes bytes;
         bool error = false;
     };
-    typedef std::vector<Piece> Reply;
+    typedef std::vector<Burst> Reply;
 
     void EnumeratePorts() override {}
     bool Open(int) override { return true; }
@@ -30,12 +30,12 @@ public:
     bool Write(const unsigned char* buffer, std::int32_t length) override;
     int Flush() override;
 
-    // The reply to the next write, in one piece or in several.
-    void QueueReply(const Bytes& bytes) { _replies.push_back(Reply{Piece{bytes, false}}); }
-    void QueueReply(const Reply& pieces) { _replies.push_back(pieces); }
+    // The reply to the next write, in one burst or in several.
+    void QueueReply(const Bytes& bytes) { _replies.push_back(Reply{Burst{bytes, false}}); }
+    void QueueReply(const Reply& bursts) { _replies.push_back(bursts); }
     // Bytes already waiting before anything is written.
-    void Preload(const Bytes& bytes) { _input.push_back(Piece{bytes, false}); }
-    // Bytes still unread, across all arrived pieces.
+    void Preload(const Bytes& bytes) { _input.push_back(Burst{bytes, false}); }
+    // Bytes still unread, across all arrived bursts.
     size_t Pending() const;
 
     bool _failWrites = false;
@@ -45,7 +45,7 @@ public:
 
 private:
     std::deque<Reply> _replies;
-    std::deque<Piece> _input;
+    std::deque<Burst> _input;
 };
 
 // A response: code, total length (header included), status, payload.

@@ -5,7 +5,8 @@
 // first byte is dropped. A frame that is not complete when no byte has
 // arrived for the gap time is stale: its first byte is dropped and the scan
 // goes on, so garbage in front of a real frame is shed byte by byte until a
-// whole frame starts at the front. The buffer holds at most one frame of
+// whole frame starts at the front. Bytes that were pending across such a gap
+// stay stale when newer bytes follow, and no frame is formed across the gap. The buffer holds at most one frame of
 // the largest length plus one read; bytes beyond that are dropped.
 #pragma once
 
@@ -37,6 +38,7 @@ private:
     int _gapMs;
     Bytes _buf;
     size_t _head = 0;
+    size_t _staleEnd = 0; // bytes of _buf before this index are stale
     int64_t _lastByteMs = 0;
     uint64_t _dropped = 0;
 };

@@ -33,7 +33,9 @@ struct LogEntry {
 
 class Simulator {
 public:
-    static constexpr size_t kMaxLogEntries = 4096; // older entries are dropped
+    // The log keeps the newest entries within both limits.
+    static constexpr size_t kMaxLogEntries = 4096;
+    static constexpr size_t kMaxLogBytes = size_t(16) << 20;
     static constexpr int kWriteLimitMs = 2000;     // an answer nobody reads is dropped
 
     // frameGapMs: after this long without a byte an incomplete frame is stale
