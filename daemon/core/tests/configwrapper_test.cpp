@@ -10,6 +10,7 @@
 #include "paramlink/configfactory.h"
 #include "paramlink/socketserver.h"
 #include "support/qtwait.h"
+#include "support/rawclient.h"
 #include "support/testdescriptors.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/paramdescriptor.h"
@@ -46,26 +47,6 @@ public:
                 return true;
         return false;
     }
-};
-
-// A second client of the same config, as another part of the process.
-class RawClient {
-public:
-    explicit RawClient(int configId)
-        : _config(ConfigFactoryImpl::GetInstance()->CreateConfig(
-              "local://configid=" + std::to_string(configId), ""))
-    {
-    }
-    ~RawClient()
-    {
-        if (_config)
-            ConfigFactoryImpl::GetInstance()->ReleaseConfig(_config);
-    }
-    Config* operator->() { return _config; }
-    bool ok() const { return _config != nullptr; }
-
-private:
-    Config* _config;
 };
 
 class ConfigWrapperTest : public ::testing::Test {
@@ -247,9 +228,10 @@ TEST_F(ConfigWrapperTest, CacheSurvivesWritesFromBothSides)
     }
     stop = true;
     writer.join();
+    // Echoes of earlier writes may still be on their way; the last one wins.
     int value = 0;
-    EXPECT_TRUE(_wrapper.GetParamValue(kSigned, value));
-    EXPECT_EQ(value, 2999);
+    EXPECT_TRUE(WaitFor([&] { return _wrapper.GetParamValue(kSigned, value) && value == 2999; })) << value;
+    EXPECT_EQ(_raw.Integer(kSigned), 2999);
 }
 
 TEST_F(ConfigWrapperTest, ReleasedWhileTheStoreKeepsReporting)

@@ -163,10 +163,11 @@ TEST_F(OfflineIdentityTest, MissingSerialNumbersAreMadeUpOnce)
         ProbeWrapper w(engine);
         const QString first = w.GetSerialNumber();
         EXPECT_EQ(w.GetSerialNumber(), first);
-        if (c.madeUp)
+        if (c.madeUp) {
             EXPECT_TRUE(first.startsWith("Sn")) << first.toStdString();
-        else
+        } else {
             EXPECT_EQ(first, QString(c.serial));
+        }
     }
 }
 
