@@ -33,3 +33,19 @@ function(tovik_add_fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
 endfunction()
+
+# tovik_autogen_tracks_sources(target sources...): makes moc rerun when the
+# globbed source list changes; otherwise a new Qt header goes unnoticed in an
+# existing build directory, since moc's timestamp predates the new file.
+function(tovik_autogen_tracks_sources target)
+  string(MD5 digest "${ARGN}")
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.stamp)
+  set(previous "")
+  if(EXISTS ${stamp})
+    file(READ ${stamp} previous)
+  endif()
+  if(NOT previous STREQUAL digest)
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    file(WRITE ${stamp} "${digest}")
+  endif()
+endfunction()
