@@ -144,7 +144,7 @@ TEST(ProtocolOnSimulator, ConfigurationBlockRoundTripsInChunks)
     const struct {
         const char* name;
         uint16_t chunk;
-        std::vector<int> pieces; // data bytes per chunk, both ways
+        std::vector<int> chunkSizes; // data bytes per chunk, both ways
     } cases[] = {
         {"16-byte chunks", 16, {16, 16, 9}},
         {"one chunk for the whole block", 41, {41}},
@@ -173,15 +173,15 @@ TEST(ProtocolOnSimulator, ConfigurationBlockRoundTripsInChunks)
         EXPECT_EQ(kOK, p.WriteConfigData(0, 0, image.data(), 41));
         EXPECT_EQ(image, sim.ConfigMemory(0, 0));
         std::vector<int> codes = {0x8B};
-        codes.insert(codes.end(), c.pieces.size(), 0x88);
+        codes.insert(codes.end(), c.chunkSizes.size(), 0x88);
         codes.push_back(0x8A);
         EXPECT_EQ(codes, Codes(sim));
         const std::vector<convsim::Bytes> chunks = Frames(sim, 0x88);
-        ASSERT_EQ(c.pieces.size(), chunks.size());
+        ASSERT_EQ(c.chunkSizes.size(), chunks.size());
         std::vector<UByte> sent;
         for (size_t i = 0; i < chunks.size(); ++i) {
-            ASSERT_EQ(size_t(c.pieces[i] + 5), chunks[i].size());
-            EXPECT_EQ(c.pieces[i], chunks[i][3] << 8 | chunks[i][4]);
+            ASSERT_EQ(size_t(c.chunkSizes[i] + 5), chunks[i].size());
+            EXPECT_EQ(c.chunkSizes[i], chunks[i][3] << 8 | chunks[i][4]);
             sent.insert(sent.end(), chunks[i].begin() + 5, chunks[i].end());
         }
         EXPECT_EQ(image, sent);
@@ -191,14 +191,14 @@ TEST(ProtocolOnSimulator, ConfigurationBlockRoundTripsInChunks)
         EXPECT_EQ(kOK, p.ReadConfigData(0, 0, back.data(), 41));
         EXPECT_EQ(image, back);
         codes = {0x8C};
-        codes.insert(codes.end(), c.pieces.size(), 0x89);
+        codes.insert(codes.end(), c.chunkSizes.size(), 0x89);
         codes.push_back(0x8A);
         EXPECT_EQ(codes, Codes(sim));
         const std::vector<convsim::Bytes> requests = Frames(sim, 0x89);
-        ASSERT_EQ(c.pieces.size(), requests.size());
+        ASSERT_EQ(c.chunkSizes.size(), requests.size());
         for (size_t i = 0; i < requests.size(); ++i) {
             ASSERT_EQ(5u, requests[i].size());
-            EXPECT_EQ(c.pieces[i], requests[i][3] << 8 | requests[i][4]);
+            EXPECT_EQ(c.chunkSizes[i], requests[i][3] << 8 | requests[i][4]);
         }
     }
 }
@@ -387,7 +387,7 @@ TEST(ProtocolOnSimulator, EachFaultGivesItsStatus)
             EXPECT_EQ(c.busyUnits, link._protocol.GetBusyUnits());
         }
 
-        // Whatever came late or in pieces must not be taken for the answer
+        // Whatever came late or split must not be taken for the answer
         // to the next command.
         link._sim.ClearFaults();
         std::this_thread::sleep_for(std::chrono::milliseconds(c.settleMs));
