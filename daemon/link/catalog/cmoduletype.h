@@ -45,6 +45,10 @@ public:
     int WriteBlockStatus(CCommProtocol& comm);
     // Calls StreamOutFPGA only for a block that overrides it; always 1.
     int StreamOutBlock(CCommProtocol& comm);
+    // Has the converter refresh the block (under fpgaID and this block's
+    // id), then reads it; no block attached counts as success and sends
+    // nothing. A refused refresh is a failure and the block is not read.
+    bool RefreshAndReadBlock(UByte fpgaID, CCommProtocol& comm);
 
     UByte _id = 0;
     QString _name;
@@ -93,6 +97,9 @@ public:
     int StreamOutBlock(UByte blockID, CCommProtocol& comm);
     // Missing block: false.
     bool ReadBlock(UByte blockID, CCommProtocol& comm);
+    bool RefreshAndReadBlock(UByte blockID, CCommProtocol& comm);
+    // Every block in id order, without stopping at a failure.
+    void RefreshAndReadAllBlocks(CCommProtocol& comm);
     // All-block forms, blocks in id order. ReadAllBlocks stops at the first
     // failure; the write forms write every block.
     bool ReadAllBlocks(CCommProtocol& comm);
@@ -164,6 +171,11 @@ public:
     bool WriteAllBlocks(CCommProtocol& comm);
     // Writes every attached block with the status-passing form.
     void WriteAllBlocksStatus(CCommProtocol& comm);
+    // Refresh, then read, one block; false when the FPGA or block is
+    // missing or the refresh or read fails.
+    bool RefreshAndReadBlock(UByte fpgaID, UByte blockID, CCommProtocol& comm);
+    // Every block of every FPGA in id order, without stopping at a failure.
+    void RefreshAndReadAllBlocks(CCommProtocol& comm);
     // Type 0 and every image and FPGA firmware version back to {255,255}.
     void ResetVersions();
 

@@ -161,6 +161,8 @@ int CCommProtocol::WriteConfigParameter(UByte fpgaId, UByte blockId, UWord start
 int CCommProtocol::ReadConfigParameter(UByte fpgaId, UByte blockId, UWord start, UByte* buffer,
                                        UWord length)
 {
+    if (length > 0 && !buffer)
+        return kIllegalArgument;
     UByte packet[9];
     PutHeader(packet, kReadConfigParameterCmd, sizeof(packet));
     packet[3] = fpgaId;
@@ -179,7 +181,19 @@ int CCommProtocol::ReadConfigParameter(UByte fpgaId, UByte blockId, UWord start,
         _port->Flush();
         return kParameterLengthMismatch;
     }
-    return ReadField(buffer, n);
+    // The caller's buffer is written only once every asked byte is here.
+    std::vector<UByte> data(n);
+    status = ReadField(data.data(), n);
+    if (status != kOK)
+        return status;
+    if (n < length) {
+        // Fewer bytes than asked would leave the rest of the value unset.
+        _port->Flush();
+        return kParameterLengthMismatch;
+    }
+    if (n > 0)
+        std::memcpy(buffer, data.data(), n);
+    return kOK;
 }
 
 int CCommProtocol::WriteReleaseVersion(UByte major, UByte minor)
@@ -297,6 +311,8 @@ int CCommProtocol::ReadDeviceDataImmediate(UByte interfaceId, UByte deviceId, UL
     _port->Flush();
     if (interfaceId > kMaxInterfaceID)
         return kBadInterface;
+    if (count > 0 && !buffer)
+        return kIllegalArgument;
     UByte packet[10];
     PutHeader(packet, kReadDeviceDataImmediateCmd, sizeof(packet));
     packet[3] = interfaceId;
@@ -314,7 +330,14 @@ int CCommProtocol::ReadDeviceDataImmediate(UByte interfaceId, UByte deviceId, UL
         _port->Flush();
         return kParameterLengthMismatch;
     }
-    return ReadField(buffer, count);
+    // The caller's buffer is written only when the whole read succeeded.
+    UByte data[255];
+    status = ReadField(data, count);
+    if (status != kOK)
+        return status;
+    if (count > 0)
+        std::memcpy(buffer, data, count);
+    return kOK;
 }
 
 int CCommProtocol::RefreshConfig(UByte fpgaId, UByte blockId)

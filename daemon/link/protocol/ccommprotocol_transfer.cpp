@@ -212,6 +212,9 @@ int CCommProtocol::OpenTransfer(const UByte* packet, int length, bool flushFirst
 
 int CCommProtocol::ReadConfigData(UByte fpgaId, UByte blockId, UByte* buffer, UWord length)
 {
+    // Refused before the converter opens a transfer nobody would finish.
+    if (length > 0 && !buffer)
+        return kIllegalArgument;
     UByte packet[7];
     PutHeader(packet, kReadConfigDataCmd, sizeof(packet));
     packet[3] = fpgaId;
@@ -226,6 +229,8 @@ int CCommProtocol::ReadConfigData(UByte fpgaId, UByte blockId, UByte* buffer, UW
 
 int CCommProtocol::WriteConfigData(UByte fpgaId, UByte blockId, const UByte* data, UWord length)
 {
+    if (length > 0 && !data)
+        return kIllegalArgument;
     UByte packet[7];
     PutHeader(packet, kWriteConfigDataCmd, sizeof(packet));
     packet[3] = fpgaId;
@@ -258,6 +263,8 @@ int CCommProtocol::ReadDeviceData(UByte interfaceId, UByte deviceId, ULWord addr
     _port->Flush();
     if (interfaceId > kMaxInterfaceID)
         return kBadInterface;
+    if (count > 0 && !buffer)
+        return kIllegalArgument;
     UByte packet[13];
     BuildDeviceDataPacket(packet, kReadDeviceDataCmd, interfaceId, deviceId, address, count);
     UWord chunk = 0;
@@ -273,6 +280,8 @@ int CCommProtocol::WriteDeviceData(UByte interfaceId, UByte deviceId, ULWord add
     _port->Flush();
     if (interfaceId > kMaxInterfaceID)
         return kBadInterface;
+    if (count > 0 && !data)
+        return kIllegalArgument;
     UByte packet[13];
     BuildDeviceDataPacket(packet, kWriteDeviceDataCmd, interfaceId, deviceId, address, count);
     UWord chunk = 0;

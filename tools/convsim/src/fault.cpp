@@ -156,9 +156,9 @@ unsigned FaultPlan::Fired(size_t index) const
     return index < _entries.size() ? _entries[index].fired : 0;
 }
 
-WirePlan FaultPlan::Apply(uint8_t code, Bytes answer)
+FaultPlan::Firing FaultPlan::Match(uint8_t code)
 {
-    std::vector<const Fault*> firing;
+    Firing firing;
     for (Entry& e : _entries) {
         if (e.fault.code >= 0 && e.fault.code != code)
             continue;
@@ -168,8 +168,32 @@ WirePlan FaultPlan::Apply(uint8_t code, Bytes answer)
         if (e.fault.times != 0 && e.fired >= e.fault.times)
             continue;
         ++e.fired;
-        firing.push_back(&e.fault);
+        firing.push_back(e.fault);
     }
+    return firing;
+}
+
+bool FaultPlan::Refuses(const Firing& firing)
+{
+    for (const Fault& f : firing) {
+        if (f.kind == Fault::Kind::UnknownCommand)
+            return true;
+        if (f.kind == Fault::Kind::ErrorStatus && f.value != kStatusDone)
+            return true;
+    }
+    return false;
+}
+
+WirePlan FaultPlan::Apply(uint8_t code, Bytes answer)
+{
+    return Shape(code, std::move(answer), Match(code));
+}
+
+WirePlan FaultPlan::Shape(uint8_t code, Bytes answer, const Firing& firingFaults)
+{
+    std::vector<const Fault*> firing;
+    for (const Fault& f : firingFaults)
+        firing.push_back(&f);
     auto has = [&firing](Fault::Kind k) -> const Fault* {
         for (const Fault* f : firing)
             if (f->kind == k)

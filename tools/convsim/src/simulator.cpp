@@ -133,7 +133,12 @@ bool Simulator::Impl::Serve(const Bytes& frame)
         entry.code = frame[0];
         entry.bytes = frame;
         entry.atMs = NowMs();
-        plan = faults.Apply(frame[0], model.Handle(frame.data(), frame.size()));
+        const FaultPlan::Firing firing = faults.Match(frame[0]);
+        // A refused command leaves the converter as it was.
+        Bytes answer;
+        if (!FaultPlan::Refuses(firing))
+            answer = model.Handle(frame.data(), frame.size());
+        plan = FaultPlan::Shape(frame[0], std::move(answer), firing);
         for (const WireStep& s : plan.steps)
             entry.answer.insert(entry.answer.end(), s.bytes.begin(), s.bytes.end());
         wireTime = model.State().wireTime;

@@ -248,6 +248,92 @@ TEST(Faults, UnplugHangsUpTheSlave)
     EXPECT_EQ(rig.sim->CommandCount(), 2u);
 }
 
+// A converter that answers a command with an error has not carried it out;
+// faults that only disturb the answer leave the command done.
+TEST(Faults, RefusedCommandsChangeNothing)
+{
+    struct Command {
+        const char* name;
+        Bytes frame;
+        std::function<std::string(const convsim::Simulator&)> observe;
+    };
+    const std::vector<Command> commands = {
+        {"serial write", Cmd(0x9C, Text("NEWSER01", 8)),
+         [](const convsim::Simulator& s) { return s.State().serialId; }},
+        {"module type write", Cmd(0x9F, {0x09}),
+         [](const convsim::Simulator& s) { return std::to_string(s.State().moduleType); }},
+        {"configuration parameter write", Cmd(0x8D, H("00 00 00 02 00 02 AA BB")),
+         [](const convsim::Simulator& s) { return Hex(s.ConfigMemory(0, 0)); }},
+        {"register write", Cmd(0x9D, H("01 00 00 00 01 00 02 12 34")),
+         [](const convsim::Simulator& s) { return Hex(s.ReadRegisters(1, 0, 0x100, 2)); }},
+        {"module description write", Cmd(0x82, {0x00}),
+         [](const convsim::Simulator& s) { return std::to_string(s.State().fpgas.size()); }},
+    };
+    const struct {
+        const char* name;
+        std::function<Fault(int code)> fault;
+        bool refused;
+    } faults[] = {
+        {"unknown-command answer", [](int code) { return Make(Fault::Kind::UnknownCommand, code); }, true},
+        {"error status", [](int code) { return Make(Fault::Kind::ErrorStatus, code); }, true},
+        {"error status 0x11",
+         [](int code) {
+             Fault f = Make(Fault::Kind::ErrorStatus, code);
+             f.value = 0x11;
+             return f;
+         },
+         true},
+        {"status 0 without payload",
+         [](int code) {
+             Fault f = Make(Fault::Kind::ErrorStatus, code);
+             f.value = 0;
+             return f;
+         },
+         false},
+        {"busy first", [](int code) {
+             Fault f = Make(Fault::Kind::Busy, code);
+             f.gapMs = 10;
+             return f;
+         },
+         false},
+        {"wrong response code", [](int code) { return Make(Fault::Kind::WrongCode, code); }, false},
+    };
+    for (const Command& c : commands) {
+        for (const auto& f : faults) {
+            SCOPED_TRACE(std::string(c.name) + ", " + f.name);
+            Rig rig(Personality::ForType(5));
+            const std::string before = c.observe(*rig.sim);
+            rig.sim->AddFault(f.fault(c.frame[0]));
+            ASSERT_TRUE(rig.client.Send(c.frame));
+            EXPECT_FALSE(rig.client.ReadQuiet(150).empty());
+            ASSERT_TRUE(rig.sim->WaitForCommands(1, 2000));
+            EXPECT_EQ(rig.sim->FaultFired(0), 1u);
+            if (f.refused)
+                EXPECT_EQ(c.observe(*rig.sim), before);
+            else
+                EXPECT_NE(c.observe(*rig.sim), before);
+        }
+    }
+}
+
+// A refused chunk is not taken into the upload: sent again, it completes it.
+TEST(Faults, RefusedChunkIsNotCounted)
+{
+    Rig rig(Personality::ForType(5));
+    const Bytes data = H("01 02 03 04");
+    EXPECT_EQ(Hex(rig.client.Exchange(Cmd(0x8B, H("00 00 00 04")))), "CB 00 06 00 00 10");
+    Fault f = Make(Fault::Kind::ErrorStatus, 0x88);
+    f.times = 1;
+    rig.sim->AddFault(f);
+    const Bytes chunk = Cmd(0x88, Cat(H("00 04"), data));
+    EXPECT_EQ(Hex(rig.client.Exchange(chunk)), "C8 00 04 01");
+    EXPECT_EQ(Hex(rig.client.Exchange(chunk)), "C8 00 04 00");
+    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
+    const Bytes memory = rig.sim->ConfigMemory(0, 0);
+    ASSERT_GE(memory.size(), 4u);
+    EXPECT_EQ(Hex(Bytes(memory.begin(), memory.begin() + 4)), Hex(data));
+}
+
 TEST(Faults, StopIsNotHeldUpByADelay)
 {
     Rig rig(Personality::ForType(5));

@@ -116,11 +116,18 @@ TEST(LinIFTest, WithoutListedPortsTheTimerRunsQuietly)
 
 // Listed ports coming and going, as a simulated converter does: a link to a
 // pseudo-terminal slave appears, then the terminal goes away.
+//
+// The listed link reaches the slave through a second link in the test's own
+// directory, and that one is removed before the terminal closes: a link
+// straight to /dev/pts/N would come back to life as soon as any other
+// process on the machine opens a pseudo-terminal and is given the same
+// number, and raise signals this test never caused.
 TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString sim0 = dir.filePath("sim0");
+    const QString node0 = dir.filePath("node0");
     const QString sim1 = dir.filePath("sim1");
     const QString unlisted = dir.filePath("other");
     {
@@ -139,7 +146,8 @@ TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
 
     auto pty = std::make_unique<PseudoTerminal>();
     ASSERT_TRUE(pty->Ok());
-    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), sim0));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), node0));
+    ASSERT_TRUE(QFile::link(node0, sim0));
     EXPECT_TRUE(WaitFor([&] { return counts.added == 1; }));
     EXPECT_EQ(counts.removed, 0);
 
@@ -147,7 +155,9 @@ TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
         QFile f(unlisted);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    pty.reset();  // the slave node disappears, the link dangles
+    // The terminal goes away and the listed link dangles for good.
+    ASSERT_TRUE(QFile::remove(node0));
+    pty.reset();
     EXPECT_TRUE(WaitFor([&] { return counts.removed == 1; }));
 
     ASSERT_TRUE(QFile::remove(sim1));

@@ -2,6 +2,9 @@
 // rules, failures and the values handed back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "catalog/cmoduletype.h"
 #include "harness.h"
 
@@ -485,7 +488,12 @@ TEST(DeviceRegisters, ReadImmediateCountRules)
         {"count byte missing", 3, {{ResponseWithLength(0xDE, 8, 0)}}, kTimedOut,
          {0xCC, 0xCC, 0xCC, 0xCC}},
         {"data short", 3, {{ResponseWithLength(0xDE, 8, 0, {3, 1, 2})}}, kTimedOut,
-         {1, 2, 0xCC, 0xCC}},
+         {0xCC, 0xCC, 0xCC, 0xCC}},
+        {"data split, second part late", 3,
+         {{ResponseWithLength(0xDE, 8, 0, {3, 1})}, {Bytes{2, 3}}}, kTimedOut,
+         {0xCC, 0xCC, 0xCC, 0xCC}},
+        {"error status after data was due", 3, {{Response(0xDE, 1, {3, 1, 2, 3})}}, kUnknownError,
+         {0xCC, 0xCC, 0xCC, 0xCC}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -507,8 +515,12 @@ TEST(ConfigParameter, ReadCountRules)
         Bytes buffer;
     } cases[] = {
         {"all four", {0, 4, 1, 2, 3, 4}, kOK, {1, 2, 3, 4, 0xCC}},
-        {"fewer is accepted", {0, 2, 1, 2}, kOK, {1, 2, 0xCC, 0xCC, 0xCC}},
-        {"none", {0, 0}, kOK, {0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+        // Fewer bytes than asked would leave part of the value unset.
+        {"fewer than asked", {0, 2, 1, 2}, kParameterLengthMismatch,
+         {0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+        {"none", {0, 0}, kParameterLengthMismatch, {0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+        {"data short of the announced count", {0, 4, 1, 2}, kTimedOut,
+         {0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
         {"more than asked", {0, 5, 1, 2, 3, 4, 5}, kParameterLengthMismatch,
          {0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
         {"far more than the buffer", {0xFF, 0xFF, 1}, kParameterLengthMismatch,
@@ -522,6 +534,115 @@ TEST(ConfigParameter, ReadCountRules)
         Bytes buffer(5, 0xCC);
         EXPECT_EQ(c.status, h._protocol.ReadConfigParameter(0, 0, 3, buffer.data(), 4));
         EXPECT_EQ(c.buffer, buffer);
+        EXPECT_EQ(0u, h._port.Pending());
+    }
+}
+
+TEST(ConfigParameter, ReadOfNothingNeedsNoBuffer)
+{
+    Harness h;
+    h._port.QueueReply(Response(0xCE, 0, {0, 0}));
+    EXPECT_EQ(kOK, h._protocol.ReadConfigParameter(0, 0, 3, nullptr, 0));
+}
+
+// A missing buffer is refused before anything goes out, so no converter is
+// left with a half-done command or an open transfer.
+TEST(ReadCommands, MissingBufferIsRefusedBeforeSending)
+{
+    const struct {
+        const char* name;
+        std::function<int(CCommProtocol&)> call;
+    } cases[] = {
+        {"ReadDeviceDataImmediate",
+         [](CCommProtocol& p) { return p.ReadDeviceDataImmediate(1, 0, 0, nullptr, 2); }},
+        {"WriteDeviceDataImmediate",
+         [](CCommProtocol& p) { return p.WriteDeviceDataImmediate(1, 0, 0, nullptr, 2); }},
+        {"ReadConfigParameter",
+         [](CCommProtocol& p) { return p.ReadConfigParameter(0, 0, 3, nullptr, 2); }},
+        {"WriteConfigParameter",
+         [](CCommProtocol& p) { return p.WriteConfigParameter(0, 0, 3, nullptr, 2); }},
+        {"ReadConfigData", [](CCommProtocol& p) { return p.ReadConfigData(0, 0, nullptr, 41); }},
+        {"WriteConfigData", [](CCommProtocol& p) { return p.WriteConfigData(0, 0, nullptr, 41); }},
+        {"ReadDeviceData", [](CCommProtocol& p) { return p.ReadDeviceData(1, 0, 0, nullptr, 8); }},
+        {"WriteDeviceData",
+         [](CCommProtocol& p) { return p.WriteDeviceData(1, 0, 0, static_cast<const UByte*>(nullptr), 8); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Harness h;
+        EXPECT_EQ(kIllegalArgument, c.call(h._protocol));
+        EXPECT_TRUE(h._port._writes.empty());
+        EXPECT_TRUE(h._text.isEmpty());
+    }
+}
+
+// Every read hands its values back only when the whole answer arrived: a
+// failure at any step leaves the caller's variables as they were.
+TEST(ReadCommands, OutputsOnlyOnSuccess)
+{
+    const UByte kSentinel = 0xCC;
+    struct Outputs {
+        UByte byte = kSentinel, major = kSentinel, minor = kSentinel;
+        ULWord type = kSentinel;
+        QString text = "previous";
+        UByte buffer[4] = {kSentinel, kSentinel, kSentinel, kSentinel};
+        bool Untouched() const
+        {
+            return byte == kSentinel && major == kSentinel && minor == kSentinel &&
+                   type == kSentinel && text == "previous" &&
+                   std::all_of(buffer, buffer + 4, [](UByte b) { return b == 0xCC; });
+        }
+    };
+    const struct {
+        const char* name;
+        std::function<int(CCommProtocol&, Outputs&)> call;
+        Bytes okReply;
+    } cases[] = {
+        {"ReadProtocolVersion", [](CCommProtocol& p, Outputs& o) { return p.ReadProtocolVersion(o.byte); },
+         Response(0xC0, 0, {1})},
+        {"ReadModuleTypeID", [](CCommProtocol& p, Outputs& o) { return p.ReadModuleTypeID(o.type); },
+         Response(0xC3, 0, {5})},
+        {"ReadReleaseVersion",
+         [](CCommProtocol& p, Outputs& o) { return p.ReadReleaseVersion(o.major, o.minor); },
+         Response(0xD5, 0, {1, 2})},
+        {"ReadFPGAFirmwareVersion",
+         [](CCommProtocol& p, Outputs& o) { return p.ReadFPGAFirmwareVersion(1, 0, 1, o.major, o.minor); },
+         Response(0xC4, 0, {1, 0})},
+        {"ReadLUTFirmwareVersion",
+         [](CCommProtocol& p, Outputs& o) {
+             return p.ReadLUTFirmwareVersion(1, 0, 0, 1, o.major, o.minor);
+         },
+         Response(0xE2, 0, {1, 0})},
+        {"ReadSerialID", [](CCommProtocol& p, Outputs& o) { return p.ReadSerialID(o.text); },
+         Response(0xDB, 0, Text("SIM05001", 8))},
+        {"ReadModuleName", [](CCommProtocol& p, Outputs& o) { return p.ReadModuleName(o.text); },
+         Response(0xD7, 0, Text("HESTRA", 8))},
+        {"ReadDeviceDataImmediate",
+         [](CCommProtocol& p, Outputs& o) { return p.ReadDeviceDataImmediate(1, 0, 0, o.buffer, 4); },
+         Response(0xDE, 0, {4, 1, 2, 3, 4})},
+        {"ReadConfigParameter",
+         [](CCommProtocol& p, Outputs& o) { return p.ReadConfigParameter(0, 0, 3, o.buffer, 4); },
+         Response(0xCE, 0, {0, 4, 1, 2, 3, 4})},
+    };
+    for (const auto& c : cases) {
+        // The answer cut after every byte but the last: each cut is a
+        // failure somewhere between the header and the final data byte.
+        for (size_t keep = 0; keep < c.okReply.size(); ++keep) {
+            SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(keep));
+            Harness h;
+            h._port.QueueReply(Bytes(c.okReply.begin(), c.okReply.begin() + long(keep)));
+            Outputs out;
+            testing::internal::CaptureStderr();
+            EXPECT_NE(kOK, c.call(h._protocol, out));
+            testing::internal::GetCapturedStderr();
+            EXPECT_TRUE(out.Untouched());
+        }
+        SCOPED_TRACE(c.name);
+        Harness h;
+        h._port.QueueReply(c.okReply);
+        Outputs out;
+        EXPECT_EQ(kOK, c.call(h._protocol, out));
+        EXPECT_FALSE(out.Untouched());
     }
 }
 

@@ -18,6 +18,8 @@ struct Fault {
         WrongCode,      // the answer's code byte replaced by value
         UnknownCommand, // [FF 00 04 00] in place of the answer
         ErrorStatus,    // [code+0x40 00 04 value] in place of the answer
+                        // (both refuse: the command is not carried out,
+                        // unless the status value is 0)
         Garbage,        // bytes in place of (or before) the answer
         Unplug,         // master closed and link removed; no answer
     };
@@ -67,7 +69,19 @@ public:
     // Times the fault at index fired so far.
     unsigned Fired(size_t index) const;
 
-    // Applies the faults that match this command to its answer.
+    // The faults that fire for one command.
+    using Firing = std::vector<Fault>;
+
+    // Picks the faults that fire for this command and counts them; call
+    // once per command.
+    Firing Match(uint8_t code);
+    // True when the firing faults make the converter refuse the command: a
+    // converter that answers with an error has not done what it was told.
+    static bool Refuses(const Firing& firing);
+    // Turns the converter's answer into what goes on the wire.
+    static WirePlan Shape(uint8_t code, Bytes answer, const Firing& firing);
+
+    // Match and Shape in one step.
     WirePlan Apply(uint8_t code, Bytes answer);
 
 private:
