@@ -308,6 +308,25 @@ TEST_F(LinkedWrapperTest, FailedSecondHalfPublishesNothing)
     EXPECT_EQ(w->updateStatus, 1);
 }
 
+TEST_F(LinkedWrapperTest, ConverterLostOnTheWayUpIsNotPolled)
+{
+    Plug(7);
+    ProbeWrapper* w = Wrap();
+    SignalCount<ConfigDeviceState_t> published(w, &DeviceWrapper::DeviceStateUpdated);
+    SignalCount<> lost(w, &DeviceWrapper::CommError);
+    FailNextRead(1);
+    const size_t mark = _sim->Log().size();
+    w->StartDevice();
+
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_TRUE(w->HasCommError());
+    EXPECT_FALSE(w->Timer()->isActive());
+    EXPECT_EQ(published.count(), 0);
+    EXPECT_EQ(w->updateDevice, 0);
+    // Nothing more is sent after the failed first half.
+    EXPECT_EQ(_sim->Log().size(), mark + 1);
+}
+
 TEST_F(LinkedWrapperTest, FailedConfigurationReadKeepsRunningWithItsFlag)
 {
     Plug(5);

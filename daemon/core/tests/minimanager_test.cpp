@@ -137,8 +137,10 @@ TEST_F(MiniManagerTest, StartWithoutConverters)
     EXPECT_TRUE(CountIs(0));
     for (int slot = 1; slot <= 4; ++slot)
         EXPECT_TRUE(SlotShows(slot, 0, "", "", 1)) << slot;
-    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 0\""));
-    EXPECT_TRUE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"No mini found for pos 0\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount initialized to 0.\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "Server started"));
+    EXPECT_FALSE(_messages.Contains("Error connecting to main config"));
     for (int slot = 0; slot < MiniManager::kSlotCount; ++slot)
         EXPECT_EQ(_manager->HandlerAt(slot), nullptr);
 }
@@ -153,9 +155,11 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     EXPECT_TRUE(SlotShows(2, 15, made, "MARDEX", 8));
     EXPECT_TRUE(SlotShows(3, 0, "", "", 1));
     EXPECT_TRUE(CountIs(2));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 0 added with config id 1\""));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 1 added with config id 2\""));
-    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 2\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 0 added with config id 1\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 added with config id 2\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 1\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 2\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"No mini found for pos 2\""));
     EXPECT_EQ(_manager->HandlerAt(1)->GetConfigId(), 2);
 
     // The converter of slot 1 is lost.
@@ -165,7 +169,8 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(1) == nullptr; }));
     EXPECT_TRUE(SlotShows(2, 0, "", "", 1));
     EXPECT_TRUE(CountIs(1));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 1 (configid 2) left\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 (configid 2) left\""));
+    EXPECT_EQ(_messages.Count("\"Rozo deviceCount 1\""), 2);
     ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= 5; }));
     const std::vector<quint32> expected = {DeviceTypeParamID(2), DeviceSNParamID(2), DeviceNameParamID(2),
                                            DeviceCxnStatusParamID(2), eParamID_DeviceCount};
@@ -175,9 +180,45 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     // A new converter takes the free slot; slot 0 is skipped.
     sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
     _manager->ScanMinis();
-    EXPECT_TRUE(_messages.Contains("\"Slot 0 occupied\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Slot 0 occupied\""));
     EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(CountIs(2));
+}
+
+TEST_F(MiniManagerTest, SlotParametersAreWrittenInOrder)
+{
+    ChangeLog changes;
+    _box->AddEventListener(&changes);
+    // Slots left occupied by an earlier run of the daemon.
+    std::vector<quint32> stale;
+    _box->SetIntegerValue(eParam_t(eParamID_DeviceCount), 3);
+    stale.push_back(eParamID_DeviceCount);
+    for (int slot = 1; slot <= 4; ++slot) {
+        _box->SetStringValue(eParam_t(DeviceNameParamID(slot)), "OLD");
+        _box->SetStringValue(eParam_t(DeviceSNParamID(slot)), "OLD00001");
+        _box->SetIntegerValue(eParam_t(DeviceTypeParamID(slot)), 9);
+        _box->SetIntegerValue(eParam_t(DeviceCxnStatusParamID(slot)), 13);
+        for (quint32 id : {DeviceNameParamID(slot), DeviceSNParamID(slot), DeviceTypeParamID(slot),
+                           DeviceCxnStatusParamID(slot)})
+            stale.push_back(id);
+    }
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids() == stale; }));
+    changes.Clear();
+
+    // Start-up: the count first, then each slot's name, serial number, type and status.
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= stale.size(); }));
+    EXPECT_EQ(changes.Ids(), stale);
+
+    // A converter found: its slot's name, serial number, type and status, then the count.
+    changes.Clear();
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    _manager->ScanMinis();
+    const std::vector<quint32> published = {DeviceNameParamID(1), DeviceSNParamID(1), DeviceTypeParamID(1),
+                                            DeviceCxnStatusParamID(1), eParamID_DeviceCount};
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= published.size(); }));
+    EXPECT_EQ(changes.Ids(), published);
+    _box->RemoveEventListener(&changes);
 }
 
 TEST_F(MiniManagerTest, RenamedConverterIsRepublished)
@@ -197,7 +238,7 @@ TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
     Start();
     QObject stranger;
     _manager->MiniLeft(&stranger);
-    EXPECT_TRUE(_messages.Contains("Strange: Handler disappeared that wasn't in the list!"));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "Strange: Handler disappeared that wasn't in the list!"));
     EXPECT_NE(_manager->HandlerAt(0), nullptr);
     EXPECT_TRUE(CountIs(1));
 }
@@ -210,7 +251,7 @@ TEST_F(MiniManagerTest, MissingCountParameterIsLeftAlone)
         [](ParamDescriptor* d) { return d->GetParamID() == eParamID_DeviceCount; });
     sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
     Start();
-    EXPECT_TRUE(_messages.Contains("\"Not found param: eParamID_DeviceCount\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Not found param: eParamID_DeviceCount\""));
     EXPECT_FALSE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
     // The converter is still taken.
     EXPECT_NE(_manager->HandlerAt(0), nullptr);
