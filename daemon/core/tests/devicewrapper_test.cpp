@@ -11,6 +11,7 @@
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
+#include "support/messagecapture.h"
 #include "support/probewrapper.h"
 #include "support/signalcount.h"
 
@@ -189,7 +190,9 @@ TEST_F(OfflineIdentityTest, UnconnectedEngineAnswersUnknown)
     EXPECT_EQ(_wrapper.GetModuleName(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetFirmwareVersion(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetReleaseVersion(), QString("Unknown"));
+    MessageCapture messages;
     EXPECT_FALSE(_wrapper.UpdateFirmware());
+    EXPECT_TRUE(messages.Contains(QtDebugMsg, "Firmware update stub"));
 }
 
 TEST_F(OfflineIdentityTest, StartWithoutLinkDisconnects)
