@@ -29,6 +29,8 @@ struct Converter {
     int moduleType;
     const char* serial;
     const char* name;
+    // The link is gone before the wrapper is handed over.
+    bool lostOnStart = false;
 };
 
 // Converters the next scans will find, in order.
@@ -45,8 +47,8 @@ DeviceWrapper* PluggedFactory(quint32* code, QObject* parent)
     engine->GetModuleType()._moduleTypeID = c.moduleType;
     engine->GetModuleType()._serialID = c.serial;
     engine->GetModuleType()._moduleName = c.name;
-    engine->SetConnected(true);
-    ProbeWrapper* w = new ProbeWrapper(engine);
+    engine->SetConnected(!c.lostOnStart);
+    ProbeWrapper* w = new ProbeWrapper(engine, nullptr, c.lostOnStart);
     w->setParent(parent);
     return w;
 }
@@ -230,6 +232,26 @@ TEST_F(MiniManagerTest, RenamedConverterIsRepublished)
     w->SetModuleNameForTest("STAGE2");
     w->EmitModuleNameChange();
     EXPECT_TRUE(SlotShows(1, 19, "SIM18001", "STAGE2", 0));
+}
+
+TEST_F(MiniManagerTest, ConverterLostWhileBeingTakenFreesItsSlot)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA", true}, {0, 14, "SIM14001", "MARDEX"}};
+    Start();
+    // The scan goes on past the lost converter; its slot is freed afterwards.
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 added with config id 2\""));
+    ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(0) == nullptr; }));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 0 (configid 1) left\""));
+    EXPECT_TRUE(SlotShows(1, 0, "", "", 1));
+    EXPECT_TRUE(SlotShows(2, 15, "SIM14001", "MARDEX", 0));
+    EXPECT_TRUE(CountIs(1));
+
+    // The next scan takes the free slot again.
+    sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
+    _manager->ScanMinis();
+    EXPECT_TRUE(SlotShows(1, 20, "SIM19001", "QUASTEL", 0));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Slot 1 occupied\""));
+    EXPECT_TRUE(CountIs(2));
 }
 
 TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
