@@ -62,8 +62,12 @@ void DeviceWrapper::StartDevice()
             _engine->AttachConfigBlock(_configBlock);
         _engine->LoadAssemblies(_engine->GetModuleType()._moduleTypeID, _assemblyRecords);
         ReadStatusBlock();
+        // A converter lost on the way up is not talked to or polled again.
+        if (_commErrorRaised)
+            return;
         ReadDeviceConfig();
-        _statusTimer->start(kStatusPeriodMs);
+        if (!_commErrorRaised)
+            _statusTimer->start(kStatusPeriodMs);
     } else {
         DisconnectDevice();
     }

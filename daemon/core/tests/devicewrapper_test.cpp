@@ -11,6 +11,7 @@
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
+#include "support/messagecapture.h"
 #include "support/probewrapper.h"
 #include "support/signalcount.h"
 
@@ -189,7 +190,9 @@ TEST_F(OfflineIdentityTest, UnconnectedEngineAnswersUnknown)
     EXPECT_EQ(_wrapper.GetModuleName(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetFirmwareVersion(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetReleaseVersion(), QString("Unknown"));
+    MessageCapture messages;
     EXPECT_FALSE(_wrapper.UpdateFirmware());
+    EXPECT_TRUE(messages.Contains(QtDebugMsg, "Firmware update stub"));
 }
 
 TEST_F(OfflineIdentityTest, StartWithoutLinkDisconnects)
@@ -306,6 +309,25 @@ TEST_F(LinkedWrapperTest, FailedSecondHalfPublishesNothing)
     EXPECT_EQ(lost.count(), 1);
     EXPECT_EQ(published.count(), 0);
     EXPECT_EQ(w->updateStatus, 1);
+}
+
+TEST_F(LinkedWrapperTest, ConverterLostOnTheWayUpIsNotPolled)
+{
+    Plug(7);
+    ProbeWrapper* w = Wrap();
+    SignalCount<ConfigDeviceState_t> published(w, &DeviceWrapper::DeviceStateUpdated);
+    SignalCount<> lost(w, &DeviceWrapper::CommError);
+    FailNextRead(1);
+    const size_t mark = _sim->Log().size();
+    w->StartDevice();
+
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_TRUE(w->HasCommError());
+    EXPECT_FALSE(w->Timer()->isActive());
+    EXPECT_EQ(published.count(), 0);
+    EXPECT_EQ(w->updateDevice, 0);
+    // Nothing more is sent after the failed first half.
+    EXPECT_EQ(_sim->Log().size(), mark + 1);
 }
 
 TEST_F(LinkedWrapperTest, FailedConfigurationReadKeepsRunningWithItsFlag)

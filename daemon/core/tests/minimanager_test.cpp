@@ -29,6 +29,8 @@ struct Converter {
     int moduleType;
     const char* serial;
     const char* name;
+    // The link is gone before the wrapper is handed over.
+    bool lostOnStart = false;
 };
 
 // Converters the next scans will find, in order.
@@ -45,8 +47,8 @@ DeviceWrapper* PluggedFactory(quint32* code, QObject* parent)
     engine->GetModuleType()._moduleTypeID = c.moduleType;
     engine->GetModuleType()._serialID = c.serial;
     engine->GetModuleType()._moduleName = c.name;
-    engine->SetConnected(true);
-    ProbeWrapper* w = new ProbeWrapper(engine);
+    engine->SetConnected(!c.lostOnStart);
+    ProbeWrapper* w = new ProbeWrapper(engine, nullptr, c.lostOnStart);
     w->setParent(parent);
     return w;
 }
@@ -137,8 +139,10 @@ TEST_F(MiniManagerTest, StartWithoutConverters)
     EXPECT_TRUE(CountIs(0));
     for (int slot = 1; slot <= 4; ++slot)
         EXPECT_TRUE(SlotShows(slot, 0, "", "", 1)) << slot;
-    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 0\""));
-    EXPECT_TRUE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"No mini found for pos 0\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount initialized to 0.\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "Server started"));
+    EXPECT_FALSE(_messages.Contains("Error connecting to main config"));
     for (int slot = 0; slot < MiniManager::kSlotCount; ++slot)
         EXPECT_EQ(_manager->HandlerAt(slot), nullptr);
 }
@@ -153,9 +157,11 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     EXPECT_TRUE(SlotShows(2, 15, made, "MARDEX", 8));
     EXPECT_TRUE(SlotShows(3, 0, "", "", 1));
     EXPECT_TRUE(CountIs(2));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 0 added with config id 1\""));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 1 added with config id 2\""));
-    EXPECT_TRUE(_messages.Contains("\"No mini found for pos 2\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 0 added with config id 1\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 added with config id 2\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 1\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 2\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"No mini found for pos 2\""));
     EXPECT_EQ(_manager->HandlerAt(1)->GetConfigId(), 2);
 
     // The converter of slot 1 is lost.
@@ -165,7 +171,8 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(1) == nullptr; }));
     EXPECT_TRUE(SlotShows(2, 0, "", "", 1));
     EXPECT_TRUE(CountIs(1));
-    EXPECT_TRUE(_messages.Contains("\"Rozo 1 (configid 2) left\""));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 (configid 2) left\""));
+    EXPECT_EQ(_messages.Count("\"Rozo deviceCount 1\""), 2);
     ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= 5; }));
     const std::vector<quint32> expected = {DeviceTypeParamID(2), DeviceSNParamID(2), DeviceNameParamID(2),
                                            DeviceCxnStatusParamID(2), eParamID_DeviceCount};
@@ -175,9 +182,45 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
     // A new converter takes the free slot; slot 0 is skipped.
     sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
     _manager->ScanMinis();
-    EXPECT_TRUE(_messages.Contains("\"Slot 0 occupied\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Slot 0 occupied\""));
     EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(CountIs(2));
+}
+
+TEST_F(MiniManagerTest, SlotParametersAreWrittenInOrder)
+{
+    ChangeLog changes;
+    _box->AddEventListener(&changes);
+    // Slots left occupied by an earlier run of the daemon.
+    std::vector<quint32> stale;
+    _box->SetIntegerValue(eParam_t(eParamID_DeviceCount), 3);
+    stale.push_back(eParamID_DeviceCount);
+    for (int slot = 1; slot <= 4; ++slot) {
+        _box->SetStringValue(eParam_t(DeviceNameParamID(slot)), "OLD");
+        _box->SetStringValue(eParam_t(DeviceSNParamID(slot)), "OLD00001");
+        _box->SetIntegerValue(eParam_t(DeviceTypeParamID(slot)), 9);
+        _box->SetIntegerValue(eParam_t(DeviceCxnStatusParamID(slot)), 13);
+        for (quint32 id : {DeviceNameParamID(slot), DeviceSNParamID(slot), DeviceTypeParamID(slot),
+                           DeviceCxnStatusParamID(slot)})
+            stale.push_back(id);
+    }
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids() == stale; }));
+    changes.Clear();
+
+    // Start-up: the count first, then each slot's name, serial number, type and status.
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= stale.size(); }));
+    EXPECT_EQ(changes.Ids(), stale);
+
+    // A converter found: its slot's name, serial number, type and status, then the count.
+    changes.Clear();
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    _manager->ScanMinis();
+    const std::vector<quint32> published = {DeviceNameParamID(1), DeviceSNParamID(1), DeviceTypeParamID(1),
+                                            DeviceCxnStatusParamID(1), eParamID_DeviceCount};
+    ASSERT_TRUE(WaitFor([&] { return changes.Ids().size() >= published.size(); }));
+    EXPECT_EQ(changes.Ids(), published);
+    _box->RemoveEventListener(&changes);
 }
 
 TEST_F(MiniManagerTest, RenamedConverterIsRepublished)
@@ -191,13 +234,33 @@ TEST_F(MiniManagerTest, RenamedConverterIsRepublished)
     EXPECT_TRUE(SlotShows(1, 19, "SIM18001", "STAGE2", 0));
 }
 
+TEST_F(MiniManagerTest, ConverterLostWhileBeingTakenFreesItsSlot)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA", true}, {0, 14, "SIM14001", "MARDEX"}};
+    Start();
+    // The scan goes on past the lost converter; its slot is freed afterwards.
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 1 added with config id 2\""));
+    ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(0) == nullptr; }));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo 0 (configid 1) left\""));
+    EXPECT_TRUE(SlotShows(1, 0, "", "", 1));
+    EXPECT_TRUE(SlotShows(2, 15, "SIM14001", "MARDEX", 0));
+    EXPECT_TRUE(CountIs(1));
+
+    // The next scan takes the free slot again.
+    sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
+    _manager->ScanMinis();
+    EXPECT_TRUE(SlotShows(1, 20, "SIM19001", "QUASTEL", 0));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Slot 1 occupied\""));
+    EXPECT_TRUE(CountIs(2));
+}
+
 TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
 {
     sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
     Start();
     QObject stranger;
     _manager->MiniLeft(&stranger);
-    EXPECT_TRUE(_messages.Contains("Strange: Handler disappeared that wasn't in the list!"));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "Strange: Handler disappeared that wasn't in the list!"));
     EXPECT_NE(_manager->HandlerAt(0), nullptr);
     EXPECT_TRUE(CountIs(1));
 }
@@ -210,7 +273,7 @@ TEST_F(MiniManagerTest, MissingCountParameterIsLeftAlone)
         [](ParamDescriptor* d) { return d->GetParamID() == eParamID_DeviceCount; });
     sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
     Start();
-    EXPECT_TRUE(_messages.Contains("\"Not found param: eParamID_DeviceCount\""));
+    EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Not found param: eParamID_DeviceCount\""));
     EXPECT_FALSE(_messages.Contains("\"Rozo deviceCount initialized to 0.\""));
     // The converter is still taken.
     EXPECT_NE(_manager->HandlerAt(0), nullptr);

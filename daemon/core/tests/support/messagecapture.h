@@ -1,8 +1,11 @@
-// Collects the Qt messages written while it lives, as they would print.
+// Collects the Qt messages written while it lives, as they would print,
+// with the channel each went to.
 #ifndef PORTVANE_CORE_TEST_MESSAGECAPTURE_H
 #define PORTVANE_CORE_TEST_MESSAGECAPTURE_H
 
+#include <QList>
 #include <QMutex>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -11,6 +14,7 @@ class MessageCapture {
 public:
     MessageCapture()
     {
+        QMutexLocker lock(&Mutex());
         Lines().clear();
         _previous = qInstallMessageHandler(&MessageCapture::Handler);
     }
@@ -18,15 +22,26 @@ public:
 
     QStringList Messages() const
     {
-        QMutexLocker lock(&Mutex());
-        return Lines();
+        QStringList texts;
+        for (const auto& line : Lines_())
+            texts.append(line.second);
+        return texts;
     }
+    // The text as written on any channel.
     bool Contains(const QString& line) const { return Messages().contains(line); }
+    // The text as written on the given channel.
+    bool Contains(QtMsgType channel, const QString& line) const
+    {
+        return Lines_().contains(qMakePair(int(channel), line));
+    }
+    int Count(const QString& line) const { return Messages().count(line); }
 
 private:
-    static QStringList& Lines()
+    typedef QList<QPair<int, QString>> LineList;
+
+    static LineList& Lines()
     {
-        static QStringList lines;
+        static LineList lines;
         return lines;
     }
     static QMutex& Mutex()
@@ -34,10 +49,15 @@ private:
         static QMutex mutex;
         return mutex;
     }
-    static void Handler(QtMsgType, const QMessageLogContext&, const QString& text)
+    static LineList Lines_()
     {
         QMutexLocker lock(&Mutex());
-        Lines().append(text);
+        return Lines();
+    }
+    static void Handler(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        QMutexLocker lock(&Mutex());
+        Lines().append(qMakePair(int(type), text));
     }
 
     QtMessageHandler _previous;

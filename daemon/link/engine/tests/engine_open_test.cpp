@@ -82,10 +82,16 @@ TEST(EngineOpenTest, EarlyEndsOfIdentification)
         for (const Fault& f : c.faults)
             sim.AddFault(f);
         CCmdEngine& engine = rig.Engine();
-        EXPECT_EQ(engine.Open(QString()), c.expected) << c.name;
+        testing::internal::CaptureStderr();
+        const int result = engine.Open(QString());
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(result, c.expected) << c.name;
         EXPECT_EQ(engine.IsConnected(), c.connected) << c.name;
         EXPECT_EQ(SimRig::Codes(sim), c.codes) << c.name;
         EXPECT_EQ(rig._platform._newConnections, 0) << c.name;
+        // Only a failed version command is reported, with the protocol's status.
+        const std::string versionFailed = "ReadProtocolVersion failed -2\n";
+        EXPECT_EQ(said.find(versionFailed) != std::string::npos, c.expected == -1) << c.name << ": " << said;
     }
 }
 

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "convsim/simulator.h"
+#include "devicefactory.h"
+#include "devicewrapper.h"
+#include "serial/linserialif.h"
+#include "support/messagecapture.h"
+
+namespace {
+
+convsim::Personality Converter(int type)
+{
+    return convsim::Personality::ForType(type);
+}
+
+convsim::Personality WithProtocol(int type, int version)
+{
+    convsim::Personality p = Converter(type);
+    p.protocolVersion = uint8_t(version);
+    return p;
+}
+
+convsim::Personality Unconfigured(int type)
+{
+    convsim::Personality p = Converter(type);
+    p.moduleState = 0;
+    return p;
+}
+
+convsim::Personality WithRelease(int type, uint8_t major, uint8_t minor)
+{
+    convsim::Personality p = Converter(type);
+    p.releaseVersion = {major, minor};
+    return p;
+}
+
+// Simulated converters on pseudo-terminals, listed as the candidate ports.
+class DeviceFactoryTest : public ::testing::Test {
+protected:
+    void Plug(const std::vector<convsim::Personality>& converters)
+    {
+        ASSERT_TRUE(_dir.isValid());
+        std::string list;
+        for (size_t i = 0; i < converters.size(); ++i) {
+            _sims.emplace_back(new convsim::Simulator(converters[i]));
+            const std::string link = (_dir.path() + "/ttyCONV" + QString::number(i)).toStdString();
+            std::string error;
+            ASSERT_TRUE(_sims.back()->Start(link, &error)) << error;
+            list += (list.empty() ? "" : ":") + link;
+        }
+        if (list.empty())
+            list = (_dir.path() + "/ttyNONE").toStdString();
+        ::setenv("PORTVANE_SERIAL_PORTS", list.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        for (auto& sim : _sims)
+            sim->Stop();
+        ::unsetenv("PORTVANE_SERIAL_PORTS");
+    }
+
+    QTemporaryDir _dir;
+    std::vector<std::unique_ptr<convsim::Simulator>> _sims;
+};
+
+TEST_F(DeviceFactoryTest, SearchResults)
+{
+    const quint32 untouched = 99;
+    struct Case {
+        const char* name;
+        std::vector<convsim::Personality> ports;
+        quint32 status;
+        std::vector<bool> asked;
+        std::vector<const char*> warnings;
+    };
+    const Case cases[] = {
+        {"no port", {}, untouched, {}, {}},
+        {"converter without a wrapper", {Converter(7)}, 0, {true}, {}},
+        {"search goes past models without a wrapper", {Converter(7), Converter(12)}, 0, {true, true}, {}},
+        {"unconfigured converter", {Unconfigured(5)}, 0, {true}, {}},
+        {"unknown type is not fatal", {Converter(40), Converter(7)}, 0, {true, true},
+         {"\"Non-Fatal Connect result: -5\""}},
+        {"release without description", {WithRelease(14, 1, 3)}, 8, {true},
+         {"\"Non-Fatal Connect result: -9\""}},
+        {"protocol mismatch ends the search", {WithProtocol(7, 2), Converter(7)}, 4, {true, false},
+         {"\"Fatal Connect result: -2\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Plug(c.ports);
+        MessageCapture messages;
+        quint32 status = untouched;
+        std::unique_ptr<DeviceWrapper> wrapper(CreateDeviceWrapper(&status, nullptr));
+
+        // No model of these converters has a wrapper.
+        EXPECT_EQ(wrapper, nullptr);
+        EXPECT_EQ(status, c.status);
+        for (size_t i = 0; i < c.asked.size(); ++i)
+            EXPECT_EQ(!_sims[i]->Log().empty(), c.asked[i]) << "port " << i;
+        for (const char* line : c.warnings)
+            EXPECT_TRUE(messages.Contains(QtWarningMsg, line)) << line;
+        for (const QString& m : messages.Messages())
+            if (m.contains("Connect result"))
+                EXPECT_TRUE(std::find(c.warnings.begin(), c.warnings.end(), m.toStdString()) != c.warnings.end())
+                    << m.toStdString();
+
+        // Every port the search tried is given back.
+        LinSerialIF port;
+        port.EnumeratePorts();
+        for (int i = 0; i < port.GetPortCount(); ++i)
+            EXPECT_TRUE(port.Open(i)) << "port " << i;
+        port.Close();
+        TearDown();
+        _sims.clear();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

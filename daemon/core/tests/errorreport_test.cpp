@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "myerrorreportif.h"
+#include "support/messagecapture.h"
+
+namespace {
+
+TEST(ErrorReportTest, TextsGoQuotedToTheDebugChannel)
+{
+    struct Case {
+        const char* text;
+        const char* printed;
+    } cases[] = {
+        {"port gone", "\"Error in Velora mini i/f: port gone\""},
+        {"", "\"Error in Velora mini i/f: \""},
+        {"say \"hi\"", "\"Error in Velora mini i/f: say \\\"hi\\\"\""},
+    };
+    MyErrorReportIF sink;
+    CErrorReportIF& asBase = sink;
+    for (const Case& c : cases) {
+        MessageCapture messages;
+        asBase.ReportError(QString::fromUtf8(c.text));
+        EXPECT_TRUE(messages.Contains(QtDebugMsg, QString::fromUtf8(c.printed))) << c.text;
+        EXPECT_EQ(messages.Messages().size(), 1) << c.text;
+    }
+}
+
+} // namespace
