@@ -1,6 +1,7 @@
 // The pseudo-terminal: link, raw modes, hang-up, restart, the command log.
-#include <algorithm>
 #include "rig.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <fcntl.h>
