@@ -146,17 +146,27 @@ void BM_SetToEventLatency(benchmark::State& state)
     std::vector<double> latencies;
     latencies.reserve(200000);
     int value = setter->GetIntegerValue(kParam);
+    std::int64_t lost = 0;
     for (auto _ : state) {
         ++value;
         const auto start = std::chrono::steady_clock::now();
         setter->SetIntegerValue(kParam, value);
         const auto deadline = start + std::chrono::seconds(2);
-        while (listener.lastValue.load(std::memory_order_acquire) != value &&
-               std::chrono::steady_clock::now() < deadline) {
+        bool arrivedInTime = true;
+        while (listener.lastValue.load(std::memory_order_acquire) != value) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                arrivedInTime = false;
+                break;
+            }
+        }
+        if (!arrivedInTime) {
+            ++lost;
+            continue;
         }
         const std::int64_t arrived = listener.arrivedAt.load(std::memory_order_relaxed);
         latencies.push_back(double(arrived - start.time_since_epoch().count()) / 1000.0);
     }
+    state.counters["lost"] = double(lost);
     std::sort(latencies.begin(), latencies.end());
     if (!latencies.empty()) {
         state.counters["median_us"] = latencies[latencies.size() / 2];

@@ -80,26 +80,41 @@ bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const 
     return true;
 }
 
+ConfigStore::Lookup ConfigStore::readLocked(eParam_t id, ValueKind wanted, const DescriptorKindInfo* info,
+                                            StoredValue& out)
+{
+    if (!info)
+        return Lookup::UnknownId;
+    if (!KindsCompatible(wanted, info->kind))
+        return Lookup::WrongKind;
+    auto it = _values.find(id);
+    // A value of another kind was left by an earlier table of this id.
+    if (it != _values.end() && it->second.kind == info->kind) {
+        out = it->second;
+        return Lookup::Ok;
+    }
+    out.kind = info->kind;
+    out.intValue = info->kind == ValueKind::Integer ? info->integerDefault : 0;
+    out.bytes = info->kind == ValueKind::Integer ? std::string() : info->stringDefault;
+    return Lookup::Ok;
+}
+
 ConfigStore::Lookup ConfigStore::Read(eParam_t id, ValueKind wanted, StoredValue& out)
 {
     DescriptorKindInfo info;
-    if (!_table->LookupKind(id, info))
-        return Lookup::UnknownId;
-    if (!KindsCompatible(wanted, info.kind))
-        return Lookup::WrongKind;
-    {
-        std::lock_guard<std::mutex> lock(_mutex);
-        auto it = _values.find(id);
-        // A value of another kind was left by an earlier table of this id.
-        if (it != _values.end() && it->second.kind == info.kind) {
-            out = it->second;
-            return Lookup::Ok;
-        }
-    }
-    out.kind = info.kind;
-    out.intValue = info.kind == ValueKind::Integer ? info.integerDefault : 0;
-    out.bytes = info.kind == ValueKind::Integer ? std::string() : info.stringDefault;
-    return Lookup::Ok;
+    const bool known = _table->LookupKind(id, info);
+    std::lock_guard<std::mutex> lock(_mutex);
+    return readLocked(id, wanted, known ? &info : nullptr, out);
+}
+
+void ConfigStore::ReadInOrder(eParam_t id, ValueKind wanted, const AnswerFn& answer)
+{
+    DescriptorKindInfo info;
+    const bool known = _table->LookupKind(id, info);
+    StoredValue value;
+    std::lock_guard<std::mutex> lock(_mutex);
+    const Lookup result = readLocked(id, wanted, known ? &info : nullptr, value);
+    answer(result, value);
 }
 
 void ConfigStore::Subscribe(EventSinkIF* sink)

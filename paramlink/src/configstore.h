@@ -3,6 +3,7 @@
 #ifndef PARAMLINK_CONFIGSTORE_H
 #define PARAMLINK_CONFIGSTORE_H
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -39,12 +40,20 @@ public:
     // The value, or the descriptor's factory default when never set. String
     // and data reads accept either kind of byte value.
     Lookup Read(eParam_t id, ValueKind wanted, StoredValue& out);
+    // Read, with answer called under the store's lock: whatever answer
+    // posts to a sink lands after the changes the value includes and before
+    // any later one.
+    typedef std::function<void(Lookup, const StoredValue&)> AnswerFn;
+    void ReadInOrder(eParam_t id, ValueKind wanted, const AnswerFn& answer);
 
     void Subscribe(EventSinkIF* sink);
     // No Post reaches the sink once this returns.
     void Unsubscribe(EventSinkIF* sink);
 
 private:
+    // With _mutex held.
+    Lookup readLocked(eParam_t id, ValueKind wanted, const DescriptorKindInfo* info, StoredValue& out);
+
     eConfigID_t _configID;
     DescriptorTable* _table;
     std::mutex _mutex;

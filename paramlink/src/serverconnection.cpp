@@ -213,20 +213,27 @@ bool ServerConnection::process(const wire::Message& msg)
         return true;
     }
     case wire::MsgType::Get: {
-        StoredValue value;
-        switch (_store->Read(eParam_t(msg.paramID), msg.kind, value)) {
-        case ConfigStore::Lookup::Ok:
-            wire::AppendReplyValue(_reply, msg.tag, value.kind, value.intValue, value.bytes.data(),
-                                   value.bytes.size());
-            break;
-        case ConfigStore::Lookup::UnknownId:
-            wire::AppendReply(_reply, msg.tag, wire::kUnknownId);
-            break;
-        case ConfigStore::Lookup::WrongKind:
-            wire::AppendReply(_reply, msg.tag, wire::kRefused);
-            break;
-        }
-        queue(_reply);
+        // The reply is queued under the store's lock, so it takes its place
+        // among this client's events in change order: a client that caches
+        // it is never left holding a value older than an event it already
+        // has.
+        const std::uint32_t tag = msg.tag;
+        _store->ReadInOrder(eParam_t(msg.paramID), msg.kind,
+                            [this, tag](ConfigStore::Lookup result, const StoredValue& value) {
+                                switch (result) {
+                                case ConfigStore::Lookup::Ok:
+                                    wire::AppendReplyValue(_reply, tag, value.kind, value.intValue,
+                                                           value.bytes.data(), value.bytes.size());
+                                    break;
+                                case ConfigStore::Lookup::UnknownId:
+                                    wire::AppendReply(_reply, tag, wire::kUnknownId);
+                                    break;
+                                case ConfigStore::Lookup::WrongKind:
+                                    wire::AppendReply(_reply, tag, wire::kRefused);
+                                    break;
+                                }
+                                queue(_reply);
+                            });
         return true;
     }
     default:

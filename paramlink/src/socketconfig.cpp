@@ -195,10 +195,12 @@ bool SocketConfig::handle(const wire::Message& msg)
     switch (msg.type) {
     case wire::MsgType::Reply: {
         const std::uint32_t tag = msg.tag;
-        if (tag == 0 || tag != _awaitTag.load(std::memory_order_acquire))
-            return true; // the answer to a request that gave up waiting
         {
+            // Checked under the lock the waiter gives up under, so a late
+            // answer is never taken for (or cached as) the next request's.
             std::lock_guard<std::mutex> lock(_replyMutex);
+            if (tag == 0 || tag != _awaitTag.load(std::memory_order_acquire))
+                return true; // the answer to a request that gave up waiting
             _replyStatus = msg.status;
             _replyHasValue = msg.hasValue;
             if (msg.hasValue) {
@@ -207,7 +209,7 @@ bool SocketConfig::handle(const wire::Message& msg)
                     // Cached here, in stream order, so no later event is
                     // overwritten by an older reply.
                     std::lock_guard<std::mutex> cacheLock(_cacheMutex);
-                    _cache[_awaitParam.load(std::memory_order_relaxed)] = _replyValue;
+                    _cache[_awaitParam] = _replyValue;
                 }
             }
             _doneTag.store(tag, std::memory_order_release);
@@ -275,11 +277,15 @@ void SocketConfig::dispatchLoop()
     }
 }
 
-bool SocketConfig::exchange(std::uint32_t tag, std::uint8_t& status, StoredValue* value)
+bool SocketConfig::exchange(std::uint32_t tag, std::uint32_t param, std::uint8_t& status, StoredValue* value)
 {
     if (!_connected.load(std::memory_order_acquire))
         return false;
-    _awaitTag.store(tag, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> lock(_replyMutex);
+        _awaitParam = param;
+        _awaitTag.store(tag, std::memory_order_release);
+    }
     if (!SendAll(_fd, _out.data(), _out.size(), kReplyTimeoutMs)) {
         lost("failed while sending");
         shutdown(_fd, SHUT_RDWR);
@@ -327,7 +333,7 @@ bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const
     _out.clear();
     wire::AppendSet(_out, tag, id, kind, intValue, bytes, length);
     std::uint8_t status = 0;
-    return exchange(tag, status, nullptr) && status == wire::kOk;
+    return exchange(tag, id, status, nullptr) && status == wire::kOk;
 }
 
 bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
@@ -347,10 +353,9 @@ bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
     const std::uint32_t tag = ++_nextTag ? _nextTag : ++_nextTag;
     _out.clear();
     wire::AppendGet(_out, tag, id, info.kind);
-    _awaitParam.store(id, std::memory_order_relaxed);
     std::uint8_t status = 0;
     StoredValue value;
-    if (!exchange(tag, status, &value))
+    if (!exchange(tag, id, status, &value))
         return false;
     if (status == wire::kOk && value.kind == info.kind) {
         out = std::move(value);

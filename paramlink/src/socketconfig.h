@@ -51,8 +51,9 @@ private:
 
     bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length);
     bool read(eParam_t id, ValueKind wanted, StoredValue& out);
-    // Sends _out (one request tagged tag) and waits for its reply.
-    bool exchange(std::uint32_t tag, std::uint8_t& status, StoredValue* value);
+    // Sends _out (one request tagged tag, about param) and waits for its
+    // reply.
+    bool exchange(std::uint32_t tag, std::uint32_t param, std::uint8_t& status, StoredValue* value);
 
     StoreUrl _url;
     int _fd;
@@ -72,7 +73,7 @@ private:
     std::mutex _replyMutex;
     std::condition_variable _replyReady;
     std::atomic<std::uint32_t> _awaitTag{0};
-    std::atomic<std::uint32_t> _awaitParam{0};
+    std::uint32_t _awaitParam = 0; // under _replyMutex
     std::atomic<std::uint32_t> _doneTag{0};
     std::uint8_t _replyStatus = 0;
     bool _replyHasValue = false;

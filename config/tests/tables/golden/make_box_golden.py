@@ -253,6 +253,13 @@ def network(secs, ident):
     return out
 
 
+def flag(text, pattern):
+    m = re.search(pattern, text)
+    if not m:
+        sys.exit("no %r in %r" % (pattern, text))
+    return int(m.group(1))
+
+
 def parse_limits(d, text):
     for key, field in (("MinValue", "min"), ("MaxValue", "max"), ("AdjustBy", "adjust"),
                        ("MinLength", "minlength"), ("MaxLength", "maxlength"),
@@ -306,15 +313,20 @@ def version(secs):
     for r in table_with(body, "id", "markers in order"):
         for pid in ids_in(r["id"]):
             marks[pid] = markers(r["markers in order"])
+    common = re.search(r"Common to all 14:(.*?)Descriptors in creation order", body, re.S)
+    if not common:
+        sys.exit("no common settings of the version table")
+    persist = flag(common.group(1), r"persistence type (\d+)")
+    reg = flag(common.group(1), r"register type (\d+)")
+    access = 0 if "access type: not set" in common.group(1) else sys.exit("version access type")
     out = []
     for r in table_with(body, "#", "id", "id name", "class"):
         pid = number(r["id"])
         idname = unquote(r["id name"])
         s = settings[pid]
         kind = kind_of(r["class"])
-        # Every descriptor is ephemeral and kept out of presets; access stays 0.
         d = descriptor(kind, pid, idname, unquote(r["name"]), unquote(r["short name"]),
-                       number(s["param type"]), number(s["feature"]), 0, 1, 1,
+                       number(s["param type"]), number(s["feature"]), access, persist, reg,
                        number(s["factory reset"]))
         if kind == "string":
             d["sdefault"] = unquote(s["factory default"])
@@ -366,13 +378,18 @@ def persistence(secs, count):
         m = re.search(r"`%s` items, in this order[^:]*: (.*)" % name, body)
         result_items[name] = [(int(v), t, t) for v, t in re.findall(r'(\d+) "([^"]*)"', m.group(1))]
 
+    common = re.search(r"Common to all twelve: ([^\n]*)", body)
+    if not common or "access type not set" not in common.group(1):
+        sys.exit("no common settings of the persistence table")
+    persist = flag(common.group(1), r"persistence type (\d+)")
+    reg = flag(common.group(1), r"register type (\d+)")
+    reset = flag(common.group(1), r"factory-reset type (\d+)")
     for r in table_with(body, "#", "id", "id name", "class"):
         pid = number(r["id"])
         idname = unquote(r["id name"])
         s = numeric[pid]
-        # Common to all twelve: ephemeral, out of presets, out of factory resets.
         d = descriptor(kind_of(r["class"]), pid, idname, unquote(r["name"]), unquote(r["short name"]),
-                       number(s["param type"]), number(s["feature"]), 0, 1, 1, 0)
+                       number(s["param type"]), number(s["feature"]), 0, persist, reg, reset)
         d["min"] = number(s["minimum"])
         d["max"] = presets if s["maximum"] == "N" else number(s["maximum"])
         d["default"] = number(s["factory default"])
