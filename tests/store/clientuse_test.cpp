@@ -182,8 +182,9 @@ TEST(ClientOfSilentServer, WaitsAreBoundedAndFailuresReported)
             EXPECT_EQ(value, 5);
         }
         const std::string said = testing::internal::GetCapturedStderr();
-        if (!silent)
+        if (!silent) {
             EXPECT_NE(said.find("lost"), std::string::npos) << said;
+        }
         ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
     }
 }

@@ -130,9 +130,10 @@ TEST_F(TwoProcessTest, EventsReachOtherClientsInOrderOnALibraryThread)
         const auto& e = events[i];
         EXPECT_NE(e.thread, std::this_thread::get_id());
         EXPECT_TRUE(e.when.tv_sec >= before.tv_sec && e.when.tv_sec <= after.tv_sec);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_TRUE(events[i - 1].when.tv_sec < e.when.tv_sec ||
                         (events[i - 1].when.tv_sec == e.when.tv_sec && events[i - 1].when.tv_usec <= e.when.tv_usec));
+        }
     }
 }
 

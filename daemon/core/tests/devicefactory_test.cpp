@@ -109,10 +109,12 @@ TEST_F(DeviceFactoryTest, SearchResults)
             EXPECT_EQ(!_sims[i]->Log().empty(), c.asked[i]) << "port " << i;
         for (const char* line : c.warnings)
             EXPECT_TRUE(messages.Contains(QtWarningMsg, line)) << line;
-        for (const QString& m : messages.Messages())
-            if (m.contains("Connect result"))
+        for (const QString& m : messages.Messages()) {
+            if (m.contains("Connect result")) {
                 EXPECT_TRUE(std::find(c.warnings.begin(), c.warnings.end(), m.toStdString()) != c.warnings.end())
                     << m.toStdString();
+            }
+        }
 
         // Every port the search tried is given back.
         LinSerialIF port;

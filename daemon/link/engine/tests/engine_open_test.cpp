@@ -150,8 +150,9 @@ TEST(EngineOpenTest, ModuleTypesOutsideTheCatalogue)
         EXPECT_EQ(engine.Open(QString()), c.expected) << c.name;
         EXPECT_EQ(engine.IsConnected(), c.connected) << c.name;
         EXPECT_EQ(engine.GetModuleType()._moduleTypeID, c.recordType) << c.name;
-        if (!c.connected)
+        if (!c.connected) {
             EXPECT_EQ(SimRig::Codes(sim).back(), 0x83) << c.name;
+        }
     }
 }
 
@@ -208,8 +209,9 @@ TEST(EngineOpenTest, ExpectedSerial)
         convsim::Simulator& sim = rig.Add(p);
         CCmdEngine& engine = rig.Engine();
         EXPECT_EQ(engine.Open(c.expected), c.result) << c.name;
-        if (c.result == -23)
+        if (c.result == -23) {
             EXPECT_EQ(SimRig::Codes(sim).back(), 0x9B) << c.name;
+        }
     }
 }
 
