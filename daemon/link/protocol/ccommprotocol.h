@@ -126,6 +126,12 @@ private:
     // One read of exactly count bytes; otherwise flush and kTimedOut.
     int ReadField(UByte* buffer, ULWord count);
     int SimpleCommand(const UByte* packet, int length, bool flushFirst);
+    // Transact, then a response of exactly fieldLength payload bytes read
+    // into field (none for a plain acknowledgement).
+    int FixedReply(const UByte* packet, int length, bool flushFirst, UByte* field,
+                   ULWord fieldLength);
+    // Flushes, then checks the interface and that data is there for count.
+    int CheckDeviceAccess(UByte interfaceId, const UByte* data, ULWord count);
     int WriteTextField(UByte code, const QString& text, int width);
     int ReadTextField(UByte code, QString& text, int width);
     int ReadVersionReply(const UByte* packet, int length, UByte& major, UByte& minor);
@@ -137,6 +143,8 @@ private:
     int OpenTransfer(const UByte* packet, int length, bool flushFirst, LengthRule rule,
                      bool flushOnBadLength, UWord& chunk, UWord chunkOverride = 0);
     int Upload(Source& source, ULWord total, ULWord chunk);
+    // Prepares progress and opens a firmware update that names only its size.
+    int OpenFirmwareUpdate(UByte code, UWord size, UWord& chunk);
 
     void PrepareProgress(ULWord expected);
     void RescaleProgress(ULWord expected);

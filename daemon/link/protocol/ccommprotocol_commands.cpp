@@ -19,8 +19,6 @@ using wire::PutWord;
 namespace {
 
 const int kMaxPacket = 0xFFFF;
-const UWord kVersionReplyLength = 6;
-const UWord kNoPayloadLength = 4;
 
 } // namespace
 
@@ -30,15 +28,22 @@ int CCommProtocol::SimpleCommand(const UByte* packet, int length, bool flushFirs
     return Transact(packet, length, flushFirst, header);
 }
 
-int CCommProtocol::ReadVersionReply(const UByte* packet, int length, UByte& major, UByte& minor)
+int CCommProtocol::FixedReply(const UByte* packet, int length, bool flushFirst, UByte* field,
+                              ULWord fieldLength)
 {
     UByte header[kResponseHeaderSize];
-    int status = Transact(packet, length, true, header);
+    int status = Transact(packet, length, flushFirst, header);
     if (status == kOK)
-        status = ExpectLength(header, kVersionReplyLength);
+        status = ExpectLength(header, UWord(kResponseHeaderSize + fieldLength));
+    if (status == kOK)
+        status = ReadField(field, fieldLength);
+    return status;
+}
+
+int CCommProtocol::ReadVersionReply(const UByte* packet, int length, UByte& major, UByte& minor)
+{
     UByte version[2];
-    if (status == kOK)
-        status = ReadField(version, 2);
+    const int status = FixedReply(packet, length, true, version, 2);
     if (status != kOK)
         return status;
     major = version[0];
@@ -49,13 +54,8 @@ int CCommProtocol::ReadVersionReply(const UByte* packet, int length, UByte& majo
 int CCommProtocol::ReadProtocolVersion(UByte& version)
 {
     static const UByte packet[] = {kReadProtocolVersionCmd, 0x00, 0x03};
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), true, header);
-    if (status == kOK)
-        status = ExpectLength(header, 5);
     UByte value = 0;
-    if (status == kOK)
-        status = ReadField(&value, 1);
+    const int status = FixedReply(packet, sizeof(packet), true, &value, 1);
     if (status != kOK)
         return status;
     version = value;
@@ -66,13 +66,8 @@ int CCommProtocol::ReadModuleInfo(CModuleType& record)
 {
     static const UByte packet[] = {kReadModuleInfoCmd, 0x00, 0x03};
     const int kPayload = 5;
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), false, header);
-    if (status == kOK)
-        status = ExpectLength(header, kResponseHeaderSize + kPayload);
     UByte payload[kPayload];
-    if (status == kOK)
-        status = ReadField(payload, kPayload);
+    const int status = FixedReply(packet, sizeof(packet), false, payload, kPayload);
     if (status != kOK)
         return status;
     record.ParseInfoReply(payload, kPayload);
@@ -94,13 +89,8 @@ int CCommProtocol::WriteModuleInfo(const CModuleType& record)
 int CCommProtocol::ReadModuleTypeID(ULWord& typeId)
 {
     static const UByte packet[] = {kReadModuleTypeIDCmd, 0x00, 0x03};
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), true, header);
-    if (status == kOK)
-        status = ExpectLength(header, 5);
     UByte value = 0;
-    if (status == kOK)
-        status = ReadField(&value, 1);
+    const int status = FixedReply(packet, sizeof(packet), true, &value, 1);
     if (status != kOK)
         return status;
     // An unprogrammed type byte reads as "Unknown".
@@ -111,11 +101,7 @@ int CCommProtocol::ReadModuleTypeID(ULWord& typeId)
 int CCommProtocol::WriteModuleTypeID(UByte typeId)
 {
     const UByte packet[] = {kWriteModuleTypeIDCmd, 0x00, 0x04, typeId};
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), true, header);
-    if (status == kOK)
-        status = ExpectLength(header, kNoPayloadLength);
-    return status;
+    return FixedReply(packet, sizeof(packet), true, nullptr, 0);
 }
 
 int CCommProtocol::ReadFPGAFirmwareVersion(UByte interfaceId, UByte deviceId, UWord address,
@@ -199,11 +185,7 @@ int CCommProtocol::ReadConfigParameter(UByte fpgaId, UByte blockId, UWord start,
 int CCommProtocol::WriteReleaseVersion(UByte major, UByte minor)
 {
     const UByte packet[] = {kWriteReleaseVersionCmd, 0x00, 0x05, major, minor};
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), true, header);
-    if (status == kOK)
-        status = ExpectLength(header, kNoPayloadLength);
-    return status;
+    return FixedReply(packet, sizeof(packet), true, nullptr, 0);
 }
 
 int CCommProtocol::ReadReleaseVersion(UByte& major, UByte& minor)
@@ -220,23 +202,14 @@ int CCommProtocol::WriteTextField(UByte code, const QString& text, int width)
     const QByteArray utf8 = text.toUtf8();
     std::memcpy(&packet[kCommandHeaderSize], utf8.constData(),
                 std::min<size_t>(size_t(utf8.size()), size_t(width)));
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet.data(), int(packet.size()), false, header);
-    if (status == kOK)
-        status = ExpectLength(header, kNoPayloadLength);
-    return status;
+    return FixedReply(packet.data(), int(packet.size()), false, nullptr, 0);
 }
 
 int CCommProtocol::ReadTextField(UByte code, QString& text, int width)
 {
     const UByte packet[] = {code, 0x00, 0x03};
-    UByte header[kResponseHeaderSize];
-    int status = Transact(packet, sizeof(packet), true, header);
-    if (status == kOK)
-        status = ExpectLength(header, UWord(kResponseHeaderSize + width));
     std::vector<UByte> field(width + 1, 0);
-    if (status == kOK)
-        status = ReadField(field.data(), ULWord(width));
+    const int status = FixedReply(packet, sizeof(packet), true, field.data(), ULWord(width));
     if (status != kOK)
         return status;
     // Each byte up to the first zero is one Latin-1 character.
@@ -285,14 +258,22 @@ int CCommProtocol::ReadSerialID(QString& serial)
     return ReadTextField(kReadSerialIDCmd, serial, kSerialIDWidth);
 }
 
-int CCommProtocol::WriteDeviceDataImmediate(UByte interfaceId, UByte deviceId, ULWord address,
-                                            const UByte* data, UByte count)
+int CCommProtocol::CheckDeviceAccess(UByte interfaceId, const UByte* data, ULWord count)
 {
     _port->Flush();
     if (interfaceId > kMaxInterfaceID)
         return kBadInterface;
     if (count > 0 && !data)
         return kIllegalArgument;
+    return kOK;
+}
+
+int CCommProtocol::WriteDeviceDataImmediate(UByte interfaceId, UByte deviceId, ULWord address,
+                                            const UByte* data, UByte count)
+{
+    const int checked = CheckDeviceAccess(interfaceId, data, count);
+    if (checked != kOK)
+        return checked;
     UByte packet[10 + 255];
     const int size = 10 + count;
     PutHeader(packet, kWriteDeviceDataImmediateCmd, UWord(size));
@@ -308,11 +289,9 @@ int CCommProtocol::WriteDeviceDataImmediate(UByte interfaceId, UByte deviceId, U
 int CCommProtocol::ReadDeviceDataImmediate(UByte interfaceId, UByte deviceId, ULWord address,
                                            UByte* buffer, UByte count)
 {
-    _port->Flush();
-    if (interfaceId > kMaxInterfaceID)
-        return kBadInterface;
-    if (count > 0 && !buffer)
-        return kIllegalArgument;
+    const int checked = CheckDeviceAccess(interfaceId, buffer, count);
+    if (checked != kOK)
+        return checked;
     UByte packet[10];
     PutHeader(packet, kReadDeviceDataImmediateCmd, sizeof(packet));
     packet[3] = interfaceId;

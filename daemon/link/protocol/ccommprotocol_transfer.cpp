@@ -24,6 +24,14 @@ ULWord ChunkCount(ULWord total, ULWord chunk)
     return total / chunk + (total % chunk != 0 ? 1 : 0);
 }
 
+void BuildConfigDataPacket(UByte* packet, UByte code, UByte fpgaId, UByte blockId, UWord length)
+{
+    PutHeader(packet, code, 7);
+    packet[3] = fpgaId;
+    packet[4] = blockId;
+    PutWord(packet + 5, length);
+}
+
 } // namespace
 
 // Where the bytes of an upload come from.
@@ -216,10 +224,7 @@ int CCommProtocol::ReadConfigData(UByte fpgaId, UByte blockId, UByte* buffer, UW
     if (length > 0 && !buffer)
         return kIllegalArgument;
     UByte packet[7];
-    PutHeader(packet, kReadConfigDataCmd, sizeof(packet));
-    packet[3] = fpgaId;
-    packet[4] = blockId;
-    PutWord(packet + 5, length);
+    BuildConfigDataPacket(packet, kReadConfigDataCmd, fpgaId, blockId, length);
     UWord chunk = 0;
     const int status = OpenTransfer(packet, sizeof(packet), false, kLengthAboveFive, true, chunk);
     if (status != kOK)
@@ -232,10 +237,7 @@ int CCommProtocol::WriteConfigData(UByte fpgaId, UByte blockId, const UByte* dat
     if (length > 0 && !data)
         return kIllegalArgument;
     UByte packet[7];
-    PutHeader(packet, kWriteConfigDataCmd, sizeof(packet));
-    packet[3] = fpgaId;
-    packet[4] = blockId;
-    PutWord(packet + 5, length);
+    BuildConfigDataPacket(packet, kWriteConfigDataCmd, fpgaId, blockId, length);
     UWord chunk = 0;
     const int status = OpenTransfer(packet, sizeof(packet), true, kLengthSix, false, chunk);
     if (status != kOK)
@@ -260,11 +262,9 @@ void BuildDeviceDataPacket(UByte* packet, UByte code, UByte interfaceId, UByte d
 int CCommProtocol::ReadDeviceData(UByte interfaceId, UByte deviceId, ULWord address,
                                   UByte* buffer, ULWord count)
 {
-    _port->Flush();
-    if (interfaceId > kMaxInterfaceID)
-        return kBadInterface;
-    if (count > 0 && !buffer)
-        return kIllegalArgument;
+    const int checked = CheckDeviceAccess(interfaceId, buffer, count);
+    if (checked != kOK)
+        return checked;
     UByte packet[13];
     BuildDeviceDataPacket(packet, kReadDeviceDataCmd, interfaceId, deviceId, address, count);
     UWord chunk = 0;
@@ -277,11 +277,9 @@ int CCommProtocol::ReadDeviceData(UByte interfaceId, UByte deviceId, ULWord addr
 int CCommProtocol::WriteDeviceData(UByte interfaceId, UByte deviceId, ULWord address,
                                    const UByte* data, ULWord count)
 {
-    _port->Flush();
-    if (interfaceId > kMaxInterfaceID)
-        return kBadInterface;
-    if (count > 0 && !data)
-        return kIllegalArgument;
+    const int checked = CheckDeviceAccess(interfaceId, data, count);
+    if (checked != kOK)
+        return checked;
     UByte packet[13];
     BuildDeviceDataPacket(packet, kWriteDeviceDataCmd, interfaceId, deviceId, address, count);
     UWord chunk = 0;
@@ -304,14 +302,19 @@ int CCommProtocol::WriteDeviceData(UByte interfaceId, UByte deviceId, ULWord add
     return SendData(source, count, chunk);
 }
 
-int CCommProtocol::SafeBootFirmwareUpdate(std::istream& source, UWord size)
+int CCommProtocol::OpenFirmwareUpdate(UByte code, UWord size, UWord& chunk)
 {
     PrepareProgress(kFirmwarePrepUnits);
     UByte packet[5];
-    PutHeader(packet, kSafeBootFirmwareUpdateCmd, sizeof(packet));
+    PutHeader(packet, code, sizeof(packet));
     PutWord(packet + 3, size);
+    return OpenTransfer(packet, sizeof(packet), false, kLengthAboveFive, true, chunk);
+}
+
+int CCommProtocol::SafeBootFirmwareUpdate(std::istream& source, UWord size)
+{
     UWord chunk = 0;
-    const int status = OpenTransfer(packet, sizeof(packet), false, kLengthAboveFive, true, chunk);
+    const int status = OpenFirmwareUpdate(kSafeBootFirmwareUpdateCmd, size, chunk);
     if (status != kOK)
         return status;
     RescaleProgress(ChunkCount(size, chunk));
@@ -320,12 +323,8 @@ int CCommProtocol::SafeBootFirmwareUpdate(std::istream& source, UWord size)
 
 int CCommProtocol::CNCAppFirmwareUpdate(std::istream& source, UWord size)
 {
-    PrepareProgress(kFirmwarePrepUnits);
-    UByte packet[5];
-    PutHeader(packet, kCNCAppFirmwareUpdateCmd, sizeof(packet));
-    PutWord(packet + 3, size);
     UWord chunk = 0;
-    const int status = OpenTransfer(packet, sizeof(packet), false, kLengthAboveFive, true, chunk);
+    const int status = OpenFirmwareUpdate(kCNCAppFirmwareUpdateCmd, size, chunk);
     if (status != kOK)
         return status;
     // A 5 % reserve for the converter's work after the last chunk.
