@@ -1,8 +1,5 @@
 #include "catalog/cassembliesxml.h"
 
-#include <QDomNodeList>
-#include <QTextStream>
-
 #include "catalog/cmoduletype.h"
 
 namespace {
@@ -86,60 +83,36 @@ void CAssemblyXML::getFPGAs(QList<CAssemblyFPGAXMLIF*>& list) const
     listBelow<CAssemblyFPGAXML>(_element, "FPGA", list);
 }
 
-CAssembliesXML::CAssembliesXML() : _expectedVersion(QStringLiteral("0.1")) {}
+CAssembliesXML::CAssembliesXML() : _file("CAssembliesXML", "Module", true) {}
 
 CAssembliesXML::~CAssembliesXML() = default;
 
 bool CAssembliesXML::load(const QString& path)
 {
-    _doc.reset();
-    auto doc = std::make_unique<QDomDocument>();
-    if (!ParseFile(path, "CAssembliesXML", true, *doc, _errorLine, _errorColumn, _error))
-        return false;
-    _doc = std::move(doc);
-
-    const QString version = getFormatVersion();
-    if (version == _expectedVersion)
-        return true;
-    QTextStream out(&_error, QIODevice::WriteOnly | QIODevice::Append);
-    out << "Expected data format version '" << _expectedVersion << "', received '" << version << "\n";
-    _doc.reset();
-    return false;
+    return _file.load(path);
 }
 
 int CAssembliesXML::getModuleType() const
 {
-    if (!_doc)
-        return 0;
-    QString type;
-    if (!getStringAttribute(singleElement(*_doc, QStringLiteral("Module")), QStringLiteral("type"), type))
-        return 0;
-    return ModuleTypeFromName(type);
+    return _file.moduleType();
 }
 
 void CAssembliesXML::getAssemblies(QList<CAssemblyXMLIF*>& list) const
 {
-    if (!_doc)
-        return;
-    listBelow<CAssemblyXML>(firstBelowRoot(*_doc, QStringLiteral("Module")), "Assembly", list);
+    listBelow<CAssemblyXML>(_file.root(), "Assembly", list);
 }
 
 QString CAssembliesXML::getFormatVersion() const
 {
-    QString version = QStringLiteral("unknown");
-    if (_doc)
-        getStringAttribute(singleElement(*_doc, QStringLiteral("Module")), QStringLiteral("version"), version);
-    return version;
+    return _file.formatVersion();
 }
 
 bool CAssembliesXML::hasError() const
 {
-    return !_error.isEmpty();
+    return _file.hasError();
 }
 
 QString CAssembliesXML::takeError()
 {
-    QString error;
-    error.swap(_error);
-    return error;
+    return _file.takeError();
 }

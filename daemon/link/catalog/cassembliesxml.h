@@ -3,13 +3,11 @@
 #ifndef PORTVANE_CASSEMBLIESXML_H
 #define PORTVANE_CASSEMBLIESXML_H
 
-#include <memory>
-
-#include <QDomDocument>
 #include <QDomElement>
 
 #include "catalog/cassembliesxmlif.h"
 #include "catalog/ccommonxml.h"
+#include "catalog/cdescriptiondocument.h"
 
 class CAssemblyLookupTableXML : public CAssemblyLookupTableXMLIF, public CCommonXML {
 public:
@@ -68,11 +66,7 @@ public:
     QString takeError() override;
 
 private:
-    const QString _expectedVersion;
-    std::unique_ptr<QDomDocument> _doc;
-    int _errorLine = 0;
-    int _errorColumn = 0;
-    QString _error;
+    CDescriptionDocument _file;
 };
 
 #endif

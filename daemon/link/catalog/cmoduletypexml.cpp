@@ -1,8 +1,6 @@
 #include "catalog/cmoduletypexml.h"
 
 #include <QDebug>
-#include <QDomNodeList>
-#include <QTextStream>
 
 #include "catalog/cmoduletype.h"
 
@@ -94,83 +92,58 @@ std::int32_t CModuleTypeFPGAXML::getLookupTableRegisterStart() const
     return childNumberOf(_element, "LookupTableRegister", "start", 0, 85);
 }
 
-CModuleTypeXML::CModuleTypeXML() : _expectedVersion(QStringLiteral("0.1")) {}
+CModuleTypeXML::CModuleTypeXML() : _file("CModuleTypeXML", "ModuleType", false) {}
 
 CModuleTypeXML::~CModuleTypeXML() = default;
 
 void CModuleTypeXML::reportError() const
 {
-    qDebug() << _error;
+    qDebug() << _file.error();
 }
 
 bool CModuleTypeXML::load(const QString& path)
 {
-    _doc.reset();
-    auto doc = std::make_unique<QDomDocument>();
-    if (!ParseFile(path, "CModuleTypeXML", false, *doc, _errorLine, _errorColumn, _error)) {
-        reportError();
-        return false;
-    }
-    _doc = std::move(doc);
-
-    const QString version = getFormatVersion();
-    if (version == _expectedVersion)
+    if (_file.load(path))
         return true;
-    QTextStream out(&_error, QIODevice::WriteOnly | QIODevice::Append);
-    out << "Expected data format version '" << _expectedVersion << "', received '" << version << "\n";
-    out.flush();
-    _doc.reset();
     reportError();
     return false;
 }
 
 QString CModuleTypeXML::getFormatVersion() const
 {
-    QString version = QStringLiteral("unknown");
-    if (_doc)
-        getStringAttribute(singleElement(*_doc, QStringLiteral("ModuleType")), QStringLiteral("version"), version);
-    return version;
+    return _file.formatVersion();
 }
 
 int CModuleTypeXML::getModuleType() const
 {
-    if (!_doc)
-        return 0;
-    QString type;
-    if (!getStringAttribute(singleElement(*_doc, QStringLiteral("ModuleType")), QStringLiteral("type"), type))
-        return 0;
-    return ModuleTypeFromName(type);
+    return _file.moduleType();
 }
 
 UByte CModuleTypeXML::getFpgaID() const
 {
-    if (!_doc)
+    if (!_file.isLoaded())
         return 0;
-    return UByte(numberOf(firstBelowRoot(*_doc, QStringLiteral("ModuleType")), "fpgaID") & 0xFF);
+    return UByte(numberOf(_file.root(), "fpgaID") & 0xFF);
 }
 
 UWord CModuleTypeXML::getAddr() const
 {
-    if (!_doc)
+    if (!_file.isLoaded())
         return 0;
-    return UWord(numberOf(firstBelowRoot(*_doc, QStringLiteral("ModuleType")), "addr") & 0xFFFF);
+    return UWord(numberOf(_file.root(), "addr") & 0xFFFF);
 }
 
 void CModuleTypeXML::getFPGAs(QList<CModuleTypeFPGAXMLIF*>& list) const
 {
-    if (!_doc)
-        return;
-    listBelow<CModuleTypeFPGAXML>(firstBelowRoot(*_doc, QStringLiteral("ModuleType")), "FPGA", list);
+    listBelow<CModuleTypeFPGAXML>(_file.root(), "FPGA", list);
 }
 
 bool CModuleTypeXML::hasError() const
 {
-    return !_error.isEmpty();
+    return _file.hasError();
 }
 
 QString CModuleTypeXML::takeError()
 {
-    QString error;
-    error.swap(_error);
-    return error;
+    return _file.takeError();
 }

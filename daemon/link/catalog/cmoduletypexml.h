@@ -2,12 +2,10 @@
 #ifndef PORTVANE_CMODULETYPEXML_H
 #define PORTVANE_CMODULETYPEXML_H
 
-#include <memory>
-
-#include <QDomDocument>
 #include <QDomElement>
 
 #include "catalog/ccommonxml.h"
+#include "catalog/cdescriptiondocument.h"
 #include "catalog/cmoduletypexmlif.h"
 
 class CModuleTypeBlockXML : public CModuleTypeBlockXMLIF, public CCommonXML {
@@ -73,11 +71,7 @@ public:
 private:
     void reportError() const;
 
-    const QString _expectedVersion;
-    std::unique_ptr<QDomDocument> _doc;
-    int _errorLine = 0;
-    int _errorColumn = 0;
-    QString _error;
+    CDescriptionDocument _file;
 };
 
 #endif
