@@ -13,13 +13,13 @@
 
 #include "childprocess.h"
 
-namespace {
+using tovik::test::BuildProgram;
+using tovik::test::ChildProcess;
+using tovik::test::CountOf;
+using tovik::test::RunAndCapture;
+using tovik::test::WaitUntil;
 
-std::string BinDir()
-{
-    const char* build = std::getenv("TOVIK_BUILD_DIR");
-    return std::string(build ? build : ".") + "/bin";
-}
+namespace {
 
 bool Exists(const std::string& path)
 {
@@ -44,7 +44,7 @@ protected:
         char dir[] = "/tmp/tovik-e2e-XXXXXX";
         ASSERT_NE(::mkdtemp(dir), nullptr);
         _dir = dir;
-        ASSERT_TRUE(_store.Start({BinDir() + "/tovik-configstore"}, _dir + "/store.log"));
+        ASSERT_TRUE(_store.Start({BuildProgram("tovik-configstore")}, _dir + "/store.log"));
         ASSERT_TRUE(WaitUntil([this] { return _store.Output().find("serving config 0") != std::string::npos; }, 10000))
             << _store.Output();
     }
@@ -73,7 +73,7 @@ protected:
 
     void Plug(Sim& sim)
     {
-        std::vector<std::string> argv = {BinDir() + "/tovik-convsim", "--link", sim.link, "-v"};
+        std::vector<std::string> argv = {BuildProgram("tovik-convsim"), "--link", sim.link, "-v"};
         argv.insert(argv.end(), sim.args.begin(), sim.args.end());
         sim.process.reset(new ChildProcess);
         ASSERT_TRUE(sim.process->Start(argv, _dir + "/" + sim.name + ".log"));
@@ -87,7 +87,7 @@ protected:
             ports += (ports.empty() ? "" : ":") + s.link;
         if (ports.empty())
             ports = LinkPath("ttyNONE");
-        ASSERT_TRUE(_daemon.Start({BinDir() + "/Portvane"}, _dir + "/portvane.log", {{"PORTVANE_SERIAL_PORTS", ports}}));
+        ASSERT_TRUE(_daemon.Start({BuildProgram("Portvane")}, _dir + "/portvane.log", {{"PORTVANE_SERIAL_PORTS", ports}}));
         // The first scan ends with a free slot: no converter gets a wrapper yet.
         ASSERT_TRUE(WaitUntil([this] { return Log().find("No mini found for pos") != std::string::npos; }, 20000))
             << Log();
@@ -105,7 +105,7 @@ protected:
     std::map<std::string, std::string> Dump()
     {
         int status = -1;
-        const std::string out = RunAndCapture({BinDir() + "/tovik-storedump"}, 10000, &status);
+        const std::string out = RunAndCapture({BuildProgram("tovik-storedump")}, 10000, &status);
         EXPECT_EQ(status, 0) << out;
         std::map<std::string, std::string> values;
         std::istringstream lines(out);

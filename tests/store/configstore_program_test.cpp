@@ -1,12 +1,16 @@
 // The box's config-0 store program on its fixed port.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "childprocess.h"
 #include "eventrecorder.h"
 #include "paramlink/paramlink.h"
 #include "tovikconfig/tovikconfig.h"
 
 using namespace storetest;
+using tovik::test::BuildProgram;
+using tovik::test::ChildProcess;
 
 namespace {
 
@@ -20,14 +24,14 @@ protected:
         DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
         table->clear();
         tovikconfig::TovikConfig::AddParamDescriptors(table, 1);
-        ASSERT_TRUE(_store.Start(BuildProgram("tovik-configstore"), {}));
+        ASSERT_TRUE(_store.StartPiped({BuildProgram("tovik-configstore")}));
         ASSERT_TRUE(_store.WaitForLine("configstore: serving config 0 on port 43110", 10000));
     }
     void TearDown() override
     {
         for (Config* c : _open)
             ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
-        _store.Stop();
+        _store.Stop(SIGTERM, 5000);
     }
     Config* open(const char* url)
     {
@@ -76,16 +80,16 @@ TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
 TEST_F(ConfigStoreProgramTest, SecondStoreOnTheSamePortFails)
 {
     ChildProcess second;
-    ASSERT_TRUE(second.Start(BuildProgram("tovik-configstore"), {"--port", "43110"}));
+    ASSERT_TRUE(second.StartPiped({BuildProgram("tovik-configstore"), "--port", "43110"}));
     EXPECT_FALSE(second.WaitForLine("serving", 2000));
-    EXPECT_EQ(second.Stop(), 1);
+    EXPECT_EQ(second.Stop(SIGTERM, 5000), 1);
 }
 
 TEST_F(ConfigStoreProgramTest, StopsCleanlyOnSignalAndThenRefusesClients)
 {
     ASSERT_NE(open(kDaemonUrl), nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(_store.Stop(5000), 0);
+    EXPECT_EQ(_store.Stop(SIGTERM, 5000), 0);
     EXPECT_EQ(ConfigFactoryImpl::GetInstance()->CreateConfig(kDaemonUrl, ""), nullptr);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("cannot connect"), std::string::npos) << said;
@@ -97,9 +101,10 @@ TEST(ConfigStoreArgumentsTest, BadArgumentsAreRefused)
                                           std::vector<std::string>{"--port", "x"},
                                           std::vector<std::string>{"--bogus"}}) {
         ChildProcess store;
-        ASSERT_TRUE(store.Start(BuildProgram("tovik-configstore"), args));
+        args.insert(args.begin(), BuildProgram("tovik-configstore"));
+        ASSERT_TRUE(store.StartPiped(args));
         EXPECT_FALSE(store.WaitForLine("serving", 1000));
-        EXPECT_EQ(store.Stop(), 2);
+        EXPECT_EQ(store.Stop(SIGTERM, 5000), 2);
     }
 }
 

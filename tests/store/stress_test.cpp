@@ -18,8 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "childprocess.h"
 #include "paramlink/paramlink.h"
 #include "tovikconfig/descriptors.h"
+
+using tovik::test::WaitUntil;
 
 namespace {
 
@@ -212,17 +215,6 @@ std::string Url(bool caching)
 {
     return std::string("socket://localhost:") + std::to_string(kPort) + "?caching=" + (caching ? "true" : "false") +
            "&configid=" + std::to_string(kConfigID);
-}
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 } // namespace

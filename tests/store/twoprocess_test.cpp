@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "childprocess.h"
@@ -12,6 +13,8 @@
 #include "tovikconfig/integerdescriptor.h"
 
 using namespace storetest;
+using tovik::test::BuildProgram;
+using tovik::test::ChildProcess;
 
 namespace {
 
@@ -32,14 +35,14 @@ protected:
         extra->SetFactoryDefault(55);
         table->AddDescriptor(extra);
 
-        ASSERT_TRUE(_server.Start(BuildProgram("store_test_server"), {"43111"}));
+        ASSERT_TRUE(_server.StartPiped({BuildProgram("store_test_server"), "43111"}));
         ASSERT_TRUE(_server.WaitForLine("ready", 10000));
     }
     void TearDown() override
     {
         for (Config* c : _open)
             ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
-        _server.Stop();
+        _server.Stop(SIGTERM, 5000);
     }
     Config* open(const std::string& url = kUrl)
     {
@@ -155,7 +158,7 @@ TEST_F(TwoProcessTest, ServerDownGivesNullAndLostServerFailsSets)
     ASSERT_NE(c, nullptr);
     ASSERT_TRUE(c->SetIntegerValue(kIntId, 2));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(_server.Stop(), 0);
+    EXPECT_EQ(_server.Stop(SIGTERM, 5000), 0);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(c->SetIntegerValue(kIntId, 3));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));

@@ -9,7 +9,7 @@
 #include "configwrapper.h"
 #include "paramlink/configfactory.h"
 #include "paramlink/socketserver.h"
-#include "support/qtwait.h"
+#include "qtwait.h"
 #include "support/rawclient.h"
 #include "support/testdescriptors.h"
 #include "tovikconfig/boxparamids.h"

@@ -6,7 +6,7 @@
 #include "myerrorreportif.h"
 #include "paramlink/descriptortable.h"
 #include "support/probewrapper.h"
-#include "support/qtwait.h"
+#include "qtwait.h"
 #include "support/rawclient.h"
 #include "support/signalcount.h"
 #include "tovikconfig/boxparamids.h"

@@ -12,7 +12,7 @@
 #include "paramlink/socketserver.h"
 #include "support/messagecapture.h"
 #include "support/probewrapper.h"
-#include "support/qtwait.h"
+#include "qtwait.h"
 #include "support/rawclient.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/paramdescriptor.h"

@@ -1,17 +1,14 @@
 // The tovik-convsim program: options, serving, verbose log, signals, exit.
+#include "childprocess.h"
 #include "ptyclient.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
+#include <cstdio>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <vector>
 
 using namespace convsimtest;
 
@@ -19,8 +16,7 @@ namespace {
 
 std::string Program()
 {
-    const char* build = std::getenv("TOVIK_BUILD_DIR");
-    return std::string(build ? build : ".") + "/bin/tovik-convsim";
+    return tovik::test::BuildProgram("tovik-convsim");
 }
 
 bool Exists(const std::string& path)
@@ -29,61 +25,26 @@ bool Exists(const std::string& path)
     return lstat(path.c_str(), &st) == 0;
 }
 
-// Runs the program with its standard output in a file.
+// Runs the program with its output in a file.
 class Child {
 public:
     Child(const std::vector<std::string>& args, const std::string& out)
     {
-        _pid = fork();
-        if (_pid == 0) {
-            const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(fd, 1);
-            std::vector<char*> argv;
-            std::string prog = Program();
-            argv.push_back(&prog[0]);
-            std::vector<std::string> copy = args;
-            for (auto& a : copy)
-                argv.push_back(&a[0]);
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-    }
-    ~Child()
-    {
-        if (_pid > 0 && !_reaped) {
-            kill(_pid, SIGKILL);
-            waitpid(_pid, nullptr, 0);
-        }
+        std::vector<std::string> argv{Program()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        _process.Start(argv, out);
     }
     // Exit status, or -1 when it did not end in time.
-    int Wait(int timeoutMs)
-    {
-        for (int waited = 0; waited <= timeoutMs; waited += 10) {
-            int status = 0;
-            if (waitpid(_pid, &status, WNOHANG) == _pid) {
-                _reaped = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
-    void Signal(int sig) { kill(_pid, sig); }
+    int Wait(int timeoutMs) { return _process.Wait(timeoutMs); }
+    void Signal(int sig) { _process.Signal(sig); }
 
 private:
-    pid_t _pid = -1;
-    bool _reaped = false;
+    tovik::test::ChildProcess _process;
 };
 
 bool WaitFor(const std::string& path, int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 10) {
-        if (Exists(path))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return tovik::test::WaitUntil([&path] { return Exists(path); }, timeoutMs);
 }
 
 std::string ReadFile(const std::string& path)

@@ -1,6 +1,6 @@
 // Runs the Qt event loop until a condition holds or the wait ends.
-#ifndef PORTVANE_CORE_TEST_QTWAIT_H
-#define PORTVANE_CORE_TEST_QTWAIT_H
+#ifndef TOVIK_TEST_QTWAIT_H
+#define TOVIK_TEST_QTWAIT_H
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

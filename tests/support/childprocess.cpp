@@ -1,0 +1,253 @@
+#include "childprocess.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tovik {
+namespace test {
+
+namespace {
+
+// This process's environment with the given entries added or replaced.
+std::vector<std::string> MergedEnvironment(const ChildProcess::Environment& env)
+{
+    std::vector<std::string> merged;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const auto& kv : env)
+            replaced = replaced || entry.compare(0, kv.first.size() + 1, kv.first + "=") == 0;
+        if (!replaced)
+            merged.push_back(entry);
+    }
+    for (const auto& kv : env)
+        merged.push_back(kv.first + "=" + kv.second);
+    return merged;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (std::string& s : strings)
+        pointers.push_back(&s[0]);
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+int StatusOf(int status)
+{
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+ChildProcess::~ChildProcess()
+{
+    Stop(SIGTERM, 2000);
+    CloseOutput();
+}
+
+bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& logPath, const Environment& env)
+{
+    // Emptied here, so that no reader sees the last run's output.
+    const int created = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (created < 0)
+        return false;
+    ::close(created);
+    _log = logPath;
+    return Spawn(argv, env, logPath, -1);
+}
+
+bool ChildProcess::StartPiped(const std::vector<std::string>& argv)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    const bool started = Spawn(argv, {}, std::string(), fds[1]);
+    ::close(fds[1]);
+    if (!started) {
+        ::close(fds[0]);
+        return false;
+    }
+    CloseOutput();
+    _out = fds[0];
+    return true;
+}
+
+bool ChildProcess::Spawn(const std::vector<std::string>& argv, const Environment& env, const std::string& logPath,
+                         int pipeEnd)
+{
+    if (argv.empty() || _pid > 0)
+        return false;
+    std::vector<std::string> args = argv;
+    std::vector<std::string> environment = MergedEnvironment(env);
+    std::vector<char*> argp = Pointers(args);
+    std::vector<char*> envp = Pointers(environment);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (pipeEnd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, pipeEnd, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_APPEND, 0);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return false;
+    _pid = pid;
+    _status = -1;
+    return true;
+}
+
+void ChildProcess::CloseOutput()
+{
+    if (_out >= 0)
+        ::close(_out);
+    _out = -1;
+    _pending.clear();
+}
+
+bool ChildProcess::WaitForLine(const std::string& text, int waitMs, std::string* line)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        size_t nl;
+        while ((nl = _pending.find('\n')) != std::string::npos) {
+            std::string l = _pending.substr(0, nl);
+            _pending.erase(0, nl + 1);
+            if (l.find(text) != std::string::npos) {
+                if (line)
+                    *line = l;
+                return true;
+            }
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0 || _out < 0)
+            return false;
+        pollfd p{_out, POLLIN, 0};
+        if (::poll(&p, 1, int(left)) <= 0)
+            continue;
+        char buf[512];
+        const ssize_t n = ::read(_out, buf, sizeof buf);
+        if (n <= 0)
+            return false;
+        _pending.append(buf, size_t(n));
+    }
+}
+
+std::string ChildProcess::Output() const
+{
+    std::ifstream in(_log);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool ChildProcess::Running()
+{
+    if (_pid <= 0)
+        return false;
+    int status = 0;
+    const pid_t r = ::waitpid(_pid, &status, WNOHANG);
+    if (r == 0)
+        return true;
+    if (r == _pid)
+        _status = StatusOf(status);
+    _pid = -1;
+    return false;
+}
+
+void ChildProcess::Signal(int signal)
+{
+    if (_pid > 0)
+        ::kill(_pid, signal);
+}
+
+int ChildProcess::Wait(int waitMs)
+{
+    if (!WaitUntil([this] { return !Running(); }, waitMs))
+        return -1;
+    return _status;
+}
+
+int ChildProcess::Stop(int signal, int waitMs)
+{
+    if (_pid <= 0)
+        return _status;
+    ::kill(_pid, signal);
+    if (!WaitUntil([this] { return !Running(); }, waitMs)) {
+        ::kill(_pid, SIGKILL);
+        int status = 0;
+        ::waitpid(_pid, &status, 0);
+        _status = 128 + SIGKILL;
+        _pid = -1;
+    }
+    return _status;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int waitMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::string BuildProgram(const std::string& name)
+{
+    const char* dir = std::getenv("TOVIK_BUILD_DIR");
+    return std::string(dir ? dir : ".") + "/bin/" + name;
+}
+
+std::string RunAndCapture(const std::vector<std::string>& argv, int waitMs, int* exitStatus)
+{
+    char path[] = "/tmp/tovik-test-capture-XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0)
+        return std::string();
+    ::close(fd);
+    std::string out;
+    {
+        ChildProcess child;
+        if (child.Start(argv, path)) {
+            WaitUntil([&child] { return !child.Running(); }, waitMs);
+            const int status = child.Stop(SIGKILL, 1000);
+            if (exitStatus)
+                *exitStatus = status;
+            out = child.Output();
+        }
+    }
+    ::unlink(path);
+    return out;
+}
+
+int CountOf(const std::string& haystack, const std::string& text)
+{
+    int n = 0;
+    for (size_t at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + text.size()))
+        ++n;
+    return n;
+}
+
+} // namespace test
+} // namespace tovik
