@@ -35,6 +35,45 @@ int ConfigBase::GetIntegerValue(eParam_t id)
     return value;
 }
 
+bool ConfigBase::GetIntegerValue(eParam_t id, int& value)
+{
+    StoredValue v;
+    if (!read(id, ValueKind::Integer, v))
+        return false;
+    value = v.intValue;
+    return true;
+}
+
+bool ConfigBase::GetStringValue(eParam_t id, std::string& value)
+{
+    StoredValue v;
+    if (!read(id, ValueKind::String, v))
+        return false;
+    value.swap(v.bytes);
+    return true;
+}
+
+bool ConfigBase::GetDataValue(eParam_t id, std::string& bytes)
+{
+    StoredValue v;
+    if (!read(id, ValueKind::Data, v))
+        return false;
+    bytes.swap(v.bytes);
+    return true;
+}
+
+bool ConfigBase::SetIntegerValue(eParam_t id, int value) { return set(id, ValueKind::Integer, value, nullptr, 0); }
+
+bool ConfigBase::SetStringValue(eParam_t id, std::string value)
+{
+    return set(id, ValueKind::String, 0, value.data(), value.size());
+}
+
+bool ConfigBase::SetDataValue(eParam_t id, std::string bytes)
+{
+    return set(id, ValueKind::Data, 0, bytes.data(), bytes.size());
+}
+
 bool ConfigBase::AddEventListener(ConfigEventListener* listener) { return _hub->Add(listener); }
 
 bool ConfigBase::RemoveEventListener(ConfigEventListener* listener) { return _hub->Remove(listener); }

@@ -1,14 +1,18 @@
 // What every Config of this library shares: its config id, descriptor
-// lookups in this process's table, the id list and the listeners.
+// lookups in this process's table, the id list, the listeners and the typed
+// value calls, which go through set and read.
 #ifndef PARAMLINK_CONFIGBASE_H
 #define PARAMLINK_CONFIGBASE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "listenerhub.h"
 #include "paramlink/config.h"
+#include "storedvalue.h"
 
 class DescriptorTable;
 
@@ -22,7 +26,12 @@ public:
     ParamDescriptor* GetParamDescriptor(std::string idName) override;
     std::list<eParam_t>& GetParamIDList() override;
     int GetIntegerValue(eParam_t id) override;
-    using Config::GetIntegerValue;
+    bool GetIntegerValue(eParam_t id, int& value) override;
+    bool SetIntegerValue(eParam_t id, int value) override;
+    bool SetStringValue(eParam_t id, std::string value) override;
+    bool GetStringValue(eParam_t id, std::string& value) override;
+    bool GetDataValue(eParam_t id, std::string& bytes) override;
+    bool SetDataValue(eParam_t id, std::string bytes) override;
     bool AddEventListener(ConfigEventListener* listener) override;
     bool RemoveEventListener(ConfigEventListener* listener) override;
     eConfigID_t GetConfigID() const override { return _configID; }
@@ -31,6 +40,12 @@ public:
     virtual void Release() = 0;
 
 protected:
+    // One value of that kind into the store behind this config; false when
+    // refused.
+    virtual bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) = 0;
+    // The value of a parameter of the wanted kind; false when there is none.
+    virtual bool read(eParam_t id, ValueKind wanted, StoredValue& out) = 0;
+
     eConfigID_t _configID;
     DescriptorTable* _table;
     std::shared_ptr<ListenerHub> _hub;

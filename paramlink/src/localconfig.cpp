@@ -27,41 +27,14 @@ void LocalConfig::Post(const ValueChange& change, const std::string&)
         LocalDispatcher::Instance().Post(_hub, change);
 }
 
-bool LocalConfig::SetIntegerValue(eParam_t id, int value)
+bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
 {
-    return _store->Set(id, ValueKind::Integer, value, nullptr, 0);
+    return _store->Set(id, kind, intValue, bytes, length);
 }
 
-bool LocalConfig::GetIntegerValue(eParam_t id, int& value)
+bool LocalConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
 {
-    StoredValue v;
-    if (_store->Read(id, ValueKind::Integer, v) != ConfigStore::Lookup::Ok)
-        return false;
-    value = v.intValue;
-    return true;
+    return _store->Read(id, wanted, out) == ConfigStore::Lookup::Ok;
 }
-
-bool LocalConfig::SetStringValue(eParam_t id, std::string value)
-{
-    return _store->Set(id, ValueKind::String, 0, value.data(), value.size());
-}
-
-bool LocalConfig::SetDataValue(eParam_t id, std::string bytes)
-{
-    return _store->Set(id, ValueKind::Data, 0, bytes.data(), bytes.size());
-}
-
-bool LocalConfig::readBytes(eParam_t id, ValueKind kind, std::string& out)
-{
-    StoredValue v;
-    if (_store->Read(id, kind, v) != ConfigStore::Lookup::Ok)
-        return false;
-    out.swap(v.bytes);
-    return true;
-}
-
-bool LocalConfig::GetStringValue(eParam_t id, std::string& value) { return readBytes(id, ValueKind::String, value); }
-
-bool LocalConfig::GetDataValue(eParam_t id, std::string& bytes) { return readBytes(id, ValueKind::Data, bytes); }
 
 } // namespace paramlink

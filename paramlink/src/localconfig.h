@@ -12,19 +12,12 @@ public:
     explicit LocalConfig(ConfigStore* store);
     ~LocalConfig() override;
 
-    bool SetIntegerValue(eParam_t id, int value) override;
-    bool GetIntegerValue(eParam_t id, int& value) override;
-    using ConfigBase::GetIntegerValue;
-    bool SetStringValue(eParam_t id, std::string value) override;
-    bool GetStringValue(eParam_t id, std::string& value) override;
-    bool GetDataValue(eParam_t id, std::string& bytes) override;
-    bool SetDataValue(eParam_t id, std::string bytes) override;
-
     void Release() override;
 
 private:
     void Post(const ValueChange& change, const std::string& frame) override;
-    bool readBytes(eParam_t id, ValueKind kind, std::string& out);
+    bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) override;
+    bool read(eParam_t id, ValueKind wanted, StoredValue& out) override;
 
     ConfigStore* _store;
 };

@@ -371,43 +371,4 @@ bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
     return true;
 }
 
-bool SocketConfig::SetIntegerValue(eParam_t id, int value) { return set(id, ValueKind::Integer, value, nullptr, 0); }
-
-bool SocketConfig::SetStringValue(eParam_t id, std::string value)
-{
-    return set(id, ValueKind::String, 0, value.data(), value.size());
-}
-
-bool SocketConfig::SetDataValue(eParam_t id, std::string bytes)
-{
-    return set(id, ValueKind::Data, 0, bytes.data(), bytes.size());
-}
-
-bool SocketConfig::GetIntegerValue(eParam_t id, int& value)
-{
-    StoredValue v;
-    if (!read(id, ValueKind::Integer, v))
-        return false;
-    value = v.intValue;
-    return true;
-}
-
-bool SocketConfig::GetStringValue(eParam_t id, std::string& value)
-{
-    StoredValue v;
-    if (!read(id, ValueKind::String, v))
-        return false;
-    value.swap(v.bytes);
-    return true;
-}
-
-bool SocketConfig::GetDataValue(eParam_t id, std::string& bytes)
-{
-    StoredValue v;
-    if (!read(id, ValueKind::Data, v))
-        return false;
-    bytes.swap(v.bytes);
-    return true;
-}
-
 } // namespace paramlink

@@ -24,14 +24,6 @@ public:
     static SocketConfig* Connect(const StoreUrl& url, std::string& error);
     ~SocketConfig() override;
 
-    bool SetIntegerValue(eParam_t id, int value) override;
-    bool GetIntegerValue(eParam_t id, int& value) override;
-    using ConfigBase::GetIntegerValue;
-    bool SetStringValue(eParam_t id, std::string value) override;
-    bool GetStringValue(eParam_t id, std::string& value) override;
-    bool GetDataValue(eParam_t id, std::string& bytes) override;
-    bool SetDataValue(eParam_t id, std::string bytes) override;
-
     void Release() override;
 
     static constexpr int kConnectTimeoutMs = 2000;
@@ -49,8 +41,8 @@ private:
     bool handle(const wire::Message& msg);
     void lost(const std::string& why);
 
-    bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length);
-    bool read(eParam_t id, ValueKind wanted, StoredValue& out);
+    bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) override;
+    bool read(eParam_t id, ValueKind wanted, StoredValue& out) override;
     // Sends _out (one request tagged tag, about param) and waits for its
     // reply.
     bool exchange(std::uint32_t tag, std::uint32_t param, std::uint8_t& status, StoredValue* value);
