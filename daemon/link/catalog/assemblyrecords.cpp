@@ -3,15 +3,10 @@
 #include <algorithm>
 
 #include "catalog/cassembliesxmlif.h"
+#include "catalog/ccommonxml.h"
 #include "catalog/cmoduletype.h"
 
 namespace {
-
-template <typename T>
-struct OwnedList {
-    QList<T*> items;
-    ~OwnedList() { qDeleteAll(items); }
-};
 
 CAssembly assemblyFrom(const CAssemblyXMLIF& xml)
 {

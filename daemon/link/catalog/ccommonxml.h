@@ -7,6 +7,14 @@
 #include <QDomNodeList>
 #include <QList>
 #include <QString>
+#include <QtAlgorithms>
+
+// Owns the readers a list operation hands over.
+template <typename T>
+struct OwnedList {
+    QList<T*> items;
+    ~OwnedList() { qDeleteAll(items); }
+};
 
 class CCommonXML {
 public:

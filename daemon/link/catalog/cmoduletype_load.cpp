@@ -1,16 +1,10 @@
 // Filling the module record from a module-type description file.
 #include "catalog/cmoduletype.h"
 
+#include "catalog/ccommonxml.h"
 #include "catalog/cmoduletypexmlif.h"
 
 namespace {
-
-// Owns the readers a list operation hands over.
-template <typename T>
-struct OwnedList {
-    QList<T*> items;
-    ~OwnedList() { qDeleteAll(items); }
-};
 
 CModuleTypeFPGA fpgaFrom(const CModuleTypeFPGAXMLIF& xml)
 {
