@@ -56,8 +56,8 @@ wait_for "grep -q 'serving config 0' '$RUN/configstore.log'" 100 || {
 
 # One non-scaler and one scaler converter; the daemon identifies both.
 PORTS=""
-for spec in "ttyCONV0 7" "ttyCONV1 5"; do
-    set -- $spec
+for conv in "ttyCONV0 7" "ttyCONV1 5"; do
+    set -- $conv
     "$BIN/tovik-convsim" --link "$RUN/$1" --type "$2" >"$RUN/$1.log" 2>&1 &
     PIDS="$PIDS $!"
     wait_for "[ -e '$RUN/$1' ]" 100 || {
