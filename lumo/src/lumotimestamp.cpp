@@ -14,7 +14,8 @@ std::int32_t wrap32(std::int64_t value)
     return std::int32_t(std::uint32_t(std::uint64_t(value)));
 }
 
-void normaliseStep(std::int64_t& seconds, std::int64_t& micro)
+// One normalisation step on a wide pair, wrapped to the 32-bit fields.
+LumoTimeStamp stepped(std::int64_t seconds, std::int64_t micro)
 {
     if (micro < 0) {
         seconds -= 1;
@@ -23,6 +24,16 @@ void normaliseStep(std::int64_t& seconds, std::int64_t& micro)
         seconds += 1;
         micro -= 1000000;
     }
+    return LumoTimeStamp(wrap32(seconds), wrap32(micro));
+}
+
+// A stamp passed once more through the timeval constructor (a second step).
+LumoTimeStamp viaTimeval(LumoTimeStamp const& stamp)
+{
+    timeval tv;
+    tv.tv_sec = stamp.seconds;
+    tv.tv_usec = stamp.microseconds;
+    return LumoTimeStamp(tv);
 }
 
 } // namespace
@@ -37,24 +48,13 @@ LumoTimeStamp::LumoTimeStamp(double value) : seconds(0), microseconds(0) { *this
 
 LumoTimeStamp& LumoTimeStamp::operator=(timeval const& tv)
 {
-    std::int64_t s = wrap32(tv.tv_sec);
-    std::int64_t us = wrap32(tv.tv_usec);
-    normaliseStep(s, us);
-    seconds = wrap32(s);
-    microseconds = wrap32(us);
-    return *this;
+    return *this = stepped(wrap32(tv.tv_sec), wrap32(tv.tv_usec));
 }
 
 LumoTimeStamp& LumoTimeStamp::operator=(QString const& text)
 {
-    seconds = 0;
-    microseconds = 0;
-    std::int64_t s = text.section(QLatin1Char('.'), 0, 0).toInt();
-    std::int64_t us = text.section(QLatin1Char('.'), 1, 1).toInt();
-    normaliseStep(s, us);
-    seconds = wrap32(s);
-    microseconds = wrap32(us);
-    return *this;
+    return *this = stepped(text.section(QLatin1Char('.'), 0, 0).toInt(),
+                           text.section(QLatin1Char('.'), 1, 1).toInt());
 }
 
 LumoTimeStamp& LumoTimeStamp::operator=(double value)
@@ -78,12 +78,7 @@ LumoTimeStamp& LumoTimeStamp::operator=(double value)
     // In range both truncations fit, and a negative fraction only occurs
     // above the lowest whole second, so the step cannot leave the range.
     const std::int32_t whole = std::int32_t(value);
-    std::int64_t s = whole;
-    std::int64_t us = std::int32_t((value - double(whole)) * 1000000.0);
-    normaliseStep(s, us);
-    seconds = std::int32_t(s);
-    microseconds = std::int32_t(us);
-    return *this;
+    return *this = stepped(whole, std::int32_t((value - double(whole)) * 1000000.0));
 }
 
 LumoTimeStamp LumoTimeStamp::getCurrent()
@@ -98,44 +93,26 @@ LumoTimeStamp LumoTimeStamp::getCurrent()
 
 LumoTimeStamp LumoTimeStamp::operator+(LumoTimeStamp const& other) const
 {
-    std::int64_t s = std::int64_t(seconds) + other.seconds;
-    std::int64_t us = std::int64_t(microseconds) + other.microseconds;
-    normaliseStep(s, us);
-    timeval tv;
-    tv.tv_sec = wrap32(s);
-    tv.tv_usec = wrap32(us);
-    return LumoTimeStamp(tv);
+    return viaTimeval(stepped(std::int64_t(seconds) + other.seconds,
+                              std::int64_t(microseconds) + other.microseconds));
 }
 
 LumoTimeStamp LumoTimeStamp::operator-(LumoTimeStamp const& other) const
 {
-    std::int64_t s = std::int64_t(seconds) - other.seconds;
-    std::int64_t us = std::int64_t(microseconds) - other.microseconds;
-    normaliseStep(s, us);
-    timeval tv;
-    tv.tv_sec = wrap32(s);
-    tv.tv_usec = wrap32(us);
-    return LumoTimeStamp(tv);
+    return viaTimeval(stepped(std::int64_t(seconds) - other.seconds,
+                              std::int64_t(microseconds) - other.microseconds));
 }
 
 LumoTimeStamp& LumoTimeStamp::operator+=(LumoTimeStamp const& other)
 {
-    std::int64_t s = std::int64_t(seconds) + other.seconds;
-    std::int64_t us = std::int64_t(microseconds) + other.microseconds;
-    normaliseStep(s, us);
-    seconds = wrap32(s);
-    microseconds = wrap32(us);
-    return *this;
+    return *this = stepped(std::int64_t(seconds) + other.seconds,
+                           std::int64_t(microseconds) + other.microseconds);
 }
 
 LumoTimeStamp& LumoTimeStamp::operator-=(LumoTimeStamp const& other)
 {
-    std::int64_t s = std::int64_t(seconds) - other.seconds;
-    std::int64_t us = std::int64_t(microseconds) - other.microseconds;
-    normaliseStep(s, us);
-    seconds = wrap32(s);
-    microseconds = wrap32(us);
-    return *this;
+    return *this = stepped(std::int64_t(seconds) - other.seconds,
+                           std::int64_t(microseconds) - other.microseconds);
 }
 
 QDataStream& operator<<(QDataStream& stream, LumoTimeStamp const& stamp)
