@@ -179,16 +179,40 @@ int Knobctl::MissingArgument(const char* command)
     return 0;
 }
 
-int Knobctl::ReadBack(eParam_t id, int written)
+ParamDescriptor* Knobctl::SecondWordParam(const std::vector<std::string>& words, const char* command,
+                                          std::string& name)
 {
-    int value = written;
-    _config->GetIntegerValue(id, value);
-    return value;
+    if (words.size() < 2) {
+        MissingArgument(command);
+        return nullptr;
+    }
+    name = words[1];
+    return FindParamByName(name);
 }
 
-void Knobctl::PrintIntegerAssignment(ParamDescriptor* descriptor, int value)
+int Knobctl::AssignInteger(ParamDescriptor* descriptor, int value)
 {
+    const eParam_t id = descriptor->GetParamID();
+    if (!_config->SetIntegerValue(id, value)) {
+        std::fprintf(_out, "set failed\n");
+        return 0;
+    }
+    // The value set stands when the store does not answer the read.
+    _config->GetIntegerValue(id, value);
     std::fprintf(_out, "%s = %s\n", descriptor->GetParamIDName().c_str(), FormatInteger(value).c_str());
+    return 1;
+}
+
+int Knobctl::AssignString(ParamDescriptor* descriptor, std::string value)
+{
+    const eParam_t id = descriptor->GetParamID();
+    if (!_config->SetStringValue(id, value)) {
+        std::fprintf(_out, "set failed\n");
+        return 0;
+    }
+    _config->GetStringValue(id, value);
+    std::fprintf(_out, "%s = \"%s\"\n", descriptor->GetParamIDName().c_str(), value.c_str());
+    return 1;
 }
 
 int Knobctl::Set(const std::string& line)
@@ -196,13 +220,10 @@ int Knobctl::Set(const std::string& line)
     const std::vector<std::string> words = TokenizeCommandLine(line);
     if (words.empty() || words[0] != "set")
         return 0;
-    if (words.size() < 2)
-        return MissingArgument("set");
-    std::string name = words[1];
-    ParamDescriptor* descriptor = FindParamByName(name);
+    std::string name;
+    ParamDescriptor* descriptor = SecondWordParam(words, "set", name);
     if (!descriptor)
         return 0;
-    const eParam_t id = descriptor->GetParamID();
     const bool isInteger = dynamic_cast<IntegerDescriptor*>(descriptor) != nullptr;
     const bool isData = dynamic_cast<DataDescriptor*>(descriptor) != nullptr;
     const bool isString = dynamic_cast<StringDescriptor*>(descriptor) != nullptr;
@@ -216,28 +237,15 @@ int Knobctl::Set(const std::string& line)
         std::fprintf(_err, "set: missing value for %s\n", name.c_str());
         return 0;
     }
-    if (isInteger) {
-        std::int32_t value = 0;
-        ArgumentScanner scanner(words[2]);
-        if (!scanner.Integer(_inputFormat.load(), value)) {
-            std::fprintf(_err, "set: invalid value %s\n", words[2].c_str());
-            return 0;
-        }
-        if (!_config->SetIntegerValue(id, value)) {
-            std::fprintf(_out, "set failed\n");
-            return 0;
-        }
-        PrintIntegerAssignment(descriptor, ReadBack(id, value));
-        return 1;
-    }
-    if (!_config->SetStringValue(id, words[2])) {
-        std::fprintf(_out, "set failed\n");
+    if (!isInteger)
+        return AssignString(descriptor, words[2]);
+    std::int32_t value = 0;
+    ArgumentScanner scanner(words[2]);
+    if (!scanner.Integer(_inputFormat.load(), value)) {
+        std::fprintf(_err, "set: invalid value %s\n", words[2].c_str());
         return 0;
     }
-    std::string value = words[2];
-    _config->GetStringValue(id, value);
-    std::fprintf(_out, "%s = \"%s\"\n", name.c_str(), value.c_str());
-    return 1;
+    return AssignInteger(descriptor, value);
 }
 
 int Knobctl::Get(const std::string& line)
@@ -257,10 +265,8 @@ int Knobctl::SetData(const std::string& line)
     const std::vector<std::string> words = TokenizeCommandLine(line);
     if (words.empty() || words[0] != "setdata")
         return 0;
-    if (words.size() < 2)
-        return MissingArgument("setdata");
-    std::string name = words[1];
-    ParamDescriptor* descriptor = FindParamByName(name);
+    std::string name;
+    ParamDescriptor* descriptor = SecondWordParam(words, "setdata", name);
     if (!descriptor)
         return 0;
     if (!dynamic_cast<DataDescriptor*>(descriptor)) {
@@ -285,10 +291,8 @@ int Knobctl::SetData(const std::string& line)
 int Knobctl::GetData(const std::string& line)
 {
     const std::vector<std::string> words = TokenizeCommandLine(line);
-    if (words.size() < 2)
-        return MissingArgument("getdata");
-    std::string name = words[1];
-    ParamDescriptor* descriptor = FindParamByName(name);
+    std::string name;
+    ParamDescriptor* descriptor = SecondWordParam(words, "getdata", name);
     if (!descriptor)
         return 0;
     if (!dynamic_cast<DataDescriptor*>(descriptor))
@@ -399,15 +403,8 @@ int Knobctl::Factory(const std::string& line)
     if (!descriptor)
         return 0;
     const eParam_t id = descriptor->GetParamID();
-    if (IntegerDescriptor* integer = dynamic_cast<IntegerDescriptor*>(descriptor)) {
-        const int value = int(integer->GetFactoryDefault());
-        if (!_config->SetIntegerValue(id, value)) {
-            std::fprintf(_out, "set failed\n");
-            return 0;
-        }
-        PrintIntegerAssignment(descriptor, ReadBack(id, value));
-        return 1;
-    }
+    if (IntegerDescriptor* integer = dynamic_cast<IntegerDescriptor*>(descriptor))
+        return AssignInteger(descriptor, int(integer->GetFactoryDefault()));
     if (DataDescriptor* data = dynamic_cast<DataDescriptor*>(descriptor)) {
         std::string bytes = data->GetFactoryDefault();
         if (!_config->SetDataValue(id, bytes)) {
@@ -418,16 +415,8 @@ int Knobctl::Factory(const std::string& line)
         std::fprintf(_out, "%s = \"%d bytes\"\n", name.c_str(), int(bytes.size()));
         return 1;
     }
-    if (StringDescriptor* string = dynamic_cast<StringDescriptor*>(descriptor)) {
-        std::string value = string->GetFactoryDefault();
-        if (!_config->SetStringValue(id, value)) {
-            std::fprintf(_out, "set failed\n");
-            return 0;
-        }
-        _config->GetStringValue(id, value);
-        std::fprintf(_out, "%s = \"%s\"\n", name.c_str(), value.c_str());
-        return 1;
-    }
+    if (StringDescriptor* string = dynamic_cast<StringDescriptor*>(descriptor))
+        return AssignString(descriptor, string->GetFactoryDefault());
     return 1;
 }
 

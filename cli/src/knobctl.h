@@ -110,10 +110,13 @@ private:
     void RelatedIdLine(const char* label, eParam_t id);
     // "<command>: missing argument" on err; returns 0.
     int MissingArgument(const char* command);
-    // The integer value after a set: read back, or the value set when the
-    // store does not answer.
-    int ReadBack(eParam_t id, int written);
-    void PrintIntegerAssignment(ParamDescriptor* descriptor, int value);
+    // The parameter named by a tokenized line's second word; null after
+    // reporting a missing word or an unknown name.
+    ParamDescriptor* SecondWordParam(const std::vector<std::string>& words, const char* command, std::string& name);
+    // Sets the value and prints what the store then holds; "set failed"
+    // and 0 when the store refuses it.
+    int AssignInteger(ParamDescriptor* descriptor, int value);
+    int AssignString(ParamDescriptor* descriptor, std::string value);
 
     Config* _config;
     Config* _eventsConfig;

@@ -75,21 +75,4 @@ TEST(CommandLineTest, ArgvFormMatchesTheVectorForm)
     EXPECT_EQ(parsed.value, "7");
 }
 
-TEST(CommandLineTest, UsageText)
-{
-    EXPECT_EQ(std::string(UsageText()) + "\n",
-              "Usage: knobctl [OPTION] [ARGUMENT]\n"
-              "\n"
-              "Operation:\n"
-              "  -get      <param_id_name>         Display one param value\n"
-              "  -set      <param_id_name>         Change one param value\n"
-              "  -dump     <param_id_name> or <*>  Display meta-data and current value about one\n"
-              "                                    or all params\n"
-              "  -describe <param_id_name> or <*>  Display meta-data about one or all params\n"
-              "\n"
-              "Configuration:\n"
-              "  --mapped                          Use mapping config (only available on Culmen)\n"
-              "  --config  <config_id>             Connect to subconfig of attached Podunit\n");
-}
-
 } // namespace

@@ -91,30 +91,17 @@ const std::string kDumpAll =
 
 TEST_F(InterpreterTest, DescribeBlocksOfEveryKind)
 {
-    const struct {
-        const char* line;
-        std::string out;
-    } cases[] = {
-        {"describe Level", kLevelBlock},
-        {"describe eParamID_Mode", kModeBlock},
-        {"describe Label", kLabelBlock},
-        {"describe Blob", kBlobBlock},
-        {"describe Gain", kGainBlock},
-        {"describe Odd", kOddBlock},
-        {"describe *", kLevelBlock + kModeBlock + kLabelBlock + kBlobBlock + kGainBlock + kOddBlock},
-        {"describe Nope", "Invalid paramID eParamID_Nope\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        const CommandResult r = Run(c.line);
-        EXPECT_EQ(r.result, 1);
-        EXPECT_EQ(r.out, c.out);
-        EXPECT_EQ(r.err, "");
-    }
-    const CommandResult missing = Run("describe");
-    EXPECT_EQ(missing.result, 0);
-    EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "describe: missing argument\n");
+    Table({
+        {"describe Level", 1, kLevelBlock, ""},
+        {"describe eParamID_Mode", 1, kModeBlock, ""},
+        {"describe Label", 1, kLabelBlock, ""},
+        {"describe Blob", 1, kBlobBlock, ""},
+        {"describe Gain", 1, kGainBlock, ""},
+        {"describe Odd", 1, kOddBlock, ""},
+        {"describe *", 1, kLevelBlock + kModeBlock + kLabelBlock + kBlobBlock + kGainBlock + kOddBlock, ""},
+        {"describe Nope", 1, "Invalid paramID eParamID_Nope\n", ""},
+        {"describe", 0, "", "describe: missing argument\n"},
+    });
 }
 
 TEST_F(InterpreterTest, DescribeInHexPrintsNumbersInHex)
@@ -139,29 +126,17 @@ TEST_F(InterpreterTest, DescribeInHexPrintsNumbersInHex)
 
 TEST_F(InterpreterTest, DumpPrintsValueLines)
 {
-    const struct {
-        const char* line;
-        std::string out;
-    } cases[] = {
-        {"dump", kDumpAll},
-        {"dump\n", kDumpAll},
-        {"dump *", kDumpAll},
-        {"dump   ", kDumpAll},
-        {"dump Mode", "eParamID_Mode == 1 (Auto)\n"},
-        {"dump Blob", ""},
-        {"dump Odd", "Unknown descriptor: eParamID_Odd\n"},
-        {"dump Nope", "Invalid paramID eParamID_Nope\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        const CommandResult r = Run(c.line);
-        EXPECT_EQ(r.result, 1);
-        EXPECT_EQ(r.out, c.out);
-        EXPECT_EQ(r.err, "");
-    }
-    const CommandResult r = Run("a dump b");
-    EXPECT_EQ(r.result, 0);
-    EXPECT_EQ(r.err, "dump: missing argument\n");
+    Table({
+        {"dump", 1, kDumpAll, ""},
+        {"dump\n", 1, kDumpAll, ""},
+        {"dump *", 1, kDumpAll, ""},
+        {"dump   ", 1, kDumpAll, ""},
+        {"dump Mode", 1, "eParamID_Mode == 1 (Auto)\n", ""},
+        {"dump Blob", 1, "", ""},
+        {"dump Odd", 1, "Unknown descriptor: eParamID_Odd\n", ""},
+        {"dump Nope", 1, "Invalid paramID eParamID_Nope\n", ""},
+        {"a dump b", 0, "", "dump: missing argument\n"},
+    });
 }
 
 TEST_F(InterpreterTest, AnIdWithoutADescriptorStopsDescribeAndDump)

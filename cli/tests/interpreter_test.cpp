@@ -12,26 +12,6 @@
 namespace knobtest {
 namespace {
 
-struct Row {
-    const char* line;
-    int result;
-    std::string out;
-    std::string err;
-};
-
-void RunTable(InterpreterTest* test, const std::vector<Row>& rows,
-              const std::function<CommandResult(const std::string&)>& run)
-{
-    (void)test;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string("line: \"") + row.line + "\"");
-        const CommandResult r = run(row.line);
-        EXPECT_EQ(r.result, row.result);
-        EXPECT_EQ(r.out, row.out);
-        EXPECT_EQ(r.err, row.err);
-    }
-}
-
 const std::string kAllHelp =
     "set\t\t<param_id_name> - Change a param value.\n"
     "get\t\t<param_id_name> - Display a param value.\n"
@@ -50,6 +30,14 @@ const std::string kAllHelp =
     "clips\t\tRun CLIPS.\n"
     "help\t\tDisplay this text.\n";
 
+const std::string kParams =
+    "eParamID_Level - Output Level\n"
+    "eParamID_Mode - Mode\n"
+    "eParamID_Label - Label\n"
+    "eParamID_Blob - Blob\n"
+    "eParamID_Gain - Gain\n"
+    "eParamID_Odd - Odd\n";
+
 std::string NoMatch(const std::string& argument)
 {
     return "No commands match `" + argument + "'.  Possibilties are:\n"
@@ -58,13 +46,7 @@ std::string NoMatch(const std::string& argument)
            "timing\tfactory\tclips\thelp\t\n";
 }
 
-class CommandTest : public InterpreterTest {
-protected:
-    void Table(const std::vector<Row>& rows)
-    {
-        RunTable(this, rows, [this](const std::string& line) { return Run(line); });
-    }
-};
+using CommandTest = InterpreterTest;
 
 TEST_F(CommandTest, LinesWithoutAKeyword)
 {
@@ -172,16 +154,7 @@ TEST_F(CommandTest, FactoryRestoresDefaults)
 
 TEST_F(CommandTest, ParamsListsEveryIdNameAndName)
 {
-    Table({
-        {"params", 1,
-         "eParamID_Level - Output Level\n"
-         "eParamID_Mode - Mode\n"
-         "eParamID_Label - Label\n"
-         "eParamID_Blob - Blob\n"
-         "eParamID_Gain - Gain\n"
-         "eParamID_Odd - Odd\n",
-         ""},
-    });
+    Table({{"params", 1, kParams, ""}});
 }
 
 TEST_F(CommandTest, IdsWithoutADescriptorAreSkipped)
@@ -227,14 +200,7 @@ TEST_F(CommandTest, AnEarlierKeywordInsideANameWins)
         {"describe hexagon", 1, "", ""},
         {"get Level", 1, "eParamID_Level == 0x5 \n", ""},
         {"dump decimals", 1, "", ""},
-        {"dump params", 1,
-         "eParamID_Level - Output Level\n"
-         "eParamID_Mode - Mode\n"
-         "eParamID_Label - Label\n"
-         "eParamID_Blob - Blob\n"
-         "eParamID_Gain - Gain\n"
-         "eParamID_Odd - Odd\n",
-         ""},
+        {"dump params", 1, kParams, ""},
     });
 }
 
@@ -248,10 +214,10 @@ TEST_F(CommandTest, WordsOfAnyLength)
 {
     const std::string name(5000, 'n');
     Table({
-        {("get " + name).c_str(), 0, "Invalid paramID eParamID_" + name + "\n", ""},
-        {("set " + name + " 1").c_str(), 0, "Invalid paramID eParamID_" + name + "\n", ""},
-        {("set Label " + name).c_str(), 1, "eParamID_Label = \"" + name + "\"\n", ""},
-        {("watch " + name).c_str(), 0, "Invalid paramID eParamID_" + name + "\n", ""},
+        {"get " + name, 0, "Invalid paramID eParamID_" + name + "\n", ""},
+        {"set " + name + " 1", 0, "Invalid paramID eParamID_" + name + "\n", ""},
+        {"set Label " + name, 1, "eParamID_Label = \"" + name + "\"\n", ""},
+        {"watch " + name, 0, "Invalid paramID eParamID_" + name + "\n", ""},
     });
 }
 
@@ -311,15 +277,15 @@ TEST_F(DataFileTest, SetDataAndGetDataMoveBytesThroughFiles)
         f << std::string("bytes\0with nul", 14);
     }
     Table({
-        {("getdata Blob " + empty).c_str(), 1, "0 bytes written to " + empty + "\n", ""},
-        {("setdata Blob " + in).c_str(), 1, "14 bytes saved to eParamID_Blob\n", ""},
-        {("getdata eParamID_Blob " + out).c_str(), 1, "14 bytes written to " + out + "\n", ""},
-        {("setdata Level " + in).c_str(), 1, "The descriptor for eParamID_Level is not a DataDescriptor\n", ""},
-        {("getdata Level " + out).c_str(), 1, "", ""},
-        {("setdata Blob " + _dir + "/missing").c_str(), 1, "unable to read data file " + _dir + "/missing\n", ""},
-        {("getdata Blob " + _dir + "/no/such/dir").c_str(), 0, "unable to write to " + _dir + "/no/such/dir\n", ""},
-        {("setdata Nope " + in).c_str(), 0, "Invalid paramID eParamID_Nope\n", ""},
-        {("x setdata Blob " + in).c_str(), 0, "", ""},
+        {"getdata Blob " + empty, 1, "0 bytes written to " + empty + "\n", ""},
+        {"setdata Blob " + in, 1, "14 bytes saved to eParamID_Blob\n", ""},
+        {"getdata eParamID_Blob " + out, 1, "14 bytes written to " + out + "\n", ""},
+        {"setdata Level " + in, 1, "The descriptor for eParamID_Level is not a DataDescriptor\n", ""},
+        {"getdata Level " + out, 1, "", ""},
+        {"setdata Blob " + _dir + "/missing", 1, "unable to read data file " + _dir + "/missing\n", ""},
+        {"getdata Blob " + _dir + "/no/such/dir", 0, "unable to write to " + _dir + "/no/such/dir\n", ""},
+        {"setdata Nope " + in, 0, "Invalid paramID eParamID_Nope\n", ""},
+        {"x setdata Blob " + in, 0, "", ""},
         {"setdata Blob", 0, "", "setdata: missing argument\n"},
         {"getdata Blob", 0, "", "getdata: missing argument\n"},
         {"setdata ", 0, "", "setdata: missing argument\n"},
@@ -328,7 +294,7 @@ TEST_F(DataFileTest, SetDataAndGetDataMoveBytesThroughFiles)
     EXPECT_TRUE(std::ifstream(empty).good());
     EXPECT_EQ(Read(empty), "");
     _config->refuseSets = true;
-    Table({{("setdata Blob " + in).c_str(), 0, "setdata failed\n", ""}});
+    Table({{"setdata Blob " + in, 0, "setdata failed\n", ""}});
 }
 
 } // namespace

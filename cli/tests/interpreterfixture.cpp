@@ -177,6 +177,17 @@ CommandResult InterpreterTest::Run(const std::string& line)
     return {result, _out.Take(), _err.Take()};
 }
 
+void InterpreterTest::Table(const std::vector<CommandRow>& rows)
+{
+    for (const CommandRow& row : rows) {
+        SCOPED_TRACE("line: \"" + row.line + "\"");
+        const CommandResult r = Run(row.line);
+        EXPECT_EQ(r.result, row.result);
+        EXPECT_EQ(r.out, row.out);
+        EXPECT_EQ(r.err, row.err);
+    }
+}
+
 Config* InterpreterTest::OtherClient()
 {
     if (!_other)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "knobctl.h"
 #include "paramlink/config.h"
@@ -86,6 +87,14 @@ struct CommandResult {
     std::string err;
 };
 
+// One line of a command table and what it must give.
+struct CommandRow {
+    std::string line;
+    int result;
+    std::string out;
+    std::string err;
+};
+
 // Each test gets a config id of its own, so values set by one test never
 // reach another.
 class InterpreterTest : public ::testing::Test {
@@ -94,6 +103,9 @@ protected:
     void TearDown() override;
 
     CommandResult Run(const std::string& line);
+    // Runs the lines in order; each must give exactly its result and output
+    // on both streams.
+    void Table(const std::vector<CommandRow>& rows);
     // A second connection to the same store, for changes made by "another
     // client".
     Config* OtherClient();

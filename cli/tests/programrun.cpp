@@ -13,36 +13,11 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
+#include "childprocess.h"
 
 namespace knobtest {
 
 namespace {
-
-std::vector<std::string> Merged(const Environment& env)
-{
-    std::vector<std::string> merged;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        bool replaced = false;
-        for (const auto& kv : env)
-            replaced = replaced || entry.compare(0, kv.first.size() + 1, kv.first + "=") == 0;
-        if (!replaced)
-            merged.push_back(entry);
-    }
-    for (const auto& kv : env)
-        merged.push_back(kv.first + "=" + kv.second);
-    return merged;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings)
-{
-    std::vector<char*> pointers;
-    for (std::string& s : strings)
-        pointers.push_back(&s[0]);
-    pointers.push_back(nullptr);
-    return pointers;
-}
 
 int StatusOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
 
@@ -85,9 +60,9 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const Environment
     const std::string outPath = std::string(dir) + "/out";
     const std::string errPath = std::string(dir) + "/err";
     std::vector<std::string> args = argv;
-    std::vector<std::string> environment = Merged(env);
-    std::vector<char*> argp = Pointers(args);
-    std::vector<char*> envp = Pointers(environment);
+    std::vector<std::string> environment = tovik::test::MergedEnvironment(env);
+    std::vector<char*> argp = tovik::test::Pointers(args);
+    std::vector<char*> envp = tovik::test::Pointers(environment);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -124,9 +99,9 @@ bool PtySession::Start(const std::vector<std::string>& argv, const Environment& 
         return false;
     // Everything the child needs is built before fork: after it, only exec.
     std::vector<std::string> args = argv;
-    std::vector<std::string> environment = Merged(env);
-    std::vector<char*> argp = Pointers(args);
-    std::vector<char*> envp = Pointers(environment);
+    std::vector<std::string> environment = tovik::test::MergedEnvironment(env);
+    std::vector<char*> argp = tovik::test::Pointers(args);
+    std::vector<char*> envp = tovik::test::Pointers(environment);
     winsize size{};
     size.ws_row = 24;
     size.ws_col = 80;

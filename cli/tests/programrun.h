@@ -11,6 +11,7 @@
 
 namespace knobtest {
 
+// Entries added to (or replacing) this process's environment.
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
 struct ProgramResult {

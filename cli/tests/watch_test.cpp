@@ -24,12 +24,7 @@ protected:
 
 TEST_F(WatchTest, WatchCommands)
 {
-    const struct {
-        const char* line;
-        int result;
-        std::string out;
-        std::string err;
-    } rows[] = {
+    Table({
         {"watches", 1, "", ""},
         {"watch Level", 1, "", ""},
         {"watch Level", 1, "", ""},
@@ -57,14 +52,7 @@ TEST_F(WatchTest, WatchCommands)
         {"watch *anything", 1, "", ""},
         {"unwatch *x", 1, "", ""},
         {"watches", 1, "", ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        const CommandResult r = Run(row.line);
-        EXPECT_EQ(r.result, row.result);
-        EXPECT_EQ(r.out, row.out);
-        EXPECT_EQ(r.err, row.err);
-    }
+    });
 }
 
 TEST_F(WatchTest, WatchesListsABareIdWithoutADescriptor)
