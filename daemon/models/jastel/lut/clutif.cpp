@@ -41,6 +41,15 @@ std::string_view TextOf(std::string_view line)
     return nul == std::string_view::npos ? line : line.substr(0, nul);
 }
 
+// The line that starts at offset, without its line feed; next becomes the
+// offset of the following line, or npos after the last one.
+std::string_view LineAt(std::string_view text, size_t offset, size_t& next)
+{
+    const size_t end = text.find('\n', offset);
+    next = end == std::string_view::npos ? end : end + 1;
+    return text.substr(offset, end == std::string_view::npos ? end : end - offset);
+}
+
 std::string_view TokenAt(const std::vector<std::string_view>& tokens, size_t i)
 {
     return i < tokens.size() ? tokens[i] : std::string_view();
@@ -92,8 +101,8 @@ void CLutIF::Reset()
     greenSamples.clear();
     blueSamples.clear();
     reorderedRows.clear();
-    lines.clear();
     fileText.clear();
+    lineOffset = 0;
 }
 
 bool CLutIF::Fail(int code, const char* message)
@@ -140,18 +149,10 @@ bool CLutIF::ParseFile(const QString& path, int format, bool is3D)
         return Fail(luterror::kReadShort);
 
     fileText.replace('\r', '\n');
-    lines.clear();
-    const std::string_view text(fileText.constData(), size_t(fileText.size()));
-    for (size_t start = 0;;) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
-
-    for (; size_t(lineIndex) < lines.size(); ++lineIndex) {
-        const std::string_view raw = lines[size_t(lineIndex)];
+    const std::string_view text = FileText();
+    size_t next = 0;
+    for (lineOffset = 0; lineOffset != std::string_view::npos; lineOffset = next, ++lineIndex) {
+        const std::string_view raw = LineAt(text, lineOffset, next);
         if (raw.size() > kMaxLineLength)
             return Fail(luterror::kLineTooLong);
         const std::string_view line = TextOf(raw);
@@ -304,10 +305,12 @@ bool CLutIF::HandleDataRow(std::string_view line, int format, bool is3D)
 bool CLutIF::Survey3D()
 {
     int rows = 0;
-    for (size_t i = size_t(lineIndex); i < lines.size(); ++i) {
-        if (lines[i].size() > kMaxLineLength)
+    const std::string_view text = FileText();
+    for (size_t offset = lineOffset, next = 0; offset != std::string_view::npos; offset = next) {
+        const std::string_view line = LineAt(text, offset, next);
+        if (line.size() > kMaxLineLength)
             return Fail(luterror::kLineTooLong);
-        if (MatchDataRow(TextOf(lines[i])))
+        if (MatchDataRow(TextOf(line)))
             ++rows;
     }
     if (rows == 16 * 16 * 16)
@@ -326,10 +329,12 @@ bool CLutIF::Survey1D(int format)
     int rows = 0;
     int largest = INT_MIN;
     std::array<std::string_view, 3> tokens;
-    for (size_t i = size_t(lineIndex); i < lines.size(); ++i) {
-        if (lines[i].size() > kMaxLineLength)
+    const std::string_view text = FileText();
+    for (size_t offset = lineOffset, next = 0; offset != std::string_view::npos; offset = next) {
+        const std::string_view line = LineAt(text, offset, next);
+        if (line.size() > kMaxLineLength)
             return Fail(luterror::kLineTooLong);
-        if (!MatchDataRow(TextOf(lines[i]), &tokens))
+        if (!MatchDataRow(TextOf(line), &tokens))
             continue;
         ++rows;
         if (format == kFormatCube)

@@ -87,8 +87,10 @@ private:
     bool WriteText(const QString& path, const std::string& text);
     bool Fail(int code, const char* message = nullptr);
 
+    std::string_view FileText() const { return std::string_view(fileText.constData(), size_t(fileText.size())); }
+
     QByteArray fileText;                 // the file being parsed, CRs made LFs
-    std::vector<std::string_view> lines; // its lines
+    size_t lineOffset = 0;               // where its line lineIndex starts
     int rowFormat = kFormatCube;         // format of the file being parsed
     bool imageEmptied = false;           // ImportFile could truncate imagePath
 };
