@@ -227,8 +227,11 @@ bool CLutIF::ApplyKeyword(int index, std::string_view line)
     case lutkeywords::kTitle: {
         const size_t first = line.find('"');
         const size_t last = line.rfind('"');
-        const std::string_view text = line.substr(first + 1, last - first - 1);
-        title = QString::fromLatin1(text.data(), int(text.size()));
+        title.clear();
+        if (first != std::string_view::npos && last > first) {
+            const std::string_view text = line.substr(first + 1, last - first - 1);
+            title = QString::fromLatin1(text.data(), int(text.size()));
+        }
         break;
     }
     case lutkeywords::kDomainMin:

@@ -63,6 +63,33 @@ QByteArray ZeroRows(int rows, const QByteArray& header)
     return Table1D(rows, [](int) { return std::string("0 0 0"); }, header);
 }
 
+std::vector<TableCase> ExportableTables()
+{
+    const auto ints3D = [](int r, int g, int b) { return IntRow(CoordinateCodes(r, g, b)); };
+    const auto fracs3D = [](int r, int g, int b) { return FracRow(CoordinateCodes(r, g, b), 4095.0); };
+    const auto ints1D = [](int largest) {
+        return [largest](int i) { return IntRow({(i * 37) % (largest + 1), largest - i % (largest + 1), largest}); };
+    };
+    const auto fracs1D = [](int i) { return FracRow({(i * 37) % 1000, 999 - i % 1000, 1000}, 1000.0); };
+    return {
+        {"t.cube", 0, Table3D(16, true, fracs3D), 0x00},
+        {"t.cube", 2, Table3D(17, true, fracs3D, "LUT_3D_SIZE 17\n"), 0x01},
+        {"t.3dl", 0, Table3D(16, false, ints3D), 0x02},
+        {"t.3dl", 2, Table3D(17, false, ints3D), 0x03},
+        {"t.lut", 0, Table3D(17, false, ints3D, "Mesh 4 12\n"), 0x05},
+        {"t.cube", 1, Table1D(1024, fracs1D), 0x01},
+        {"t.cube", 3, Table1D(4096, fracs1D), 0x31},
+        {"t.lut", 1, Table1D(1024, ints1D(1023)), 0x05},
+        {"t.lut", 3, Table1D(1024, ints1D(4095)), 0x15},
+        {"t.lut", 1, Table1D(4096, ints1D(1023)), 0x25},
+        {"t.lut", 3, Table1D(4096, ints1D(4095)), 0x35},
+        {"t.txt", 1, Table1D(1024, ints1D(1023)), 0x07},
+        {"t.txt", 3, Table1D(1024, ints1D(4095)), 0x17},
+        {"t.txt", 1, Table1D(4096, ints1D(1023)), 0x27},
+        {"t.txt", 3, Table1D(4096, ints1D(4095)), 0x37},
+    };
+}
+
 namespace {
 QStringList* g_messages = nullptr;
 void Collect(QtMsgType, const QMessageLogContext&, const QString& text)

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,19 @@ QByteArray Table1D(int rows, const std::function<std::string(int i)>& row, const
 // A 16-point cube of 0.5 rows, and a .3dl-style table of "0 0 0" rows.
 QByteArray SmallCube(int n = 16, const QByteArray& header = QByteArray());
 QByteArray ZeroRows(int rows, const QByteArray& header = QByteArray());
+
+// A table to import, the slot it goes to and the type byte of its image.
+struct TableCase
+{
+    const char* file;
+    int sector;
+    QByteArray text;
+    char type;
+};
+
+// One table for every format and size that the export writes, with codes
+// that differ row by row (coordinate codes in the 3D tables).
+std::vector<TableCase> ExportableTables();
 
 // Collects the Qt debug messages while alive.
 class MessageLog
