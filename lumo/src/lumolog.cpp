@@ -2,6 +2,7 @@
 
 #include "lumolog_p.h"
 
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QGlobalStatic>
 #include <QLocale>
@@ -57,6 +59,11 @@ class QueueLock {
 public:
     explicit QueueLock(sem_t* sem) : _sem(sem)
     {
+        // Holders keep it for a few instructions: spin a little before
+        // sleeping, since a sleeping caller waits for the scheduler.
+        for (int spin = 0; spin < 200; ++spin)
+            if (sem_trywait(_sem) == 0)
+                return;
         while (sem_wait(_sem) != 0) {
         }
     }
@@ -68,11 +75,30 @@ private:
 
 Q_GLOBAL_STATIC(LumoLog, gDefaultLog)
 
+// The writer looks at the queue every millisecond while lines come, and
+// sleeps (until woken, or 250 ms) after 10 quiet turns.
+const int kBusyWaitMs = 1;
+const int kIdleWaitMs = 250;
+const int kQuietTurnsBeforeSleep = 10;
+
+} // namespace
+
+namespace {
+// Bumped in every forked child, whose threads have new ids.
+std::atomic<int> gForkGeneration{0};
+[[maybe_unused]] const int gAtFork = pthread_atfork(nullptr, nullptr, [] { ++gForkGeneration; });
 } // namespace
 
 int lumoCurrentThreadId()
 {
-    return int(syscall(SYS_gettid));
+    thread_local int generation = -1;
+    thread_local int id = 0;
+    const int now = gForkGeneration.load(std::memory_order_relaxed);
+    if (generation != now) {
+        id = int(syscall(SYS_gettid));
+        generation = now;
+    }
+    return id;
 }
 
 void lumoLogSetSinks(LumoLogSinks const* sinks)
@@ -83,7 +109,7 @@ void lumoLogSetSinks(LumoLogSinks const* sinks)
 
 // --- writer -----------------------------------------------------------------
 
-LumoLogPrivate::LumoLogPrivate() : _running(true), _file(nullptr), _wake(0)
+LumoLogPrivate::LumoLogPrivate() : _running(true), _idle(false), _file(nullptr), _wake(0), _stampSecond(-1)
 {
     sem_init(&_queueLock, 0, 1);
     start(QThread::InheritPriority);
@@ -110,7 +136,13 @@ void LumoLogPrivate::log(LumoLogLine* line)
         QueueLock lock(&_queueLock);
         _queue.append(line);
     }
-    _wake.release(1);
+    // Only a writer that has gone to sleep needs waking; a busy one looks
+    // at the queue every millisecond. Waking costs the caller a system call
+    // and often a switch to the writer, so callers in a stream of lines
+    // never pay it.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (_idle.load() && _idle.exchange(false))
+        _wake.release(1);
 }
 
 void LumoLogPrivate::setOutputFile(QString const& fname)
@@ -118,7 +150,7 @@ void LumoLogPrivate::setOutputFile(QString const& fname)
     LumoLogLine* line = new LumoLogLine;
     line->thread = lumoCurrentThreadId();
     line->command = LumoLogLine::Open;
-    line->time = QDateTime::currentDateTime();
+    line->time = QDateTime::currentMSecsSinceEpoch();
     line->file = fname;
     log(line);
 }
@@ -126,22 +158,39 @@ void LumoLogPrivate::setOutputFile(QString const& fname)
 void LumoLogPrivate::run()
 {
     Lumo::setCurrentThreadName(QStringLiteral("LumoLog"));
+    int quietTurns = 0;
     while (_running) {
         // A wake-up drains everything queued, so spare counts only cost
         // empty turns: take them all at once.
-        if (_wake.tryAcquire(1, 250))
+        if (_wake.tryAcquire(1, _idle.load() ? kIdleWaitMs : kBusyWaitMs))
             _wake.tryAcquire(_wake.available());
-        drain();
+        if (drain()) {
+            quietTurns = 0;
+        } else if (!_idle.load() && ++quietTurns >= kQuietTurnsBeforeSleep) {
+            // Sleep until a caller wakes us. A line queued while going to
+            // sleep is seen here, or its caller sees the flag and wakes us.
+            _idle = true;
+            std::atomic_thread_fence(std::memory_order_seq_cst);
+            if (!queueEmpty())
+                _idle = false;
+            quietTurns = 0;
+        }
     }
     // Lines queued before the stop are written, not dropped.
     drain();
-    _stream.setDevice(nullptr);
     delete _file;
     _file = nullptr;
 }
 
-void LumoLogPrivate::drain()
+bool LumoLogPrivate::queueEmpty()
 {
+    QueueLock lock(&_queueLock);
+    return _queue.isEmpty();
+}
+
+bool LumoLogPrivate::drain()
+{
+    bool wrote = false;
     for (;;) {
         QList<LumoLogLine*> batch;
         {
@@ -149,7 +198,8 @@ void LumoLogPrivate::drain()
             batch.swap(_queue);
         }
         if (batch.isEmpty())
-            return;
+            return wrote;
+        wrote = true;
         for (LumoLogLine* line : batch) {
             if (line->command == LumoLogLine::Write)
                 write(line);
@@ -162,23 +212,40 @@ void LumoLogPrivate::drain()
 
 void LumoLogPrivate::open(LumoLogLine* line)
 {
-    _stream.setDevice(nullptr);
     delete _file;
+    // Unbuffered: each line is one write, so it is in the file at once.
     _file = new QFile(line->file);
-    if (!_file->open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!_file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         delete _file;
         _file = nullptr;
     }
-    _stream.setDevice(_file);
+}
+
+QByteArray const& LumoLogPrivate::timeText(qint64 second)
+{
+    // Local time with English month names whatever the machine's locale,
+    // formatted once per second.
+    if (second != _stampSecond) {
+        _stampSecond = second;
+        _stampText = QLocale::c()
+                         .toString(QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime),
+                                   QStringLiteral("MMM dd hh:mm:ss"))
+                         .toLatin1();
+    }
+    return _stampText;
 }
 
 void LumoLogPrivate::write(LumoLogLine* line)
 {
-    static const QLocale c = QLocale::c();
-    static const QString timeFormat = QStringLiteral("MMM dd hh:mm:ss.zzz");
     const LevelStyle& style = styleOf(line->level);
-    const QString time = c.toString(line->time, timeFormat);
+    qint64 second = line->time / 1000;
+    if (line->time < 0 && line->time % 1000)
+        --second;
+    const int millis = int(line->time - second * 1000);
+    const char fraction[5] = {'.', char('0' + millis / 100), char('0' + millis / 10 % 10), char('0' + millis % 10), 0};
+    const QByteArray time = timeText(second) + fraction;
 
+    // "<letter> <function>[<thread>]< [file:line]>:"
     QString prefix = QLatin1String(style.letter) + QLatin1Char(' ') + line->function + QLatin1Char('[') +
                      QString::number(line->thread) + QLatin1Char(']');
     if (line->line != 0)
@@ -186,14 +253,12 @@ void LumoLogPrivate::write(LumoLogLine* line)
                   QLatin1Char(']');
     prefix += QLatin1Char(':');
 
-    if (line->display) {
-        const QByteArray text = time.toLocal8Bit() + ' ' + prefix.toLocal8Bit() + ' ' + style.colour +
-                                line->msg.toLocal8Bit() + "\x1b[0m";
-        gConsoleSink.load()(text);
-    }
+    if (line->display)
+        gConsoleSink.load()(time + ' ' + prefix.toLocal8Bit() + ' ' + style.colour + line->msg.toLocal8Bit() +
+                            "\x1b[0m");
     if (_file) {
-        _stream << time << ' ' << prefix << ' ' << line->msg;
-        _stream.flush();
+        _file->write(time + ' ' + prefix.toLocal8Bit() + ' ' + line->msg.toLocal8Bit());
+        _file->flush();
     } else {
         gSystemSink.load()(style.priority, prefix.toLatin1(), line->msg.toLatin1());
     }
@@ -243,7 +308,7 @@ void LumoLog::output(int level, QString const& file, int line, QString const& ms
     item->level = level;
     item->line = line;
     item->thread = lumoCurrentThreadId();
-    item->time = QDateTime::currentDateTime();
+    item->time = QDateTime::currentMSecsSinceEpoch();
     item->file = file;
     item->msg = msg;
     _writer->log(item);

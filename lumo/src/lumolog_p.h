@@ -8,11 +8,9 @@
 #include <atomic>
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QList>
 #include <QSemaphore>
 #include <QString>
-#include <QTextStream>
 #include <QThread>
 
 #include "lumo/lumoglobal.h"
@@ -29,7 +27,7 @@ struct LumoLogLine {
     int line = 0;     // source line; 0 means none
     int thread = 0;   // kernel thread id of the maker
     int command = Write;
-    QDateTime time;   // local time the line was made
+    qint64 time = 0;  // when the line was made, ms since the epoch; written as local time
     QString file;     // source name, or the path to open
     QString function; // always empty in this library
     QString msg;
@@ -52,19 +50,26 @@ protected:
     void run() override;
 
 private:
-    void drain();
+    // True when it wrote (or opened) anything.
+    bool drain();
+    bool queueEmpty();
+    QByteArray const& timeText(qint64 second);
     void open(LumoLogLine* line);
     void write(LumoLogLine* line);
 
     std::atomic<bool> _running;
+    std::atomic<bool> _idle; // asleep until a caller wakes it
     QFile* _file;
-    QTextStream _stream;
     QSemaphore _wake;
     sem_t _queueLock;
     QList<LumoLogLine*> _queue;
+    // "MMM dd hh:mm:ss" of the last second written, and that second.
+    qint64 _stampSecond;
+    QByteArray _stampText;
 };
 
-// Kernel thread id of the calling thread.
+// Kernel thread id of the calling thread (kept per thread, renewed in a
+// forked child).
 int lumoCurrentThreadId();
 
 // Where the writer sends what does not go to the log file. The console

@@ -317,6 +317,24 @@ TEST_F(LumoLogTest, SlowWriterIsReportedAndWaitedFor)
     EXPECT_TRUE(lines[1].endsWith(QLatin1String("]: after")));
 }
 
+TEST_F(LumoLogTest, SleepingWriterIsWokenByTheNextLine)
+{
+    // After a quiet spell the writer sleeps; the next line must wake it
+    // rather than wait out the writer's 250 ms time-out. A lost wake-up
+    // shows in every round, a busy machine in one at most.
+    LumoLog log;
+    int prompt = 0;
+    for (int round = 0; round < 5; ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        const auto start = std::chrono::steady_clock::now();
+        log.info(QStringLiteral("round %1\n").arg(round));
+        ASSERT_TRUE(LogCapture::waitSystem(size_t(round) + 1));
+        if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(150))
+            ++prompt;
+    }
+    EXPECT_GE(prompt, 4);
+}
+
 TEST_F(LumoLogTest, StreamHandsOverItsTextWithOneLineEnd)
 {
     {
