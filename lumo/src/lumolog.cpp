@@ -81,9 +81,10 @@ const int kBusyWaitMs = 1;
 const int kIdleWaitMs = 250;
 const int kQuietTurnsBeforeSleep = 10;
 
-} // namespace
+// A forked child's copy of a writer whose thread stayed in the parent;
+// kept reachable until the process ends.
+LumoLogPrivate* gOrphanedWriter = nullptr;
 
-namespace {
 // Bumped in every forked child, whose threads have new ids.
 std::atomic<int> gForkGeneration{0};
 [[maybe_unused]] const int gAtFork = pthread_atfork(nullptr, nullptr, [] { ++gForkGeneration; });
@@ -109,7 +110,8 @@ void lumoLogSetSinks(LumoLogSinks const* sinks)
 
 // --- writer -----------------------------------------------------------------
 
-LumoLogPrivate::LumoLogPrivate() : _running(true), _idle(false), _file(nullptr), _wake(0), _stampSecond(-1)
+LumoLogPrivate::LumoLogPrivate()
+    : _running(true), _idle(false), _file(nullptr), _wake(0), _stampSecond(-1), _process(getpid())
 {
     sem_init(&_queueLock, 0, 1);
     start(QThread::InheritPriority);
@@ -278,7 +280,12 @@ LumoLog::LumoLog(QString const& fileName, QObject* parent) : LumoLog(parent)
 
 LumoLog::~LumoLog()
 {
-    delete _writer;
+    // A forked child has a copy of the writer but not its thread: there is
+    // nothing to stop, and the copy is left to the process's end.
+    if (_writer->process() == getpid())
+        delete _writer;
+    else
+        gOrphanedWriter = _writer;
 }
 
 void LumoLog::init()

@@ -4,6 +4,7 @@
 #define LUMO_LUMOLOG_P_H
 
 #include <semaphore.h>
+#include <sys/types.h>
 
 #include <atomic>
 
@@ -41,6 +42,9 @@ public:
     // that has not ended within 2000 ms is reported and then waited for.
     ~LumoLogPrivate() override;
 
+    // The process whose thread this is.
+    pid_t process() const { return _process; }
+
 public slots:
     // Runs on the caller's thread: queues the line, owned from here on.
     void log(LumoLogLine* line);
@@ -66,6 +70,7 @@ private:
     // "MMM dd hh:mm:ss" of the last second written, and that second.
     qint64 _stampSecond;
     QByteArray _stampText;
+    pid_t _process;
 };
 
 // Kernel thread id of the calling thread (kept per thread, renewed in a

@@ -23,8 +23,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "forkedchild.h"
 #include "logcapture.h"
 #include "lumo/lumolog.h"
+
+// The leak checker would run at a forked child's exit, where the parent's
+// threads (and what they hold) are missing.
+const pid_t gTestProcess = getpid();
+extern "C" int __lsan_is_turned_off()
+{
+    return getpid() != gTestProcess;
+}
 
 namespace {
 
@@ -333,6 +342,22 @@ TEST_F(LumoLogTest, SleepingWriterIsWokenByTheNextLine)
             ++prompt;
     }
     EXPECT_GE(prompt, 4);
+}
+
+TEST_F(LumoLogTest, ForkedChildExitsWithoutTheParentsWriter)
+{
+    // The child has the default log but not its writer thread; exit (with
+    // static destruction) must neither hang nor abort.
+    lumoLogOutput(3, QStringLiteral("unit"), 1, "before the fork\n");
+    ASSERT_TRUE(LogCapture::waitSystem(1));
+    ForkedChild child([](int, int) -> int {
+        lumoLogOutput(3, QStringLiteral("unit"), 2, "in the child\n");
+        exit(3);
+    });
+    EXPECT_EQ(child.finish(), 3);
+    lumoLogOutput(3, QStringLiteral("unit"), 3, "after the fork\n");
+    ASSERT_TRUE(LogCapture::waitSystem(2));
+    EXPECT_EQ(LogCapture::system()[1].msg, QByteArray("after the fork\n"));
 }
 
 TEST_F(LumoLogTest, StreamHandsOverItsTextWithOneLineEnd)
