@@ -50,6 +50,18 @@ bool heldByThisProcess(QByteArray const& path)
     return false;
 }
 
+// A write lock from the start of the file to its end and beyond.
+struct flock wholeFileWriteLock()
+{
+    struct flock lock;
+    memset(&lock, 0, sizeof lock);
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    return lock;
+}
+
 } // namespace
 
 LumoLockFile::LumoLockFile() : _fd(-1) {}
@@ -79,12 +91,7 @@ bool LumoLockFile::lock()
         _fd = -1;
         return false;
     }
-    struct flock request;
-    memset(&request, 0, sizeof request);
-    request.l_type = F_WRLCK;
-    request.l_whence = SEEK_SET;
-    request.l_start = 0;
-    request.l_len = 0;
+    struct flock request = wholeFileWriteLock();
     request.l_pid = getpid();
     if (fcntl(fd, F_SETLK, &request) != 0) {
         ::close(fd);
@@ -135,12 +142,7 @@ int LumoLockFile::whoHasLock() const
     const int fd = ::open(path.constData(), O_RDONLY);
     if (fd < 0)
         return 0;
-    struct flock query;
-    memset(&query, 0, sizeof query);
-    query.l_type = F_WRLCK;
-    query.l_whence = SEEK_SET;
-    query.l_start = 0;
-    query.l_len = 0;
+    struct flock query = wholeFileWriteLock();
     const int rc = fcntl(fd, F_GETLK, &query);
     ::close(fd);
     if (rc != 0 || query.l_type == F_UNLCK)
