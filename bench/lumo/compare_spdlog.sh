@@ -30,22 +30,29 @@ trap 'rm -f "$OUT"' EXIT
 python3 - "$OUT" <<'PY' || fail "incomplete results"
 import json, sys
 rows = json.load(open(sys.argv[1]))["benchmarks"]
-def find(prefix, label=None):
+def find(prefix, label):
     for b in rows:
-        if b["name"].startswith(prefix) and (label is None or b.get("label") == label):
+        if b["name"].startswith(prefix) and b.get("label", "") == label:
             return b
-    sys.exit("missing " + prefix)
-print("caller latency (ns)                 p50      p99")
-for title, b in [("liblumo, line written", find("BM_CallerLumo", "passed")),
-                 ("liblumo, line filtered", find("BM_CallerLumo", "filtered")),
-                 ("fprintf+fflush (synchronous)", find("BM_CallerFprintf")),
-                 ("spdlog async, flush per line", find("BM_CallerSpdlog"))]:
-    print("  %-30s %8.0f %8.0f" % (title, b["p50_ns"], b["p99_ns"]))
-print("writer throughput (lines/s)")
-lumo = find("BM_WriterLumo")["lines_per_s"]
-for title, b in [("liblumo (flush per line)", find("BM_WriterLumo")),
-                 ("fprintf+fflush (synchronous)", find("BM_WriterFprintf")),
-                 ("spdlog async, flush per line", find("BM_WriterSpdlog", "flush every line")),
-                 ("spdlog async, buffered", find("BM_WriterSpdlog", "buffered"))]:
-    print("  %-30s %10.0f  (liblumo / this: %.2f)" % (title, b["lines_per_s"], lumo / b["lines_per_s"]))
+    sys.exit("missing %s (%s)" % (prefix, label))
+print("caller latency (ns)                              p50      p90      p99")
+for title, prefix, label in [
+        ("liblumo, written, burst", "BM_CallerLumo", "passed, burst"),
+        ("liblumo, written, one per 10 us", "BM_CallerLumo", "passed, one per 10 us"),
+        ("liblumo, filtered", "BM_CallerLumo", "filtered, burst"),
+        ("fprintf+fflush, burst", "BM_CallerFprintf", "burst"),
+        ("fprintf+fflush, one per 10 us", "BM_CallerFprintf", "one per 10 us"),
+        ("spdlog async, burst", "BM_CallerSpdlog", "burst"),
+        ("spdlog async, one per 10 us", "BM_CallerSpdlog", "one per 10 us")]:
+    b = find(prefix, label)
+    print("  %-42s %8.0f %8.0f %8.0f" % (title, b["p50_ns"], b["p90_ns"], b["p99_ns"]))
+print("writer throughput to a file (lines/s)")
+lumo = find("BM_WriterLumo", "")["lines_per_s"]
+for title, prefix, label in [
+        ("liblumo (one write per line)", "BM_WriterLumo", ""),
+        ("fprintf+fflush (synchronous)", "BM_WriterFprintf", ""),
+        ("spdlog async, flush per line", "BM_WriterSpdlog", "flush every line"),
+        ("spdlog async, buffered", "BM_WriterSpdlog", "buffered")]:
+    rate = find(prefix, label)["lines_per_s"]
+    print("  %-42s %10.0f  (liblumo / this: %.2f)" % (title, rate, lumo / rate))
 PY
