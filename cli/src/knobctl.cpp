@@ -84,6 +84,8 @@ Knobctl::Knobctl(int, char**, Config* config, Config* eventsConfig, FILE* out, F
       _err(err)
 {
     _exitHandler = [this](int status) {
+        if (_eventsConfig)
+            _eventsConfig->RemoveEventListener(this);
         std::fflush(_out);
         std::fflush(_err);
         std::exit(status);
