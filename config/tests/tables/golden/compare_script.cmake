@@ -1,0 +1,10 @@
+# Runs make_box_golden.py and compares what it writes with GOLDEN.
+execute_process(COMMAND "${PYTHON}" "${SCRIPT}" OUTPUT_FILE "${OUT}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "make_box_golden.py failed: ${rc}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}" "${GOLDEN}" RESULT_VARIABLE same)
+if(NOT same EQUAL 0)
+  execute_process(COMMAND diff -u "${GOLDEN}" "${OUT}")
+  message(FATAL_ERROR "${GOLDEN} is not what make_box_golden.py writes")
+endif()
