@@ -7,7 +7,7 @@
 
 #include <QStringList>
 
-#include "engine/cprogressif.h"
+#include "protocol/cprogressif.h"
 #include "fakeserial.h"
 #include "protocol/ccommprotocol.h"
 
