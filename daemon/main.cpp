@@ -1,9 +1,16 @@
+// Portvane: puts the process together. One platform object (hot-plug and
+// serial ports), one error sink and the model registry serve the device
+// factory; the manager owns the slots. Everything is torn down in reverse.
 #include <QCoreApplication>
 #include <QtGlobal>
 
 #include <unistd.h>
 
+#include "devicefactory.h"
 #include "minimanager.h"
+#include "myerrorreportif.h"
+#include "platform/linif.h"
+#include "registry.h"
 #include "stopsignals.h"
 
 int main(int argc, char* argv[])
@@ -13,7 +20,11 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     StopSignals stopSignals;
-    MiniManager manager(&app);
+    LinIF platform;
+    MyErrorReportIF errorReport;
+    ModelRegistry models;
+    DeviceFactory factory(&platform, &errorReport, &models);
+    MiniManager manager(&platform, &factory, &app);
     app.exec();
     return 0;
 }
