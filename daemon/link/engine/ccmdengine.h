@@ -11,11 +11,11 @@
 
 #include "catalog/cmoduletype.h"
 #include "catalog/cversion.h"
-#include "protocol/cprogressif.h"
 #include "engine/engineresults.h"
 #include "engine/statusmap.h"
 #include "engine/tracelog.h"
 #include "protocol/ccommprotocol.h"
+#include "protocol/cprogressif.h"
 #include "tovikconfig/paramtypes.h"
 
 class AssemblyRecords;

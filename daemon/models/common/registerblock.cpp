@@ -14,9 +14,9 @@ int Narrow(int value, unsigned storageBits)
     return static_cast<int>(static_cast<unsigned>(value) & ((1u << storageBits) - 1u));
 }
 
-int Loaded(const QVariant& value, const FieldSpec& spec)
+int Loaded(const QVariant& value, const FieldDef& def)
 {
-    switch (spec.load) {
+    switch (def.load) {
     case FieldLoad::Flag:
         return value.toInt() != 0 ? 1 : 0;
     case FieldLoad::Bool:
@@ -24,7 +24,7 @@ int Loaded(const QVariant& value, const FieldSpec& spec)
     case FieldLoad::Int:
         break;
     }
-    return Narrow(value.toInt(), spec.storageBits);
+    return Narrow(value.toInt(), def.storageBits);
 }
 
 } // namespace
@@ -56,9 +56,9 @@ void RegisterBlock::SetField(int field, int value)
 void RegisterBlock::Reset()
 {
     std::size_t field = 0;
-    for (const FieldSpec& spec : _layout.fields) {
-        if (spec.hasDefault)
-            _values[field] = spec.defaultValue;
+    for (const FieldDef& def : _layout.fields) {
+        if (def.hasDefault)
+            _values[field] = def.defaultValue;
         ++field;
     }
 }
@@ -66,9 +66,9 @@ void RegisterBlock::Reset()
 bool RegisterBlock::SaveSettings(QSettings& settings)
 {
     std::size_t field = 0;
-    for (const FieldSpec& spec : _layout.fields) {
-        if (spec.key)
-            settings.setValue(QString::fromLatin1(spec.key), _values[field]);
+    for (const FieldDef& def : _layout.fields) {
+        if (def.key)
+            settings.setValue(QString::fromLatin1(def.key), _values[field]);
         ++field;
     }
     return true;
@@ -78,15 +78,15 @@ bool RegisterBlock::LoadSettings(QSettings& settings)
 {
     Reset();
     std::size_t field = 0;
-    for (const FieldSpec& spec : _layout.fields) {
+    for (const FieldDef& def : _layout.fields) {
         const int index = int(field++);
-        if (!spec.key)
+        if (!def.key)
             continue;
-        QString key = QString::fromLatin1(spec.key);
-        if (!settings.contains(key) && spec.olderKey)
-            key = QString::fromLatin1(spec.olderKey);
+        QString key = QString::fromLatin1(def.key);
+        if (!settings.contains(key) && def.olderKey)
+            key = QString::fromLatin1(def.olderKey);
         if (settings.contains(key))
-            _values[std::size_t(index)] = Loaded(settings.value(key), spec);
+            _values[std::size_t(index)] = Loaded(settings.value(key), def);
     }
     return true;
 }

@@ -20,7 +20,7 @@ class QSettings;
 enum class FieldLoad : unsigned char { Int, Flag, Bool };
 
 // A field's settings and reset rules.
-struct FieldSpec {
+struct FieldDef {
     // The settings key, the field's name ("_outputVideoFormat"); null for a
     // field that is not saved (a status mirror).
     const char* key;
@@ -39,7 +39,7 @@ struct FieldSpec {
 struct BlockLayout {
     UWord imageLength;         // bytes that one read or write moves
     UWord firstRegister;       // register number of image byte 0
-    RowList<FieldSpec> fields; // indexed by field number
+    RowList<FieldDef> fields; // indexed by field number
     RowList<FieldBits> bits;
 };
 

@@ -16,7 +16,7 @@ namespace {
 enum Field { kInPixels, kRoiCtrl, kSmpte, kLinkMode, kPulldown, kUnsaved, kFieldCount };
 
 // A block over the scalers' 41-byte configuration memory (registers 3 to 43).
-constexpr FieldSpec kFields[] = {
+constexpr FieldDef kFields[] = {
     {"_inputActivePixels", nullptr, true, 720, 16, FieldLoad::Int},
     {"_roiCtrl", nullptr, true, 0x57, 8, FieldLoad::Int},
     {"_isSmpte", nullptr, true, 0, 8, FieldLoad::Flag},
@@ -167,7 +167,7 @@ TEST(RegisterBlockLayout, Checks)
         {"no image", {0, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 0 bytes"},
         {"image too long", {65, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 65 bytes"},
         {"bits past the image", {41, 3, RowsOf(kFields), RowsOf(kPast)}, "row 0: byte 41 is past the image"},
-        {"bits of a field the block lacks", {41, 3, NoRows<FieldSpec>(), RowsOf(kBits)},
+        {"bits of a field the block lacks", {41, 3, NoRows<FieldDef>(), RowsOf(kBits)},
          "row 0: field 0 is not a field of the block"},
     };
     for (const auto& c : cases)
