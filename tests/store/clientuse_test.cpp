@@ -168,10 +168,13 @@ TEST(ClientOfSilentServer, WaitsAreBoundedAndFailuresReported)
         SCOPED_TRACE(silent ? "silent" : "closing");
         SilentServer server(then);
         ASSERT_NE(server.Port(), 0);
+        // From before the connection: a closing server can be noticed at once.
+        testing::internal::CaptureStderr();
         Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(
             "socket://127.0.0.1:" + std::to_string(server.Port()) + "/caching=true&configid=" + std::to_string(id), "");
+        if (!c)
+            testing::internal::GetCapturedStderr();
         ASSERT_NE(c, nullptr);
-        testing::internal::CaptureStderr();
         const auto before = std::chrono::steady_clock::now();
         EXPECT_FALSE(c->SetIntegerValue(kIntId, 3));
         // Bounded: the reply wait, with room for a slow machine.

@@ -16,6 +16,10 @@ namespace tables {
 // A field the row leaves alone keeps the descriptor class's own value.
 constexpr std::int64_t kUnset = -1;
 
+// A row's id and id name, both from one named id constant:
+//   {TOVIK_PARAM(eParamID_IPConfig), "IP Address Type", ...}
+#define TOVIK_PARAM(constant) static_cast<std::uint32_t>(constant), #constant
+
 enum class Kind : std::uint8_t { Integer, Enum, String };
 
 template <typename T>
