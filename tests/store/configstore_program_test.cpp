@@ -43,6 +43,7 @@ protected:
 
     ChildProcess _store;
     std::vector<Config*> _open;
+    RecorderPool _recorders;
 };
 
 TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
@@ -51,7 +52,7 @@ TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
     Config* clientSide = open(kClientUrl);
     ASSERT_TRUE(daemonSide && clientSide);
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
-    EventRecorder events;
+    EventRecorder& events = _recorders.New();
     ASSERT_TRUE(clientSide->AddEventListener(&events));
 
     size_t changed = 0;

@@ -125,7 +125,7 @@ TEST_F(HostilePeerTest, SixtyFourClientsAtOnce)
     const int kSets = 20;
     Config* watcher = client();
     ASSERT_NE(watcher, nullptr);
-    EventRecorder events;
+    EventRecorder& events = _recorders.New();
     ASSERT_TRUE(watcher->AddEventListener(&events));
 
     std::atomic<int> failures{0};

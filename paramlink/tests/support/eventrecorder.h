@@ -3,14 +3,17 @@
 #ifndef STORE_EVENTRECORDER_H
 #define STORE_EVENTRECORDER_H
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "paramlink/config.h"
+#include "paramlink/configfactory.h"
 #include "paramlink/valuekind.h"
 
 namespace storetest {
@@ -66,6 +69,53 @@ private:
     std::mutex _mutex;
     std::condition_variable _cv;
     std::vector<RecordedEvent> _events;
+};
+
+// Releases its config from inside its first callback, after removing
+// itself when told to; later calls are only counted. A config the callback
+// never released is released when the listener goes.
+class ReleasingListener : public ConfigEventListener {
+public:
+    ReleasingListener(Config* config, bool removeFirst) : _config(config), _removeFirst(removeFirst) {}
+    ~ReleasingListener() override { release(); }
+    int IntegerChanged(eParam_t, int, timeval) override
+    {
+        ++calls;
+        release();
+        return 0;
+    }
+    bool Released() const { return _config.load() == nullptr; }
+
+    std::atomic<int> calls{0};
+
+private:
+    void release()
+    {
+        Config* c = _config.exchange(nullptr);
+        if (!c)
+            return;
+        if (_removeFirst)
+            c->RemoveEventListener(this);
+        ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
+    }
+
+    std::atomic<Config*> _config;
+    bool _removeFirst;
+};
+
+// Recorders for a fixture to hold: they outlive the configs it releases in
+// TearDown, which a test body's locals do not, and a listener must outlive
+// its registration.
+class RecorderPool {
+public:
+    EventRecorder& New()
+    {
+        _recorders.emplace_back();
+        return _recorders.back();
+    }
+
+private:
+    std::deque<EventRecorder> _recorders;
 };
 
 } // namespace storetest

@@ -4,10 +4,12 @@
 #include <chrono>
 #include <thread>
 
+#include "childprocess.h"
 #include "eventrecorder.h"
 #include "serverfixture.h"
 
 using namespace storetest;
+using tovik::test::WaitUntil;
 
 namespace {
 
@@ -19,7 +21,9 @@ TEST_F(SocketConfigTest, ClientChangesReachServingProcessAndOtherClients)
     Config* watcher = client();
     Config* serving = local();
     ASSERT_TRUE(setter && watcher && serving);
-    EventRecorder remote, inProcess, own;
+    EventRecorder& remote = _recorders.New();
+    EventRecorder& inProcess = _recorders.New();
+    EventRecorder& own = _recorders.New();
     ASSERT_TRUE(watcher->AddEventListener(&remote));
     ASSERT_TRUE(serving->AddEventListener(&inProcess));
     ASSERT_TRUE(setter->AddEventListener(&own));
@@ -50,7 +54,7 @@ TEST_F(SocketConfigTest, ServingProcessChangesReachClientsAndTheirCaches)
     Config* watcher = client();
     Config* serving = local();
     ASSERT_TRUE(watcher && serving);
-    EventRecorder remote;
+    EventRecorder& remote = _recorders.New();
     ASSERT_TRUE(watcher->AddEventListener(&remote));
     EXPECT_EQ(watcher->GetIntegerValue(kIntId), kIntDefault) << "fetched once, then cached";
     ASSERT_TRUE(serving->SetIntegerValue(kIntId, 9));
@@ -122,33 +126,19 @@ TEST_F(SocketConfigTest, BusyPortAndStartOrder)
     EXPECT_EQ(second.Start(), 0) << "cannot start what is not bound";
 }
 
-class ReleasingListener : public ConfigEventListener {
-public:
-    int IntegerChanged(eParam_t, int, timeval) override
-    {
-        ++calls;
-        Config* c = config.exchange(nullptr);
-        if (c)
-            ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
-        return 0;
-    }
-    std::atomic<Config*> config{nullptr};
-    std::atomic<int> calls{0};
-};
-
 TEST_F(SocketConfigTest, ReleaseFromInsideItsOwnCallback)
 {
     Config* setter = client();
     Config* doomed = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
     ASSERT_TRUE(setter && doomed);
-    ReleasingListener listener;
-    listener.config = doomed;
+    ReleasingListener listener(doomed, false);
     ASSERT_TRUE(doomed->AddEventListener(&listener));
-    EventRecorder witness;
+    EventRecorder& witness = _recorders.New();
     ASSERT_TRUE(setter->AddEventListener(&witness));
     for (int i = 1; i <= 5; ++i)
         ASSERT_TRUE(setter->SetIntegerValue(kIntId, i));
     ASSERT_TRUE(witness.WaitFor(5));
+    EXPECT_TRUE(WaitUntil([&] { return listener.Released(); }, 5000));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(listener.calls, 1);
 }
