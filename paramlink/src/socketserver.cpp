@@ -124,7 +124,11 @@ std::string peerName(const sockaddr_storage& a)
         port = ntohs(v4->sin_port);
     } else if (a.ss_family == AF_INET6) {
         auto* v6 = reinterpret_cast<const sockaddr_in6*>(&a);
-        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        // An IPv4 client of the dual-stack socket shows as IPv4.
+        if (IN6_IS_ADDR_V4MAPPED(&v6->sin6_addr))
+            inet_ntop(AF_INET, &v6->sin6_addr.s6_addr[12], text, sizeof text);
+        else
+            inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
         port = ntohs(v6->sin6_port);
     }
     return std::string(text) + ":" + std::to_string(port);

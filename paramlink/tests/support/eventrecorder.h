@@ -45,10 +45,33 @@ public:
         return 0;
     }
 
+    // While held, a callback records its event and then waits for Let,
+    // as a listener that stops taking events.
+    void Hold()
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _held = true;
+    }
+    void Let()
+    {
+        {
+            std::lock_guard<std::mutex> lock(_mutex);
+            _held = false;
+        }
+        _cv.notify_all();
+    }
+
     bool WaitFor(size_t count, int timeoutMs = 5000)
     {
         std::unique_lock<std::mutex> lock(_mutex);
         return _cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return _events.size() >= count; });
+    }
+    // The first byte of the last string or data value, -1 when there is
+    // none (cheap to poll while large values arrive).
+    int LastFirstByte()
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        return _events.empty() || _events.back().bytes.empty() ? -1 : (unsigned char)_events.back().bytes[0];
     }
     std::vector<RecordedEvent> Events()
     {
@@ -59,16 +82,27 @@ public:
 private:
     void record(RecordedEvent e)
     {
-        {
-            std::lock_guard<std::mutex> lock(_mutex);
-            _events.push_back(std::move(e));
-        }
+        std::unique_lock<std::mutex> lock(_mutex);
+        _events.push_back(std::move(e));
         _cv.notify_all();
+        _cv.wait(lock, [this] { return !_held; });
     }
 
     std::mutex _mutex;
     std::condition_variable _cv;
     std::vector<RecordedEvent> _events;
+    bool _held = false;
+};
+
+// Lets a held recorder go when the scope ends, so a failing test never
+// leaves a callback waiting while its config is released.
+class LetGoAtEnd {
+public:
+    explicit LetGoAtEnd(EventRecorder& recorder) : _recorder(recorder) {}
+    ~LetGoAtEnd() { _recorder.Let(); }
+
+private:
+    EventRecorder& _recorder;
 };
 
 // Releases its config from inside its first callback, after removing
