@@ -20,10 +20,19 @@ void ConfigBase::stopEvents()
     _events->Stop();
 }
 
-void ConfigBase::queueChange(OwnedChange change)
+void ConfigBase::queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                             const timeval& when)
 {
-    if (_hub->HasListeners())
-        _events->Push(std::move(change));
+    if (!_hub->HasListeners())
+        return;
+    OwnedChange change;
+    change.id = id;
+    change.kind = kind;
+    change.intValue = intValue;
+    if (length)
+        change.bytes.assign(bytes, length);
+    change.when = when;
+    _events->Push(std::move(change));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }

@@ -46,8 +46,9 @@ public:
     virtual bool ListHeld(std::vector<HeldParam>& out) = 0;
 
 protected:
-    // Queues a change for the listeners, when there are any.
-    void queueChange(OwnedChange change);
+    // Queues a copy of a change for the listeners, when there are any.
+    void queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                     const timeval& when);
     // No listener is called once this returns (but from inside a callback,
     // where only later calls are stopped).
     void stopEvents();

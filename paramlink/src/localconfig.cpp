@@ -29,16 +29,7 @@ bool LocalConfig::ListHeld(std::vector<HeldParam>& out)
 // Called under the store's lock: copies the change and never blocks.
 void LocalConfig::Post(const ValueChange& change, const std::string&)
 {
-    if (!_hub->HasListeners())
-        return;
-    OwnedChange owned;
-    owned.id = change.id;
-    owned.kind = change.kind;
-    owned.intValue = change.intValue;
-    if (change.length)
-        owned.bytes.assign(change.bytes, change.length);
-    owned.when = change.when;
-    queueChange(std::move(owned));
+    queueChange(change.id, change.kind, change.intValue, change.bytes, change.length, change.when);
 }
 
 bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)

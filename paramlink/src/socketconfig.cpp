@@ -223,16 +223,7 @@ bool SocketConfig::handle(const wire::Message& msg)
             std::lock_guard<std::mutex> lock(_cacheMutex);
             _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
         }
-        if (!_hub->HasListeners())
-            return true;
-        OwnedChange change;
-        change.id = eParam_t(msg.paramID);
-        change.kind = msg.kind;
-        change.intValue = msg.intValue;
-        if (msg.length)
-            change.bytes.assign(msg.bytes, msg.length);
-        change.when = msg.when;
-        queueChange(std::move(change));
+        queueChange(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length, msg.when);
         return true;
     }
     default:
