@@ -25,7 +25,7 @@ Config* ConfigFactoryImpl::CreateConfig(std::string url, std::string)
     if (parsed.scheme == StoreUrl::Scheme::Local) {
         ConfigStore* store = ConfigStore::Get(parsed.configID);
         if (!store) {
-            Log("cannot open \"" + url + "\": " + ConfigStore::Refusal(parsed.configID));
+            Log("no local store for config " + std::to_string(parsed.configID));
             return nullptr;
         }
         return new LocalConfig(store);

@@ -6,6 +6,7 @@
 
 #include "paramlink/descriptortable.h"
 #include "paramlink/maxconfigid.h"
+#include "storeurl.h"
 #include "wireformat.h"
 
 namespace paramlink {
@@ -24,7 +25,7 @@ ConfigStore::ConfigStore(eConfigID_t configID)
 
 ConfigStore* ConfigStore::Get(eConfigID_t configID)
 {
-    if (configID < 0 || configID > GetMaxConfigID())
+    if (configID < 0 || configID > kMaxConfigID)
         return nullptr;
     // Never destroyed: library threads may use a store while the process
     // exits.
@@ -36,6 +37,8 @@ ConfigStore* ConfigStore::Get(eConfigID_t configID)
         slot.reset(new ConfigStore(configID));
     return slot.get();
 }
+
+bool ConfigStore::Served(eConfigID_t configID) { return configID >= 0 && configID <= GetMaxConfigID(); }
 
 std::string ConfigStore::Refusal(eConfigID_t configID)
 {

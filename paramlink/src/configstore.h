@@ -28,9 +28,12 @@ class ConfigStore {
 public:
     explicit ConfigStore(eConfigID_t configID);
 
-    // Null for ids outside 0..GetMaxConfigID().
+    // Null for ids outside 0..kMaxConfigID. This process may keep any of
+    // them; Served tells which the socket server hands out.
     static ConfigStore* Get(eConfigID_t configID);
-    // Why Get refuses a config id, for people.
+    // The config ids the socket server serves: 0..GetMaxConfigID().
+    static bool Served(eConfigID_t configID);
+    // Why the server refuses a config id, for people.
     static std::string Refusal(eConfigID_t configID);
 
     eConfigID_t GetConfigID() const { return _configID; }

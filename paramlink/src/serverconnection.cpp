@@ -145,7 +145,7 @@ bool ServerConnection::process(const wire::Message& msg)
             Closing("not a store client");
             return false;
         }
-        ConfigStore* store = ConfigStore::Get(msg.configID);
+        ConfigStore* store = ConfigStore::Served(msg.configID) ? ConfigStore::Get(msg.configID) : nullptr;
         if (!store) {
             const std::string reason = ConfigStore::Refusal(msg.configID);
             wire::AppendWelcome(_reply, wire::kConfigNotServed, reason);
