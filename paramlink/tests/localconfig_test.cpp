@@ -206,6 +206,59 @@ TEST_F(LocalConfigTest, ReleaseFromInsideACallback)
     EXPECT_FALSE(_config->RemoveEventListener(&witness));
 }
 
+TEST_F(LocalConfigTest, HeldParamsAreTheTableWithItsValues)
+{
+    ASSERT_TRUE(_config->SetIntegerValue(kIntId, -9));
+    ASSERT_TRUE(_config->SetDataValue(kDataId, std::string("\0z", 2)));
+    std::vector<HeldParam> held;
+    ASSERT_TRUE(ListHeldParams(_config, held));
+    ASSERT_EQ(held.size(), 4u);
+    const struct {
+        eParam_t id;
+        const char* name;
+        ValueKind kind;
+        int intValue;
+        std::string bytes;
+    } expected[] = {
+        {kIntId, "eParamID_TestInteger", ValueKind::Integer, -9, ""},
+        {kStringId, "eParamID_TestString", ValueKind::String, 0, kStringDefault},
+        {kDataId, "eParamID_TestData", ValueKind::Data, 0, std::string("\0z", 2)},
+        {kEnumId, "eParamID_TestEnum", ValueKind::Integer, int(kEnumDefault), ""},
+    };
+    for (size_t i = 0; i < held.size(); ++i) {
+        EXPECT_EQ(held[i].id, expected[i].id) << i;
+        EXPECT_EQ(held[i].idName, expected[i].name) << i;
+        EXPECT_EQ(held[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(held[i].intValue, expected[i].intValue) << i;
+        EXPECT_EQ(held[i].bytes, expected[i].bytes) << i;
+    }
+    DescriptorRegistry::GetDescriptorTable(_id)->clear();
+    EXPECT_TRUE(ListHeldParams(_config, held));
+    EXPECT_TRUE(held.empty());
+
+    class Foreign : public MappingConfig {
+    public:
+        ParamDescriptor* GetParamDescriptor(eParam_t) override { return nullptr; }
+        ParamDescriptor* GetParamDescriptor(std::string) override { return nullptr; }
+        std::list<eParam_t>& GetParamIDList() override { return ids; }
+        bool SetIntegerValue(eParam_t, int) override { return false; }
+        int GetIntegerValue(eParam_t) override { return 0; }
+        bool GetIntegerValue(eParam_t, int&) override { return false; }
+        bool SetStringValue(eParam_t, std::string) override { return false; }
+        bool GetStringValue(eParam_t, std::string&) override { return false; }
+        bool GetDataValue(eParam_t, std::string&) override { return false; }
+        bool SetDataValue(eParam_t, std::string) override { return false; }
+        bool AddEventListener(ConfigEventListener*) override { return false; }
+        bool RemoveEventListener(ConfigEventListener*) override { return false; }
+        eConfigID_t GetConfigID() const override { return 0; }
+        std::list<eParam_t> ids;
+    } foreign;
+    held.resize(2);
+    EXPECT_FALSE(ListHeldParams(&foreign, held)) << "not a config of this library";
+    EXPECT_TRUE(held.empty());
+    EXPECT_FALSE(ListHeldParams(nullptr, held));
+}
+
 TEST(ListenerDefaultsTest, DefaultCallbacksReturnZero)
 {
     ConfigEventListener plain;
