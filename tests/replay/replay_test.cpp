@@ -251,7 +251,7 @@ protected:
             *model = number;
         int status = -1;
         const std::string out = RunAndCapture(
-            {BuildProgram("tovik-storedump"), "--model", std::to_string(number), Url(config)}, kWaitMs, &status);
+            {BuildProgram("tovik-storedump"), Url(config)}, kWaitMs, &status);
         EXPECT_EQ(status, 0) << out;
         return ParseDump(out);
     }

@@ -1,5 +1,6 @@
 // Serves the test table as config 1 on the port given (0 picks one) and
-// prints "ready PORT"; stops on SIGTERM.
+// prints "ready PORT clients N" (N the clients it may hold); stops on
+// SIGTERM.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
             std::fflush(stdout);
             return 1;
         }
-        std::printf("ready %d\n", server.GetPort());
+        std::printf("ready %d clients %d\n", server.GetPort(), server.GetMaxClients());
         std::fflush(stdout);
         int sig = 0;
         sigwait(&stop, &sig);

@@ -1,5 +1,7 @@
 #include "testtable.h"
 
+#include "paramlink/config.h"
+#include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
 #include "tovikconfig/descriptors.h"
 
@@ -38,6 +40,20 @@ void FillTestTable(DescriptorTable* table)
     choice->AddNameValuePair(1, "On", nullptr, "");
     choice->SetFactoryDefault(kEnumDefault);
     table->AddDescriptor(choice);
+}
+
+void ResetTestConfig(eConfigID_t configID)
+{
+    FillTestTable(DescriptorRegistry::GetDescriptorTable(configID));
+    ConfigFactoryImpl* factory = ConfigFactoryImpl::GetInstance();
+    Config* config = factory->CreateConfig("local://configid=" + std::to_string(configID), "");
+    if (!config)
+        return;
+    config->SetIntegerValue(kIntId, kIntDefault);
+    config->SetStringValue(kStringId, kStringDefault);
+    config->SetDataValue(kDataId, std::string());
+    config->SetIntegerValue(kEnumId, int(kEnumDefault));
+    factory->ReleaseConfig(config);
 }
 
 } // namespace storetest

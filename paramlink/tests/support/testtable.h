@@ -21,8 +21,17 @@ const int kIntDefault = 7;
 const unsigned kEnumDefault = 1;
 const char* const kStringDefault = "abc";
 
+// Config ids of the tests' own stores (the store keeps at most
+// GetMaxConfigID() + 1 configs).
+const eConfigID_t kServedTestConfig = 5;
+const eConfigID_t kLocalTestConfig = 6;
+
 // Clears the table and adds the four test parameters.
 void FillTestTable(DescriptorTable* table);
+// Fills the config's table and puts every test value back to its default:
+// a config's values live as long as the process, so each test starts from
+// what a fresh store would hold.
+void ResetTestConfig(eConfigID_t configID);
 
 } // namespace storetest
 

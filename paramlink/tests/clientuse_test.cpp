@@ -69,7 +69,8 @@ TEST_F(ClientUseTest, SecondConfigOnTheSameUrl)
     Config* second = client();
     ASSERT_TRUE(first && second);
     ASSERT_NE(first, second);
-    EventRecorder one, two;
+    EventRecorder& one = _recorders.New();
+    EventRecorder& two = _recorders.New();
     ASSERT_TRUE(first->AddEventListener(&one));
     ASSERT_TRUE(second->AddEventListener(&two));
     ASSERT_TRUE(first->SetIntegerValue(kIntId, 1));
@@ -161,7 +162,7 @@ private:
 
 TEST(ClientOfSilentServer, WaitsAreBoundedAndFailuresReported)
 {
-    const int id = 90;
+    const int id = 9;
     FillTestTable(DescriptorRegistry::GetDescriptorTable(id));
     for (SilentServer::Then then : {SilentServer::Then::StaySilent, SilentServer::Then::Close}) {
         const bool silent = then == SilentServer::Then::StaySilent;

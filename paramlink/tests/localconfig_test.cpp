@@ -4,12 +4,14 @@
 #include <chrono>
 #include <thread>
 
+#include "childprocess.h"
 #include "eventrecorder.h"
 #include "paramlink/paramlink.h"
 #include "testtable.h"
 #include "tovikconfig/paramdescriptor.h"
 
 using namespace storetest;
+using tovik::test::WaitUntil;
 
 namespace {
 
@@ -25,14 +27,11 @@ bool notAfter(const timeval& a, const timeval& b)
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_usec <= b.tv_usec);
 }
 
-// Each test gets a config id of its own, so values never leak between tests.
 class LocalConfigTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int next = 20;
-        _id = next++;
-        FillTestTable(DescriptorRegistry::GetDescriptorTable(_id));
+        ResetTestConfig(_id);
         _config = open();
         ASSERT_NE(_config, nullptr);
     }
@@ -40,8 +39,9 @@ protected:
 
     Config* open() { return ConfigFactoryImpl::GetInstance()->CreateConfig("local://configid=" + std::to_string(_id), ""); }
 
-    int _id = 0;
+    const int _id = kLocalTestConfig;
     Config* _config = nullptr;
+    RecorderPool _recorders;
 };
 
 TEST_F(LocalConfigTest, NeverSetValuesReadAsFactoryDefaults)
@@ -112,7 +112,8 @@ TEST_F(LocalConfigTest, DescriptorsAndIdListComeFromTheTable)
 
 TEST_F(LocalConfigTest, ChangesReachEveryListenerOnALibraryThreadInOrder)
 {
-    EventRecorder mine, theirs;
+    EventRecorder& mine = _recorders.New();
+    EventRecorder& theirs = _recorders.New();
     Config* other = open();
     ASSERT_NE(other, nullptr);
     ASSERT_TRUE(_config->AddEventListener(&mine));
@@ -183,36 +184,79 @@ TEST_F(LocalConfigTest, ReleaseWaitsForACallbackInProgressAndStopsDelivery)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
-// Releasing or unregistering from inside a callback must not deadlock.
-class SelfReleasingListener : public ConfigEventListener {
-public:
-    int IntegerChanged(eParam_t, int, timeval) override
-    {
-        ++calls;
-        if (config) {
-            config->RemoveEventListener(this);
-            ConfigFactoryImpl::GetInstance()->ReleaseConfig(config);
-            config = nullptr;
-        }
-        return 0;
-    }
-    Config* config = nullptr;
-    std::atomic<int> calls{0};
-};
-
+// Unregistering and releasing from inside a callback must not deadlock,
+// and nothing reaches the listener afterwards.
 TEST_F(LocalConfigTest, ReleaseFromInsideACallback)
 {
-    SelfReleasingListener listener;
-    listener.config = open();
-    ASSERT_TRUE(listener.config->AddEventListener(&listener));
-    EventRecorder witness;
+    Config* doomed = open();
+    ASSERT_NE(doomed, nullptr);
+    ReleasingListener listener(doomed, true);
+    ASSERT_TRUE(doomed->AddEventListener(&listener));
+    EventRecorder& witness = _recorders.New();
     ASSERT_TRUE(_config->AddEventListener(&witness));
     ASSERT_TRUE(_config->SetIntegerValue(kIntId, 1));
     ASSERT_TRUE(_config->SetIntegerValue(kIntId, 2));
     ASSERT_TRUE(witness.WaitFor(2));
+    EXPECT_TRUE(WaitUntil([&] { return listener.Released(); }, 5000));
+    ASSERT_TRUE(_config->SetIntegerValue(kIntId, 3));
+    ASSERT_TRUE(witness.WaitFor(3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(listener.calls, 1);
     EXPECT_TRUE(_config->RemoveEventListener(&witness));
     EXPECT_FALSE(_config->RemoveEventListener(&witness));
+}
+
+TEST_F(LocalConfigTest, HeldParamsAreTheTableWithItsValues)
+{
+    ASSERT_TRUE(_config->SetIntegerValue(kIntId, -9));
+    ASSERT_TRUE(_config->SetDataValue(kDataId, std::string("\0z", 2)));
+    std::vector<HeldParam> held;
+    ASSERT_TRUE(ListHeldParams(_config, held));
+    ASSERT_EQ(held.size(), 4u);
+    const struct {
+        eParam_t id;
+        const char* name;
+        ValueKind kind;
+        int intValue;
+        std::string bytes;
+    } expected[] = {
+        {kIntId, "eParamID_TestInteger", ValueKind::Integer, -9, ""},
+        {kStringId, "eParamID_TestString", ValueKind::String, 0, kStringDefault},
+        {kDataId, "eParamID_TestData", ValueKind::Data, 0, std::string("\0z", 2)},
+        {kEnumId, "eParamID_TestEnum", ValueKind::Integer, int(kEnumDefault), ""},
+    };
+    for (size_t i = 0; i < held.size(); ++i) {
+        EXPECT_EQ(held[i].id, expected[i].id) << i;
+        EXPECT_EQ(held[i].idName, expected[i].name) << i;
+        EXPECT_EQ(held[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(held[i].intValue, expected[i].intValue) << i;
+        EXPECT_EQ(held[i].bytes, expected[i].bytes) << i;
+    }
+    DescriptorRegistry::GetDescriptorTable(_id)->clear();
+    EXPECT_TRUE(ListHeldParams(_config, held));
+    EXPECT_TRUE(held.empty());
+
+    class Foreign : public MappingConfig {
+    public:
+        ParamDescriptor* GetParamDescriptor(eParam_t) override { return nullptr; }
+        ParamDescriptor* GetParamDescriptor(std::string) override { return nullptr; }
+        std::list<eParam_t>& GetParamIDList() override { return ids; }
+        bool SetIntegerValue(eParam_t, int) override { return false; }
+        int GetIntegerValue(eParam_t) override { return 0; }
+        bool GetIntegerValue(eParam_t, int&) override { return false; }
+        bool SetStringValue(eParam_t, std::string) override { return false; }
+        bool GetStringValue(eParam_t, std::string&) override { return false; }
+        bool GetDataValue(eParam_t, std::string&) override { return false; }
+        bool SetDataValue(eParam_t, std::string) override { return false; }
+        bool AddEventListener(ConfigEventListener*) override { return false; }
+        bool RemoveEventListener(ConfigEventListener*) override { return false; }
+        eConfigID_t GetConfigID() const override { return 0; }
+        std::list<eParam_t> ids;
+    } foreign;
+    held.resize(2);
+    EXPECT_FALSE(ListHeldParams(&foreign, held)) << "not a config of this library";
+    EXPECT_TRUE(held.empty());
+    EXPECT_FALSE(ListHeldParams(nullptr, held));
 }
 
 TEST(ListenerDefaultsTest, DefaultCallbacksReturnZero)

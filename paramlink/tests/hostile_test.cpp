@@ -56,6 +56,7 @@ TEST_F(HostilePeerTest, MalformedStreamsCloseOnlyThatConnection)
         {"second greeting", [this] { return hello() + hello(); }()},
         {"unknown message after greeting", [this] { return hello() + std::string("\0\0\0\x01\x63", 5); }()},
         {"server-side message from a client", [this] { std::string s = hello(); AppendWelcome(s, 1); return s; }()},
+        {"listing from a client", [this] { std::string s = hello(); AppendListing(s, 1, {}); return s; }()},
         {"integer of wrong size", [this] { return hello() + std::string("\0\0\0\x0b\x03\0\0\0\x01\0\0\0\x01\x01\x07", 15); }()},
         {"config id out of range", [] { std::string s; AppendHello(s, 100000); return s; }()},
     };
@@ -125,7 +126,7 @@ TEST_F(HostilePeerTest, SixtyFourClientsAtOnce)
     const int kSets = 20;
     Config* watcher = client();
     ASSERT_NE(watcher, nullptr);
-    EventRecorder events;
+    EventRecorder& events = _recorders.New();
     ASSERT_TRUE(watcher->AddEventListener(&events));
 
     std::atomic<int> failures{0};

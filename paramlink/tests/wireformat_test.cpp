@@ -58,6 +58,9 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
     std::string stream;
     AppendHello(stream, 3);
     AppendWelcome(stream, 1);
+    AppendWelcome(stream, kConfigNotServed, "no config 99 here");
+    AppendList(stream, 16);
+    AppendListing(stream, 17, {{0x01000100, ValueKind::Integer, "eParamID_A"}, {2, ValueKind::Data, ""}});
     AppendSet(stream, 7, 0x01020304, ValueKind::Integer, -5, nullptr, 0);
     AppendSet(stream, 8, 9, ValueKind::Data, 0, data.data(), data.size());
     AppendSet(stream, 9, 9, ValueKind::String, 0, "", 0);
@@ -70,7 +73,7 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
     for (size_t piece : {size_t(1), size_t(2), size_t(3), size_t(7), size_t(64), stream.size()}) {
         Feed f = feed(stream, piece);
         ASSERT_FALSE(f.error) << f.reason;
-        ASSERT_EQ(f.bodies.size(), 10u) << "piece " << piece;
+        ASSERT_EQ(f.bodies.size(), 13u) << "piece " << piece;
 
         Message m = parse(f.bodies[0]);
         EXPECT_EQ(m.type, MsgType::Hello);
@@ -79,6 +82,26 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
         m = parse(f.bodies[1]);
         EXPECT_EQ(m.type, MsgType::Welcome);
         EXPECT_EQ(m.status, 1);
+        EXPECT_EQ(m.length, 0u) << "no reason when welcomed";
+        m = parse(f.bodies[2]);
+        EXPECT_EQ(m.status, kConfigNotServed);
+        EXPECT_EQ(std::string(m.bytes, m.length), "no config 99 here");
+        m = parse(f.bodies[3]);
+        EXPECT_EQ(m.type, MsgType::List);
+        EXPECT_EQ(m.tag, 16u);
+        m = parse(f.bodies[4]);
+        EXPECT_EQ(m.type, MsgType::Listing);
+        EXPECT_EQ(m.tag, 17u);
+        EXPECT_EQ(m.status, kOk);
+        std::vector<ListedParam> listed;
+        ASSERT_TRUE(ParseListing(m.bytes, m.length, listed));
+        ASSERT_EQ(listed.size(), 2u);
+        EXPECT_EQ(listed[0].id, 0x01000100u);
+        EXPECT_EQ(listed[0].kind, ValueKind::Integer);
+        EXPECT_EQ(listed[0].idName, "eParamID_A");
+        EXPECT_EQ(listed[1].kind, ValueKind::Data);
+        EXPECT_EQ(listed[1].idName, "");
+        f.bodies.erase(f.bodies.begin() + 2, f.bodies.begin() + 5);
         m = parse(f.bodies[2]);
         EXPECT_EQ(m.type, MsgType::Set);
         EXPECT_EQ(m.tag, 7u);
@@ -166,6 +189,11 @@ TEST(WireFormatTest, MalformedBodiesAreRefused)
         {"short event", body({6, 0, 0, 0, 1, 1})},
         {"event with bad microseconds", body({6, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0x7f, 0, 0, 0, 0, 0, 0, 0})},
         {"event with bad kind", body({6, 0, 0, 0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})},
+        {"welcome with an over-long reason", body({2, 0}) + std::string(kMaxReasonBytes + 1, 'r')},
+        {"short list", body({7, 0, 0, 1})},
+        {"long list", body({7, 0, 0, 0, 1, 0})},
+        {"short listing", body({8, 0, 0, 0, 1})},
+        {"entries in a refused listing", body({8, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0})},
     };
     for (const auto& c : cases) {
         Message msg;
@@ -174,6 +202,84 @@ TEST(WireFormatTest, MalformedBodiesAreRefused)
             << c.name;
         EXPECT_NE(reason, nullptr) << c.name;
     }
+}
+
+TEST(WireFormatTest, ListingEntriesAreCheckedAgainstTheirLengths)
+{
+    auto bytes = [](std::initializer_list<int> list) {
+        std::string s;
+        for (int b : list)
+            s.push_back(char(b));
+        return s;
+    };
+    const struct {
+        const char* name;
+        std::string entries;
+        bool ok;
+        size_t count;
+    } cases[] = {
+        {"none", "", true, 0},
+        {"one, name of 2", bytes({0, 0, 0, 1, 1, 0, 2, 'a', 'b'}), true, 1},
+        {"two, empty names", bytes({0, 0, 0, 1, 2, 0, 0, 0, 0, 0, 2, 3, 0, 0}), true, 2},
+        {"entry cut short", bytes({0, 0, 0, 1, 1, 0}), false, 0},
+        {"name longer than the rest", bytes({0, 0, 0, 1, 1, 0, 3, 'a', 'b'}), false, 0},
+        {"name claiming 64 KiB", bytes({0, 0, 0, 1, 1, 0xff, 0xff, 'a'}), false, 0},
+        {"bad kind", bytes({0, 0, 0, 1, 9, 0, 0}), false, 0},
+        {"trailing byte", bytes({0, 0, 0, 1, 1, 0, 0, 0}), false, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<ListedParam> out;
+        EXPECT_EQ(ParseListing(c.entries.data(), c.entries.size(), out), c.ok) << c.name;
+        if (c.ok) {
+            EXPECT_EQ(out.size(), c.count) << c.name;
+        }
+    }
+}
+
+TEST(WireFormatTest, ListingTooLargeForOneFrameIsRefusedWhole)
+{
+    std::vector<ListedParam> entries(1, ListedParam{1, ValueKind::String, std::string(60000, 'n')});
+    entries.resize(kMaxBody / 60000 + 2, entries[0]);
+    std::string frame;
+    AppendListing(frame, 5, entries);
+    Message m = parse(frame.substr(kLengthBytes));
+    EXPECT_EQ(m.type, MsgType::Listing);
+    EXPECT_EQ(m.status, kRefused);
+    EXPECT_EQ(m.length, 0u);
+}
+
+// A buffer that starts small grows for a large frame and shrinks back, so
+// idle peers cost little and large values still arrive.
+TEST(WireFormatTest, SmallBufferGrowsForALargeFrameAndShrinksBack)
+{
+    FrameBuffer buffer(64);
+    std::string stream;
+    const std::string big(200000, 'b');
+    AppendSet(stream, 1, 2, ValueKind::Data, 0, big.data(), big.size());
+    AppendGet(stream, 3, 4, ValueKind::Integer);
+    size_t pos = 0;
+    std::vector<std::string> bodies;
+    size_t largestSpace = 0;
+    while (pos < stream.size()) {
+        const size_t n = std::min(buffer.WriteSpace(), stream.size() - pos);
+        ASSERT_GT(n, 0u);
+        largestSpace = std::max(largestSpace, buffer.WriteSpace());
+        std::memcpy(buffer.WritePtr(), stream.data() + pos, n);
+        buffer.Commit(n);
+        pos += n;
+        const std::uint8_t* body = nullptr;
+        size_t length = 0;
+        std::string why;
+        FrameBuffer::Status status;
+        while ((status = buffer.Next(body, length, why)) == FrameBuffer::Status::Frame)
+            bodies.emplace_back(reinterpret_cast<const char*>(body), length);
+        ASSERT_NE(status, FrameBuffer::Status::Error) << why;
+    }
+    ASSERT_EQ(bodies.size(), 2u);
+    EXPECT_EQ(parse(bodies[0]).length, big.size());
+    EXPECT_EQ(parse(bodies[1]).type, MsgType::Get);
+    EXPECT_GE(largestSpace, big.size() / 2) << "grew for the large frame";
+    EXPECT_LE(buffer.WriteSpace(), 64u) << "back to its first size";
 }
 
 } // namespace

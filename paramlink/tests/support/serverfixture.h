@@ -1,5 +1,5 @@
-// An in-process socket server on a free loopback port, serving a fresh
-// config id filled with the test table.
+// An in-process socket server on a free loopback port, serving the test
+// table with fresh values.
 #ifndef STORE_SERVERFIXTURE_H
 #define STORE_SERVERFIXTURE_H
 
@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "eventrecorder.h"
 #include "paramlink/paramlink.h"
 #include "testtable.h"
 
@@ -16,9 +17,7 @@ class ServerFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int next = 100;
-        _id = next++;
-        FillTestTable(DescriptorRegistry::GetDescriptorTable(_id));
+        ResetTestConfig(_id);
         _server.reset(new velora::stackline::config::access::SocketServer(0));
         ASSERT_NE(_server->Initialize(), 0);
         ASSERT_NE(_server->Start(), 0);
@@ -61,8 +60,10 @@ protected:
         ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
     }
 
-    int _id = 0;
+    const int _id = kServedTestConfig;
     int _port = 0;
+    // Outlive the configs, which TearDown releases.
+    RecorderPool _recorders;
     std::unique_ptr<velora::stackline::config::access::SocketServer> _server;
     std::vector<Config*> _open;
 };
