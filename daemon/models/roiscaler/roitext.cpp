@@ -38,8 +38,8 @@ bool ReadObject(const QString& text, Json::Value& root)
     }
 }
 
-// The value of a member that holds a string or a number; false when the
-// member is absent, null, an array or an object.
+// The value of a member; false when it is absent, null, an array or an
+// object (JsonCpp's asString would throw on the last two).
 bool MemberValue(const Json::Value& root, const std::string& key, quint32& value)
 {
     const Json::Value* member = root.find(key.data(), key.data() + key.size());

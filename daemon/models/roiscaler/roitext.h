@@ -27,20 +27,21 @@ QString ScreenProxyText(const ScreenProxyValues& values);
 // not changed.
 QString ScreenProxyText(const QHash<quint32, QVariant>& state, quint32 idBase, int roitype);
 
-// Reads all seven members. True only when the text is a JSON object holding
-// all seven, each a string or a number: then mode takes the low 8 bits of
-// its value and the six others the low 16 bits. On false nothing is written.
+// A member is read when it holds a string, a number or a boolean; null, an
+// array or an object count as missing. A string of unsigned decimal digits
+// or a number with a whole value in the unsigned 32-bit range gives that
+// value; any other string, number or boolean gives 0.
+
+// Reads all seven members. True only when the text is a JSON object from
+// which all seven read: then mode takes the low 8 bits of its value and the
+// six others the low 16 bits. On false nothing is written.
 bool ParseScreenProxy(const QString& screenProxy, UByte& mode, UWord& x, UWord& y, UWord& w,
                       UWord& h, UWord& screenw, UWord& screenh);
 
 // Reads the one member named key into value (its unsigned 32-bit value,
-// bit for bit). True only when the text is a JSON object whose member key
-// is a string or a number; on false value is not written.
+// bit for bit). True only when the text is a JSON object from which the
+// member reads; on false value is not written.
 bool ParseScreenProxy(const QString& screenProxy, const QString& key, int& value);
-
-// How a member's value reads: a string of unsigned decimal digits or a JSON
-// number with a whole value in the unsigned 32-bit range gives that value;
-// any other string, number or boolean gives 0.
 
 } // namespace roiscaler
 

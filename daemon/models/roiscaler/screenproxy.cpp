@@ -13,12 +13,68 @@ int Saturate(long long v)
     return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
+int Add(int a, int b)
+{
+    return Saturate((long long)a + b);
+}
+
+int Subtract(int a, int b)
+{
+    return Saturate((long long)a - b);
+}
+
 // Rounds half away from zero, kept inside int range.
 int RoundToInt(double v)
 {
     if (std::isnan(v))
         return 0;
     return int(std::lround(std::clamp(v, double(INT_MIN), double(INT_MAX))));
+}
+
+// One axis of ClipRoi; each test looks at the values passed in.
+void ClipAxis(int* offset, int* size, long long sourceSize)
+{
+    long long newSize = *size;
+    if (*size > sourceSize)
+        newSize = sourceSize;
+    if (*size < ScreenProxy::kMinSide)
+        newSize = ScreenProxy::kMinSide;
+    long long newOffset = *offset;
+    if (*offset > sourceSize - newSize)
+        newOffset = sourceSize - newSize;
+    if (*offset < 0)
+        newOffset = 0;
+    *offset = Saturate(newOffset);
+    *size = Saturate(newSize);
+}
+
+// One axis of the clamps: an offset that keeps the region's size inside the
+// source, and a size that keeps the region's offset inside it.
+int ClampOffset(long long offset, long long sourceSize, long long roiSize)
+{
+    return Saturate(std::max(std::min(offset, sourceSize - roiSize), 0LL));
+}
+
+int ClampSize(long long size, long long sourceSize, long long roiOffset)
+{
+    return Saturate(std::max<long long>(std::min(size, sourceSize - roiOffset), ScreenProxy::kMinSide));
+}
+
+// One axis of the edge limits. A left or top edge stays 4 before the far
+// edge and not below 0; a right or bottom edge (one past) stays 4 after the
+// near edge and not past the source.
+int LimitNearEdge(long long edge, long long farEdge)
+{
+    if (farEdge <= edge + (ScreenProxy::kMinSide - 1))
+        edge = farEdge - ScreenProxy::kMinSide;
+    return Saturate(std::max(edge, 0LL));
+}
+
+int LimitFarEdge(long long edge, long long nearEdge, long long sourceSize)
+{
+    if (edge - (ScreenProxy::kMinSide - 1) <= nearEdge)
+        edge = nearEdge + ScreenProxy::kMinSide;
+    return Saturate(std::min(edge, sourceSize));
 }
 
 } // namespace
@@ -106,96 +162,56 @@ void ScreenProxy::ClipRoi(int* x, int* y, int* w, int* h) const
 {
     if (!x || !y || !w || !h)
         return;
-    const long long srcW = _sourceWidth;
-    const long long srcH = _sourceHeight;
-
-    long long width = *w;
-    if (*w > srcW)
-        width = srcW;
-    if (*w < kMinSide)
-        width = kMinSide;
-    long long height = *h;
-    if (*h > srcH)
-        height = srcH;
-    if (*h < kMinSide)
-        height = kMinSide;
-    long long left = *x;
-    if (*x > srcW - width)
-        left = srcW - width;
-    if (*x < 0)
-        left = 0;
-    long long top = *y;
-    if (*y > srcH - height)
-        top = srcH - height;
-    if (*y < 0)
-        top = 0;
-
-    *x = Saturate(left);
-    *y = Saturate(top);
-    *w = Saturate(width);
-    *h = Saturate(height);
+    ClipAxis(x, w, _sourceWidth);
+    ClipAxis(y, h, _sourceHeight);
 }
 
 int ScreenProxy::ClampX(int x) const
 {
-    return Saturate(std::max(std::min<long long>(x, (long long)_sourceWidth - _roiWidth), 0LL));
+    return ClampOffset(x, _sourceWidth, _roiWidth);
 }
 
 int ScreenProxy::ClampY(int y) const
 {
-    return Saturate(std::max(std::min<long long>(y, (long long)_sourceHeight - _roiHeight), 0LL));
+    return ClampOffset(y, _sourceHeight, _roiHeight);
 }
 
 int ScreenProxy::ClampWidth(int w) const
 {
-    return Saturate(std::max<long long>(std::min<long long>(w, (long long)_sourceWidth - _roiX), kMinSide));
+    return ClampSize(w, _sourceWidth, _roiX);
 }
 
 int ScreenProxy::ClampHeight(int h) const
 {
-    return Saturate(std::max<long long>(std::min<long long>(h, (long long)_sourceHeight - _roiY), kMinSide));
+    return ClampSize(h, _sourceHeight, _roiY);
 }
 
 int ScreenProxy::LimitLeft(int left) const
 {
-    const long long right = (long long)_roiX + _roiWidth;
-    long long l = left;
-    if (right <= l + (kMinSide - 1))
-        l = right - kMinSide;
-    return Saturate(std::max(l, 0LL));
+    return LimitNearEdge(left, (long long)_roiX + _roiWidth);
 }
 
 int ScreenProxy::LimitTop(int top) const
 {
-    const long long bottom = (long long)_roiY + _roiHeight;
-    long long t = top;
-    if (bottom <= t + (kMinSide - 1))
-        t = bottom - kMinSide;
-    return Saturate(std::max(t, 0LL));
+    return LimitNearEdge(top, (long long)_roiY + _roiHeight);
 }
 
 int ScreenProxy::LimitRight(int right) const
 {
-    long long r = right;
-    if (r - (kMinSide - 1) <= _roiX)
-        r = (long long)_roiX + kMinSide;
-    return Saturate(std::min<long long>(r, _sourceWidth));
+    return LimitFarEdge(right, _roiX, _sourceWidth);
 }
 
 int ScreenProxy::LimitBottom(int bottom) const
 {
-    long long b = bottom;
-    if (b - (kMinSide - 1) <= _roiY)
-        b = (long long)_roiY + kMinSide;
-    return Saturate(std::min<long long>(b, _sourceHeight));
+    return LimitFarEdge(bottom, _roiY, _sourceHeight);
 }
 
 void ScreenProxy::BeginDrag(int handle, int dx, int dy)
 {
     _dragLeft = _roiX;
     _dragTop = _roiY;
-    _dragRight = Saturate((long long)_roiX + _roiWidth);
-    _dragBottom = Saturate((long long)_roiY + _roiHeight);
+    _dragRight = Add(_roiX, _roiWidth);
+    _dragBottom = Add(_roiY, _roiHeight);
     _dragConstraintWidth = _constraintWidth;
     _dragConstraintHeight = _constraintHeight;
     DragHandle(handle, dx, dy);
@@ -217,6 +233,18 @@ void ScreenProxy::Move(int dx, int dy)
     long long x = std::min((long long)_dragLeft + dx, _sourceWidth - width);
     long long y = std::min((long long)_dragTop + dy, _sourceHeight - height);
     SetRoi(Saturate(std::max(x, 0LL)), Saturate(std::max(y, 0LL)), Saturate(width), Saturate(height));
+}
+
+void ScreenProxy::MoveEdges(int handle, int dx, int dy, int* l, int* t, int* r, int* b) const
+{
+    const bool left = handle == kLeftEdge || handle == kTopLeft || handle == kBottomLeft;
+    const bool top = handle == kTopEdge || handle == kTopLeft || handle == kTopRight;
+    const bool right = handle == kRightEdge || handle == kTopRight || handle == kBottomRight;
+    const bool bottom = handle == kBottomEdge || handle == kBottomLeft || handle == kBottomRight;
+    *l = left ? LimitLeft(Add(_dragLeft, dx)) : _dragLeft;
+    *t = top ? LimitTop(Add(_dragTop, dy)) : _dragTop;
+    *r = right ? LimitRight(Add(_dragRight, dx)) : _dragRight;
+    *b = bottom ? LimitBottom(Add(_dragBottom, dy)) : _dragBottom;
 }
 
 void ScreenProxy::DragHandle(int handle, int dx, int dy)
@@ -242,51 +270,27 @@ void ScreenProxy::DragHandle(int handle, int dx, int dy)
         handle = kBottomRight;
         dy = hasAspect ? RoundToInt(dx / a) : 0;
         break;
-    default:
-        break;
-    }
-
-    const int l0 = _dragLeft;
-    const int t0 = _dragTop;
-    const int r0 = _dragRight;
-    const int b0 = _dragBottom;
-    int w = 0;
-    int h = 0;
-    switch (handle) {
-    case kTopLeft: {
-        const int l = LimitLeft(Saturate((long long)l0 + dx));
-        const int t = LimitTop(Saturate((long long)t0 + dy));
-        FitInBox(Saturate((long long)r0 - l), Saturate((long long)b0 - t), &w, &h);
-        SetRoi(r0 - w, b0 - h, w, h);
-        break;
-    }
-    case kTopRight: {
-        const int r = LimitRight(Saturate((long long)r0 + dx));
-        const int t = LimitTop(Saturate((long long)t0 + dy));
-        FitInBox(Saturate((long long)r - l0), Saturate((long long)b0 - t), &w, &h);
-        SetRoi(l0, b0 - h, w, h);
-        break;
-    }
-    case kBottomLeft: {
-        const int l = LimitLeft(Saturate((long long)l0 + dx));
-        const int b = LimitBottom(Saturate((long long)b0 + dy));
-        FitInBox(Saturate((long long)r0 - l), Saturate((long long)b - t0), &w, &h);
-        SetRoi(r0 - w, t0, w, h);
-        break;
-    }
-    case kBottomRight: {
-        const int r = LimitRight(Saturate((long long)r0 + dx));
-        const int b = LimitBottom(Saturate((long long)b0 + dy));
-        FitInBox(Saturate((long long)r - l0), Saturate((long long)b - t0), &w, &h);
-        SetRoi(l0, t0, w, h);
-        break;
-    }
     case kInside:
         Move(dx, dy);
+        return;
+    case kTopLeft:
+    case kTopRight:
+    case kBottomLeft:
+    case kBottomRight:
         break;
     default:
-        break;
+        return;
     }
+    // The corner moves, the opposite corner stays, and the aspect is fitted
+    // into the box between them.
+    int l, t, r, b;
+    MoveEdges(handle, dx, dy, &l, &t, &r, &b);
+    int w = 0;
+    int h = 0;
+    FitInBox(Subtract(r, l), Subtract(b, t), &w, &h);
+    const bool anchorRight = handle == kTopLeft || handle == kBottomLeft;
+    const bool anchorBottom = handle == kTopLeft || handle == kTopRight;
+    SetRoi(anchorRight ? _dragRight - w : _dragLeft, anchorBottom ? _dragBottom - h : _dragTop, w, h);
 }
 
 void ScreenProxy::DragFree(int handle, int dx, int dy)
@@ -295,17 +299,11 @@ void ScreenProxy::DragFree(int handle, int dx, int dy)
         Move(dx, dy);
         return;
     }
-    const bool left = handle == kLeftEdge || handle == kTopLeft || handle == kBottomLeft;
-    const bool right = handle == kRightEdge || handle == kTopRight || handle == kBottomRight;
-    const bool top = handle == kTopEdge || handle == kTopLeft || handle == kTopRight;
-    const bool bottom = handle == kBottomEdge || handle == kBottomLeft || handle == kBottomRight;
-    if (!left && !right && !top && !bottom)
+    if (handle < kLeftEdge || handle > kBottomRight)
         return;
-    const long long l = left ? LimitLeft(Saturate((long long)_dragLeft + dx)) : _dragLeft;
-    const long long r = right ? LimitRight(Saturate((long long)_dragRight + dx)) : _dragRight;
-    const long long t = top ? LimitTop(Saturate((long long)_dragTop + dy)) : _dragTop;
-    const long long b = bottom ? LimitBottom(Saturate((long long)_dragBottom + dy)) : _dragBottom;
-    SetRoi(Saturate(l), Saturate(t), Saturate(r - l), Saturate(b - t));
+    int l, t, r, b;
+    MoveEdges(handle, dx, dy, &l, &t, &r, &b);
+    SetRoi(l, t, Subtract(r, l), Subtract(b, t));
 }
 
 int ScreenProxy::HitTest(const QPoint& p) const

@@ -95,6 +95,9 @@ private:
     // The snapshot box fitted to the snapshot constraint's aspect.
     void FitInBox(int boxW, int boxH, int* w, int* h) const;
     void Move(int dx, int dy);
+    // The snapshot's edges, those that the handle moves shifted by the
+    // offsets and held by the edge limits.
+    void MoveEdges(int handle, int dx, int dy, int* l, int* t, int* r, int* b) const;
 
     QRect _screen;
     int _sourceWidth = -1;
