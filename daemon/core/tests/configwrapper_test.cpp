@@ -137,15 +137,16 @@ TEST_F(ConfigWrapperTest, OwnWritesDoNotComeBackButOthersDo)
 
 TEST_F(ConfigWrapperTest, EventsArriveQueuedOnTheMainThread)
 {
-    QThread* emitter = nullptr;
+    // The direct slot runs on the store's thread after the queued one was
+    // posted, so wait for both.
+    std::atomic<QThread*> emitter{nullptr};
     QObject::connect(&_wrapper, &ConfigWrapper::ParamValueChanged, &_wrapper,
             [&emitter](quint32, const QVariant&, const LumoTimeStamp&) { emitter = QThread::currentThread(); },
             Qt::DirectConnection);
     ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 41));
-    ASSERT_TRUE(WaitFor([&] { return !_receiver.events.isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !_receiver.events.isEmpty() && emitter.load() != nullptr; }));
 
-    EXPECT_NE(emitter, nullptr);
-    EXPECT_NE(emitter, QThread::currentThread());
+    EXPECT_NE(emitter.load(), QThread::currentThread());
     EXPECT_EQ(_receiver.events[0].thread, QThread::currentThread());
     EXPECT_EQ(_receiver.events[0].value, QVariant(uint(41)));
     EXPECT_GT(_receiver.events[0].ts.seconds, 0);

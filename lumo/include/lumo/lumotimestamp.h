@@ -10,9 +10,11 @@
 #include <QMetaType>
 #include <QString>
 
+#include "lumo/lumoglobal.h"
+
 class QDataStream;
 
-class LumoTimeStamp {
+class LUMO_EXPORT LumoTimeStamp {
 public:
     // Stored as given, not normalised.
     LumoTimeStamp(long seconds = 0, long microseconds = 0);
@@ -38,14 +40,14 @@ public:
     std::int32_t microseconds;
 };
 
-QDataStream& operator<<(QDataStream& stream, LumoTimeStamp const& stamp);
-QDataStream& operator>>(QDataStream& stream, LumoTimeStamp& stamp);
+LUMO_EXPORT QDataStream& operator<<(QDataStream& stream, LumoTimeStamp const& stamp);
+LUMO_EXPORT QDataStream& operator>>(QDataStream& stream, LumoTimeStamp& stamp);
 
 Q_DECLARE_METATYPE(LumoTimeStamp)
 
 namespace Lumo {
 // Registers LumoTimeStamp under the meta-type name "LumoTimeStamp".
-int registerTimeStampMetaType();
+LUMO_EXPORT int registerTimeStampMetaType();
 }
 
 #endif

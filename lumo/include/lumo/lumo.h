@@ -1,0 +1,48 @@
+// Library-wide functions of liblumo: the front of the buffer memory pool
+// and small process utilities.
+#ifndef LUMO_LUMO_H
+#define LUMO_LUMO_H
+
+#include <QString>
+
+#include "lumo/lumoglobal.h"
+
+class LumoMemoryPool;
+
+namespace Lumo {
+
+// "gcc-<compiler> <user> svn <revision> <branch> <date> <time>", fixed at build.
+LUMO_EXPORT QString buildSignature();
+LUMO_EXPORT bool isBuiltInDebug();
+
+// The library-wide pool, null until start-up creates one. Without it the
+// front hands out page-aligned (4096) system memory. A block is freed in
+// the state (pool or none) it was allocated in.
+LUMO_EXPORT LumoMemoryPool* pool();
+LUMO_EXPORT void* poolAllocate(unsigned int size);
+LUMO_EXPORT void poolFree(void* block);
+// Grows the pool to hold a block of this size; nothing without a pool.
+LUMO_EXPORT void poolReserve(unsigned int size);
+
+// Both apply to the calling thread. The kernel keeps 15 bytes of the name.
+LUMO_EXPORT void setCurrentThreadName(QString const& name);
+// SCHED_FIFO when realtime, else SCHED_OTHER; the priority is clamped to
+// the policy's range, and a negative one means the highest. Logged.
+LUMO_EXPORT void setCurrentThreadPriority(bool realtime, int priority);
+
+// One 32-bit word of physical memory through /dev/mem; the low two bits of
+// the address are ignored. False (with a message on standard error) when
+// the device cannot be opened or mapped.
+LUMO_EXPORT bool readMem32(unsigned int address, unsigned int* value);
+LUMO_EXPORT bool writeMem32(unsigned int address, unsigned int value);
+
+// "MemTotal:" of /proc/meminfo in bytes; 0 when it cannot be read.
+LUMO_EXPORT quint64 totalSystemMemorySize();
+// Adjustment on the scale -17 to 15, written to the process's
+// oom_score_adj (scaled to -1000..1000) or, on older kernels, oom_adj.
+// False when the file cannot be opened or the kernel refuses the value.
+LUMO_EXPORT bool setOOMAdjust(int adjustment);
+
+} // namespace Lumo
+
+#endif
