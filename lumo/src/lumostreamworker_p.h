@@ -71,6 +71,8 @@ public:
     LumoStreamWorkerTask* takeFinished();
 
     bool clearRequested() const { return _clearRequested.load(); }
+    // False once destruction has begun.
+    bool acceptsTasks() const { return _running.load(); }
 
 signals:
     void taskDone();
