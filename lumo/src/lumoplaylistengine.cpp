@@ -27,7 +27,8 @@ LumoError LumoPlayListEngine::open(QVariant const& desc, int mode, LumoStreamInf
         lumoLogOutput(1, kUnit, __LINE__, "Open mode %d invalid.  Can only open playlist in ReadOnly\n", mode);
         return EINVAL;
     }
-    qRegisterMetaType<LumoPlayList>("LumoPlayList");
+    static const int listType = qRegisterMetaType<LumoPlayList>("LumoPlayList");
+    Q_UNUSED(listType);
     _playList = qvariant_cast<LumoPlayList>(desc);
     _totalFrameCount = _playList.length();
     if (_totalFrameCount == 0) {
@@ -89,7 +90,8 @@ LumoError LumoPlayListEngine::read(int fnum, LumoFrame& frame)
     const LumoError result = _entryEngine->read(idx->offset, frame);
     if (result != 0)
         return result;
-    qRegisterMetaType<LumoPlayListIndex>("LumoPlayListIndex");
+    static const int indexType = qRegisterMetaType<LumoPlayListIndex>("LumoPlayListIndex");
+    Q_UNUSED(indexType);
     frame.setMetadata(18, QVariant::fromValue(idx));
     return 0;
 }

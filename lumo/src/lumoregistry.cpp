@@ -74,7 +74,8 @@ LumoStreamEngine* lumoStreamEngineCreate(LumoId const& type)
 
 LumoStreamEngine* lumoStreamEngineCreateForDesc(QVariant const& desc, QObject* parent)
 {
-    if (desc.userType() == qRegisterMetaType<LumoPlayList>("LumoPlayList"))
+    static const int playListType = qRegisterMetaType<LumoPlayList>("LumoPlayList");
+    if (desc.userType() == playListType)
         return new LumoPlayListEngine(parent);
     QMutexLocker lock(&gRegistry->lock);
     for (LumoStreamFactory* factory : gRegistry->streamFactories) {

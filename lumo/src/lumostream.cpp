@@ -54,7 +54,8 @@ bool LumoStream::hasDesc(QVariant const& desc) const
         return _desc == desc;
     if (desc.userType() != _desc.userType())
         return false;
-    if (desc.userType() != qRegisterMetaType<LumoPlayList>("LumoPlayList"))
+    static const int playListType = qRegisterMetaType<LumoPlayList>("LumoPlayList");
+    if (desc.userType() != playListType)
         return false;
     return samePlayList(_desc.value<LumoPlayList>(), desc.value<LumoPlayList>());
 }

@@ -269,7 +269,8 @@ void LumoStreamCache::readIsDone(int, LumoFrame const& f, LumoError const&, void
     }
     LumoFrame frame = f;
     if (record->outsideStream) {
-        qRegisterMetaType<LumoTimecode>("LumoTimecode");
+        static const int registered = qRegisterMetaType<LumoTimecode>("LumoTimecode");
+        Q_UNUSED(registered);
         frame.setMetadata(1, record->position);
         frame.setMetadata(12, QVariant::fromValue(record->timecode));
         frame.setMetadata(26, true);

@@ -62,7 +62,8 @@ void LumoStreamWorkerTask::process()
 
 void LumoStreamWorkerTask::updateFrameMetadata(int fnum, LumoFrame& frame)
 {
-    qRegisterMetaType<LumoStreamInfo>("LumoStreamInfo");
+    static const int registered = qRegisterMetaType<LumoStreamInfo>("LumoStreamInfo");
+    Q_UNUSED(registered);
     frame.setMetadata(21, QVariant::fromValue(info));
     frame.setMetadata(1, fnum);
     frame.setMetadata(9, fnum == 0);
