@@ -55,12 +55,15 @@ bool LumoPlayListEngine::entryOpen(int index)
         lumoLogOutput(1, kUnit, __LINE__, "Entry %d is invalid\n", index);
         return false;
     }
-    _entryEngine = lumoStreamEngineCreateForDesc(_currentEntry->desc, this);
+    QVariant const& desc = _currentEntry.constData()->desc;
+    _entryEngine = lumoStreamEngineCreateForDesc(desc, this);
     if (!_entryEngine) {
         lumoLogOutput(1, kUnit, __LINE__, "Engine create failed for entry %d\n", index);
         return false;
     }
-    const LumoError result = _entryEngine->open(_currentEntry->desc, Lumo::ReadOnly, _entryInfo);
+    // Read-only opens get a fresh value to describe the source in.
+    _entryInfo = LumoStreamInfo();
+    const LumoError result = _entryEngine->open(desc, Lumo::ReadOnly, _entryInfo);
     if (result == 0)
         return true;
     lumoLogOutput(1, kUnit, __LINE__, "Open failed with %d for entry %d\n", result, index);

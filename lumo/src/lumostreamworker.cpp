@@ -67,7 +67,7 @@ void LumoStreamWorkerTask::updateFrameMetadata(int fnum, LumoFrame& frame)
     frame.setMetadata(21, QVariant::fromValue(info));
     frame.setMetadata(1, fnum);
     frame.setMetadata(9, fnum == 0);
-    frame.setMetadata(10, info->frameCount == qint64(fnum) + 1);
+    frame.setMetadata(10, info.constData()->frameCount == qint64(fnum) + 1);
 }
 
 // --- worker -----------------------------------------------------------------------

@@ -120,6 +120,8 @@ public:
         _desc = desc.toString();
         _script = FakeWorld::get().script(_desc);
         FakeWorld::get().record(_desc, "open", mode);
+        if (mode == Lumo::ReadOnly && info.constData()->frameCount != 0)
+            FakeWorld::get().record(_desc, "stale-info"); // read-only opens must get a fresh value
         delay();
         if (_script.openError)
             return _script.openError;

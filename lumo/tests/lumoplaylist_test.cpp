@@ -152,6 +152,7 @@ TEST_F(LumoPlayListEngineTest, ReadsSwitchEntries)
     EXPECT_EQ(ops().join(QLatin1String(", ")),
               QStringLiteral("create, open fake:a, close fake:a, destroy fake:a, create, open fake:b, read 2, "
                              "close fake:b, destroy fake:b, create, open fake:a, read 0"));
+    EXPECT_TRUE(FakeWorld::get().calls("stale-info").empty()) << "each entry engine opened on a fresh value";
     EXPECT_EQ(engine.write(0, first), EOPNOTSUPP);
     EXPECT_EQ(engine.flush(), 0);
     engine.close();

@@ -83,10 +83,12 @@ public:
 
 class LUMO_EXPORT LumoFrameData : public QSharedData {
 public:
+    LumoFrameData() : extraImages(new LumoImageListData) {}
+
     QList<LumoImage> images;
     QList<LumoAudio> audio;
     LumoMetadataHash metadata;
-    QExplicitlySharedDataPointer<LumoImageListData> extraImages; // null until an engine sets one
+    QExplicitlySharedDataPointer<LumoImageListData> extraImages; // for engines
 };
 
 class LUMO_EXPORT LumoFrame : public LumoSharedValue<LumoFrameData> {

@@ -33,7 +33,8 @@ public:
     // Equal descriptions; of user types only play lists compare (entry by
     // entry).
     bool hasDesc(QVariant const& desc) const;
-    LumoStreamInfo info() const { return _info; }
+    // Shared with the stream; read-only so that reading does not copy.
+    LumoStreamInfo const info() const { return _info; }
     // The mode of the last open that succeeded; 0 otherwise.
     int mode() const { return _mode; }
     int state() const { return _state; }
