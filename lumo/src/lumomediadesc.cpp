@@ -1,5 +1,7 @@
 #include "lumo/lumomediadesc.h"
 
+#include "lumohex_p.h"
+
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -35,17 +37,6 @@ int saturate(qint64 value)
 QString bit(bool value)
 {
     return QString::number(value ? 1 : 0);
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -148,7 +139,7 @@ void LumoCryptoKeyData::set(QString const& text)
             ++i;
             continue;
         }
-        const int nibble = hexValue(c);
+        const int nibble = lumoHexValue(c);
         if (nibble < 0)
             continue;
         if (digits % 2 == 0)

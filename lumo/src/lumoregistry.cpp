@@ -22,6 +22,22 @@ struct Registry {
 
 Q_GLOBAL_STATIC(Registry, gRegistry)
 
+// Appends without a check: a factory installed twice stands twice.
+template <typename Factory>
+void install(QList<Factory*> Registry::*list, Factory* factory)
+{
+    QMutexLocker lock(&gRegistry->lock);
+    (*gRegistry.*list).append(factory);
+}
+
+// Takes out every occurrence.
+template <typename Factory>
+void remove(QList<Factory*> Registry::*list, Factory* factory)
+{
+    QMutexLocker lock(&gRegistry->lock);
+    (*gRegistry.*list).removeAll(factory);
+}
+
 } // namespace
 
 LumoVideoDeviceFactory::LumoVideoDeviceFactory() = default;
@@ -30,26 +46,22 @@ LumoVideoDeviceFactory::~LumoVideoDeviceFactory() = default;
 
 void Lumo::installVideoDeviceFactory(LumoVideoDeviceFactory* factory)
 {
-    QMutexLocker lock(&gRegistry->lock);
-    gRegistry->videoDeviceFactories.append(factory);
+    install(&Registry::videoDeviceFactories, factory);
 }
 
 void Lumo::removeVideoDeviceFactory(LumoVideoDeviceFactory* factory)
 {
-    QMutexLocker lock(&gRegistry->lock);
-    gRegistry->videoDeviceFactories.removeAll(factory);
+    remove(&Registry::videoDeviceFactories, factory);
 }
 
 void Lumo::installStreamFactory(LumoStreamFactory* factory)
 {
-    QMutexLocker lock(&gRegistry->lock);
-    gRegistry->streamFactories.append(factory);
+    install(&Registry::streamFactories, factory);
 }
 
 void Lumo::removeStreamFactory(LumoStreamFactory* factory)
 {
-    QMutexLocker lock(&gRegistry->lock);
-    gRegistry->streamFactories.removeAll(factory);
+    remove(&Registry::streamFactories, factory);
 }
 
 LumoVideoDeviceEngine* lumoVideoDeviceEngineCreate(QString const& name)

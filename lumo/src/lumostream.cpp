@@ -150,17 +150,22 @@ void LumoStream::close()
     _state = Closing;
 }
 
+LumoStreamWorkerTask* LumoStream::frameTask(int kind, int fnum, void* pdata) const
+{
+    LumoStreamWorkerTask* task = makeTask(kind);
+    task->fnum = fnum;
+    task->pdata = pdata;
+    task->info = _info;
+    return task;
+}
+
 void LumoStream::read(int fnum, void* pdata)
 {
     if (!_engine) {
         lumoLogOutput(1, kUnit, __LINE__, "Tried to read from %d but stream is closed\n", fnum);
         return;
     }
-    LumoStreamWorkerTask* task = makeTask(LumoStreamWorkerTask::Read);
-    task->fnum = fnum;
-    task->pdata = pdata;
-    task->info = _info;
-    _worker->queueTask(task);
+    _worker->queueTask(frameTask(LumoStreamWorkerTask::Read, fnum, pdata));
 }
 
 void LumoStream::write(int fnum, LumoFrame const& frame, void* pdata)
@@ -169,11 +174,8 @@ void LumoStream::write(int fnum, LumoFrame const& frame, void* pdata)
         lumoLogOutput(1, kUnit, __LINE__, "Tried to write to %d but stream is closed\n", fnum);
         return;
     }
-    LumoStreamWorkerTask* task = makeTask(LumoStreamWorkerTask::Write);
-    task->fnum = fnum;
-    task->pdata = pdata;
+    LumoStreamWorkerTask* task = frameTask(LumoStreamWorkerTask::Write, fnum, pdata);
     task->frame = frame;
-    task->info = _info;
     _worker->queueTask(task);
 }
 

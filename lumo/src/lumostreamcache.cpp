@@ -27,10 +27,28 @@ int toFrameNumber(double position)
     return int(position);
 }
 
-void logFailed(char const* statement)
+void logFailed(QByteArray const& statement)
 {
-    lumoLogOutput(2, kUnit, __LINE__, "FAILED: %s\n", statement);
+    lumoLogOutput(2, kUnit, __LINE__, "FAILED: %s\n", statement.constData());
 }
+
+// The stream's signals the cache follows; completions of reads and writes
+// always come through the event loop.
+struct StreamLink {
+    char const* signal;
+    char const* slot;
+    Qt::ConnectionType type;
+};
+
+const StreamLink kStreamLinks[] = {
+    {SIGNAL(openIsDone(int, const LumoError &)), SLOT(openIsDone(int, const LumoError &)), Qt::AutoConnection},
+    {SIGNAL(closeIsDone()), SLOT(closeIsDone()), Qt::AutoConnection},
+    {SIGNAL(readIsDone(int, const LumoFrame &, const LumoError &, void *)),
+     SLOT(readIsDone(int, const LumoFrame &, const LumoError &, void *)), Qt::QueuedConnection},
+    {SIGNAL(writeIsDone(int, const LumoError &, void *)), SLOT(writeIsDone(int, const LumoError &, void *)),
+     Qt::QueuedConnection},
+    {SIGNAL(destroyed(QObject *)), SLOT(streamDestroyed(QObject *)), Qt::AutoConnection},
+};
 
 } // namespace
 
@@ -368,21 +386,12 @@ void LumoStreamCache::setStream(LumoStream* stm)
     }
     _stream = stm;
     if (stm) {
-        if (!connect(stm, SIGNAL(openIsDone(int, const LumoError &)), this, SLOT(openIsDone(int, const LumoError &))))
-            logFailed("connect(stm, SIGNAL(openIsDone(int, const LumoError &)), this, "
-                      "SLOT(openIsDone(int, const LumoError &)))");
-        if (!connect(stm, SIGNAL(closeIsDone()), this, SLOT(closeIsDone())))
-            logFailed("connect(stm, SIGNAL(closeIsDone()), this, SLOT(closeIsDone()))");
-        if (!connect(stm, SIGNAL(readIsDone(int, const LumoFrame &, const LumoError &, void *)), this,
-                     SLOT(readIsDone(int, const LumoFrame &, const LumoError &, void *)), Qt::QueuedConnection))
-            logFailed("connect(stm, SIGNAL(readIsDone(int, const LumoFrame &, const LumoError &, void *)), this, "
-                      "SLOT(readIsDone(int, const LumoFrame &, const LumoError &, void *)), Qt::QueuedConnection)");
-        if (!connect(stm, SIGNAL(writeIsDone(int, const LumoError &, void *)), this,
-                     SLOT(writeIsDone(int, const LumoError &, void *)), Qt::QueuedConnection))
-            logFailed("connect(stm, SIGNAL(writeIsDone(int, const LumoError &, void *)), this, "
-                      "SLOT(writeIsDone(int, const LumoError &, void *)), Qt::QueuedConnection)");
-        if (!connect(stm, SIGNAL(destroyed(QObject *)), this, SLOT(streamDestroyed(QObject *))))
-            logFailed("connect(stm, SIGNAL(destroyed(QObject *)), this, SLOT(streamDestroyed(QObject *)))");
+        for (StreamLink const& link : kStreamLinks) {
+            const bool queued = link.type == Qt::QueuedConnection;
+            if (!connect(stm, link.signal, this, link.slot, link.type))
+                logFailed(QByteArray("connect(stm, SIGNAL(") + (link.signal + 1) + "), this, SLOT(" + (link.slot + 1) +
+                          ")" + (queued ? ", Qt::QueuedConnection" : "") + ")");
+        }
         openIsDone(stm->mode(), 0);
     }
     clear();

@@ -29,6 +29,14 @@ const int kSourceKey = 5001; // metadata: the description of the engine that rea
 const int kOffsetKey = 5002; // metadata: the frame number the engine was asked for
 
 struct FakeScript {
+    // A script whose reads wait for the test to open the gate.
+    static FakeScript gated()
+    {
+        FakeScript s;
+        s.gate = std::make_shared<QSemaphore>(0);
+        return s;
+    }
+
     int frameCount = 10;
     int firstFrameNumber = 0;
     LumoTimecode timecode;

@@ -25,9 +25,18 @@ protected:
         FakeWorld::get().setScript(QString::fromLatin1(desc), s);
     }
 
+    // Sets the description and queues the open.
+    bool openOn(char const* desc, int mode = Lumo::ReadOnly)
+    {
+        stream.setDesc(QString::fromLatin1(desc));
+        return stream.open(mode);
+    }
+
     LogCapture capture;
     FakeFactory factory;
     InstalledFactory installed{&factory};
+    LumoStream stream;
+    StreamSpy spy{&stream};
 };
 
 TEST_F(LumoStreamTest, OpenReadWriteFlushClose)
@@ -35,8 +44,6 @@ TEST_F(LumoStreamTest, OpenReadWriteFlushClose)
     FakeScript s;
     s.frameCount = 4;
     script("fake:a", s);
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.setDesc(QStringLiteral("fake:a"));
     EXPECT_EQ(stream.state(), LumoStream::Closed);
     ASSERT_TRUE(stream.open(Lumo::ReadOnly));
@@ -86,8 +93,6 @@ TEST_F(LumoStreamTest, OpenReadWriteFlushClose)
 
 TEST_F(LumoStreamTest, WithoutAnEngineNothingIsQueued)
 {
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.read(5);
     stream.write(6, LumoFrame());
     stream.flush();
@@ -117,10 +122,7 @@ TEST_F(LumoStreamTest, WithoutAnEngineNothingIsQueued)
 TEST_F(LumoStreamTest, AFailedOpenWithNoReplacementLeavesTheStreamClosing)
 {
     script("fake:a");
-    LumoStream stream;
-    StreamSpy spy(&stream);
-    stream.setDesc(QStringLiteral("fake:a"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:a"));
     ASSERT_TRUE(spy.waitFor(1));
     stream.setDesc(QStringLiteral("unknown"));
     EXPECT_FALSE(stream.open(Lumo::ReadOnly));
@@ -135,8 +137,6 @@ TEST_F(LumoStreamTest, TypeSelectsByAcceptsAndInfoTravelsWithWrites)
     FakeFactory other(6000);
     InstalledFactory alsoInstalled(&other);
     script("fake:out");
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.setType(6000);
     stream.setDesc(QStringLiteral("fake:out"));
     LumoStreamInfo info;
@@ -155,10 +155,7 @@ TEST_F(LumoStreamTest, TypeSelectsByAcceptsAndInfoTravelsWithWrites)
 TEST_F(LumoStreamTest, ReadThenCloseAndASecondClose)
 {
     script("fake:a");
-    LumoStream stream;
-    StreamSpy spy(&stream);
-    stream.setDesc(QStringLiteral("fake:a"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:a"));
     stream.read(2);
     stream.close();
     stream.close();
@@ -173,8 +170,6 @@ TEST_F(LumoStreamTest, ABenchmarkFollowsEachCompletion)
     FakeScript s;
     s.latencyMs = 2;
     script("fake:a", s);
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.setDesc(QStringLiteral("fake:a"));
     stream.setBenchmarkEnable(true);
     ASSERT_TRUE(stream.open(Lumo::ReadOnly));
@@ -192,13 +187,9 @@ TEST_F(LumoStreamTest, ABenchmarkFollowsEachCompletion)
 
 TEST_F(LumoStreamTest, PendingCountsTheQueue)
 {
-    FakeScript s;
-    s.gate = std::make_shared<QSemaphore>(0);
+    FakeScript s = FakeScript::gated();
     script("fake:a", s);
-    LumoStream stream;
-    StreamSpy spy(&stream);
-    stream.setDesc(QStringLiteral("fake:a"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:a"));
     ASSERT_TRUE(spy.waitFor(1));
     EXPECT_EQ(stream.pending(), 0);
     stream.read(0);
@@ -214,13 +205,9 @@ TEST_F(LumoStreamTest, PendingCountsTheQueue)
 
 TEST_F(LumoStreamTest, SyncDropsQueuedAndUnreportedTasks)
 {
-    FakeScript s;
-    s.gate = std::make_shared<QSemaphore>(0);
+    FakeScript s = FakeScript::gated();
     script("fake:a", s);
-    LumoStream stream;
-    StreamSpy spy(&stream);
-    stream.setDesc(QStringLiteral("fake:a"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:a"));
     ASSERT_TRUE(spy.waitFor(1));
     stream.read(0);
     ASSERT_TRUE(FakeWorld::get().waitForCalls("read", 1));
@@ -242,10 +229,7 @@ TEST_F(LumoStreamTest, AnEngineLeftByAFailedOpenIsDisposedOfOnTheWorker)
     failing.openError = EIO;
     script("fake:bad", failing);
     script("fake:good");
-    LumoStream stream;
-    StreamSpy spy(&stream);
-    stream.setDesc(QStringLiteral("fake:bad"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:bad"));
     ASSERT_TRUE(spy.waitFor(1));
     EXPECT_EQ(spy.events[0].error, EIO);
     EXPECT_EQ(stream.state(), LumoStream::Closed);
@@ -259,8 +243,7 @@ TEST_F(LumoStreamTest, AnEngineLeftByAFailedOpenIsDisposedOfOnTheWorker)
     EXPECT_TRUE(FakeWorld::get().calls("close").empty());
 
     // The next open closes and deletes it on the worker thread, silently.
-    stream.setDesc(QStringLiteral("fake:good"));
-    ASSERT_TRUE(stream.open(Lumo::ReadOnly));
+    ASSERT_TRUE(openOn("fake:good"));
     ASSERT_TRUE(spy.waitFor(3));
     EXPECT_EQ(spy.sequence(), QStringLiteral("open 1, read 1, open 1"));
     const std::vector<FakeCall> destroyed = FakeWorld::get().calls("destroy");
@@ -330,7 +313,6 @@ TEST_F(LumoStreamTest, HasDesc)
         {QVariant::fromValue(list), QVariant::fromValue(shorter), false},
         {QVariant::fromValue(list), QVariant::fromValue(LumoTimecode()), false},
     };
-    LumoStream stream;
     for (Case const& c : cases) {
         stream.setDesc(c.stream);
         EXPECT_EQ(stream.hasDesc(c.asked), c.equal) << c.stream.typeName() << " / " << c.asked.typeName();
@@ -351,8 +333,6 @@ TEST_F(LumoStreamTest, PlayListOfTwoEntries)
     list.append(LumoPlayListEntry(QStringLiteral("a"), QStringLiteral("fake:a"), 10));
     list.append(LumoPlayListEntry(QStringLiteral("b"), QStringLiteral("fake:b"), 5));
 
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.setDesc(QVariant::fromValue(list));
     ASSERT_TRUE(stream.open(Lumo::ReadOnly));
     ASSERT_TRUE(spy.waitFor(1));
@@ -412,8 +392,6 @@ TEST_F(LumoStreamTest, PlayListWithoutFactoriesStillMakesThePlayListEngine)
     Lumo::removeStreamFactory(&factory);
     LumoPlayList list;
     list.append(LumoPlayListEntry(QStringLiteral("a"), QStringLiteral("fake:a"), 10));
-    LumoStream stream;
-    StreamSpy spy(&stream);
     stream.setDesc(QVariant::fromValue(list));
     ASSERT_TRUE(stream.open(Lumo::ReadOnly));
     ASSERT_TRUE(spy.waitFor(1));

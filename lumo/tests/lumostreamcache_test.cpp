@@ -75,8 +75,7 @@ TEST_F(LumoStreamCacheTest, ANewCacheIsDetached)
 
 TEST_F(LumoStreamCacheTest, OpeningAnAttachedStreamFillsTheCache)
 {
-    FakeScript s;
-    s.gate = std::make_shared<QSemaphore>(0);
+    FakeScript s = FakeScript::gated();
     useScript(s);
     cache.setStream(&stream);
     EXPECT_EQ(cache.pending(), 0) << "closed: nothing issued";
@@ -415,8 +414,7 @@ TEST_F(LumoStreamCacheTest, WriteBehind)
 
 TEST_F(LumoStreamCacheTest, PushCachedToPendingInWriteModeLeavesTheLimit)
 {
-    FakeScript s;
-    s.gate = std::make_shared<QSemaphore>(0);
+    FakeScript s = FakeScript::gated();
     useScript(s);
     cache.setStream(&stream);
     openStream(Lumo::WriteOnly);

@@ -81,8 +81,7 @@ TEST_F(LumoStreamWorkerTest, RunsTasksInQueueOrderOnItsThread)
 
 TEST_F(LumoStreamWorkerTest, ClearDuringAnEngineCallDropsEverythingButClosesTheEngine)
 {
-    FakeScript script;
-    script.gate = std::make_shared<QSemaphore>(0);
+    FakeScript script = FakeScript::gated();
     LumoStreamWorker worker;
     LumoStreamEngine* engine = engineOn(worker, script);
     QPointer<LumoStreamEngine> guard(engine);
@@ -198,8 +197,7 @@ TEST_F(LumoStreamWorkerTest, UnknownKindsAreLoggedAndHandedBack)
 
 TEST_F(LumoStreamWorkerTest, DestructionRunsAQueuedCloseOnTheWorkerThread)
 {
-    FakeScript script;
-    script.gate = std::make_shared<QSemaphore>(0);
+    FakeScript script = FakeScript::gated();
     QThread* thread = nullptr;
     std::thread opener;
     {

@@ -76,6 +76,8 @@ private:
     void findEngine();
     void processTask(LumoStreamWorkerTask* task);
     LumoStreamWorkerTask* makeTask(int kind) const;
+    // A read or write task: frame number, user pointer and the information.
+    LumoStreamWorkerTask* frameTask(int kind, int fnum, void* pdata) const;
     // Queues a silent close for an engine that a failed open left behind.
     void disposeFailedEngine();
 
