@@ -1,12 +1,13 @@
 #include "tables/convertertables.h"
 
+#include "tovikconfig/models/modelconfigs.h"
+
 namespace tovikconfig {
 
 namespace {
 
-// One entry per model number. A model table slots in as
-//   /* 6 Hestra */ &hestra::HestraConfig::AddParamDescriptors,
-// with its header included above.
+// One entry per model number; null where the config holds the connection
+// status only.
 const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 0 none */ nullptr,
     /* 1 the box */ nullptr,
@@ -14,7 +15,7 @@ const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 3 Brindo */ nullptr,
     /* 4 Cadmer */ nullptr,
     /* 5 Gravo */ nullptr,
-    /* 6 Hestra */ nullptr,
+    /* 6 Hestra */ &hestra::HestraConfig::AddParamDescriptors,
     /* 7 Dovrin */ nullptr,
     /* 8 Estrow */ nullptr,
     /* 9 Falcrin */ nullptr,
