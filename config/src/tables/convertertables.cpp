@@ -24,7 +24,7 @@ const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 12 Ilmaro */ nullptr,
     /* 13 Jastel */ nullptr,
     /* 14 Kelvro */ nullptr,
-    /* 15 Mardex */ nullptr,
+    /* 15 Mardex */ &mardex::MardexConfig::AddParamDescriptors,
     /* 16 Lomrik */ nullptr,
     /* 17 Nolvar */ nullptr,
     /* 18 Orsik */ nullptr,
