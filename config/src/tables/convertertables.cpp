@@ -28,7 +28,7 @@ const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 16 Lomrik */ nullptr,
     /* 17 Nolvar */ nullptr,
     /* 18 Orsik */ nullptr,
-    /* 19 Pendro */ nullptr,
+    /* 19 Pendro */ &pendro::PendroConfig::AddParamDescriptors,
     /* 20 Quastel */ nullptr,
     /* 21 Rimbol */ nullptr,
     /* 22 Sarvek */ nullptr,
