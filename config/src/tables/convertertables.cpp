@@ -29,7 +29,7 @@ const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 17 Nolvar */ nullptr,
     /* 18 Orsik */ nullptr,
     /* 19 Pendro */ &pendro::PendroConfig::AddParamDescriptors,
-    /* 20 Quastel */ nullptr,
+    /* 20 Quastel */ &quastel::QuastelConfig::AddParamDescriptors,
     /* 21 Rimbol */ nullptr,
     /* 22 Sarvek */ nullptr,
     /* 23 unrecognised */ nullptr,
