@@ -22,7 +22,7 @@ const ConverterTableFn kConverterTables[kViveRodeCount] = {
     /* 10 Gesmor */ &gesmor::GesmorConfig::AddParamDescriptors,
     /* 11 Harvik */ &harvik::HarvikConfig::AddParamDescriptors,
     /* 12 Ilmaro */ &ilmaro::IlmaroConfig::AddParamDescriptors,
-    /* 13 Jastel */ nullptr,
+    /* 13 Jastel */ &jastel::JastelConfig::AddParamDescriptors,
     /* 14 Kelvro */ &ckelvro::CKelvroConfig::AddParamDescriptors,
     /* 15 Mardex */ &mardex::MardexConfig::AddParamDescriptors,
     /* 16 Lomrik */ &clomrik::CLomrikConfig::AddParamDescriptors,
