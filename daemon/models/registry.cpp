@@ -3,8 +3,16 @@
 #include <cctype>
 
 #include "devicewrapper.h"
+#include "roiscaler/roiscalerblock.h"
 
 namespace {
+
+// The block maker of a model's block class.
+template <class Block>
+CConfigBlockIF* MakeBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId)
+{
+    return new Block(owner, fpgaId, blockId);
+}
 
 // A model the dispatch knows: model number = module type + 1, also
 // published as the slot's type. Its block maker, wrapper maker and
@@ -30,7 +38,7 @@ constexpr ModelRow kModels[] = {
     Model(2, "BRINDO"),
     Model(3, "CADMER"),
     Model(4, "GRAVO"),
-    Model(5, "HESTRA"),
+    Model(5, "HESTRA", MakeBlock<CHestra>),
     Model(6, "DOVRIN"),
     Model(7, "ESTROW"),
     Model(8, "FALCRIN"),
@@ -39,12 +47,12 @@ constexpr ModelRow kModels[] = {
     Model(11, "ILMARO"),
     Model(12, "JASTEL"),
     Model(13, "KELVRO"),
-    Model(14, "MARDEX"),
+    Model(14, "MARDEX", MakeBlock<CMardex>),
     Model(15, "LOMRIK"),
     Model(16, "NOLVAR"),
     Model(17, "ORSIK"),
-    Model(18, "PENDRO"),
-    Model(19, "QUASTEL"),
+    Model(18, "PENDRO", MakeBlock<CPendro>),
+    Model(19, "QUASTEL", MakeBlock<CQuastel>),
     Model(20, "RIMBOL"),
     Model(21, "SARVEK"),
     Other(22, "TOLVIN"),

@@ -17,12 +17,12 @@ enum Field { kInPixels, kRoiCtrl, kSmpte, kLinkMode, kPulldown, kUnsaved, kField
 
 // A block over the scalers' 41-byte configuration memory (registers 3 to 43).
 constexpr FieldDef kFields[] = {
-    {"_inputActivePixels", nullptr, true, 720, 16, FieldLoad::Int},
-    {"_roiCtrl", nullptr, true, 0x57, 8, FieldLoad::Int},
-    {"_isSmpte", nullptr, true, 0, 8, FieldLoad::Flag},
-    {"_inputLinkMode", "_input3G_BMode", true, 0, 0, FieldLoad::Int},
-    {"_add32Pulldown", nullptr, true, 0, 8, FieldLoad::Bool},
-    {nullptr, nullptr, false, 0, 8, FieldLoad::Int}, // neither saved nor reset
+    Setting("_inputActivePixels", 720, FieldType::Word),
+    Setting("_roiCtrl", 0x57, FieldType::Byte),
+    Setting("_isSmpte", 0, FieldType::Bool),
+    Setting("_inputLinkMode", 0, FieldType::Int, "_input3G_BMode"),
+    BoolSetting("_add32Pulldown", false),
+    StatusField(FieldType::Byte), // neither saved nor reset
 };
 constexpr FieldBits kBits[] = {
     {kInPixels, 0, 0, 8, 0}, {kInPixels, 1, 4, 4, 8}, // registers 3 and 4
@@ -32,7 +32,7 @@ constexpr FieldBits kBits[] = {
     {kPulldown, 36, 0, 1, 0},                         // register 39 bit 0
     {kUnsaved, 40, 0, 8, 0},                           // register 43
 };
-constexpr BlockLayout kLayout{41, 3, RowsOf(kFields), RowsOf(kBits)};
+constexpr BlockLayout kLayout = MakeLayout(41, 3, kFields, kBits);
 
 std::vector<int> Fields(const RegisterBlock& block)
 {
@@ -164,10 +164,10 @@ TEST(RegisterBlockLayout, Checks)
         BlockLayout layout;
         const char* problem;
     } cases[] = {
-        {"no image", {0, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 0 bytes"},
-        {"image too long", {65, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 65 bytes"},
-        {"bits past the image", {41, 3, RowsOf(kFields), RowsOf(kPast)}, "row 0: byte 41 is past the image"},
-        {"bits of a field the block lacks", {41, 3, NoRows<FieldDef>(), RowsOf(kBits)},
+        {"no image", MakeLayout(0, 3, kFields, kBits), "image of 0 bytes"},
+        {"image too long", MakeLayout(65, 3, kFields, kBits), "image of 65 bytes"},
+        {"bits past the image", MakeLayout(41, 3, kFields, kPast), "row 0: byte 41 is past the image"},
+        {"bits of a field the block lacks", {41, 3, NoRows<FieldDef>(), FieldMap{RowsOf(kBits)}},
          "row 0: field 0 is not a field of the block"},
     };
     for (const auto& c : cases)
