@@ -3,6 +3,10 @@
 #include <cctype>
 
 #include "devicewrapper.h"
+#include "hestra/hestrawrapper.h"
+#include "mardex/mardexwrapper.h"
+#include "pendro/pendrowrapper.h"
+#include "quastel/quastelwrapper.h"
 #include "roiscaler/roiscalerblock.h"
 
 namespace {
@@ -38,7 +42,7 @@ constexpr ModelRow kModels[] = {
     Model(2, "BRINDO"),
     Model(3, "CADMER"),
     Model(4, "GRAVO"),
-    Model(5, "HESTRA", MakeBlock<CHestra>),
+    Model(5, "HESTRA", MakeBlock<CHestra>, HestraWrapper::Make),
     Model(6, "DOVRIN"),
     Model(7, "ESTROW"),
     Model(8, "FALCRIN"),
@@ -47,12 +51,12 @@ constexpr ModelRow kModels[] = {
     Model(11, "ILMARO"),
     Model(12, "JASTEL"),
     Model(13, "KELVRO"),
-    Model(14, "MARDEX", MakeBlock<CMardex>),
+    Model(14, "MARDEX", MakeBlock<CMardex>, MardexWrapper::Make),
     Model(15, "LOMRIK"),
     Model(16, "NOLVAR"),
     Model(17, "ORSIK"),
-    Model(18, "PENDRO", MakeBlock<CPendro>),
-    Model(19, "QUASTEL", MakeBlock<CQuastel>),
+    Model(18, "PENDRO", MakeBlock<CPendro>, PendroWrapper::Make),
+    Model(19, "QUASTEL", MakeBlock<CQuastel>, QuastelWrapper::Make),
     Model(20, "RIMBOL"),
     Model(21, "SARVEK"),
     Other(22, "TOLVIN"),
