@@ -54,9 +54,10 @@ PIDS="$PIDS $!"
 wait_for "grep -q 'serving config 0' '$RUN/configstore.log'" 100 || {
     echo "The config-0 store did not start:"; cat "$RUN/configstore.log"; exit 1; }
 
-# One non-scaler and one scaler converter; the daemon identifies both.
+# One non-scaler and the four ROI scaler models (Hestra, Mardex, Pendro,
+# Quastel); the daemon identifies them all and binds the scalers.
 PORTS=""
-for conv in "ttyCONV0 7" "ttyCONV1 5"; do
+for conv in "ttyCONV0 7" "ttyCONV1 5" "ttyCONV2 14" "ttyCONV3 18" "ttyCONV4 19"; do
     set -- $conv
     "$BIN/tovik-convsim" --link "$RUN/$1" --type "$2" >"$RUN/$1.log" 2>&1 &
     PIDS="$PIDS $!"
@@ -73,7 +74,16 @@ wait_for "grep -q 'No mini found for pos\|added with config id' '$RUN/portvane.l
 echo "--- Portvane log ---"
 cat "$RUN/portvane.log"
 echo "--- Device slots in config 0 ---"
+wait_for "\"$BIN/tovik-storedump\" | grep -q '^eParamID_DeviceCount=4'" 200 || true
 "$BIN/tovik-storedump" | grep -E '^eParamID_Device' || true
+# Each bound converter's config: what it is and a few live values.
+for slot in 1 2 3 4; do
+    type=$("$BIN/tovik-storedump" | sed -n "s/^eParamID_Device_${slot}_Type=//p")
+    [ -n "$type" ] && [ "$type" != 0 ] || continue
+    echo "--- Config $slot (model $type) ---"
+    "$BIN/tovik-storedump" "socket://localhost:43111?caching=true&configid=$slot" |
+        grep -E '^eParamID_(ModuleName|ModuleType|VoruZevezoZerazi|ImageSdiOutFormat|Image(Dp|Dvi|Hdmi)In(Enabled|Size)|CfgOutMode|InScreenProxy|RefImageInputStatus|GenlockStatusStr)=' || true
+done
 echo "--------------------------------"
 echo "Running: store, Portvane (pid $DAEMON) and converters on $PORTS."
 echo "Press Ctrl-C to stop."
