@@ -80,8 +80,11 @@ wait_for "\"$BIN/tovik-storedump\" | grep -q '^eParamID_DeviceCount=4'" 200 || t
 for slot in 1 2 3 4; do
     type=$("$BIN/tovik-storedump" | sed -n "s/^eParamID_Device_${slot}_Type=//p")
     [ -n "$type" ] && [ "$type" != 0 ] || continue
+    url="socket://localhost:43111?caching=true&configid=$slot"
+    # Its values reach the store with its first status poll after binding.
+    wait_for "\"$BIN/tovik-storedump\" '$url' | grep -q '^eParamID_ModuleName=.'" 50 || true
     echo "--- Config $slot (model $type) ---"
-    "$BIN/tovik-storedump" "socket://localhost:43111?caching=true&configid=$slot" |
+    "$BIN/tovik-storedump" "$url" |
         grep -E '^eParamID_(ModuleName|ModuleType|VoruZevezoZerazi|ImageSdiOutFormat|Image(Dp|Dvi|Hdmi)In(Enabled|Size)|CfgOutMode|InScreenProxy|RefImageInputStatus|GenlockStatusStr)=' || true
 done
 echo "--------------------------------"
