@@ -18,6 +18,19 @@ class QVariant;
 
 namespace Lumo {
 
+// Start flags of init.
+enum StartFlag {
+    StartWithPool = 0x1,  // the library-wide pool, 512 pages (2 MiB) per block
+    StartNoPlugins = 0x2, // no plug-in is loaded
+};
+
+// Starts the library, once per process and after the QCoreApplication
+// exists: the pool on request, the built-in ids, the meta types of the
+// library's values, then the plug-ins of "${ORIGIN}/../lib/plugins/liblumo"
+// unless told not to. Later calls do nothing. Call it before any block is
+// allocated when asking for the pool.
+LUMO_EXPORT void init(int flags);
+
 // "gcc-<compiler> <user> svn <revision> <branch> <date> <time>", fixed at build.
 LUMO_EXPORT QString buildSignature();
 LUMO_EXPORT bool isBuiltInDebug();
