@@ -31,6 +31,9 @@ void LumoMessageThread::start()
 {
     if (_running)
         return;
+    // A thread that outlasted the last stop is still winding down: it ends
+    // first, or this start would find it running and start nothing.
+    wait();
     _running = true;
     QThread::start(QThread::InheritPriority);
     moveToThread(this);

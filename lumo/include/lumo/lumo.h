@@ -1,5 +1,5 @@
-// Library-wide functions of liblumo: the front of the buffer memory pool
-// and small process utilities.
+// Library-wide functions of liblumo: start-up, the front of the buffer
+// memory pool, the engine factory registries and small process utilities.
 #ifndef LUMO_LUMO_H
 #define LUMO_LUMO_H
 

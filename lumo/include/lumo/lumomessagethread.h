@@ -41,6 +41,7 @@ public:
     ~LumoMessageThread() override;
 
     // Starts the thread and moves this object to it; nothing when running.
+    // A thread still ending after a stop whose wait failed is waited for.
     void start();
     // Clears the running flag and waits up to four idle timeouts for the
     // thread to end; messages still pending stay queued.
