@@ -18,7 +18,7 @@ mkdir -p "$RUN"
 exec 9>>"$RUN/run.lock"
 if ! flock -n 9; then
     echo "run.sh: another run is using $RUN (pid $(cat "$RUN/run.pid" 2>/dev/null || echo unknown))." >&2
-    echo "Stop it first (Ctrl-C where it runs), or give this one another RUN_DIR." >&2
+    echo "Stop it first (Ctrl-C where it runs)." >&2
     exit 1
 fi
 
