@@ -254,70 +254,90 @@ QVariant ValueOf(Kind kind, int value)
     }
 }
 
-class ConfigWrapperEchoTest : public ::testing::TestWithParam<std::tuple<EchoCase, Kind>> {};
+// A config of this process written by the daemon's wrapper and by another
+// client, with the deliveries to the wrapper held until Deliver.
+class GatedStoreTest : public ::testing::Test {
+protected:
+    static constexpr int kGatedConfigId = 2;
+
+    void SetUp() override
+    {
+        Lumo::registerTimeStampMetaType();
+        Fill(kGatedConfigId);
+    }
+    void TearDown() override { _raw->RemoveEventListener(&_counter); }
+
+    // Every change from now on is counted.
+    void Connect()
+    {
+        _raw->AddEventListener(&_counter);
+        _receiver.Listen(&_wrapper);
+        ASSERT_TRUE(_wrapper.Connect());
+    }
+    // Lets the wrapper have the changes made so far, once there are this many.
+    void Deliver(int changes)
+    {
+        ASSERT_TRUE(WaitFor([&] { return _counter.count == changes; }));
+        _wrapper.Open();
+        ASSERT_TRUE(WaitFor([&] { return _wrapper.Delivered() == changes; }));
+        Spin(20);
+    }
+
+    RawClient _raw{kGatedConfigId};
+    ChangeCounter _counter;
+    Receiver _receiver;
+    GatedWrapper _wrapper{kGatedConfigId};
+};
+
+class ConfigWrapperEchoTest : public GatedStoreTest,
+                              public ::testing::WithParamInterface<std::tuple<EchoCase, Kind>> {};
 
 TEST_P(ConfigWrapperEchoTest, ScriptAgainstTheStore)
 {
     const EchoCase& c = std::get<0>(GetParam());
     const Kind kind = std::get<1>(GetParam());
     const quint32 id = kind == Kind::Text ? kText : kind == Kind::Bytes ? kBytes : kUnsigned;
-    auto own = [&](GatedWrapper& w, int value) {
+    auto own = [&](int value) {
         const QVariant v = ValueOf(kind, value);
         if (kind == Kind::Text)
-            return w.SetParamValue(id, v.toString());
+            return _wrapper.SetParamValue(id, v.toString());
         if (kind == Kind::Bytes)
-            return w.SetParamValue(id, v.toByteArray());
-        return w.SetParamValue(id, quint32(value));
+            return _wrapper.SetParamValue(id, v.toByteArray());
+        return _wrapper.SetParamValue(id, quint32(value));
     };
-    auto other = [&](RawClient& raw, int value) {
+    auto other = [&](int value) {
         const QVariant v = ValueOf(kind, value);
         if (kind == Kind::Text)
-            return raw->SetStringValue(eParam_t(id), v.toString().toStdString());
+            return _raw->SetStringValue(eParam_t(id), v.toString().toStdString());
         if (kind == Kind::Bytes)
-            return raw->SetDataValue(eParam_t(id), v.toByteArray().toStdString());
-        return raw->SetIntegerValue(eParam_t(id), value);
+            return _raw->SetDataValue(eParam_t(id), v.toByteArray().toStdString());
+        return _raw->SetIntegerValue(eParam_t(id), value);
     };
 
-    Lumo::registerTimeStampMetaType();
-    const int configId = 2;
-    Fill(configId);
-    RawClient raw(configId);
-    ASSERT_TRUE(other(raw, 100));
-    ChangeCounter counter;
-    raw->AddEventListener(&counter);
+    ASSERT_TRUE(other(100));
+    Connect();
+    for (const Step& step : c.steps)
+        ASSERT_TRUE(step.own ? own(step.value) : other(step.value));
+    Deliver(c.changes);
 
-    Receiver receiver;
-    {
-        GatedWrapper wrapper(configId);
-        receiver.Listen(&wrapper);
-        ASSERT_TRUE(wrapper.Connect());
-        for (const Step& step : c.steps)
-            ASSERT_TRUE(step.own ? own(wrapper, step.value) : other(raw, step.value));
-        ASSERT_TRUE(WaitFor([&] { return counter.count == c.changes; }));
-        wrapper.Open();
-        ASSERT_TRUE(WaitFor([&] { return wrapper.Delivered() == c.changes; }));
-        Spin(20);
-
-        std::vector<int> signalled;
-        for (const Receiver::Event& e : receiver.events) {
-            EXPECT_EQ(e.id, id);
-            EXPECT_EQ(e.value.type(), ValueOf(kind, 0).type());
-            signalled.push_back(e.value.toInt());
-        }
-        EXPECT_EQ(signalled, c.signalled);
-        int cached = -1;
-        EXPECT_TRUE(wrapper.GetParamValue(id, cached));
-        EXPECT_EQ(cached, c.cached);
+    std::vector<int> signalled;
+    for (const Receiver::Event& e : _receiver.events) {
+        EXPECT_EQ(e.id, id);
+        EXPECT_EQ(e.value.type(), ValueOf(kind, 0).type());
+        signalled.push_back(e.value.toInt());
     }
-    raw->RemoveEventListener(&counter);
-    EXPECT_EQ(counter.count, c.changes) << "no change more";
+    EXPECT_EQ(signalled, c.signalled);
+    int cached = -1;
+    EXPECT_TRUE(_wrapper.GetParamValue(id, cached));
+    EXPECT_EQ(cached, c.cached);
+    EXPECT_EQ(_counter.count, c.changes) << "no change more";
     std::string stored;
     if (kind == Kind::Integer)
-        stored = std::to_string(raw.Integer(id));
+        stored = std::to_string(_raw.Integer(id));
     else if (kind == Kind::Text)
-        stored = raw.Text(id);
+        stored = _raw.Text(id);
     else
-        raw->GetDataValue(eParam_t(id), stored);
+        _raw->GetDataValue(eParam_t(id), stored);
     EXPECT_EQ(stored, std::to_string(c.cached));
 }
 
@@ -335,34 +355,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The first read of an id asks the store; a change that follows with the
 // same value is no news.
-TEST(ConfigWrapperReadTest, FirstReadAsksTheStore)
+TEST_F(GatedStoreTest, FirstReadAsksTheStore)
 {
-    Lumo::registerTimeStampMetaType();
-    const int configId = 2;
-    Fill(configId);
-    RawClient raw(configId);
-    ASSERT_TRUE(raw->SetIntegerValue(eParam_t(kSigned), 40));
-    ChangeCounter counter;
-    raw->AddEventListener(&counter);
-    Receiver receiver;
-    GatedWrapper wrapper(configId);
-    receiver.Listen(&wrapper);
-    ASSERT_TRUE(wrapper.Connect());
-
-    ASSERT_TRUE(raw->SetIntegerValue(eParam_t(kSigned), 41));
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 40));
+    Connect();
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 41));
     int value = 0;
-    EXPECT_TRUE(wrapper.GetParamValue(kSigned, value));
+    EXPECT_TRUE(_wrapper.GetParamValue(kSigned, value));
     EXPECT_EQ(value, 41);
-    ASSERT_TRUE(raw->SetIntegerValue(eParam_t(kSigned), 42));
-    ASSERT_TRUE(WaitFor([&] { return counter.count == 2; }));
-    wrapper.Open();
-    ASSERT_TRUE(WaitFor([&] { return wrapper.Delivered() == 2; }));
-    Spin(20);
-    ASSERT_EQ(receiver.events.size(), 1);
-    EXPECT_EQ(receiver.events[0].value, QVariant(uint(42)));
-    EXPECT_TRUE(wrapper.GetParamValue(kSigned, value));
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 42));
+    Deliver(2);
+    ASSERT_EQ(_receiver.events.size(), 1);
+    EXPECT_EQ(_receiver.events[0].value, QVariant(uint(42)));
+    EXPECT_TRUE(_wrapper.GetParamValue(kSigned, value));
     EXPECT_EQ(value, 42);
-    raw->RemoveEventListener(&counter);
 }
 
 TEST_F(ConfigWrapperTest, EventsArriveQueuedOnTheMainThread)

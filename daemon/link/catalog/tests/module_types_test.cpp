@@ -45,28 +45,18 @@ TEST(ModuleTypesScan, RecordsEachDescribedTypeInCaseInsensitiveOrder)
     EXPECT_TRUE(QFile::exists(types.FindType(18) + QStringLiteral("assembly.xml")));
 }
 
-QStringList gDebug;
-
-void CollectDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtDebugMsg)
-        gDebug << message;
-}
-
 TEST(ModuleTypesScan, MissingTypesDirectoryLeavesCatalogueEmpty)
 {
     XmlFixture fx;
     // The path is printed in quotes as it is, quote and backslash included.
     const QString resources = fx.path("no\"where\\");
     CModuleTypes types(resources);
-    gDebug.clear();
-    QtMessageHandler previous = qInstallMessageHandler(CollectDebug);
+    DebugCapture debug;
     types.FindTypes();
-    qInstallMessageHandler(previous);
     for (int type = 0; type <= 33; ++type)
         EXPECT_TRUE(types.FindType(type).isEmpty());
-    ASSERT_EQ(gDebug.size(), 1);
-    EXPECT_EQ(gDebug[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
+    ASSERT_EQ(debug.lines().size(), 1);
+    EXPECT_EQ(debug.lines()[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
                              resources + QStringLiteral("/types\""));
 }
 
