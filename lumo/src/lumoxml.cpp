@@ -574,9 +574,49 @@ LumoXML LumoXML::fileToXML(QString const& fileName)
 
 // --- LumoXMLTreeParser ---------------------------------------------------------------
 
-LumoXMLTreeParser::LumoXMLTreeParser(LumoXMLNode const& root) : _level(0), _current(root) {}
+// Names repeat from element to element: the texts made for the last ones
+// are kept and shared, which spares an allocation for each.
+class LumoXMLTreeParser::NameCache {
+public:
+    QString lookup(QByteArray const& bytes)
+    {
+        Entry& e = _entries[slot(bytes)];
+        if (e.bytes != bytes) {
+            e.bytes = bytes;
+            e.name = localName(bytes);
+        }
+        return e.name;
+    }
 
-LumoXMLTreeParser::~LumoXMLTreeParser() = default;
+private:
+    struct Entry {
+        QByteArray bytes;
+        QString name;
+    };
+    static int slot(QByteArray const& bytes)
+    {
+        const int n = bytes.size();
+        const unsigned h = n ? unsigned(n) * 31u + uchar(bytes.at(0)) * 7u + uchar(bytes.at(n - 1)) : 0u;
+        return int(h % kSlots);
+    }
+    static const int kSlots = 61;
+    Entry _entries[kSlots];
+};
+
+LumoXMLTreeParser::LumoXMLTreeParser(LumoXMLNode const& root)
+    : _level(0), _current(root), _names(new NameCache)
+{
+}
+
+LumoXMLTreeParser::~LumoXMLTreeParser()
+{
+    delete _names;
+}
+
+QString LumoXMLTreeParser::name(QByteArray const& bytes)
+{
+    return _names->lookup(bytes);
+}
 
 int LumoXMLTreeParser::level() const
 {
@@ -586,10 +626,10 @@ int LumoXMLTreeParser::level() const
 bool LumoXMLTreeParser::parseNodeOpen(QByteArray const& name)
 {
     if (_level == 0) {
-        _current.setName(localName(name));
+        _current.setName(this->name(name));
         _level = 1;
     } else {
-        _current = _current.addChild(localName(name), -1);
+        _current = _current.addChild(this->name(name), -1);
         ++_level;
     }
     return true;
@@ -597,7 +637,7 @@ bool LumoXMLTreeParser::parseNodeOpen(QByteArray const& name)
 
 bool LumoXMLTreeParser::parseProperty(QByteArray const& name, QByteArray const& value)
 {
-    _current.propSet(localName(name), latin1Text(value));
+    _current.propSet(this->name(name), latin1Text(value));
     return true;
 }
 
@@ -609,7 +649,7 @@ bool LumoXMLTreeParser::parseData(QByteArray const& data)
 
 bool LumoXMLTreeParser::parseNodeClose(QByteArray const& name)
 {
-    if (_level == 0 || _current.name() != localName(name))
+    if (_level == 0 || _current.name() != this->name(name))
         return false;
     _current.gotoParent();
     --_level;

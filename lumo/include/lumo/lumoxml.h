@@ -169,6 +169,9 @@ public:
     explicit LumoXMLTreeParser(LumoXMLNode const& root);
     ~LumoXMLTreeParser() override;
 
+    LumoXMLTreeParser(LumoXMLTreeParser const&) = delete;
+    LumoXMLTreeParser& operator=(LumoXMLTreeParser const&) = delete;
+
     bool parseData(QByteArray const& data) override;
     bool parseNodeOpen(QByteArray const& name) override;
     bool parseNodeClose(QByteArray const& name) override;
@@ -178,8 +181,12 @@ public:
     int level() const;
 
 private:
+    class NameCache;
+    QString name(QByteArray const& bytes);
+
     int _level;
     LumoXMLNode _current;
+    NameCache* _names;
 };
 
 #endif
