@@ -20,7 +20,13 @@ namespace test {
 
 namespace {
 
-// This process's environment with the given entries added or replaced.
+int StatusOf(int status)
+{
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
 std::vector<std::string> MergedEnvironment(const ChildProcess::Environment& env)
 {
     std::vector<std::string> merged;
@@ -45,13 +51,6 @@ std::vector<char*> Pointers(std::vector<std::string>& strings)
     pointers.push_back(nullptr);
     return pointers;
 }
-
-int StatusOf(int status)
-{
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-} // namespace
 
 ChildProcess::~ChildProcess()
 {

@@ -58,6 +58,11 @@ private:
     std::string _pending;
 };
 
+// This process's environment with the given entries added or replaced.
+std::vector<std::string> MergedEnvironment(const ChildProcess::Environment& env);
+// Pointers to the strings and a final null, as exec takes them.
+std::vector<char*> Pointers(std::vector<std::string>& strings);
+
 // Polls until the condition holds or waitMs pass.
 bool WaitUntil(const std::function<bool()>& condition, int waitMs);
 
