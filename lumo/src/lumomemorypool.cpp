@@ -2,6 +2,8 @@
 
 #include "lumomemorypool_p.h"
 
+#include "lumo_p.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <cstring>
 #include <limits>
 
+#include <QFile>
 #include <QMutexLocker>
 
 #include "lumo/lumolog.h"
@@ -45,20 +48,9 @@ void* systemMap(void* hint, size_t bytes, int fd, off_t offset)
 const LumoPoolBacking kSystemBacking = {systemMap, mlock};
 std::atomic<LumoPoolBacking const*> gBacking{&kSystemBacking};
 
-QMutex gFilesMutex;
-QByteArray gMountsFile = QByteArrayLiteral("/proc/mounts");
-QByteArray gMeminfoFile = QByteArrayLiteral("/proc/meminfo");
-
-QByteArray mountsFile()
+QByteArray procFile(char const* name)
 {
-    QMutexLocker lock(&gFilesMutex);
-    return gMountsFile;
-}
-
-QByteArray meminfoFile()
-{
-    QMutexLocker lock(&gFilesMutex);
-    return gMeminfoFile;
+    return QFile::encodeName(Lumo::procRoot() + QLatin1Char('/') + QLatin1String(name));
 }
 
 enum ScanResult { NotOpened, NotFound, Found };
@@ -254,24 +246,17 @@ void* LumoMemoryPool::systemMoreCore(size_t bytes)
 {
     POOL_TRACE("System Morecore: %zu bytes (already have %zu bytes)\n", bytes, _sysSize);
     void* hint = _segmentBase ? _segmentBase + _segmentLength : nullptr;
-    LumoPoolBacking const* backing = gBacking.load();
-    void* start = backing->map(hint, bytes, -1, 0);
+    void* start = gBacking.load()->map(hint, bytes, -1, 0);
     if (!isMapped(start)) {
         POOL_LOG(0, "System morecore mmap (%p) failed with blocksize of %zu (prev: %zu, req: %zu)\n", hint,
                  _blockSize, _sysSize, bytes);
         return nullptr;
     }
-    if (start != hint) {
+    if (takeMapping(hint, start, bytes, _sysSize)) {
         ++_sysFragments;
-        _segmentBase = static_cast<char*>(start);
-        _segmentLength = 0;
         if (hint)
             POOL_TRACE("System discontinuous segment.  Asked: %p,  Returned: %p\n", hint, start);
     }
-    backing->lock(start, bytes);
-    _totalSize += bytes;
-    _segmentLength += bytes;
-    _sysSize += bytes;
     return start;
 }
 
@@ -289,27 +274,34 @@ void* LumoMemoryPool::htlbMoreCore(size_t bytes)
     }
     POOL_TRACE("HugeTLB Morecore: %zu bytes (already have %zu bytes)\n", bytes, _htlbSize);
     void* hint = _segmentBase ? _segmentBase + _segmentLength : nullptr;
-    LumoPoolBacking const* backing = gBacking.load();
-    void* start = backing->map(hint, bytes, _htlbFile, off_t(_htlbSize));
+    void* start = gBacking.load()->map(hint, bytes, _htlbFile, off_t(_htlbSize));
     if (!isMapped(start)) {
         _htlbFile = -1;
         POOL_LOG(0, "Pool %p: HugeTLB morecore mmap (%p) failed with blocksize of %zu (prev: %zu, req: %zu)\n",
                  static_cast<void*>(this), hint, _blockSize, _htlbSize, bytes);
         return nullptr;
     }
-    if (start != hint) {
+    if (takeMapping(hint, start, bytes, _htlbSize) && hint) {
+        ++_htlbFragments;
+        POOL_TRACE("HugeTLB discontinuous segment.  Asked: %p  Returned: %p\n", hint, start);
+    }
+    return start;
+}
+
+// Books a new mapping, asked for at hint: the segment it continues or begins,
+// the lock and the totals. True when it begins a segment of its own.
+bool LumoMemoryPool::takeMapping(void* hint, void* start, size_t bytes, size_t& sourceSize)
+{
+    const bool begins = start != hint;
+    if (begins) {
         _segmentBase = static_cast<char*>(start);
         _segmentLength = 0;
-        if (hint) {
-            ++_htlbFragments;
-            POOL_TRACE("HugeTLB discontinuous segment.  Asked: %p  Returned: %p\n", hint, start);
-        }
     }
-    backing->lock(start, bytes);
+    gBacking.load()->lock(start, bytes);
     _totalSize += bytes;
     _segmentLength += bytes;
-    _htlbSize += bytes;
-    return start;
+    sourceSize += bytes;
+    return begins;
 }
 
 bool LumoMemoryPool::htlbInit()
@@ -345,7 +337,7 @@ bool LumoMemoryPool::htlbInit()
 
 bool LumoMemoryPool::htlbFindFilesystem(char* dir) const
 {
-    return scanLines(mountsFile(), [dir](char const* line) {
+    return scanLines(procFile("mounts"), [dir](char const* line) {
         char mountPoint[256];
         char type[256];
         if (sscanf(line, "%*s %255s %255s", mountPoint, type) != 2 || strcmp(type, "hugetlbfs") != 0)
@@ -358,7 +350,7 @@ bool LumoMemoryPool::htlbFindFilesystem(char* dir) const
 long long LumoMemoryPool::htlbReadProcInt(char const* key) const
 {
     long long value = -1;
-    const ScanResult result = scanLines(meminfoFile(), [key, &value](char const* line) {
+    const ScanResult result = scanLines(procFile("meminfo"), [key, &value](char const* line) {
         char first[64];
         long long number = 0;
         if (sscanf(line, "%63s", first) != 1 || strcmp(first, key) != 0)
@@ -420,13 +412,6 @@ void LumoMemoryPool::dumpUsage() const
 void lumoMemoryPoolSetBacking(LumoPoolBacking const* backing)
 {
     gBacking = backing ? backing : &kSystemBacking;
-}
-
-void lumoMemoryPoolSetProcFiles(QByteArray const& mounts, QByteArray const& meminfo)
-{
-    QMutexLocker lock(&gFilesMutex);
-    gMountsFile = mounts.isEmpty() ? QByteArrayLiteral("/proc/mounts") : mounts;
-    gMeminfoFile = meminfo.isEmpty() ? QByteArrayLiteral("/proc/meminfo") : meminfo;
 }
 
 bool lumoMemoryPoolDebug()

@@ -1,5 +1,6 @@
-// Seams of the memory pool: where its memory comes from, the files it reads
-// for HugeTLB, its debug switch, and a look at its free list for tests.
+// Seams of the memory pool: where its memory comes from, its debug switch,
+// and a look at its free list for tests. The files it reads for HugeTLB,
+// mounts and meminfo, are found below Lumo's process file system root.
 #ifndef LUMO_LUMOMEMORYPOOL_P_H
 #define LUMO_LUMOMEMORYPOOL_P_H
 
@@ -7,8 +8,6 @@
 
 #include <cstddef>
 #include <vector>
-
-#include <QByteArray>
 
 #include "lumo/lumoglobal.h"
 #include "lumo/lumomemorypool.h"
@@ -23,9 +22,6 @@ struct LumoPoolBacking {
 
 // Replaces the backing of every pool; null restores mmap and mlock.
 LUMO_AUTOTEST_EXPORT void lumoMemoryPoolSetBacking(LumoPoolBacking const* backing);
-// The mount table and memory summary read for HugeTLB; empty restores
-// /proc/mounts and /proc/meminfo.
-LUMO_AUTOTEST_EXPORT void lumoMemoryPoolSetProcFiles(QByteArray const& mounts, QByteArray const& meminfo);
 // The debug switch (LUMO_LOG_DEBUG_MEMORYPOOL when the library was loaded).
 LUMO_AUTOTEST_EXPORT bool lumoMemoryPoolDebug();
 LUMO_AUTOTEST_EXPORT void lumoMemoryPoolSetDebug(bool on);

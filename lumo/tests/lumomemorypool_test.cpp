@@ -24,6 +24,7 @@
 #include "logcapture.h"
 #include "lumo/lumolog.h"
 #include "lumo/lumomemorypool.h"
+#include "lumo_p.h"
 #include "lumomemorypool_p.h"
 
 namespace {
@@ -164,7 +165,7 @@ protected:
     void TearDown() override
     {
         lumoMemoryPoolSetBacking(nullptr);
-        lumoMemoryPoolSetProcFiles(QByteArray(), QByteArray());
+        Lumo::setProcRoot(QStringLiteral("/proc"));
         lumoMemoryPoolSetDebug(false);
         lumoLogSetLevel(3);
     }
@@ -442,7 +443,7 @@ protected:
         if (withHugeTlb)
             text += "none " + _mount.toLocal8Bit() + " hugetlbfs rw,relatime,pagesize=2M 0 0\n";
         write(path("mounts"), text);
-        lumoMemoryPoolSetProcFiles(QFile::encodeName(path("mounts")), QFile::encodeName(path("meminfo")));
+        Lumo::setProcRoot(_dir.path());
     }
     void writeMeminfo(QByteArray const& pageSize, int freePages)
     {

@@ -63,6 +63,7 @@ private:
     Header* moreCore(size_t pages);
     void* htlbMoreCore(size_t bytes);
     void* systemMoreCore(size_t bytes);
+    bool takeMapping(void* hint, void* start, size_t bytes, size_t& sourceSize);
     bool htlbFindFilesystem(char* dir) const;
     long long htlbReadProcInt(char const* key) const;
     long long htlbGetBlockSize() const;
