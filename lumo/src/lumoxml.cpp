@@ -582,7 +582,9 @@ public:
     {
         Entry& e = _entries[slot(bytes)];
         if (e.bytes != bytes) {
-            e.bytes = bytes;
+            // A copy of its own: sharing the parser's scratch array would
+            // make the parser allocate a new one for the next name.
+            e.bytes = QByteArray(bytes.constData(), bytes.size());
             e.name = localName(bytes);
         }
         return e.name;
