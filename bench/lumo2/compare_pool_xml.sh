@@ -71,7 +71,7 @@ def fmt(v):
         return "%.1f us" % (v / 1e3)
     return "%.0f ns" % v
 
-print("\nPool: one allocate + free (median time per operation seen by each thread)\n")
+print("\nPool: one allocate + free (median wall time per operation of all threads together)\n")
 print("| block | pages | threads | pool | glibc malloc | glibc posix_memalign | jemalloc | pool / glibc malloc |")
 print("|---|---|---|---|---|---|---|---|")
 for write, label in ((0, "untouched"), (1, "written")):
