@@ -1,6 +1,9 @@
 #!/bin/sh
 # Acknowledged sets per second on one loopback connection: our store next to
-# Redis (redis-benchmark -t set -P 1 -c 1). Prints our rate divided by Redis's.
+# Redis (redis-benchmark -t set -P 1 -c 1), our rate divided by Redis's; and
+# event fan-out to 100 and 1,000 watching clients, from the set (or PUBLISH)
+# to the last watcher's copy, median and 99th percentile, beside Redis
+# pub/sub with as many subscribers.
 # Installs redis-server and redis-tools when missing, builds the store
 # benchmark, then measures inside a private network namespace that has only
 # loopback (on this host's loopback when no namespace can be made), with its
@@ -52,37 +55,39 @@ measure() {
     REDIS_RATE=$(tr '\r' '\n' <"$TMP/redis.out" | sed -n 's/^ *SET: \([0-9.]*\) requests per second.*/\1/p' | tail -1)
     [ -n "$REDIS_RATE" ] || { cat "$TMP/redis.out" >&2; fail "no rate in redis-benchmark's output"; }
 
-    "$BUILD/bin/paramlink_bench" --benchmark_format=json --benchmark_out="$TMP/ours.json" \
+    REDIS_PORT=$PORT "$BUILD/bin/paramlink_bench" --benchmark_format=json --benchmark_out="$TMP/ours.json" \
         --benchmark_out_format=json >/dev/null || fail "paramlink_bench failed"
-    OURS=$(python3 - "$TMP/ours.json" <<'PY'
+    python3 - "$TMP/ours.json" "$REDIS_RATE" <<'PY' || fail "the store benchmark's results are incomplete"
 import json, sys
 data = json.load(open(sys.argv[1]))
-found = set()
+redis_rate = float(sys.argv[2])
+rate = latency = None
+fan = {}
 for b in data["benchmarks"]:
+    name = b["name"].split("/min_time")[0]
     if b.get("error_occurred"):
-        sys.exit("%s: %s" % (b["name"], b.get("error_message", "error")))
-    if b["name"].startswith("BM_AcknowledgedIntegerSets"):
-        if b.get("failed", 0):
-            sys.exit("%d sets refused" % b["failed"])
-        print("rate %.2f" % b["sets_per_s"])
-        found.add("rate")
-    if b["name"].startswith("BM_SetToEventLatency"):
-        if b.get("lost", 0):
-            sys.exit("%d events did not arrive" % b["lost"])
-        print("latency %.1f %.1f" % (b["median_us"], b["p99_us"]))
-        found.add("latency")
-if found != {"rate", "latency"}:
+        sys.exit("%s: %s" % (name, b.get("error_message", "error")))
+    if b.get("failed", 0) or b.get("lost", 0):
+        sys.exit("%s: %d refused or lost" % (name, b.get("failed", 0) + b.get("lost", 0)))
+    if name == "BM_AcknowledgedIntegerSets":
+        rate = b["sets_per_s"]
+    elif name == "BM_SetToEventLatency":
+        latency = (b["median_us"], b["p99_us"])
+    else:
+        kind, watchers = name.split("/")
+        fan[(kind, int(watchers))] = (b["median_us"] / 1000, b["p99_us"] / 1000)
+kinds = ["BM_FanOut", "BM_RedisFanOut", "BM_FanOutToListeners"]
+if rate is None or latency is None or len(fan) != 6 or any((k, n) not in fan for k in kinds for n in (100, 1000)):
     sys.exit("benchmarks missing from the output")
+print("redis SET, 1 client, no pipelining: %.0f requests/s" % redis_rate)
+print("store acknowledged integer sets:     %.0f sets/s" % rate)
+print("ratio (store / redis):               %.2f" % (rate / redis_rate))
+print("store set-to-event latency:          median %.1f us, p99 %.1f us" % latency)
+print("fan-out, set to the last watcher's copy, median / p99 in ms:")
+print("  watchers  store (bare)     redis pub/sub    store (library listeners)")
+for n in (100, 1000):
+    print("  %-8d  %s" % (n, "  ".join("%6.2f / %6.2f " % fan[(k, n)] for k in kinds)))
 PY
-) || fail "the store benchmark's results are incomplete"
-    OUR_RATE=$(echo "$OURS" | awk '/^rate/ {print $2}')
-    LATENCY=$(echo "$OURS" | awk '/^latency/ {print "median " $2 " us, p99 " $3 " us"}')
-
-    echo "redis SET, 1 client, no pipelining: $REDIS_RATE requests/s"
-    echo "store acknowledged integer sets:     $OUR_RATE sets/s"
-    echo "store set-to-event latency:          $LATENCY"
-    python3 -c "import sys; print('ratio (store / redis): %.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" \
-        "$OUR_RATE" "$REDIS_RATE"
 }
 
 if [ "${1:-}" = "--measure" ]; then

@@ -1,110 +1,25 @@
-// Runs itself a second time as the store server ("--serve PORT"), so client
-// and server are separate processes as in the field.
+// Acknowledged sets on one connection and set-to-event latency between two
+// clients; the fan-out benchmarks live in fanout_bench.cpp.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
+#include <sys/resource.h>
+
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
-#include "paramlink/paramlink.h"
-#include "tovikconfig/integerdescriptor.h"
+#include "benchserver.h"
 
-extern char** environ;
+using namespace bench;
 
 namespace {
 
-const eConfigID_t kConfig = 1;
-const eParam_t kParam = eParam_t(0x01000001);
-
-void fillTable()
-{
-    DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(kConfig);
-    table->clear();
-    auto* d = new IntegerDescriptor;
-    d->SetParamID(kParam);
-    d->SetParamIDName("eParamID_BenchValue");
-    d->SetParamType(eCParam_IntegerValue);
-    table->AddDescriptor(d);
-}
-
-int serve(int port)
-{
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGTERM);
-    sigaddset(&stop, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-    fillTable();
-    velora::stackline::config::access::SocketServer server(port);
-    if (!server.Initialize() || !server.Start())
-        return 1;
-    std::printf("ready %d\n", server.GetPort());
-    std::fflush(stdout);
-    int sig = 0;
-    sigwait(&stop, &sig);
-    return 0;
-}
-
-// The server process, started once for all benchmarks.
-struct Server {
-    pid_t pid = -1;
-    int port = 0;
-
-    bool start(const char* self)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        char* argv[] = {const_cast<char*>(self), const_cast<char*>("--serve"), const_cast<char*>("0"), nullptr};
-        int rc = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (rc != 0) {
-            close(fds[0]);
-            return false;
-        }
-        std::string line;
-        char c;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 5000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            line.push_back(c);
-        close(fds[0]);
-        return std::sscanf(line.c_str(), "ready %d", &port) == 1;
-    }
-    ~Server()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-};
-
-Server g_server;
-
-std::string url()
-{
-    return "socket://127.0.0.1:" + std::to_string(g_server.port) + "/caching=true&configid=" + std::to_string(kConfig);
-}
-
 void BM_AcknowledgedIntegerSets(benchmark::State& state)
 {
-    Config* config = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
+    Config* config = ConfigFactoryImpl::GetInstance()->CreateConfig(ServerUrl(), "");
     if (!config) {
         state.SkipWithError("no server");
         return;
@@ -135,8 +50,8 @@ public:
 
 void BM_SetToEventLatency(benchmark::State& state)
 {
-    Config* setter = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
-    Config* watcher = ConfigFactoryImpl::GetInstance()->CreateConfig(url(), "");
+    Config* setter = ConfigFactoryImpl::GetInstance()->CreateConfig(ServerUrl(), "");
+    Config* watcher = ConfigFactoryImpl::GetInstance()->CreateConfig(ServerUrl(), "");
     if (!setter || !watcher) {
         state.SkipWithError("no server");
         return;
@@ -166,12 +81,7 @@ void BM_SetToEventLatency(benchmark::State& state)
         const std::int64_t arrived = listener.arrivedAt.load(std::memory_order_relaxed);
         latencies.push_back(double(arrived - start.time_since_epoch().count()) / 1000.0);
     }
-    state.counters["lost"] = double(lost);
-    std::sort(latencies.begin(), latencies.end());
-    if (!latencies.empty()) {
-        state.counters["median_us"] = latencies[latencies.size() / 2];
-        state.counters["p99_us"] = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
-    }
+    ReportLatencies(state, latencies, lost);
     ConfigFactoryImpl::GetInstance()->ReleaseConfig(watcher);
     ConfigFactoryImpl::GetInstance()->ReleaseConfig(setter);
 }
@@ -182,14 +92,15 @@ BENCHMARK(BM_SetToEventLatency)->MinTime(3.0)->UseRealTime();
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--serve") == 0)
-        return serve(std::atoi(argv[2]));
-    fillTable();
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return 1;
-    self[n] = '\0';
-    if (!g_server.start(self)) {
+        return Serve(std::atoi(argv[2]));
+    // The fan-out benchmarks hold a thousand connections and more.
+    rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    FillTable();
+    if (!StartServer()) {
         std::fprintf(stderr, "cannot start the store server\n");
         return 1;
     }

@@ -8,52 +8,28 @@
 #include "connectresult.h"
 #include "devicewrapper.h"
 #include "engine/ccmdengine.h"
-#include "myerrorreportif.h"
-#include "platform/linif.h"
+#include "modeldirectory.h"
+#include "platform/cappif.h"
 #include "serial/cserialif.h"
 
-namespace {
+ModelDirectory::~ModelDirectory() = default;
 
-// Shared by every search and kept for the life of the process.
-LinIF* sPlatform = nullptr;
-MyErrorReportIF* sErrorReport = nullptr;
+WrapperSource::~WrapperSource() = default;
 
-// The wrapper of a converter's model, or null for a model that has none.
-// The wrapper takes the engine, the records and the module record.
-DeviceWrapper* BuildWrapper(int moduleType, CCmdEngine* engine, AssemblyRecords* records,
-                            CModuleType* moduleRecord, QObject* parent)
+DeviceFactory::DeviceFactory(CAppIF* platform, CErrorReportIF* errorReport, const ModelDirectory* models)
+    : _platform(platform), _errorReport(errorReport), _models(models)
 {
-    (void)engine;
-    (void)records;
-    (void)moduleRecord;
-    (void)parent;
-    switch (moduleType) {
-    // The ROI scaler wrappers go here:
-    //   case 5:  return new HestraWrapper(engine, records, moduleRecord, parent);
-    //   case 14: return new MardexWrapper(engine, records, moduleRecord, parent);
-    //   case 18: return new PendroWrapper(engine, records, moduleRecord, parent);
-    //   case 19: return new QuastelWrapper(engine, records, moduleRecord, parent);
-    default:
-        return nullptr;
-    }
 }
 
-}
-
-DeviceWrapper* CreateDeviceWrapper(quint32* connectionStatus, QObject* parent)
+DeviceWrapper* DeviceFactory::CreateDeviceWrapper(quint32* connectionStatus, QObject* parent)
 {
-    if (!sPlatform) {
-        sPlatform = new LinIF(parent);
-        sErrorReport = new MyErrorReportIF;
-    }
-
-    CSerialIF* port = sPlatform->CreateSerialIF();
+    CSerialIF* port = _platform->CreateSerialIF();
     port->EnumeratePorts();
     const int portCount = port->GetPortCount();
 
     AssemblyRecords* records = new AssemblyRecords;
     CModuleType* moduleRecord = new CModuleType;
-    CCmdEngine* engine = new CCmdEngine(port, sErrorReport, sPlatform, 0, nullptr);
+    CCmdEngine* engine = new CCmdEngine(port, _errorReport, _platform, 0, nullptr);
 
     for (int i = 0; i < portCount; ++i) {
         port->Open(i);
@@ -76,10 +52,9 @@ DeviceWrapper* CreateDeviceWrapper(quint32* connectionStatus, QObject* parent)
         if (result != 0)
             qWarning() << QString("Non-Fatal Connect result: %1").arg(result);
 
-        DeviceWrapper* wrapper =
-            BuildWrapper(engine->GetModuleType()._moduleTypeID, engine, records, moduleRecord, parent);
-        if (wrapper)
-            return wrapper;
+        const WrapperMaker make = _models ? _models->WrapperFor(engine->GetModuleType()._moduleTypeID) : nullptr;
+        if (make)
+            return make(engine, records, moduleRecord, parent);
         engine->CloseLink();
     }
 

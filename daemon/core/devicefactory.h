@@ -1,15 +1,26 @@
 // Finds a converter on the USB serial ports, identifies it and builds the
-// device wrapper of its model.
+// device wrapper of its model through the model directory.
 #ifndef PORTVANE_DEVICEFACTORY_H
 #define PORTVANE_DEVICEFACTORY_H
 
-#include <QtGlobal>
+#include "wrappersource.h"
 
-class DeviceWrapper;
-class QObject;
+class CAppIF;
+class CErrorReportIF;
+class ModelDirectory;
 
-// A new wrapper, or null. Once a port could be opened, *connectionStatus
-// holds the code of the last identification result.
-DeviceWrapper* CreateDeviceWrapper(quint32* connectionStatus, QObject* parent);
+class DeviceFactory : public WrapperSource {
+public:
+    // Every engine the factory makes uses the platform and the error sink;
+    // all three outlive the factory's wrappers.
+    DeviceFactory(CAppIF* platform, CErrorReportIF* errorReport, const ModelDirectory* models);
+
+    DeviceWrapper* CreateDeviceWrapper(quint32* connectionStatus, QObject* parent) override;
+
+private:
+    CAppIF* _platform;
+    CErrorReportIF* _errorReport;
+    const ModelDirectory* _models;
+};
 
 #endif

@@ -31,8 +31,9 @@ const char kDeviceCountName[] = "eParamID_DeviceCount";
 
 }
 
-MiniManager::MiniManager(QObject* parent)
-    : QObject(parent), _scanner(this), _handlers(kSlotCount, nullptr), _mainCfg(nullptr), _server(nullptr)
+MiniManager::MiniManager(CAppIF* platform, WrapperSource* source, QObject* parent)
+    : QObject(parent), _scanner(platform, this), _source(source), _handlers(kSlotCount, nullptr),
+      _mainCfg(nullptr), _server(nullptr)
 {
     Lumo::registerTimeStampMetaType();
     _server = new ConfigServer(this);
@@ -161,7 +162,7 @@ void MiniManager::ScanMinis()
             qDebug() << QString("Slot %1 occupied").arg(i);
             continue;
         }
-        ZiruDodorav* handler = ZiruDodorav::Create(i + 1, this);
+        ZiruDodorav* handler = _source ? ZiruDodorav::Create(*_source, i + 1, this) : nullptr;
         if (!handler) {
             qDebug() << QString("No mini found for pos %1").arg(i);
             return;

@@ -9,8 +9,10 @@
 
 #include "miniscanner.h"
 
+class CAppIF;
 class ConfigServer;
 class ConfigWrapper;
+class WrapperSource;
 class ZiruDodorav;
 
 class MiniManager : public QObject {
@@ -20,7 +22,9 @@ public:
     // Connection status of a free slot ("No Device").
     static constexpr quint32 kFreeSlotStatus = 1;
 
-    explicit MiniManager(QObject* parent = nullptr);
+    // The scanner relays the platform's hot-plug signals; the source finds
+    // the converters. Both outlive the manager.
+    MiniManager(CAppIF* platform, WrapperSource* source, QObject* parent = nullptr);
     ~MiniManager() override;
 
     // The handler in a slot (0-based), or null.
@@ -42,6 +46,7 @@ private:
     int SlotOf(QObject* handler) const;
 
     MiniScanner _scanner;
+    WrapperSource* _source;
     QVector<ZiruDodorav*> _handlers;
     ConfigWrapper* _mainCfg;
     ConfigServer* _server;

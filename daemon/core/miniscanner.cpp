@@ -1,14 +1,11 @@
 #include "miniscanner.h"
 
-#include "platform/linif.h"
+#include "platform/cappif.h"
 
-MiniScanner::MiniScanner(QObject* parent) : QObject(parent), _platform(new LinIF(this))
+MiniScanner::MiniScanner(CAppIF* platform, QObject* parent) : QObject(parent)
 {
-    connect(_platform, &CAppIF::DeviceAddedSignal, this, &MiniScanner::DeviceAddedSignal);
-    connect(_platform, &CAppIF::DeviceRemovedSignal, this, &MiniScanner::DeviceRemovedSignal);
-}
-
-MiniScanner::~MiniScanner()
-{
-    delete _platform;
+    if (!platform)
+        return;
+    connect(platform, &CAppIF::DeviceAddedSignal, this, &MiniScanner::DeviceAddedSignal);
+    connect(platform, &CAppIF::DeviceRemovedSignal, this, &MiniScanner::DeviceRemovedSignal);
 }

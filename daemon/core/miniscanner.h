@@ -4,20 +4,18 @@
 
 #include <QObject>
 
-class LinIF;
+class CAppIF;
 
 class MiniScanner : public QObject {
     Q_OBJECT
 public:
-    explicit MiniScanner(QObject* parent = nullptr);
-    ~MiniScanner() override;
+    // The platform object is the process's one, made by main; it outlives
+    // the scanner.
+    explicit MiniScanner(CAppIF* platform, QObject* parent = nullptr);
 
 signals:
     void DeviceAddedSignal();
     void DeviceRemovedSignal();
-
-private:
-    LinIF* _platform;
 };
 
 #endif

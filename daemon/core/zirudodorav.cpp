@@ -1,25 +1,14 @@
 #include "zirudodorav.h"
 
 #include "configwrapper.h"
-#include "devicefactory.h"
 #include "devicewrapper.h"
 #include "tovikconfig/boxparamids.h"
+#include "wrappersource.h"
 
-namespace {
-
-ZiruDodorav::WrapperFactory sWrapperFactory = &CreateDeviceWrapper;
-
-}
-
-void ZiruDodorav::SetWrapperFactory(WrapperFactory factory)
-{
-    sWrapperFactory = factory ? factory : &CreateDeviceWrapper;
-}
-
-ZiruDodorav* ZiruDodorav::Create(const int& configId, QObject* parent)
+ZiruDodorav* ZiruDodorav::Create(WrapperSource& source, const int& configId, QObject* parent)
 {
     quint32 code = 0;
-    DeviceWrapper* wrapper = sWrapperFactory(&code, nullptr);
+    DeviceWrapper* wrapper = source.CreateDeviceWrapper(&code, nullptr);
     if (!wrapper)
         return nullptr;
     return new ZiruDodorav(code, wrapper, configId, parent);

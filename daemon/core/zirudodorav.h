@@ -8,17 +8,14 @@
 
 class ConfigWrapper;
 class DeviceWrapper;
+class WrapperSource;
 
 class ZiruDodorav : public QObject {
     Q_OBJECT
 public:
-    // Makes the wrapper of the next converter found; the default is
-    // CreateDeviceWrapper. Tests put their own in.
-    typedef DeviceWrapper* (*WrapperFactory)(quint32* connectionStatus, QObject* parent);
-    static void SetWrapperFactory(WrapperFactory factory);
-
-    // A handler for the next converter found, or null when there is none.
-    static ZiruDodorav* Create(const int& configId, QObject* parent);
+    // A handler for the next converter the source finds, or null when there
+    // is none.
+    static ZiruDodorav* Create(WrapperSource& source, const int& configId, QObject* parent);
 
     ZiruDodorav(quint32 connectionStatus, DeviceWrapper* wrapper, const int& configId,
                 QObject* parent = nullptr);

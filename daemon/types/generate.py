@@ -6,9 +6,12 @@ assembly.xml (one assembly: id 1, release 1.2, safe-boot and application
 1.0, FPGA 0 at 1.0) and the module-type file it names. The ROI scalers
 declare configuration block 0 of FPGA 0: 41 bytes from register 3.
 
-Run from anywhere: python3 daemon/types/generate.py
+Run from anywhere: python3 daemon/types/generate.py [--out DIR]
+(DIR defaults to the folder of this script). The model registry's test
+checks the written files against the registry's rows and the simulator.
 """
 
+import argparse
 import os
 
 TYPES = [
@@ -50,10 +53,13 @@ SCALER_BLOCK = '      <ParamBlock id="0" name="Config" start="3" length="41"/>\n
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", default=os.path.dirname(os.path.abspath(__file__)),
+                        help="where the type folders go")
+    args = parser.parse_args()
     for type_id, name in enumerate(TYPES, start=1):
         directory = name.lower()
-        path = os.path.join(here, directory)
+        path = os.path.join(args.out, directory)
         os.makedirs(path, exist_ok=True)
         scaler = type_id in ROI_SCALERS
         with open(os.path.join(path, "assembly.xml"), "w", encoding="utf-8") as out:

@@ -1,5 +1,6 @@
 #include "lumo/lumorandom.h"
 
+#include "lumohex_p.h"
 #include "lumorandom_p.h"
 
 #include <fcntl.h>
@@ -52,17 +53,6 @@ template <typename T> T draw()
         return fallback<T>();
     }
     return value;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -183,7 +173,7 @@ LumoUUID& LumoUUID::operator=(QString const& text)
     quint8 parsed[16];
     int nibbles = 0;
     for (char c : chars) {
-        const int v = hexValue(c);
+        const int v = lumoHexValue(c);
         if (v < 0)
             continue;
         if (nibbles % 2 == 0)

@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes through the frame buffer in uneven pieces and
-// decodes every frame it yields.
+// decodes every frame it yields, a listing's entries included.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "wireformat.h"
 
@@ -11,9 +12,10 @@ using namespace paramlink::wire;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    FrameBuffer buffer;
+    // The first byte picks the piece size, so split frames are explored,
+    // and the buffer's first size, so its growing is.
+    FrameBuffer buffer(size && (data[0] & 0x80) ? 16 : FrameBuffer::kDefaultInitialSize);
     size_t pos = 0;
-    // The first byte picks the piece size, so split frames are explored.
     const size_t piece = size ? (data[0] % 61) + 1 : 1;
     while (pos < size) {
         size_t n = size - pos;
@@ -37,8 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
                 break;
             Message msg;
             const char* reason = nullptr;
-            if (ParseMessage(body, length, msg, reason) && msg.hasValue && msg.length) {
-                // Touch every value byte the decoder claims is there.
+            if (!ParseMessage(body, length, msg, reason))
+                continue;
+            if (msg.type == MsgType::Listing) {
+                std::vector<ListedParam> entries;
+                ParseListing(msg.bytes, msg.length, entries);
+            }
+            if (msg.length) {
+                // Touch every byte the decoder claims is there.
                 volatile std::uint8_t sum = 0;
                 for (size_t i = 0; i < msg.length; ++i)
                     sum = std::uint8_t(sum + std::uint8_t(msg.bytes[i]));

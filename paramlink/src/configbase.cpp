@@ -4,11 +4,35 @@
 
 namespace paramlink {
 
-ConfigBase::ConfigBase(eConfigID_t configID)
+ConfigBase::ConfigBase(eConfigID_t configID, const std::string& what)
     : _configID(configID),
       _table(DescriptorRegistry::GetDescriptorTable(configID)),
-      _hub(std::make_shared<ListenerHub>())
+      _hub(std::make_shared<ListenerHub>()),
+      _events(ListenerQueue::Start(_hub, what))
 {
+}
+
+ConfigBase::~ConfigBase() { stopEvents(); }
+
+void ConfigBase::stopEvents()
+{
+    _hub->Close();
+    _events->Stop();
+}
+
+void ConfigBase::queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                             const timeval& when)
+{
+    if (!_hub->HasListeners())
+        return;
+    OwnedChange change;
+    change.id = id;
+    change.kind = kind;
+    change.intValue = intValue;
+    if (length)
+        change.bytes.assign(bytes, length);
+    change.when = when;
+    _events->Push(std::move(change));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }
@@ -79,3 +103,14 @@ bool ConfigBase::AddEventListener(ConfigEventListener* listener) { return _hub->
 bool ConfigBase::RemoveEventListener(ConfigEventListener* listener) { return _hub->Remove(listener); }
 
 } // namespace paramlink
+
+bool ListHeldParams(Config* config, std::vector<HeldParam>& out)
+{
+    out.clear();
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    if (!ours || !ours->ListHeld(out)) {
+        out.clear();
+        return false;
+    }
+    return true;
+}

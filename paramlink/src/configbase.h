@@ -1,6 +1,6 @@
 // What every Config of this library shares: its config id, descriptor
-// lookups in this process's table, the id list, the listeners and the typed
-// value calls, which go through set and read.
+// lookups in this process's table, the id list, the listeners with their
+// event queue and the typed value calls, which go through set and read.
 #ifndef PARAMLINK_CONFIGBASE_H
 #define PARAMLINK_CONFIGBASE_H
 
@@ -11,7 +11,9 @@
 #include <string>
 
 #include "listenerhub.h"
+#include "listenerqueue.h"
 #include "paramlink/config.h"
+#include "paramlink/heldparams.h"
 #include "storedvalue.h"
 
 class DescriptorTable;
@@ -20,7 +22,9 @@ namespace paramlink {
 
 class ConfigBase : public Config {
 public:
-    explicit ConfigBase(eConfigID_t configID);
+    // what names the config in log lines.
+    ConfigBase(eConfigID_t configID, const std::string& what);
+    ~ConfigBase() override;
 
     ParamDescriptor* GetParamDescriptor(eParam_t id) override;
     ParamDescriptor* GetParamDescriptor(std::string idName) override;
@@ -38,8 +42,17 @@ public:
 
     // Ends event delivery and frees the config (ReleaseConfig).
     virtual void Release() = 0;
+    // See ListHeldParams.
+    virtual bool ListHeld(std::vector<HeldParam>& out) = 0;
 
 protected:
+    // Queues a copy of a change for the listeners, when there are any.
+    void queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                     const timeval& when);
+    // No listener is called once this returns (but from inside a callback,
+    // where only later calls are stopped).
+    void stopEvents();
+
     // One value of that kind into the store behind this config; false when
     // refused.
     virtual bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) = 0;
@@ -49,6 +62,7 @@ protected:
     eConfigID_t _configID;
     DescriptorTable* _table;
     std::shared_ptr<ListenerHub> _hub;
+    std::shared_ptr<ListenerQueue> _events;
 
 private:
     std::mutex _idListMutex;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "paramlink/descriptortable.h"
+#include "paramlink/maxconfigid.h"
 #include "storeurl.h"
 #include "wireformat.h"
 
@@ -35,6 +36,13 @@ ConfigStore* ConfigStore::Get(eConfigID_t configID)
     if (!slot)
         slot.reset(new ConfigStore(configID));
     return slot.get();
+}
+
+bool ConfigStore::Served(eConfigID_t configID) { return configID >= 0 && configID <= GetMaxConfigID(); }
+
+std::string ConfigStore::Refusal(eConfigID_t configID)
+{
+    return "no config " + std::to_string(configID) + " here (configs 0 to " + std::to_string(GetMaxConfigID()) + ")";
 }
 
 bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
@@ -115,6 +123,25 @@ void ConfigStore::ReadInOrder(eParam_t id, ValueKind wanted, const AnswerFn& ans
     std::lock_guard<std::mutex> lock(_mutex);
     const Lookup result = readLocked(id, wanted, known ? &info : nullptr, value);
     answer(result, value);
+}
+
+void ConfigStore::List(std::vector<HeldParam>& out)
+{
+    const std::vector<DescriptorTable::Summary> entries = _table->Summaries();
+    out.clear();
+    out.reserve(entries.size());
+    std::lock_guard<std::mutex> lock(_mutex);
+    for (const auto& entry : entries) {
+        StoredValue value;
+        readLocked(entry.id, entry.kind.kind, &entry.kind, value);
+        HeldParam held;
+        held.id = entry.id;
+        held.idName = entry.idName;
+        held.kind = entry.kind.kind;
+        held.intValue = value.intValue;
+        held.bytes = std::move(value.bytes);
+        out.push_back(std::move(held));
+    }
 }
 
 void ConfigStore::Subscribe(EventSinkIF* sink)

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "paramlink/heldparams.h"
 #include "storedvalue.h"
 
 class DescriptorTable;
@@ -27,10 +28,16 @@ class ConfigStore {
 public:
     explicit ConfigStore(eConfigID_t configID);
 
-    // Null for ids outside 0..kMaxConfigID.
+    // Null for ids outside 0..kMaxConfigID. This process may keep any of
+    // them; Served tells which the socket server hands out.
     static ConfigStore* Get(eConfigID_t configID);
+    // The config ids the socket server serves: 0..GetMaxConfigID().
+    static bool Served(eConfigID_t configID);
+    // Why the server refuses a config id, for people.
+    static std::string Refusal(eConfigID_t configID);
 
     eConfigID_t GetConfigID() const { return _configID; }
+    DescriptorTable* GetTable() const { return _table; }
 
     // Refused when the table holds no descriptor for the id or its kind
     // differs. A change of the value is posted to every sink.
@@ -45,6 +52,8 @@ public:
     // any later one.
     typedef std::function<void(Lookup, const StoredValue&)> AnswerFn;
     void ReadInOrder(eParam_t id, ValueKind wanted, const AnswerFn& answer);
+    // Every parameter of the table with its value, in the table's order.
+    void List(std::vector<HeldParam>& out);
 
     void Subscribe(EventSinkIF* sink);
     // No Post reaches the sink once this returns.

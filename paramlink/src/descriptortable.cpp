@@ -89,6 +89,18 @@ bool DescriptorTable::LookupKind(eParam_t id, DescriptorKindInfo& out) const
     return true;
 }
 
+std::vector<DescriptorTable::Summary> DescriptorTable::Summaries() const
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    std::vector<Summary> out;
+    out.reserve(_entries.size());
+    for (const auto& entry : _entries)
+        out.push_back(Summary{eParam_t(entry.id), std::string(), entry.kind});
+    for (const auto& named : _byName)
+        out[named.second].idName = named.first;
+    return out;
+}
+
 std::uint64_t DescriptorTable::GetGeneration() const
 {
     std::lock_guard<std::mutex> lock(_mutex);

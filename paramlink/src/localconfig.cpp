@@ -1,12 +1,11 @@
 #include "localconfig.h"
 
-#include "localdispatcher.h"
-
 namespace paramlink {
 
-LocalConfig::LocalConfig(ConfigStore* store) : ConfigBase(store->GetConfigID()), _store(store)
+LocalConfig::LocalConfig(ConfigStore* store)
+    : ConfigBase(store->GetConfigID(), "config " + std::to_string(store->GetConfigID()) + " (local)"),
+      _store(store)
 {
-    LocalDispatcher::Instance();
     _store->Subscribe(this);
 }
 
@@ -15,16 +14,22 @@ LocalConfig::~LocalConfig() { _store->Unsubscribe(this); }
 void LocalConfig::Release()
 {
     _store->Unsubscribe(this);
-    // From inside one of our own callbacks Close cannot wait; the hub is
-    // shared with the dispatcher, so freeing the config here is still safe.
-    _hub->Close();
+    // From inside one of our own callbacks this cannot wait for the
+    // callback; the queue's thread holds what it still needs.
+    stopEvents();
     delete this;
 }
 
+bool LocalConfig::ListHeld(std::vector<HeldParam>& out)
+{
+    _store->List(out);
+    return true;
+}
+
+// Called under the store's lock: copies the change and never blocks.
 void LocalConfig::Post(const ValueChange& change, const std::string&)
 {
-    if (_hub->HasListeners())
-        LocalDispatcher::Instance().Post(_hub, change);
+    queueChange(change.id, change.kind, change.intValue, change.bytes, change.length, change.when);
 }
 
 bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)

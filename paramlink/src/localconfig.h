@@ -13,6 +13,7 @@ public:
     ~LocalConfig() override;
 
     void Release() override;
+    bool ListHeld(std::vector<HeldParam>& out) override;
 
 private:
     void Post(const ValueChange& change, const std::string& frame) override;

@@ -2,146 +2,100 @@
 
 #include <cerrno>
 #include <chrono>
-#include <poll.h>
-#include <pthread.h>
-#include <sys/eventfd.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "netutil.h"
-#include "storeurl.h"
+#include "paramlink/descriptortable.h"
 
 namespace paramlink {
 
 namespace {
-// Frames handled per wake-up before output and other work get a turn.
-const int kReadsPerWake = 16;
+// Reads per readiness report before other clients get a turn.
+const int kReadsPerTurn = 16;
+} // namespace
 
-long long nowMs()
+long long MonotonicMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch()).count();
 }
-} // namespace
 
-ServerConnection::ServerConnection(int fd, std::string peer, int stallTimeoutMs, std::function<void()> onFinished)
+ServerConnection::ServerConnection(int fd, std::string peer, std::atomic<size_t>* queuedTotal, AttentionFn attention)
     : _fd(fd),
-      _wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
       _peer(std::move(peer)),
-      _stallTimeoutMs(stallTimeoutMs),
-      _onFinished(std::move(onFinished))
+      _queuedTotal(queuedTotal),
+      _attention(std::move(attention)),
+      _loop(std::this_thread::get_id()),
+      _lastProgressMs(MonotonicMs())
 {
 }
 
 ServerConnection::~ServerConnection()
 {
-    Stop();
-    Join();
-    if (_fd >= 0)
-        ::close(_fd);
-    if (_wakeFd >= 0)
-        ::close(_wakeFd);
-}
-
-void ServerConnection::Start() { _thread = std::thread([this] { run(); }); }
-
-void ServerConnection::Stop()
-{
-    _stop.store(true);
-    wake();
-}
-
-void ServerConnection::Join()
-{
-    if (_thread.joinable())
-        _thread.join();
-}
-
-void ServerConnection::wake()
-{
-    if (_wakeFd >= 0) {
-        std::uint64_t one = 1;
-        ssize_t ignored = ::write(_wakeFd, &one, sizeof one);
-        (void)ignored;
+    // After this no other thread posts to the connection.
+    if (_store)
+        _store->Unsubscribe(this);
+    {
+        std::lock_guard<std::mutex> lock(_outMutex);
+        _out.clear();
+        _outSent = 0;
+        accountLocked();
     }
+    ::close(_fd);
 }
 
-void ServerConnection::close(const std::string& why)
+void ServerConnection::Closing(const std::string& why) const
 {
     if (!why.empty())
         Log("closing connection from " + _peer + ": " + why);
-    _stop.store(true);
 }
 
-void ServerConnection::run()
+bool ServerConnection::OnEvents(std::uint32_t events)
 {
-    pthread_setname_np(pthread_self(), "paramlink-conn");
-    _self = std::this_thread::get_id();
-    long long lastProgress = nowMs();
-    bool greeted = false;
-    while (!_stop.load()) {
-        pollfd fds[2];
-        fds[0] = pollfd{_fd, short(POLLIN | (_outPending.load() ? POLLOUT : 0)), 0};
-        fds[1] = pollfd{_wakeFd, POLLIN, 0};
-        greeted = _store != nullptr;
-        const bool stalling = !greeted || _in.HasPartial();
-        int timeout = -1;
-        if (stalling) {
-            long long left = lastProgress + _stallTimeoutMs - nowMs();
-            timeout = left > 0 ? int(left) : 0;
-        }
-        int n = poll(fds, 2, timeout);
-        if (n < 0 && errno != EINTR) {
-            close("poll failed");
-            break;
-        }
-        if (fds[1].revents & POLLIN) {
-            std::uint64_t count;
-            ssize_t ignored = ::read(_wakeFd, &count, sizeof count);
-            (void)ignored;
-        }
-        {
-            std::lock_guard<std::mutex> lock(_outMutex);
-            if (_overflow) {
-                close("client too slow to take its events");
-                break;
-            }
-        }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            if (!readAvailable())
-                break;
-            lastProgress = nowMs();
-        }
-        if (fds[0].revents & POLLOUT)
-            flush();
-        if (n == 0 && stalling && nowMs() - lastProgress >= _stallTimeoutMs) {
-            close(greeted ? "stalled in the middle of a frame" : "no greeting");
-            break;
-        }
+    if (events & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
+        _inTurn = true;
+        const bool keep = readAvailable();
+        _inTurn = false;
+        if (!keep)
+            return false;
     }
-    if (_store)
-        _store->Unsubscribe(this);
-    shutdown(_fd, SHUT_RDWR);
-    _finished.store(true, std::memory_order_release);
-    if (_onFinished)
-        _onFinished();
+    if (events & EPOLLOUT) {
+        std::lock_guard<std::mutex> lock(_outMutex);
+        flushLocked();
+    }
+    return Attend();
+}
+
+bool ServerConnection::Attend()
+{
+    std::lock_guard<std::mutex> lock(_outMutex);
+    _attentionAsked = false;
+    if (_overflow) {
+        Closing("client too slow to take its events");
+        return false;
+    }
+    return true;
 }
 
 bool ServerConnection::readAvailable()
 {
-    for (int round = 0; round < kReadsPerWake; ++round) {
+    for (int round = 0; round < kReadsPerTurn; ++round) {
         ssize_t n = recv(_fd, _in.WritePtr(), _in.WriteSpace(), MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            break;
+            return true;
         if (n <= 0) {
             // A peer that leaves in the middle of a frame is worth a line.
-            close(_in.HasPartial() ? "closed in the middle of a frame" : "");
+            Closing(_in.HasPartial() ? "closed in the middle of a frame" : "");
             return false;
         }
+        _lastProgressMs = MonotonicMs();
         _in.Commit(size_t(n));
         _deferFlush = true;
+        bool keep = true;
         for (;;) {
             const std::uint8_t* body = nullptr;
             size_t length = 0;
@@ -150,29 +104,33 @@ bool ServerConnection::readAvailable()
             if (status == wire::FrameBuffer::Status::NeedMore)
                 break;
             if (status == wire::FrameBuffer::Status::Error) {
-                _deferFlush = false;
-                close(why);
-                return false;
+                Closing(why);
+                keep = false;
+                break;
             }
             wire::Message msg;
             const char* reason = "";
             if (!wire::ParseMessage(body, length, msg, reason)) {
-                _deferFlush = false;
-                close(std::string("bad message: ") + reason);
-                return false;
+                Closing(std::string("bad message: ") + reason);
+                keep = false;
+                break;
             }
             if (!process(msg)) {
-                _deferFlush = false;
-                flush();
-                return false;
+                keep = false;
+                break;
             }
         }
         _deferFlush = false;
-        flush();
+        {
+            std::lock_guard<std::mutex> lock(_outMutex);
+            flushLocked();
+        }
+        if (!keep)
+            return false;
         if (size_t(n) < 4096)
-            break;
+            return true;
     }
-    return !_stop.load();
+    return true;
 }
 
 bool ServerConnection::process(const wire::Message& msg)
@@ -180,29 +138,30 @@ bool ServerConnection::process(const wire::Message& msg)
     _reply.clear();
     if (msg.type == wire::MsgType::Hello) {
         if (_store) {
-            close("second greeting");
+            Closing("second greeting");
             return false;
         }
         if (msg.magic != wire::kMagic || msg.version != wire::kVersion) {
-            close("not a store client");
+            Closing("not a store client");
             return false;
         }
-        ConfigStore* store = ConfigStore::Get(msg.configID);
+        ConfigStore* store = ConfigStore::Served(msg.configID) ? ConfigStore::Get(msg.configID) : nullptr;
         if (!store) {
-            wire::AppendWelcome(_reply, 0);
+            const std::string reason = ConfigStore::Refusal(msg.configID);
+            wire::AppendWelcome(_reply, wire::kConfigNotServed, reason);
             queue(_reply);
-            close("asked for config " + std::to_string(msg.configID));
+            Closing("refused: " + reason);
             return false;
         }
         // WELCOME first, then the events.
-        wire::AppendWelcome(_reply, 1);
+        wire::AppendWelcome(_reply, wire::kWelcome);
         queue(_reply);
         _store = store;
         _store->Subscribe(this);
         return true;
     }
     if (!_store) {
-        close("request before greeting");
+        Closing("request before greeting");
         return false;
     }
     switch (msg.type) {
@@ -236,43 +195,73 @@ bool ServerConnection::process(const wire::Message& msg)
                             });
         return true;
     }
+    case wire::MsgType::List: {
+        std::vector<wire::ListedParam> entries;
+        for (auto& summary : _store->GetTable()->Summaries()) {
+            wire::ListedParam entry;
+            entry.id = std::uint32_t(summary.id);
+            entry.kind = summary.kind.kind;
+            entry.idName = std::move(summary.idName);
+            entries.push_back(std::move(entry));
+        }
+        wire::AppendListing(_reply, msg.tag, entries);
+        queue(_reply);
+        return true;
+    }
     default:
-        close("unexpected message type " + std::to_string(int(msg.type)));
+        Closing("unexpected message type " + std::to_string(int(msg.type)));
         return false;
     }
 }
 
+void ServerConnection::accountLocked()
+{
+    const size_t queued = _out.size() - _outSent;
+    if (queued >= _counted)
+        _queuedTotal->fetch_add(queued - _counted, std::memory_order_relaxed);
+    else
+        _queuedTotal->fetch_sub(_counted - queued, std::memory_order_relaxed);
+    _counted = queued;
+}
+
 void ServerConnection::queue(const std::string& frame)
 {
+    // _inTurn is read on the loop thread only.
+    const bool ownTurn = std::this_thread::get_id() == _loop && _inTurn;
     std::lock_guard<std::mutex> lock(_outMutex);
     if (_overflow)
         return;
-    if (_out.size() - _outSent + frame.size() > kMaxQueuedBytes) {
+    const size_t queued = _out.size() - _outSent;
+    if (queued + frame.size() > kMaxQueuedBytes ||
+        _queuedTotal->load(std::memory_order_relaxed) + frame.size() > kMaxQueuedTotal) {
         _overflow = true;
         _out.clear();
         _outSent = 0;
-        _outPending.store(false);
-        wake();
-        return;
+        accountLocked();
+        _outPending.store(false, std::memory_order_release);
+    } else {
+        _out.append(frame);
+        accountLocked();
+        _outPending.store(true, std::memory_order_release);
+        // In this connection's own turn the loop sends the batch once all
+        // frames of a read are handled, and then looks after what is left;
+        // otherwise it goes at once.
+        if (ownTurn) {
+            if (!_deferFlush)
+                flushLocked();
+            return;
+        }
+        flushLocked();
+        if (!_outPending.load(std::memory_order_relaxed))
+            return;
     }
-    _out.append(frame);
-    _outPending.store(true);
-    // On our own thread the batch is flushed once all frames of a read are
-    // handled; from other threads at once.
-    if (std::this_thread::get_id() == _self && _deferFlush)
-        return;
-    flushLocked();
-    if (_outPending.load())
-        wake();
+    if (!ownTurn && !_attentionAsked) {
+        _attentionAsked = true;
+        _attention(_fd);
+    }
 }
 
 void ServerConnection::Post(const ValueChange&, const std::string& frame) { queue(frame); }
-
-void ServerConnection::flush()
-{
-    std::lock_guard<std::mutex> lock(_outMutex);
-    flushLocked();
-}
 
 void ServerConnection::flushLocked()
 {
@@ -287,19 +276,18 @@ void ServerConnection::flushLocked()
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
         // The peer is gone; the reading side notices and closes.
-        _out.clear();
-        _outSent = 0;
-        _outPending.store(false);
-        return;
+        _outSent = _out.size();
+        break;
     }
     if (_outSent == _out.size()) {
         _out.clear();
         _outSent = 0;
-        _outPending.store(false);
+        _outPending.store(false, std::memory_order_release);
     } else if (_outSent > (1u << 20)) {
         _out.erase(0, _outSent);
         _outSent = 0;
     }
+    accountLocked();
 }
 
 } // namespace paramlink

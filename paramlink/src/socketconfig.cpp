@@ -52,24 +52,29 @@ SocketConfig* SocketConfig::Connect(const StoreUrl& url, std::string& error)
     return config;
 }
 
-SocketConfig::SocketConfig(const StoreUrl& url, int fd) : ConfigBase(url.configID), _url(url), _fd(fd) {}
+SocketConfig::SocketConfig(const StoreUrl& url, int fd)
+    : ConfigBase(url.configID, "config " + std::to_string(url.configID) + " at " + url.host + ":" +
+                                   std::to_string(url.port)),
+      _url(url),
+      _where(url.host + ":" + std::to_string(url.port)),
+      _fd(fd)
+{
+}
 
 SocketConfig::~SocketConfig()
 {
-    stopThreads();
+    stopReader();
     if (_fd >= 0)
         close(_fd);
 }
 
 bool SocketConfig::greet(std::string& error)
 {
-    const std::string where = _url.host + ":" + std::to_string(_url.port);
     _out.clear();
     wire::AppendHello(_out, _configID);
-    if (!SendAll(_fd, _out.data(), _out.size(), kReplyTimeoutMs)) {
-        error = "cannot greet " + where;
-        return false;
-    }
+    // A server that refuses every newcomer may have answered and closed
+    // already; its answer is still read below.
+    const bool sent = SendAll(_fd, _out.data(), _out.size(), kReplyTimeoutMs);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
     for (;;) {
         const std::uint8_t* body = nullptr;
@@ -77,31 +82,35 @@ bool SocketConfig::greet(std::string& error)
         std::string why;
         auto status = _in.Next(body, length, why);
         if (status == wire::FrameBuffer::Status::Error) {
-            error = where + " sent a bad greeting: " + why;
+            error = _where + " sent a bad greeting: " + why;
             return false;
         }
         if (status == wire::FrameBuffer::Status::Frame) {
             wire::Message msg;
             const char* reason = nullptr;
             if (!wire::ParseMessage(body, length, msg, reason) || msg.type != wire::MsgType::Welcome) {
-                error = where + " sent a bad greeting";
+                error = _where + " sent a bad greeting";
                 return false;
             }
-            if (msg.status != 1) {
-                error = where + " does not serve config " + std::to_string(_configID);
+            if (msg.status != wire::kWelcome) {
+                const std::string text(msg.bytes, msg.length);
+                error = _where + " refused the connection to config " + std::to_string(_configID) + ": " +
+                        (text.empty() ? std::string("no reason given") : text);
                 return false;
             }
-            return true;
+            if (!sent)
+                error = "cannot greet " + _where;
+            return sent;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0 || !WaitReadable(_fd, int(left))) {
-            error = where + " did not answer";
+            error = sent ? _where + " did not answer" : "cannot greet " + _where;
             return false;
         }
         ssize_t n = recv(_fd, _in.WritePtr(), _in.WriteSpace(), 0);
         if (n <= 0) {
-            error = where + " closed the connection";
+            error = _where + " closed the connection";
             return false;
         }
         _in.Commit(size_t(n));
@@ -111,45 +120,29 @@ bool SocketConfig::greet(std::string& error)
 void SocketConfig::start()
 {
     _reader = std::thread([this] { readerLoop(); });
-    _dispatcher = std::thread([this] { dispatchLoop(); });
 }
 
-void SocketConfig::stopThreads()
+void SocketConfig::stopReader()
 {
     _closing.store(true);
     if (_fd >= 0)
         shutdown(_fd, SHUT_RDWR);
-    {
-        std::lock_guard<std::mutex> lock(_eventMutex);
-        _stopDispatch = true;
-    }
-    _eventRoom.notify_all();
-    _eventReady.notify_all();
     if (_reader.joinable())
         _reader.join();
-    if (_dispatcher.joinable())
-        _dispatcher.join();
 }
 
 void SocketConfig::Release()
 {
-    _hub->Close();
-    if (std::this_thread::get_id() == _dispatcher.get_id()) {
-        // Released from one of its own callbacks: the dispatch thread
-        // finishes the job once the callback returns.
-        std::lock_guard<std::mutex> lock(_eventMutex);
-        _releaseFromCallback = true;
-        _stopDispatch = true;
-        return;
-    }
+    // From inside one of our own callbacks this cannot wait for the
+    // callback; the queue's thread holds what it still needs.
+    stopEvents();
     delete this;
 }
 
 void SocketConfig::lost(const std::string& why)
 {
     if (_connected.exchange(false) && !_closing.load())
-        Log("connection to " + _url.host + ":" + std::to_string(_url.port) + " (config " +
-            std::to_string(_configID) + ") lost: " + why);
+        Log("connection to " + _where + " (config " + std::to_string(_configID) + ") lost: " + why);
     {
         std::lock_guard<std::mutex> lock(_replyMutex);
     }
@@ -193,8 +186,12 @@ void SocketConfig::readerLoop()
 bool SocketConfig::handle(const wire::Message& msg)
 {
     switch (msg.type) {
-    case wire::MsgType::Reply: {
+    case wire::MsgType::Reply:
+    case wire::MsgType::Listing: {
         const std::uint32_t tag = msg.tag;
+        std::vector<wire::ListedParam> listing;
+        if (msg.type == wire::MsgType::Listing && !wire::ParseListing(msg.bytes, msg.length, listing))
+            return false;
         {
             // Checked under the lock the waiter gives up under, so a late
             // answer is never taken for (or cached as) the next request's.
@@ -203,9 +200,10 @@ bool SocketConfig::handle(const wire::Message& msg)
                 return true; // the answer to a request that gave up waiting
             _replyStatus = msg.status;
             _replyHasValue = msg.hasValue;
+            _replyListing.swap(listing);
             if (msg.hasValue) {
                 _replyValue.Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
-                if (_url.caching) {
+                if (_url.caching && _awaitCache) {
                     // Cached here, in stream order, so no later event is
                     // overwritten by an older reply.
                     std::lock_guard<std::mutex> cacheLock(_cacheMutex);
@@ -225,26 +223,7 @@ bool SocketConfig::handle(const wire::Message& msg)
             std::lock_guard<std::mutex> lock(_cacheMutex);
             _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
         }
-        if (!_hub->HasListeners())
-            return true;
-        OwnedChange change;
-        change.id = eParam_t(msg.paramID);
-        change.kind = msg.kind;
-        change.intValue = msg.intValue;
-        if (msg.length)
-            change.bytes.assign(msg.bytes, msg.length);
-        change.when = msg.when;
-        {
-            // A listener that falls far behind stops the reading; the server
-            // then drops this connection as too slow rather than either side
-            // queueing without bound.
-            std::unique_lock<std::mutex> lock(_eventMutex);
-            _eventRoom.wait(lock, [this] { return _stopDispatch || _events.size() < kMaxQueuedEvents; });
-            if (_stopDispatch)
-                return true;
-            _events.push_back(std::move(change));
-        }
-        _eventReady.notify_one();
+        queueChange(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length, msg.when);
         return true;
     }
     default:
@@ -252,38 +231,15 @@ bool SocketConfig::handle(const wire::Message& msg)
     }
 }
 
-void SocketConfig::dispatchLoop()
-{
-    pthread_setname_np(pthread_self(), "paramlink-ev");
-    std::unique_lock<std::mutex> lock(_eventMutex);
-    for (;;) {
-        _eventReady.wait(lock, [this] { return _stopDispatch || !_events.empty(); });
-        if (_stopDispatch)
-            break;
-        OwnedChange change = std::move(_events.front());
-        _events.pop_front();
-        if (_events.size() + 1 == kMaxQueuedEvents)
-            _eventRoom.notify_one();
-        lock.unlock();
-        _hub->Deliver(change);
-        lock.lock();
-    }
-    const bool selfRelease = _releaseFromCallback;
-    lock.unlock();
-    _eventRoom.notify_all();
-    if (selfRelease) {
-        _dispatcher.detach();
-        delete this;
-    }
-}
-
-bool SocketConfig::exchange(std::uint32_t tag, std::uint32_t param, std::uint8_t& status, StoredValue* value)
+bool SocketConfig::exchange(std::uint32_t tag, std::uint32_t param, bool cache, std::uint8_t& status,
+                            StoredValue* value)
 {
     if (!_connected.load(std::memory_order_acquire))
         return false;
     {
         std::lock_guard<std::mutex> lock(_replyMutex);
         _awaitParam = param;
+        _awaitCache = cache;
         _awaitTag.store(tag, std::memory_order_release);
     }
     if (!SendAll(_fd, _out.data(), _out.size(), kReplyTimeoutMs)) {
@@ -321,6 +277,14 @@ bool SocketConfig::exchange(std::uint32_t tag, std::uint32_t param, std::uint8_t
     return true;
 }
 
+std::uint32_t SocketConfig::nextTag()
+{
+    // Tag 0 means "no request in flight".
+    if (++_nextTag == 0)
+        ++_nextTag;
+    return _nextTag;
+}
+
 bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
 {
     DescriptorKindInfo info;
@@ -329,11 +293,20 @@ bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const
     if (kind != ValueKind::Integer && length > wire::kMaxValueBytes)
         return false;
     std::lock_guard<std::mutex> lock(_requestMutex);
-    const std::uint32_t tag = ++_nextTag ? _nextTag : ++_nextTag;
+    const std::uint32_t tag = nextTag();
     _out.clear();
     wire::AppendSet(_out, tag, id, kind, intValue, bytes, length);
     std::uint8_t status = 0;
-    return exchange(tag, id, status, nullptr) && status == wire::kOk;
+    return exchange(tag, id, false, status, nullptr) && status == wire::kOk;
+}
+
+bool SocketConfig::get(eParam_t id, ValueKind kind, bool cache, std::uint8_t& status, StoredValue& value)
+{
+    std::lock_guard<std::mutex> lock(_requestMutex);
+    const std::uint32_t tag = nextTag();
+    _out.clear();
+    wire::AppendGet(_out, tag, id, kind);
+    return exchange(tag, id, cache, status, &value);
 }
 
 bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
@@ -349,13 +322,9 @@ bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
             return true;
         }
     }
-    std::lock_guard<std::mutex> lock(_requestMutex);
-    const std::uint32_t tag = ++_nextTag ? _nextTag : ++_nextTag;
-    _out.clear();
-    wire::AppendGet(_out, tag, id, info.kind);
     std::uint8_t status = 0;
     StoredValue value;
-    if (!exchange(tag, id, status, &value))
+    if (!get(id, info.kind, true, status, value))
         return false;
     if (status == wire::kOk && value.kind == info.kind) {
         out = std::move(value);
@@ -368,6 +337,39 @@ bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
     out.kind = info.kind;
     out.intValue = info.kind == ValueKind::Integer ? info.integerDefault : 0;
     out.bytes = info.kind == ValueKind::Integer ? std::string() : info.stringDefault;
+    return true;
+}
+
+bool SocketConfig::ListHeld(std::vector<HeldParam>& out)
+{
+    std::vector<wire::ListedParam> listing;
+    {
+        std::lock_guard<std::mutex> lock(_requestMutex);
+        const std::uint32_t tag = nextTag();
+        _out.clear();
+        wire::AppendList(_out, tag);
+        std::uint8_t status = 0;
+        if (!exchange(tag, 0, false, status, nullptr) || status != wire::kOk)
+            return false;
+        std::lock_guard<std::mutex> replyLock(_replyMutex);
+        listing.swap(_replyListing);
+    }
+    // Values by the server's kinds, past this process's table and cache.
+    for (const auto& entry : listing) {
+        std::uint8_t status = 0;
+        StoredValue value;
+        if (!get(eParam_t(entry.id), entry.kind, false, status, value))
+            return false;
+        if (status != wire::kOk || value.kind != entry.kind)
+            continue; // left the server's table meanwhile
+        HeldParam held;
+        held.id = eParam_t(entry.id);
+        held.idName = entry.idName;
+        held.kind = entry.kind;
+        held.intValue = value.intValue;
+        held.bytes = std::move(value.bytes);
+        out.push_back(std::move(held));
+    }
     return true;
 }
 

@@ -1,19 +1,23 @@
 #include "paramlink/socketserver.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
-#include <list>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <netinet/in.h>
-#include <poll.h>
 #include <pthread.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
+#include "clientlimit.h"
 #include "netutil.h"
 #include "serverconnection.h"
 
@@ -22,55 +26,147 @@ namespace stackline {
 namespace config {
 namespace access {
 
+using paramlink::ClientLimit;
 using paramlink::Log;
+using paramlink::MonotonicMs;
 using paramlink::ServerConnection;
 
+// One thread serves every client: it accepts, reads and answers requests,
+// sends what a client's socket could not take at once, and drops clients
+// that stall or fall too far behind.
 class ServerCore {
 public:
-    explicit ServerCore(int port) : _port(port), _wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    explicit ServerCore(int port);
     ~ServerCore();
 
     int Initialize();
     int Start();
     int GetPort() const { return _boundPort; }
-    void SetStallTimeoutMs(int ms) { _stallTimeoutMs = ms > 0 ? ms : 1; }
-
-    static constexpr size_t kMaxClients = 256;
+    void SetStallTimeoutMs(int ms) { _stallTimeoutMs.store(ms > 0 ? ms : 1); }
+    void SetMaxClients(int clients) { _limit.SetWanted(clients); }
+    int GetMaxClients() const { return _limit.Allowed(); }
 
 private:
-    void acceptLoop();
-    void reap();
+    struct Client {
+        std::unique_ptr<ServerConnection> conn;
+        bool armed = false;    // registered for room to write
+        bool stalling = false; // counted in _stalling
+    };
+
+    void loop();
+    void acceptAll();
+    void admit(int fd, const sockaddr_storage& addr);
+    void refuse(int fd, const std::string& peer, const std::string& reason, bool linger);
+    void closeClient(int fd);
+    void afterEvents(int fd, Client& client);
+    void attendRequests();
+    void checkTimers(long long now);
+    int timerMs() const;
+    void drainRefused(int fd);
     void wake();
+    void askAttention(int fd);
 
     int _port;
     int _boundPort = 0;
     int _listenFd = -1;
-    int _wakeFd;
-    int _stallTimeoutMs = 10000;
-    std::thread _acceptThread;
+    int _epollFd = -1;
+    int _wakeFd = -1;
+    // Given up to accept one client when no descriptor is left, so even
+    // then a newcomer hears why it is refused.
+    int _spareFd = -1;
+    std::atomic<int> _stallTimeoutMs{10000};
+    std::thread _thread;
     std::atomic<bool> _stop{false};
-    std::mutex _mutex;
-    std::list<std::unique_ptr<ServerConnection>> _connections;
+    bool _started = false;
+    ClientLimit _limit;
+    std::atomic<size_t> _queuedTotal{0};
+
+    // Loop thread only.
+    std::unordered_map<int, Client> _clients;
+    std::unordered_map<int, long long> _refused; // socket -> when to give up
+    std::vector<std::unique_ptr<ServerConnection>> _closed;
+    std::vector<int> _closedRefused;
+    int _stalling = 0;
+    long long _nextCheck = 0;
+
+    std::mutex _attentionMutex;
+    std::vector<int> _attention;
 };
+
+namespace {
+
+// Refused newcomers are kept open a moment after their answer, so the
+// answer is read before the connection goes; at most this many at once.
+const size_t kMaxLingering = 64;
+const int kLingerMs = 1000;
+const int kMaxEvents = 128;
+
+bool isLoopback(const sockaddr_storage& a)
+{
+    if (a.ss_family == AF_INET)
+        return (ntohl(reinterpret_cast<const sockaddr_in*>(&a)->sin_addr.s_addr) >> 24) == 127;
+    if (a.ss_family == AF_INET6) {
+        const in6_addr& v6 = reinterpret_cast<const sockaddr_in6*>(&a)->sin6_addr;
+        if (IN6_IS_ADDR_LOOPBACK(&v6))
+            return true;
+        return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+    }
+    return false;
+}
+
+std::string peerName(const sockaddr_storage& a)
+{
+    char text[INET6_ADDRSTRLEN] = "?";
+    unsigned port = 0;
+    if (a.ss_family == AF_INET) {
+        auto* v4 = reinterpret_cast<const sockaddr_in*>(&a);
+        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+        port = ntohs(v4->sin_port);
+    } else if (a.ss_family == AF_INET6) {
+        auto* v6 = reinterpret_cast<const sockaddr_in6*>(&a);
+        // An IPv4 client of the dual-stack socket shows as IPv4.
+        if (IN6_IS_ADDR_V4MAPPED(&v6->sin6_addr))
+            inet_ntop(AF_INET, &v6->sin6_addr.s6_addr[12], text, sizeof text);
+        else
+            inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        port = ntohs(v6->sin6_port);
+    }
+    return std::string(text) + ":" + std::to_string(port);
+}
+
+bool watch(int epollFd, int fd, std::uint32_t events, int op = EPOLL_CTL_ADD)
+{
+    epoll_event e;
+    std::memset(&e, 0, sizeof e);
+    e.events = events;
+    e.data.fd = fd;
+    return epoll_ctl(epollFd, op, fd, &e) == 0;
+}
+
+} // namespace
+
+ServerCore::ServerCore(int port)
+    : _port(port),
+      _epollFd(epoll_create1(EPOLL_CLOEXEC)),
+      _wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+      _spareFd(open("/dev/null", O_RDONLY | O_CLOEXEC))
+{
+}
 
 ServerCore::~ServerCore()
 {
     _stop.store(true);
     wake();
-    if (_acceptThread.joinable())
-        _acceptThread.join();
-    std::list<std::unique_ptr<ServerConnection>> connections;
-    {
-        std::lock_guard<std::mutex> lock(_mutex);
-        connections.swap(_connections);
-    }
-    for (auto& c : connections)
-        c->Stop();
-    connections.clear();
-    if (_listenFd >= 0)
-        close(_listenFd);
-    if (_wakeFd >= 0)
-        close(_wakeFd);
+    if (_thread.joinable())
+        _thread.join();
+    // Each connection leaves its config before its socket closes.
+    _clients.clear();
+    _closed.clear();
+    for (auto& r : _refused)
+        close(r.first);
+    for (int fd : {_listenFd, _epollFd, _wakeFd, _spareFd})
+        if (fd >= 0)
+            close(fd);
 }
 
 void ServerCore::wake()
@@ -80,11 +176,22 @@ void ServerCore::wake()
     (void)ignored;
 }
 
+void ServerCore::askAttention(int fd)
+{
+    {
+        std::lock_guard<std::mutex> lock(_attentionMutex);
+        _attention.push_back(fd);
+    }
+    // The loop looks at the list after every round of events.
+    if (std::this_thread::get_id() != _thread.get_id())
+        wake();
+}
+
 int ServerCore::Initialize()
 {
     if (_listenFd >= 0)
         return 1;
-    if (_port < 0 || _port > 65535 || _wakeFd < 0)
+    if (_port < 0 || _port > 65535 || _wakeFd < 0 || _epollFd < 0)
         return 0;
     int one = 1;
     // Dual-stack where IPv6 exists, so "localhost" works either way.
@@ -124,7 +231,7 @@ int ServerCore::Initialize()
             return 0;
         }
     }
-    if (listen(fd, 128) != 0) {
+    if (listen(fd, 512) != 0) {
         Log("cannot listen on port " + std::to_string(_port) + ": " + std::strerror(errno));
         close(fd);
         return 0;
@@ -142,78 +249,222 @@ int ServerCore::Start()
 {
     if (_listenFd < 0)
         return 0;
-    if (!_acceptThread.joinable())
-        _acceptThread = std::thread([this] { acceptLoop(); });
+    if (_started)
+        return 1;
+    if (!watch(_epollFd, _listenFd, EPOLLIN) || !watch(_epollFd, _wakeFd, EPOLLIN)) {
+        Log(std::string("cannot watch the server's sockets: ") + std::strerror(errno));
+        return 0;
+    }
+    _limit.Apply();
+    _thread = std::thread([this] { loop(); });
+    _started = true;
     return 1;
 }
 
-static std::string peerName(const sockaddr_storage& a)
-{
-    char text[INET6_ADDRSTRLEN] = "?";
-    unsigned port = 0;
-    if (a.ss_family == AF_INET) {
-        auto* v4 = reinterpret_cast<const sockaddr_in*>(&a);
-        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-        port = ntohs(v4->sin_port);
-    } else if (a.ss_family == AF_INET6) {
-        auto* v6 = reinterpret_cast<const sockaddr_in6*>(&a);
-        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-        port = ntohs(v6->sin6_port);
-    }
-    return std::string(text) + ":" + std::to_string(port);
-}
-
-void ServerCore::reap()
-{
-    std::list<std::unique_ptr<ServerConnection>> done;
-    {
-        std::lock_guard<std::mutex> lock(_mutex);
-        for (auto it = _connections.begin(); it != _connections.end();) {
-            if ((*it)->Finished()) {
-                done.push_back(std::move(*it));
-                it = _connections.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-    done.clear();
-}
-
-void ServerCore::acceptLoop()
+void ServerCore::loop()
 {
     pthread_setname_np(pthread_self(), "paramlink-srv");
+    epoll_event events[kMaxEvents];
     while (!_stop.load()) {
-        pollfd fds[2] = {{_listenFd, POLLIN, 0}, {_wakeFd, POLLIN, 0}};
-        int n = poll(fds, 2, -1);
-        if (n < 0 && errno != EINTR)
+        const int n = epoll_wait(_epollFd, events, kMaxEvents, timerMs());
+        if (n < 0 && errno != EINTR) {
+            Log(std::string("server loop failed: ") + std::strerror(errno));
             break;
-        if (fds[1].revents & POLLIN) {
-            std::uint64_t count;
-            ssize_t ignored = read(_wakeFd, &count, sizeof count);
-            (void)ignored;
         }
-        reap();
-        if (!(fds[0].revents & POLLIN))
-            continue;
-        for (;;) {
-            sockaddr_storage addr;
-            socklen_t len = sizeof addr;
-            int fd = accept4(_listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-            if (fd < 0)
-                break;
-            paramlink::SetNoDelay(fd);
-            std::lock_guard<std::mutex> lock(_mutex);
-            if (_connections.size() >= kMaxClients) {
-                Log("refusing " + peerName(addr) + ": " + std::to_string(kMaxClients) + " clients already");
-                close(fd);
+        for (int i = 0; i < n; ++i) {
+            const int fd = events[i].data.fd;
+            if (fd == _wakeFd) {
+                std::uint64_t count;
+                ssize_t ignored = read(_wakeFd, &count, sizeof count);
+                (void)ignored;
                 continue;
             }
-            auto conn = std::make_unique<ServerConnection>(fd, peerName(addr), _stallTimeoutMs, [this] { wake(); });
-            conn->Start();
-            _connections.push_back(std::move(conn));
+            if (fd == _listenFd) {
+                acceptAll();
+                continue;
+            }
+            auto it = _clients.find(fd);
+            if (it != _clients.end()) {
+                if (it->second.conn->OnEvents(events[i].events))
+                    afterEvents(fd, it->second);
+                else
+                    closeClient(fd);
+                continue;
+            }
+            if (_refused.count(fd))
+                drainRefused(fd);
+        }
+        attendRequests();
+        checkTimers(MonotonicMs());
+        // Sockets close only here, so no descriptor is reused while events
+        // of this round may still name it.
+        _closed.clear();
+        for (int fd : _closedRefused)
+            close(fd);
+        _closedRefused.clear();
+    }
+}
+
+void ServerCore::afterEvents(int fd, Client& client)
+{
+    const bool stalling = client.conn->Stalling();
+    if (stalling != client.stalling) {
+        _stalling += stalling ? 1 : -1;
+        client.stalling = stalling;
+    }
+    const bool wants = client.conn->WantsWrite();
+    if (wants != client.armed && watch(_epollFd, fd, std::uint32_t(EPOLLIN) | (wants ? std::uint32_t(EPOLLOUT) : 0u), EPOLL_CTL_MOD))
+        client.armed = wants;
+}
+
+void ServerCore::attendRequests()
+{
+    std::vector<int> fds;
+    {
+        std::lock_guard<std::mutex> lock(_attentionMutex);
+        fds.swap(_attention);
+    }
+    for (int fd : fds) {
+        auto it = _clients.find(fd);
+        if (it == _clients.end())
+            continue;
+        if (it->second.conn->Attend())
+            afterEvents(fd, it->second);
+        else
+            closeClient(fd);
+    }
+}
+
+void ServerCore::closeClient(int fd)
+{
+    auto it = _clients.find(fd);
+    if (it == _clients.end())
+        return;
+    if (it->second.stalling)
+        --_stalling;
+    epoll_ctl(_epollFd, EPOLL_CTL_DEL, fd, nullptr);
+    _closed.push_back(std::move(it->second.conn));
+    _clients.erase(it);
+}
+
+int ServerCore::timerMs() const
+{
+    if (_stalling == 0 && _refused.empty())
+        return -1;
+    const int tick = std::min(100, std::max(5, _stallTimeoutMs.load() / 4));
+    const long long left = _nextCheck - MonotonicMs();
+    return left <= 0 ? 0 : int(std::min<long long>(left, tick));
+}
+
+void ServerCore::checkTimers(long long now)
+{
+    if ((_stalling == 0 && _refused.empty()) || now < _nextCheck)
+        return;
+    const int stallMs = _stallTimeoutMs.load();
+    _nextCheck = now + std::min(100, std::max(5, stallMs / 4));
+    if (_stalling > 0) {
+        std::vector<int> stalled;
+        for (auto& c : _clients)
+            if (c.second.stalling && now - c.second.conn->LastProgressMs() >= stallMs)
+                stalled.push_back(c.first);
+        for (int fd : stalled) {
+            const ServerConnection& conn = *_clients[fd].conn;
+            conn.Closing(conn.Greeted() ? "stalled in the middle of a frame" : "no greeting");
+            closeClient(fd);
         }
     }
+    for (auto it = _refused.begin(); it != _refused.end();) {
+        if (now >= it->second) {
+            epoll_ctl(_epollFd, EPOLL_CTL_DEL, it->first, nullptr);
+            _closedRefused.push_back(it->first);
+            it = _refused.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ServerCore::drainRefused(int fd)
+{
+    char buf[4096];
+    ssize_t n;
+    do
+        n = recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+    while (n > 0);
+    if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        epoll_ctl(_epollFd, EPOLL_CTL_DEL, fd, nullptr);
+        _refused.erase(fd);
+        _closedRefused.push_back(fd);
+    }
+}
+
+void ServerCore::acceptAll()
+{
+    for (;;) {
+        sockaddr_storage addr;
+        socklen_t len = sizeof addr;
+        int fd = accept4(_listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            admit(fd, addr);
+            continue;
+        }
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if ((errno == EMFILE || errno == ENFILE) && _spareFd >= 0) {
+            // Out of descriptors: take the newcomer with the spare one and
+            // tell it so, rather than leaving it queued and the listening
+            // socket ready for ever.
+            close(_spareFd);
+            len = sizeof addr;
+            fd = accept4(_listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd >= 0)
+                refuse(fd, peerName(addr), "the server has no file descriptor left", false);
+            _spareFd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            if (fd >= 0)
+                continue;
+        }
+        return;
+    }
+}
+
+void ServerCore::admit(int fd, const sockaddr_storage& addr)
+{
+    const std::string peer = peerName(addr);
+    const size_t limit = size_t(_limit.Allowed());
+    // The last place is kept for this host's own programs.
+    const size_t room = isLoopback(addr) ? limit : limit - 1;
+    if (_clients.size() >= room) {
+        refuse(fd, peer,
+               "too many clients (" + std::to_string(_clients.size()) + " connected, at most " +
+                   std::to_string(limit) + (room < limit ? ", the last place kept for this host)" : ")"),
+               true);
+        return;
+    }
+    paramlink::SetNoDelay(fd);
+    Client client;
+    client.conn.reset(new ServerConnection(fd, peer, &_queuedTotal, [this](int f) { askAttention(f); }));
+    client.stalling = true;
+    if (!watch(_epollFd, fd, EPOLLIN)) {
+        Log("cannot watch the connection from " + peer + ": " + std::strerror(errno));
+        return; // the connection closes with client
+    }
+    ++_stalling;
+    _clients.emplace(fd, std::move(client));
+}
+
+void ServerCore::refuse(int fd, const std::string& peer, const std::string& reason, bool linger)
+{
+    _limit.LogRefusal(peer, reason);
+    std::string frame;
+    paramlink::wire::AppendWelcome(frame, paramlink::wire::kServerFull, reason);
+    ssize_t ignored = send(fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    (void)ignored;
+    shutdown(fd, SHUT_WR);
+    if (linger && _refused.size() < kMaxLingering && watch(_epollFd, fd, EPOLLIN)) {
+        _refused.emplace(fd, MonotonicMs() + kLingerMs);
+        return;
+    }
+    close(fd);
 }
 
 SocketServer::SocketServer(int port) : _core(new ServerCore(port)) {}
@@ -227,6 +478,10 @@ int SocketServer::Start() { return _core->Start(); }
 int SocketServer::GetPort() const { return _core->GetPort(); }
 
 void SocketServer::SetStallTimeoutMs(int ms) { _core->SetStallTimeoutMs(ms); }
+
+void SocketServer::SetMaxClients(int clients) { _core->SetMaxClients(clients); }
+
+int SocketServer::GetMaxClients() const { return _core->GetMaxClients(); }
 
 } // namespace access
 } // namespace config

@@ -1,30 +1,24 @@
 #include "paramlink/valuekind.h"
 
-#include <atomic>
-
-#include "tovikconfig/paramdescriptor.h"
-
-namespace {
-// Constant-initialised, so a resolver installed by another library's static
-// initialiser is never overwritten by ours.
-std::atomic<DescriptorKindResolver> g_resolver{nullptr};
-} // namespace
-
-void SetDescriptorKindResolver(DescriptorKindResolver resolver)
-{
-    g_resolver.store(resolver, std::memory_order_release);
-}
+#include "tovikconfig/datadescriptor.h"
+#include "tovikconfig/integerdescriptor.h"
+#include "tovikconfig/stringdescriptor.h"
 
 DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor)
 {
     DescriptorKindInfo info;
     if (!descriptor)
         return info;
-    DescriptorKindResolver resolver = g_resolver.load(std::memory_order_acquire);
-    if (resolver && resolver(descriptor, info))
-        return info;
-    info = DescriptorKindInfo();
-    if (descriptor->GetParamType() == eCParam_StringValue)
+    if (auto* data = dynamic_cast<DataDescriptor*>(descriptor)) {
+        info.kind = ValueKind::Data;
+        info.stringDefault = data->GetFactoryDefault();
+    } else if (auto* text = dynamic_cast<StringDescriptor*>(descriptor)) {
         info.kind = ValueKind::String;
+        info.stringDefault = text->GetFactoryDefault();
+    } else if (auto* number = dynamic_cast<IntegerDescriptor*>(descriptor)) {
+        info.integerDefault = static_cast<std::int32_t>(number->GetFactoryDefault());
+    } else if (descriptor->GetParamType() == eCParam_StringValue) {
+        info.kind = ValueKind::String;
+    }
     return info;
 }

@@ -1,13 +1,12 @@
 #include "wireformat.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace paramlink {
 namespace wire {
 
 namespace {
-
-const size_t kInitialBuffer = 64 * 1024;
 
 void put8(std::string& out, std::uint8_t v) { out.push_back(char(v)); }
 
@@ -114,12 +113,14 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         out.configID = std::int32_t(get32(p + 6));
         return true;
     case std::uint8_t(MsgType::Welcome):
-        if (left != 1) {
+        if (left < 1 || left > 1 + kMaxReasonBytes) {
             error = "bad WELCOME length";
             return false;
         }
         out.type = MsgType::Welcome;
         out.status = p[0];
+        out.bytes = reinterpret_cast<const char*>(p + 1);
+        out.length = left - 1;
         return true;
     case std::uint8_t(MsgType::Set):
         if (left < 8) {
@@ -200,10 +201,55 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         out.length = vleft;
         return true;
     }
+    case std::uint8_t(MsgType::List):
+        if (left != 4) {
+            error = "bad LIST length";
+            return false;
+        }
+        out.type = MsgType::List;
+        out.tag = get32(p);
+        return true;
+    case std::uint8_t(MsgType::Listing):
+        if (left < 5) {
+            error = "short LISTING";
+            return false;
+        }
+        out.type = MsgType::Listing;
+        out.tag = get32(p);
+        out.status = p[4];
+        out.bytes = reinterpret_cast<const char*>(p + 5);
+        out.length = left - 5;
+        if (out.status != kOk && out.length) {
+            error = "entries in a LISTING that is not OK";
+            return false;
+        }
+        return true;
     default:
         error = "unknown message type";
         return false;
     }
+}
+
+bool ParseListing(const char* bytes, size_t length, std::vector<ListedParam>& out)
+{
+    out.clear();
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes);
+    // Each entry takes at least 7 bytes, so the count is bounded by the frame.
+    while (length > 0) {
+        if (length < 7 || !validKind(p[4]))
+            return false;
+        const size_t nameLength = get16(p + 5);
+        if (length - 7 < nameLength)
+            return false;
+        ListedParam entry;
+        entry.id = get32(p);
+        entry.kind = ValueKind(p[4]);
+        entry.idName.assign(reinterpret_cast<const char*>(p + 7), nameLength);
+        out.push_back(std::move(entry));
+        p += 7 + nameLength;
+        length -= 7 + nameLength;
+    }
+    return true;
 }
 
 void AppendHello(std::string& out, std::int32_t configID)
@@ -214,10 +260,12 @@ void AppendHello(std::string& out, std::int32_t configID)
     put32(out, std::uint32_t(configID));
 }
 
-void AppendWelcome(std::string& out, std::uint8_t status)
+void AppendWelcome(std::string& out, std::uint8_t status, const std::string& reason)
 {
-    begin(out, MsgType::Welcome, 2);
+    const size_t length = std::min(reason.size(), kMaxReasonBytes);
+    begin(out, MsgType::Welcome, 2 + length);
     put8(out, status);
+    out.append(reason, 0, length);
 }
 
 void AppendSet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind,
@@ -266,7 +314,40 @@ void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timev
     putValue(out, kind, intValue, bytes, length);
 }
 
-FrameBuffer::FrameBuffer() : _buf(kInitialBuffer) {}
+void AppendList(std::string& out, std::uint32_t tag)
+{
+    begin(out, MsgType::List, 1 + 4);
+    put32(out, tag);
+}
+
+void AppendListing(std::string& out, std::uint32_t tag, const std::vector<ListedParam>& entries)
+{
+    size_t body = 1 + 4 + 1;
+    for (const auto& e : entries)
+        body += 7 + (e.idName.size() <= 0xffff ? e.idName.size() : 0);
+    if (body > kMaxBody) {
+        begin(out, MsgType::Listing, 1 + 4 + 1);
+        put32(out, tag);
+        put8(out, kRefused);
+        return;
+    }
+    begin(out, MsgType::Listing, body);
+    put32(out, tag);
+    put8(out, kOk);
+    for (const auto& e : entries) {
+        const bool fits = e.idName.size() <= 0xffff;
+        put32(out, e.id);
+        put8(out, std::uint8_t(e.kind));
+        put16(out, std::uint16_t(fits ? e.idName.size() : 0));
+        if (fits)
+            out.append(e.idName);
+    }
+}
+
+FrameBuffer::FrameBuffer(size_t initialSize)
+    : _initialSize(initialSize < kLengthBytes + 1 ? kLengthBytes + 1 : initialSize), _buf(_initialSize)
+{
+}
 
 std::uint8_t* FrameBuffer::WritePtr() { return _buf.data() + _end; }
 
@@ -302,8 +383,8 @@ FrameBuffer::Status FrameBuffer::Next(const std::uint8_t*& body, size_t& length,
     if (avail == 0) {
         _start = _end = 0;
         // Give back the room a large frame needed.
-        if (_buf.size() > kInitialBuffer) {
-            _buf.resize(kInitialBuffer);
+        if (_buf.size() > _initialSize) {
+            _buf.resize(_initialSize);
             _buf.shrink_to_fit();
         }
         return Status::NeedMore;

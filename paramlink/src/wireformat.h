@@ -5,20 +5,29 @@
 //   body    = u8 type, payload
 // Payloads by type:
 //   1 HELLO    client->server  u32 magic "TVP1", u16 version, i32 configId
-//   2 WELCOME  server->client  u8 status (1 accepted, 0 refused)
+//   2 WELCOME  server->client  u8 status, reason text (at most
+//                              kMaxReasonBytes; empty when accepted)
 //   3 SET      client->server  u32 tag, u32 paramId, u8 kind, value
 //   4 GET      client->server  u32 tag, u32 paramId, u8 kind
 //   5 REPLY    server->client  u32 tag, u8 status [, u8 kind, value]
 //   6 EVENT    server->client  u32 paramId, u8 kind, i64 sec, i32 usec, value
+//   7 LIST     client->server  u32 tag
+//   8 LISTING  server->client  u32 tag, u8 status, entries
+//              entry = u32 paramId, u8 kind, u16 nameLength, name
 // kind: 1 integer, 2 string, 3 data. value: an integer is exactly 4 bytes
 // (i32); a string or data value is the rest of the body (at most
 // kMaxValueBytes, NULs allowed).
+// WELCOME status: 1 accepted, 0 the config is not served, 2 the server has
+// no room for another client (sent at once, before any HELLO is read, and
+// the server then closes). A refusal's reason is meant for a person.
 // A REPLY answers the request with the same tag: for SET status 1 accepted,
 // 0 refused; for GET status 1 with the value, 0 refused, 2 the server holds
-// no descriptor for the id. After HELLO the server sends WELCOME and from
-// then on one EVENT per change of the config, in the order of the changes;
-// the EVENT of a client's own SET comes before its REPLY. Anything
-// malformed closes the connection.
+// no descriptor for the id. A LISTING answers LIST with the server's own
+// table of the config, in its order (status 1), or status 0 and no entries
+// when the table does not fit in one frame. After HELLO the server sends
+// WELCOME and from then on one EVENT per change of the config, in the order
+// of the changes; the EVENT of a client's own SET comes before its REPLY.
+// Anything malformed closes the connection.
 #ifndef PARAMLINK_WIREFORMAT_H
 #define PARAMLINK_WIREFORMAT_H
 
@@ -39,6 +48,7 @@ constexpr std::uint16_t kVersion = 1;
 constexpr size_t kMaxValueBytes = 1u << 20;
 constexpr size_t kMaxBody = kMaxValueBytes + 64;
 constexpr size_t kLengthBytes = 4;
+constexpr size_t kMaxReasonBytes = 255;
 
 enum class MsgType : std::uint8_t {
     Hello = 1,
@@ -46,7 +56,9 @@ enum class MsgType : std::uint8_t {
     Set = 3,
     Get = 4,
     Reply = 5,
-    Event = 6
+    Event = 6,
+    List = 7,
+    Listing = 8
 };
 
 enum ReplyStatus : std::uint8_t {
@@ -55,7 +67,21 @@ enum ReplyStatus : std::uint8_t {
     kUnknownId = 2
 };
 
-// A decoded message; bytes points into the frame it came from.
+enum WelcomeStatus : std::uint8_t {
+    kConfigNotServed = 0,
+    kWelcome = 1,
+    kServerFull = 2
+};
+
+// One entry of a LISTING.
+struct ListedParam {
+    std::uint32_t id = 0;
+    ValueKind kind = ValueKind::Integer;
+    std::string idName;
+};
+
+// A decoded message; bytes points into the frame it came from: the value,
+// a WELCOME's reason or a LISTING's entries.
 struct Message {
     MsgType type = MsgType::Hello;
     std::uint32_t tag = 0;
@@ -77,7 +103,7 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
 
 // Encoders append one whole frame to out.
 void AppendHello(std::string& out, std::int32_t configID);
-void AppendWelcome(std::string& out, std::uint8_t status);
+void AppendWelcome(std::string& out, std::uint8_t status, const std::string& reason = std::string());
 void AppendSet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind,
                std::int32_t intValue, const char* bytes, size_t length);
 void AppendGet(std::string& out, std::uint32_t tag, std::uint32_t id, ValueKind kind);
@@ -86,6 +112,12 @@ void AppendReplyValue(std::string& out, std::uint32_t tag, ValueKind kind,
                       std::int32_t intValue, const char* bytes, size_t length);
 void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timeval& when,
                  std::int32_t intValue, const char* bytes, size_t length);
+void AppendList(std::string& out, std::uint32_t tag);
+// A status-0 LISTING when the entries do not fit in one frame. Names longer
+// than a u16 go as empty names.
+void AppendListing(std::string& out, std::uint32_t tag, const std::vector<ListedParam>& entries);
+// The entries of a LISTING (msg.bytes, msg.length); false when malformed.
+bool ParseListing(const char* bytes, size_t length, std::vector<ListedParam>& out);
 
 // Receive buffer that cuts a byte stream into frames. The frame length is
 // checked against kMaxBody before any room is made for the body.
@@ -93,7 +125,9 @@ class FrameBuffer {
 public:
     enum class Status { NeedMore, Frame, Error };
 
-    FrameBuffer();
+    // The buffer grows for a large frame and shrinks back once it is read.
+    explicit FrameBuffer(size_t initialSize = kDefaultInitialSize);
+    static constexpr size_t kDefaultInitialSize = 64 * 1024;
 
     // Room for the next read; never empty unless a bad frame was seen.
     std::uint8_t* WritePtr();
@@ -107,6 +141,7 @@ public:
     bool HasPartial() const { return _end > _start; }
 
 private:
+    size_t _initialSize;
     std::vector<std::uint8_t> _buf;
     size_t _start = 0;
     size_t _end = 0;

@@ -6,11 +6,14 @@
 #include "childprocess.h"
 #include "eventrecorder.h"
 #include "paramlink/paramlink.h"
+#include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
 
 using namespace storetest;
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
+using tovik::test::CountOf;
+using tovik::test::RunAndCapture;
 
 namespace {
 
@@ -43,6 +46,7 @@ protected:
 
     ChildProcess _store;
     std::vector<Config*> _open;
+    RecorderPool _recorders;
 };
 
 TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
@@ -51,7 +55,7 @@ TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
     Config* clientSide = open(kClientUrl);
     ASSERT_TRUE(daemonSide && clientSide);
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
-    EventRecorder events;
+    EventRecorder& events = _recorders.New();
     ASSERT_TRUE(clientSide->AddEventListener(&events));
 
     size_t changed = 0;
@@ -75,6 +79,21 @@ TEST_F(ConfigStoreProgramTest, ServesWhateverTheBoxTableHolds)
     ASSERT_TRUE(events.WaitFor(changed, 10000));
     EXPECT_EQ(events.Events().size(), changed);
     EXPECT_FALSE(daemonSide->SetIntegerValue(eParam_t(0x7fff0001), 1)) << "not in the box table";
+}
+
+TEST_F(ConfigStoreProgramTest, DumpShowsTheWholeBoxTable)
+{
+    Config* daemonSide = open(kDaemonUrl);
+    ASSERT_NE(daemonSide, nullptr);
+    ASSERT_TRUE(daemonSide->SetIntegerValue(DescriptorRegistry::GetDescriptorTable(0)
+                                                ->GetDescriptor(std::string("eParamID_DeviceCount"))
+                                                ->GetParamID(),
+                                            2));
+    int status = -1;
+    const std::string out = RunAndCapture({BuildProgram("tovik-storedump")}, 10000, &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(size_t(CountOf(out, "\n")), DescriptorRegistry::GetDescriptorTable(0)->size());
+    EXPECT_NE(out.find("\neParamID_DeviceCount=2\n"), std::string::npos) << out;
 }
 
 TEST_F(ConfigStoreProgramTest, SecondStoreOnTheSamePortFails)

@@ -54,6 +54,7 @@ protected:
 
     ChildProcess _server;
     std::vector<Config*> _open;
+    RecorderPool _recorders;
 };
 
 TEST_F(TwoProcessTest, BothUrlFormsConnectAndReadFactoryDefaults)
@@ -109,7 +110,7 @@ TEST_F(TwoProcessTest, EventsReachOtherClientsInOrderOnALibraryThread)
     Config* writer = open();
     Config* watcher = open(kLocalhostUrl);
     ASSERT_TRUE(writer && watcher);
-    EventRecorder recorder;
+    EventRecorder& recorder = _recorders.New();
     ASSERT_TRUE(watcher->AddEventListener(&recorder));
 
     timeval before;

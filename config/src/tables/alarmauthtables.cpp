@@ -1,11 +1,13 @@
 #include "tovikconfig/commonconfig.h"
 
 #include "tables/tablerow.h"
+#include "tovikconfig/boxparamids.h"
 
 namespace CommonConfig {
 
 namespace {
 
+using namespace tovikconfig;
 using namespace tovikconfig::tables;
 
 constexpr Item kSafebootItems[] = {{0, "NORMAL BOOT", "NORMAL"}, {1, "SAFEBOOT MODE", "SAFEBOOT"}};
@@ -17,16 +19,16 @@ constexpr Marker kPasswordMarkers[] = {ClassName("volatile"), NumberAttr("Displa
 // id, id name, name, short name, class, param type, feature, access, persist,
 // register, reset, numbers, texts, items, item order, markers, source
 constexpr Row kAlarmRows[] = {
-    {0x50040000, "eParamID_SafebootMode", "Safeboot Alarm", "Safeboot", Kind::Enum, 3, 3, 0, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_SafebootMode), "Safeboot Alarm", "Safeboot", Kind::Enum, 3, 3, 0, 1, 1, 0,
      Limits(0, 1, 0, 1), kNoTexts, ListOf(kSafebootItems), ItemOrder::DefaultFirst, kNoMarkers,
      Source::Row},
 };
 
 constexpr Row kAuthRows[] = {
-    {0x32090000, "eParamID_Authentication", "Authentication", "Auth", Kind::Enum, 3, 3, 0, 0, 1, 2,
+    {TOVIK_PARAM(eParamID_Authentication), "Authentication", "Auth", Kind::Enum, 3, 3, 0, 0, 1, 2,
      Limits(0, 1, 0, 1), kNoTexts, ListOf(kAuthItems), ItemOrder::DefaultFirst, ListOf(kAuthMarkers),
      Source::Row},
-    {0x7b020000, "eParamID_SystemPassword", "System Password", "Password", Kind::String, 12, 3, 0, 0, 1, 2,
+    {TOVIK_PARAM(eParamID_SystemPassword), "System Password", "Password", Kind::String, 12, 3, 0, 0, 1, 2,
      kNoNumbers, Lengths(0, 20, 0, 19, "quenbird"), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kPasswordMarkers), Source::Row},
 };

@@ -1,11 +1,13 @@
 #include "tovikconfig/commonconfig.h"
 
 #include "tables/tablerow.h"
+#include "tovikconfig/boxparamids.h"
 
 namespace CommonConfig {
 
 namespace {
 
+using namespace tovikconfig;
 using namespace tovikconfig::tables;
 
 constexpr std::int64_t kAnyValue = 0xFFFFFFFF;
@@ -28,47 +30,47 @@ constexpr Texts Address(const char* def) { return Lengths(0, 20, 0, 19, def); }
 // id, id name, name, short name, class, param type, feature, access, persist,
 // register, reset, numbers, texts, items, item order, markers, source
 constexpr Row kNetworkRows[] = {
-    {0x101, "eParamID_IPConfig", "IP Address Type", "IP Type", Kind::Enum, 3, 1, 0, 0, 1, 2,
+    {TOVIK_PARAM(eParamID_IPConfig), "IP Address Type", "IP Type", Kind::Enum, 3, 1, 0, 0, 1, 2,
      Limits(0, 2, 1, 1), kNoTexts, ListOf(kIPConfigItems), ItemOrder::DefaultFirst,
      ListOf(kVolatileDisplay8), Source::Row},
-    {0x102, "eParamID_IPAddress", "IP Address", "IP Addr", Kind::String, 12, 2, 0, 0, 1, 0,
+    {TOVIK_PARAM(eParamID_IPAddress), "IP Address", "IP Addr", Kind::String, 12, 2, 0, 0, 1, 0,
      kNoNumbers, Address("192.168.0.2"), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kDisplayAddress), Source::Row},
-    {0x103, "eParamID_SubnetMask", "Subnet Mask", "SbnetMsk", Kind::String, 12, 2, 0, 0, 1, 0,
+    {TOVIK_PARAM(eParamID_SubnetMask), "Subnet Mask", "SbnetMsk", Kind::String, 12, 2, 0, 0, 1, 0,
      kNoNumbers, Address("255.255.255.0"), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kDisplayAddress), Source::Row},
-    {0x104, "eParamID_DefaultGateway", "Default Gateway", "DfltGtwy", Kind::String, 12, 1, 0, 0, 1, 0,
+    {TOVIK_PARAM(eParamID_DefaultGateway), "Default Gateway", "DfltGtwy", Kind::String, 12, 1, 0, 0, 1, 0,
      kNoNumbers, Address("192.168.0.1"), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kVolatileAddress), Source::Row},
-    {0x107, "eParamID_DefaultGateway_Actual", "Default Gateway - Actual", "DfltGtwyAct", Kind::String,
+    {TOVIK_PARAM(eParamID_DefaultGateway_Actual), "Default Gateway - Actual", "DfltGtwyAct", Kind::String,
      12, 1, 0, 1, 1, 0, kNoNumbers, Address("192.168.0.1"), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kVolatileReadonlyAddress), Source::Row},
-    {0x105, "eParamID_IPAddress_Actual", "IP Address", "IP Addr", Kind::String, 12, 5, 0, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_IPAddress_Actual), "IP Address", "IP Addr", Kind::String, 12, 5, 0, 1, 1, 0,
      kNoNumbers, Address(""), kNoItems, ItemOrder::DefaultFirst, ListOf(kReadonlyAddress),
      Source::Row},
-    {0x106, "eParamID_SubnetMask_Actual", "Subnet Mask", "SbnetMsk", Kind::String, 12, 5, 0, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_SubnetMask_Actual), "Subnet Mask", "SbnetMsk", Kind::String, 12, 5, 0, 1, 1, 0,
      kNoNumbers, Address(""), kNoItems, ItemOrder::DefaultFirst, ListOf(kReadonlyAddress),
      Source::Row},
-    {0x108, "eParamID_SystemName", "System Name", "Sys Name", Kind::String, 12, 3, 0, 0, 1, 2,
+    {TOVIK_PARAM(eParamID_SystemName), "System Name", "Sys Name", Kind::String, 12, 3, 0, 0, 1, 2,
      kNoNumbers, Lengths(1, 63, 0, 62, nullptr), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kDisplayAddress), Source::SystemName},
-    {0x109, "eParamID_MACAddress", "MAC Address", "MAC Addr", Kind::String, 12, 2, 0, 1, 1, 2,
+    {TOVIK_PARAM(eParamID_MACAddress), "MAC Address", "MAC Addr", Kind::String, 12, 2, 0, 1, 1, 2,
      kNoNumbers, Address(nullptr), kNoItems, ItemOrder::DefaultFirst, ListOf(kReadonlyAddress),
      Source::MacAddress},
-    {0x10a, "eParamID_IPAddress_Offered", "IP Address Offered", "IP Addr Offered", Kind::String, 12,
+    {TOVIK_PARAM(eParamID_IPAddress_Offered), "IP Address Offered", "IP Addr Offered", Kind::String, 12,
      5, 0, 1, 1, 0, kNoNumbers, Address(""), kNoItems, ItemOrder::DefaultFirst, ListOf(kDisplay1),
      Source::Row},
     // A trigger: any value may be written.
-    {0x10b, "eParamID_IPChangeCommit", "DHCP Commit", "DHCP Commit", Kind::Integer, 4, 5, 0, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_IPChangeCommit), "DHCP Commit", "DHCP Commit", Kind::Integer, 4, 5, 0, 1, 1, 0,
      Limits(0, kAnyValue, 0, 1), kNoTexts, kNoItems, ItemOrder::DefaultFirst,
      ListOf(kVolatileDisplay1), Source::Row},
-    {0x10c, "eParamID_DHCPState", "DHCP State", "DHCP State", Kind::String, 12, 5, 1, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_DHCPState), "DHCP State", "DHCP State", Kind::String, 12, 5, 1, 1, 1, 0,
      kNoNumbers, Address("None"), kNoItems, ItemOrder::DefaultFirst, ListOf(kDisplay1), Source::Row},
-    {0x10d, "eParamID_SSDP_Enable_Host", "UPnP Host", "UPnP", Kind::Enum, 3, 1, 0, 0, 1, 2,
+    {TOVIK_PARAM(eParamID_SSDP_Enable_Host), "UPnP Host", "UPnP", Kind::Enum, 3, 1, 0, 0, 1, 2,
      Limits(0, 1, 1, 1), kNoTexts, ListOf(kEnableItems), ItemOrder::DefaultFirst,
      ListOf(kVolatileDisplay8), Source::Row},
     // The range covers both items.
-    {0x10e, "eParamID_NetworkConnected", "Network Connected", "NetAvail", Kind::Enum, 3, 5, 0, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_NetworkConnected), "Network Connected", "NetAvail", Kind::Enum, 3, 5, 0, 1, 1, 0,
      Limits(0, 1, 0, 1), kNoTexts, ListOf(kYesNoItems), ItemOrder::DefaultFirst,
      ListOf(kVolatileDisplay1), Source::Row},
 };

@@ -9,6 +9,7 @@ namespace CommonConfig {
 
 namespace {
 
+using namespace tovikconfig;
 using namespace tovikconfig::tables;
 
 constexpr Marker kPresetNameMarkers[] = {
@@ -91,25 +92,25 @@ constexpr Row Status(std::uint32_t id, const char* idName, const char* name, con
 }
 
 constexpr Row kPersistenceRows[] = {
-    Trigger(0x5b010000, "eParamID_RegisterRecall", "Recall Preset", "RecllPre", 1, ListOf(kRecallMarkers)),
-    Result(0x5d020000, "eParamID_RegisterRecallResult", "Recall Result", "RecallR", ListOf(kRecallItems),
+    Trigger(TOVIK_PARAM(eParamID_RegisterRecall), "Recall Preset", "RecllPre", 1, ListOf(kRecallMarkers)),
+    Result(TOVIK_PARAM(eParamID_RegisterRecallResult), "Recall Result", "RecallR", ListOf(kRecallItems),
            ListOf(kRecallResultMarkers)),
-    Trigger(0x5c010000, "eParamID_RegisterSave", "Save Preset", "Pre Save", 1, ListOf(kSaveMarkers)),
-    Result(0x5d030000, "eParamID_RegisterSaveResult", "Save Result", "Save R", ListOf(kSaveItems),
+    Trigger(TOVIK_PARAM(eParamID_RegisterSave), "Save Preset", "Pre Save", 1, ListOf(kSaveMarkers)),
+    Result(TOVIK_PARAM(eParamID_RegisterSaveResult), "Save Result", "Save R", ListOf(kSaveItems),
            ListOf(kSaveResultMarkers)),
-    Trigger(0x5c040000, "eParamID_RegisterLoad", "Load Preset", "LoadP", 0, ListOf(kLoadMarkers)),
-    Result(0x5d050000, "eParamID_RegisterLoadResult", "Load Result", "LoadR", ListOf(kExportItems),
+    Trigger(TOVIK_PARAM(eParamID_RegisterLoad), "Load Preset", "LoadP", 0, ListOf(kLoadMarkers)),
+    Result(TOVIK_PARAM(eParamID_RegisterLoadResult), "Load Result", "LoadR", ListOf(kExportItems),
            ListOf(kLoadResultMarkers)),
-    Trigger(0x5c030000, "eParamID_RegisterStore", "Store Preset", "StoreP", 0, ListOf(kStoreMarkers)),
-    Result(0x5d040000, "eParamID_RegisterStoreResult", "Store Result", "StoreR", ListOf(kImportItems),
+    Trigger(TOVIK_PARAM(eParamID_RegisterStore), "Store Preset", "StoreP", 0, ListOf(kStoreMarkers)),
+    Result(TOVIK_PARAM(eParamID_RegisterStoreResult), "Store Result", "StoreR", ListOf(kImportItems),
            ListOf(kStoreResultMarkers)),
-    Result(0x5d070000, "eParamID_RegisterExportResult", "Export Result", "ExptR", ListOf(kExportItems),
+    Result(TOVIK_PARAM(eParamID_RegisterExportResult), "Export Result", "ExptR", ListOf(kExportItems),
            ListOf(kExportResultMarkers)),
-    Result(0x5d060000, "eParamID_RegisterImportResult", "Import Result", "ImptR", ListOf(kImportItems),
+    Result(TOVIK_PARAM(eParamID_RegisterImportResult), "Import Result", "ImptR", ListOf(kImportItems),
            ListOf(kImportResultMarkers)),
-    Status(0x5d010000, "eParamID_PersistStatus", "Persist Status", "PStatus", ListOf(kPersistItems),
+    Status(TOVIK_PARAM(eParamID_PersistStatus), "Persist Status", "PStatus", ListOf(kPersistItems),
            ListOf(kPersistMarkers)),
-    Status(0x63010000, "eParamID_FactorySettings", "Factory Reset", "Factory", ListOf(kFactoryItems),
+    Status(TOVIK_PARAM(eParamID_FactorySettings), "Factory Reset", "Factory", ListOf(kFactoryItems),
            ListOf(kFactoryMarkers)),
 };
 

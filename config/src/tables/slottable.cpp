@@ -26,10 +26,10 @@ constexpr Marker kSerialMarkers[] = {ClassName("readonly"), NumberAttr("DisplayT
 
 // id, id name, name, short name, class, param type, feature, access, persist,
 // register, reset, numbers, texts, items, item order, markers, source
-constexpr Row kDeviceCountRow{eParamID_DeviceCount, "eParamID_DeviceCount", "Device Count", "DevCount",
+constexpr Row kDeviceCountRow{TOVIK_PARAM(eParamID_DeviceCount), "Device Count", "DevCount",
                               Kind::Integer, 4, 2, kUnset, 1, 1, 0, Limits(0, 4, 0), kNoTexts, kNoItems,
                               ItemOrder::DefaultFirst, ListOf(kReadonly), Source::Row};
-constexpr Row kSerialNumberRow{eParamID_SerialNumber, "eParamID_SerialNumber", "MAC Address", "MAC Addr",
+constexpr Row kSerialNumberRow{TOVIK_PARAM(eParamID_SerialNumber), "MAC Address", "MAC Addr",
                                Kind::String, 12, 2, kUnset, 1, 1, 2, kNoNumbers, kNoTexts, kNoItems,
                                ItemOrder::DefaultFirst, ListOf(kSerialMarkers), Source::SerialNumber};
 

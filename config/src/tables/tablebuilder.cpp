@@ -99,6 +99,48 @@ void AddMarkers(ParamDescriptor* d, const Row& row, const RowContext& context)
     }
 }
 
+// Integer values in the converter tables' order.
+void SetConverterNumbers(IntegerDescriptor* d, const Numbers& v)
+{
+    if (v.min != kUnset)
+        d->SetMinValue(U(v.min));
+    if (v.max != kUnset)
+        d->SetMaxValue(U(v.max));
+    if (v.def != kUnset)
+        d->SetFactoryDefault(U(v.def));
+    if (v.adjust != kUnset)
+        d->SetAdjustBy(U(v.adjust));
+    if (v.scale != kUnset)
+        d->SetScaleBy(U(v.scale));
+    if (v.precision != kUnset)
+        d->SetDisplayPrecision(U(v.precision));
+    if (v.offset != kUnset)
+        d->SetOffsetBy(U(v.offset));
+    if (v.units)
+        d->SetUnits(v.units);
+}
+
+void FillConverterDescriptor(ParamDescriptor* d, const Row& row, const RowContext& context)
+{
+    if (row.kind == Kind::String) {
+        if (row.texts.def)
+            static_cast<StringDescriptor*>(d)->SetFactoryDefault(Text(row.texts.def, context));
+    } else if (row.kind == Kind::Integer) {
+        d->SetRegEx("*");
+        SetConverterNumbers(static_cast<IntegerDescriptor*>(d), row.numbers);
+    }
+    if (row.access != kUnset)
+        d->SetAccessType(static_cast<eAccess_t>(row.access));
+    if (row.feature != kUnset)
+        d->SetFeatureType(static_cast<eFeature_t>(row.feature));
+    if (row.kind == Kind::Enum) {
+        auto* e = static_cast<EnumDescriptor*>(d);
+        if (row.numbers.def != kUnset)
+            e->SetFactoryDefault(U(row.numbers.def));
+        AddItems(e, row);
+    }
+}
+
 ParamDescriptor* NewOfKind(Kind kind)
 {
     switch (kind) {
@@ -137,6 +179,11 @@ ParamDescriptor* BuildDescriptor(const Row& row, const RowContext& context)
     d->SetName(Text(row.name, context));
     d->SetShortName(Text(row.shortName, context));
     d->SetParamType(static_cast<eParamType_t>(row.paramType));
+    if (row.recipe == Recipe::Converter) {
+        FillConverterDescriptor(d, row, context);
+        AddMarkers(d, row, context);
+        return d;
+    }
     if (row.access != kUnset)
         d->SetAccessType(static_cast<eAccess_t>(row.access));
     if (row.feature != kUnset)
@@ -174,6 +221,17 @@ void AddEveryRow(DescriptorTable* table, List<Row> rows, const RowContext& conte
         return;
     for (const Row& row : rows)
         AddRow(table, row, context);
+}
+
+bool AddRowsUntilRefused(DescriptorTable* table, List<Row> rows, const RowContext& context)
+{
+    if (!table)
+        return false;
+    for (const Row& row : rows) {
+        if (!AddRow(table, row, context))
+            return false;
+    }
+    return true;
 }
 
 } // namespace tables

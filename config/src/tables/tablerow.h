@@ -16,6 +16,10 @@ namespace tables {
 // A field the row leaves alone keeps the descriptor class's own value.
 constexpr std::int64_t kUnset = -1;
 
+// A row's id and id name, both from one named id constant:
+//   {TOVIK_PARAM(eParamID_IPConfig), "IP Address Type", ...}
+#define TOVIK_PARAM(constant) static_cast<std::uint32_t>(constant), #constant
+
 enum class Kind : std::uint8_t { Integer, Enum, String };
 
 template <typename T>
@@ -86,6 +90,14 @@ enum class Source : std::uint8_t {
 
 enum class ItemOrder : std::uint8_t { DefaultFirst, ItemsFirst };
 
+// The order in which the builder fills a descriptor.
+//   Box: identity, type, every flag, regex "*", values, items, markers.
+//   Converter: identity, type; a string's default or an integer's regex "*"
+//   and values; access and feature; an enumeration's default and items;
+//   markers. Persistence, register and reset types keep the class's own
+//   values, and strings and enumerations get no regex.
+enum class Recipe : std::uint8_t { Box, Converter };
+
 struct Row {
     std::uint32_t id;
     const char* idName;
@@ -104,6 +116,7 @@ struct Row {
     ItemOrder itemOrder;
     List<Marker> markers;
     Source source;
+    Recipe recipe = Recipe::Box;
 };
 
 constexpr List<Item> kNoItems{nullptr, 0};
@@ -119,8 +132,7 @@ struct RowContext {
 // Replaces each "%d" of a template text with n in decimal.
 std::string ExpandTemplate(const char* text, int n);
 
-// A new descriptor of the row's class, filled in the builders' setter order:
-// identity, type, flags, regex, values, items, class names and attributes.
+// A new descriptor of the row's class, filled in the order of its recipe.
 ParamDescriptor* BuildDescriptor(const Row& row, const RowContext& context = RowContext());
 
 // Builds the row and hands it to the table; the table's answer.
@@ -128,6 +140,10 @@ bool AddRow(DescriptorTable* table, const Row& row, const RowContext& context = 
 
 // Offers every row; refusals do not stop the walk.
 void AddEveryRow(DescriptorTable* table, List<Row> rows, const RowContext& context = RowContext());
+
+// Offers the rows in order and stops at the first refusal: false then, else
+// the answer to the last row (true for no rows).
+bool AddRowsUntilRefused(DescriptorTable* table, List<Row> rows, const RowContext& context = RowContext());
 
 } // namespace tables
 } // namespace tovikconfig

@@ -1,11 +1,13 @@
 #include "tovikconfig/commonconfig.h"
 
 #include "tables/tablerow.h"
+#include "tovikconfig/boxparamids.h"
 
 namespace CommonConfig {
 
 namespace {
 
+using namespace tovikconfig;
 using namespace tovikconfig::tables;
 
 constexpr std::int64_t kAnyValue = 0xFFFFFFFF;
@@ -56,38 +58,38 @@ constexpr Marker kReadonlyText[] = {ClassName("readonly"), NumberAttr("DisplayTy
 // id, id name, name, short name, class, param type, feature, access, persist,
 // register, reset, numbers, texts, items, item order, markers, source
 constexpr Row kVersionRows[] = {
-    VersionRow(0x201, "eParamID_CurrentlyRunningImageVersion", "Current SW Version", "Curr Ver"),
-    VersionRow(0x202, "eParamID_MostRecentImageVersion", "Most recently updated SW Version", "Recent Ver"),
-    VersionRow(0x204, "eParamID_SafebootImageVersion", "Safeboot SW Version", "Safeboot Ver"),
-    VersionRow(0x205, "eParamID_BootloaderVersion", "Bootloader Version", "Bootload Ver"),
-    {0x206, "eParamID_FirmwareUpdateState", "Firmware Update State", "FW Update", Kind::Enum, 3, kUnset,
+    VersionRow(TOVIK_PARAM(eParamID_CurrentlyRunningImageVersion), "Current SW Version", "Curr Ver"),
+    VersionRow(TOVIK_PARAM(eParamID_MostRecentImageVersion), "Most recently updated SW Version", "Recent Ver"),
+    VersionRow(TOVIK_PARAM(eParamID_SafebootImageVersion), "Safeboot SW Version", "Safeboot Ver"),
+    VersionRow(TOVIK_PARAM(eParamID_BootloaderVersion), "Bootloader Version", "Bootload Ver"),
+    {TOVIK_PARAM(eParamID_FirmwareUpdateState), "Firmware Update State", "FW Update", Kind::Enum, 3, kUnset,
      kUnset, 1, 1, 1, Limits(0, 8, 0, 1), kNoTexts, ListOf(kUpdateStateItems), ItemOrder::DefaultFirst,
      ListOf(kUpdateStateMarkers), Source::Row},
-    VersionRow(0x207, "eParamID_UploadedImageVersion", "Uploaded Image Version", "Uploaded Ver"),
-    {0x208, "eParamID_UploadedImageVerification", "Uploaded Image Verification", "Upload Verify",
+    VersionRow(TOVIK_PARAM(eParamID_UploadedImageVersion), "Uploaded Image Version", "Uploaded Ver"),
+    {TOVIK_PARAM(eParamID_UploadedImageVerification), "Uploaded Image Verification", "Upload Verify",
      Kind::Enum, 3, kUnset, kUnset, 1, 1, 1, Limits(0, 6, 1, 1), kNoTexts, ListOf(kVerificationItems),
      ItemOrder::DefaultFirst, ListOf(kVerificationMarkers), Source::Row},
     // A trigger: any value may be written.
-    {0x209, "eParamID_UploadedImageCommit", "Uploaded Image Commit Trigger", "Upload Commit",
+    {TOVIK_PARAM(eParamID_UploadedImageCommit), "Uploaded Image Commit Trigger", "Upload Commit",
      Kind::Integer, 4, 5, kUnset, 1, 1, 0, Limits(0, kAnyValue, 0), kNoTexts, kNoItems,
      ItemOrder::DefaultFirst, ListOf(kVolatileDisplay1), Source::Row},
-    {0x20a, "eParamID_CommitStatusState", "State of Firmware Commit", "FW Commit State", Kind::Enum, 3,
+    {TOVIK_PARAM(eParamID_CommitStatusState), "State of Firmware Commit", "FW Commit State", Kind::Enum, 3,
      kUnset, kUnset, 1, 1, 1, Limits(0, 3, 0, 1), kNoTexts, ListOf(kCommitStateItems),
      ItemOrder::DefaultFirst, ListOf(kCommitStateMarkers), Source::Row},
-    {0x20b, "eParamID_CommitStatusPercentage", "Commit Status Percentage", "Commit Pct", Kind::Integer,
+    {TOVIK_PARAM(eParamID_CommitStatusPercentage), "Commit Status Percentage", "Commit Pct", Kind::Integer,
      5, 5, kUnset, 1, 1, 0, Limits(0, 100, 0), kNoTexts, kNoItems, ItemOrder::DefaultFirst,
      ListOf(kReadonlyDisplay1), Source::Row},
-    {0x20c, "eParamID_Reboot", "System Reboot Trigger", "Reboot", Kind::Enum, 3, kUnset, kUnset, 1, 1, 0,
+    {TOVIK_PARAM(eParamID_Reboot), "System Reboot Trigger", "Reboot", Kind::Enum, 3, kUnset, kUnset, 1, 1, 0,
      Limits(1, 2, 1, 1), kNoTexts, ListOf(kRebootItems), ItemOrder::DefaultFirst,
      ListOf(kRebootMarkers), Source::Row},
-    {0x20d, "eParamID_UpdateFirmwareFromFile", "Update firmware from file", "UpdateFWFile",
+    {TOVIK_PARAM(eParamID_UpdateFirmwareFromFile), "Update firmware from file", "UpdateFWFile",
      Kind::String, 12, 2, kUnset, 1, 1, 0, kNoNumbers, Default(""), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kDisplayText), Source::Row},
     // A trigger: any value may be written.
-    {0x20e, "eParamID_UploadRequest", "Upload area access request", "Upload Request", Kind::Integer, 4,
+    {TOVIK_PARAM(eParamID_UploadRequest), "Upload area access request", "Upload Request", Kind::Integer, 4,
      5, kUnset, 1, 1, 0, Limits(0, kAnyValue, 0), kNoTexts, kNoItems, ItemOrder::DefaultFirst,
      ListOf(kVolatileDisplay1), Source::Row},
-    {0x20f, "eParamID_UploadPath", "Path to directory store uploaded files into", "Upload path",
+    {TOVIK_PARAM(eParamID_UploadPath), "Path to directory store uploaded files into", "Upload path",
      Kind::String, 12, 2, kUnset, 1, 1, 2, kNoNumbers, Default(""), kNoItems, ItemOrder::DefaultFirst,
      ListOf(kReadonlyText), Source::Row},
 };

@@ -524,7 +524,7 @@ TEST(DescriptorClasses, DynamicCastRelationships)
 }
 
 // ---------------------------------------------------------------------------
-// Operations that are specified to go through the virtual table.
+// Operations that must go through the virtual table.
 
 class RecordingDescriptor : public ParamDescriptor {
 public:

@@ -9,13 +9,54 @@
 #include <string>
 #include <vector>
 
+#include "catalog/assemblyrecords.h"
+#include "catalog/cmoduletype.h"
 #include "convsim/simulator.h"
 #include "devicefactory.h"
 #include "devicewrapper.h"
+#include "engine/ccmdengine.h"
+#include "modeldirectory.h"
+#include "myerrorreportif.h"
+#include "platform/linif.h"
 #include "serial/linserialif.h"
 #include "support/messagecapture.h"
 
 namespace {
+
+// A model wrapper as the makers build them: it takes what the factory made.
+class MadeWrapper : public DeviceWrapper {
+public:
+    MadeWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord, QObject* parent)
+        : DeviceWrapper(engine, records, moduleRecord, parent), records(records), moduleRecord(moduleRecord)
+    {
+    }
+    CCmdEngine* Engine() const { return _engine; }
+    void InitDeviceDescriptors(int) override {}
+    void SetParam(quint32, const QVariant&, const LumoTimeStamp&) override {}
+    void InitDevice() override {}
+    void UpdateDevice() override {}
+    void UpdateDeviceStatus() override {}
+    void DisconnectDevice() override { StopDevice(); }
+
+    AssemblyRecords* records;
+    CModuleType* moduleRecord;
+};
+
+DeviceWrapper* MakeWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord, QObject* parent)
+{
+    return new MadeWrapper(engine, records, moduleRecord, parent);
+}
+
+// Module types with a wrapper maker; every other type has none.
+class TestModels : public ModelDirectory {
+public:
+    WrapperMaker WrapperFor(int moduleType) const override
+    {
+        return std::find(withWrapper.begin(), withWrapper.end(), moduleType) != withWrapper.end() ? &MakeWrapper
+                                                                                                  : nullptr;
+    }
+    std::vector<int> withWrapper;
+};
 
 convsim::Personality Converter(int type)
 {
@@ -69,8 +110,22 @@ protected:
         ::unsetenv("PORTVANE_SERIAL_PORTS");
     }
 
+    // Every port the search tried is given back.
+    void ExpectPortsFree()
+    {
+        LinSerialIF port;
+        port.EnumeratePorts();
+        for (int i = 0; i < port.GetPortCount(); ++i)
+            EXPECT_TRUE(port.Open(i)) << "port " << i;
+        port.Close();
+    }
+
     QTemporaryDir _dir;
     std::vector<std::unique_ptr<convsim::Simulator>> _sims;
+    LinIF _platform;
+    MyErrorReportIF _errors;
+    TestModels _models;
+    DeviceFactory _factory{&_platform, &_errors, &_models};
 };
 
 TEST_F(DeviceFactoryTest, SearchResults)
@@ -100,7 +155,7 @@ TEST_F(DeviceFactoryTest, SearchResults)
         Plug(c.ports);
         MessageCapture messages;
         quint32 status = untouched;
-        std::unique_ptr<DeviceWrapper> wrapper(CreateDeviceWrapper(&status, nullptr));
+        std::unique_ptr<DeviceWrapper> wrapper(_factory.CreateDeviceWrapper(&status, nullptr));
 
         // No model of these converters has a wrapper.
         EXPECT_EQ(wrapper, nullptr);
@@ -116,15 +171,35 @@ TEST_F(DeviceFactoryTest, SearchResults)
             }
         }
 
-        // Every port the search tried is given back.
-        LinSerialIF port;
-        port.EnumeratePorts();
-        for (int i = 0; i < port.GetPortCount(); ++i)
-            EXPECT_TRUE(port.Open(i)) << "port " << i;
-        port.Close();
+        ExpectPortsFree();
         TearDown();
         _sims.clear();
     }
+}
+
+TEST_F(DeviceFactoryTest, ModelWithAMakerGetsItsWrapper)
+{
+    _models.withWrapper = {14};
+    Plug({Converter(7), WithRelease(14, 1, 3), Converter(14)});
+    quint32 status = 99;
+    std::unique_ptr<DeviceWrapper> wrapper(_factory.CreateDeviceWrapper(&status, nullptr));
+
+    // The first converter is skipped; the second is taken with its
+    // non-fatal result, and the search ends there.
+    ASSERT_NE(wrapper, nullptr);
+    auto* made = static_cast<MadeWrapper*>(wrapper.get());
+    EXPECT_EQ(made->Engine()->GetModuleType()._moduleTypeID, 14);
+    EXPECT_TRUE(made->Engine()->IsConnected());
+    EXPECT_NE(made->records, nullptr);
+    EXPECT_NE(made->moduleRecord, nullptr);
+    EXPECT_EQ(status, 8u);
+    EXPECT_FALSE(_sims[0]->Log().empty());
+    EXPECT_FALSE(_sims[1]->Log().empty());
+    EXPECT_TRUE(_sims[2]->Log().empty());
+
+    // The wrapper holds its port until it goes.
+    wrapper.reset();
+    ExpectPortsFree();
 }
 
 } // namespace

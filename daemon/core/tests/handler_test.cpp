@@ -11,6 +11,7 @@
 #include "support/signalcount.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/tovikconfig.h"
+#include "wrappersource.h"
 #include "zirudodorav.h"
 
 namespace {
@@ -100,34 +101,35 @@ TEST_F(HandlerTest, WithoutWrapper)
     EXPECT_EQ(_raw.Integer(kCxnStatus), 3);
 }
 
-quint32 sFactoryCode = 0;
-bool sFactoryBuilds = false;
+// Answers with a fixed code and builds a probe wrapper or none.
+class ScriptedSource : public WrapperSource {
+public:
+    DeviceWrapper* CreateDeviceWrapper(quint32* code, QObject* parent) override
+    {
+        *code = _code;
+        if (!_builds)
+            return nullptr;
+        ProbeWrapper* w = new ProbeWrapper(new CCmdEngine(nullptr, &sErrors, nullptr, 0));
+        w->setParent(parent);
+        return w;
+    }
+    quint32 _code = 0;
+    bool _builds = false;
+};
 
-DeviceWrapper* ScriptedFactory(quint32* code, QObject* parent)
+TEST_F(HandlerTest, CreateUsesTheSourcesCode)
 {
-    *code = sFactoryCode;
-    if (!sFactoryBuilds)
-        return nullptr;
-    ProbeWrapper* w = new ProbeWrapper(new CCmdEngine(nullptr, &sErrors, nullptr, 0));
-    w->setParent(parent);
-    return w;
-}
+    ScriptedSource source;
+    source._code = 4;
+    EXPECT_EQ(ZiruDodorav::Create(source, kConfigId, nullptr), nullptr);
 
-TEST_F(HandlerTest, CreateUsesTheFactorysCode)
-{
-    ZiruDodorav::SetWrapperFactory(&ScriptedFactory);
-    sFactoryCode = 4;
-    sFactoryBuilds = false;
-    EXPECT_EQ(ZiruDodorav::Create(kConfigId, nullptr), nullptr);
-
-    sFactoryCode = 8;
-    sFactoryBuilds = true;
-    std::unique_ptr<ZiruDodorav> handler(ZiruDodorav::Create(kConfigId, nullptr));
+    source._code = 8;
+    source._builds = true;
+    std::unique_ptr<ZiruDodorav> handler(ZiruDodorav::Create(source, kConfigId, nullptr));
     ASSERT_NE(handler, nullptr);
     EXPECT_EQ(handler->GetConnectionStatus(), 8u);
     EXPECT_EQ(handler->GetConfigId(), kConfigId);
     EXPECT_EQ(_raw.Integer(kCxnStatus), 8);
-    ZiruDodorav::SetWrapperFactory(nullptr);
 }
 
 } // namespace

@@ -10,12 +10,14 @@
 #include "myerrorreportif.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
+#include "platform/linif.h"
 #include "support/messagecapture.h"
 #include "support/probewrapper.h"
 #include "qtwait.h"
 #include "support/rawclient.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/paramdescriptor.h"
+#include "wrappersource.h"
 #include "zirudodorav.h"
 
 using namespace tovikconfig;
@@ -36,7 +38,12 @@ struct Converter {
 // Converters the next scans will find, in order.
 std::deque<Converter> sPlugged;
 
-DeviceWrapper* PluggedFactory(quint32* code, QObject* parent)
+class PluggedSource : public WrapperSource {
+public:
+    DeviceWrapper* CreateDeviceWrapper(quint32* code, QObject* parent) override;
+};
+
+DeviceWrapper* PluggedSource::CreateDeviceWrapper(quint32* code, QObject* parent)
 {
     if (sPlugged.empty())
         return nullptr;
@@ -94,21 +101,16 @@ protected:
         sServer = nullptr;
     }
 
-    void SetUp() override
-    {
-        sPlugged.clear();
-        ZiruDodorav::SetWrapperFactory(&PluggedFactory);
-    }
+    void SetUp() override { sPlugged.clear(); }
     void TearDown() override
     {
         _manager.reset();
-        ZiruDodorav::SetWrapperFactory(nullptr);
         DescriptorRegistry::GetDescriptorTable(0)->SetRefusalHook(nullptr);
     }
 
     void Start()
     {
-        _manager.reset(new MiniManager);
+        _manager.reset(new MiniManager(&_platform, &_source));
         ASSERT_TRUE(_box.ok());
         ASSERT_TRUE(_manager->MainConfig()->IsConnected());
     }
@@ -127,6 +129,8 @@ protected:
 
     static velora::stackline::config::access::SocketServer* sServer;
     MessageCapture _messages;
+    LinIF _platform;
+    PluggedSource _source;
     std::unique_ptr<MiniManager> _manager;
     RawClient _box{0};
 };
@@ -251,6 +255,22 @@ TEST_F(MiniManagerTest, ConverterLostWhileBeingTakenFreesItsSlot)
     _manager->ScanMinis();
     EXPECT_TRUE(SlotShows(1, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(_messages.Contains(QtDebugMsg, "\"Slot 1 occupied\""));
+    EXPECT_TRUE(CountIs(2));
+}
+
+TEST_F(MiniManagerTest, PlatformHotPlugEventsRunAScan)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    Start();
+    ASSERT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+
+    // A removal alone changes no slot; an arrival scans the free slots.
+    sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
+    emit _platform.DeviceRemovedSignal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(_manager->HandlerAt(1), nullptr);
+    emit _platform.DeviceAddedSignal();
+    EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(CountIs(2));
 }
 

@@ -75,7 +75,7 @@ int CCmdEngine::Open(const QString& expectedSerial)
     if (protocolVersion != kSupportedProtocolVersion)
         return kEngineProtocolMismatch;
 
-    if (_comm.ReadModuleInfo(_module) != kOK)
+    if (!ReadModuleInfo())
         return kEngineNoModuleInfo;
     _connected = true;
 

@@ -11,11 +11,11 @@
 
 #include "catalog/cmoduletype.h"
 #include "catalog/cversion.h"
-#include "engine/cprogressif.h"
 #include "engine/engineresults.h"
 #include "engine/statusmap.h"
 #include "engine/tracelog.h"
 #include "protocol/ccommprotocol.h"
+#include "protocol/cprogressif.h"
 #include "tovikconfig/paramtypes.h"
 
 class AssemblyRecords;
@@ -130,6 +130,10 @@ public slots:
     void DebugCommandProtocol(const QString& html, const QString& text);
 
 private:
+    // Reads the module information into the record; false on failure.
+    bool ReadModuleInfo();
+    // Sends the record's module description; the protocol status.
+    int SendModuleInfo();
     // Loads the type's description for the given release into the record.
     void SetModuleType(int moduleType, const CVersion& release);
     bool UsesLongModuleName() const;

@@ -101,9 +101,25 @@ int CCmdEngine::ReadModuleName()
     return ReadModuleName(_module._moduleName);
 }
 
+bool CCmdEngine::ReadModuleInfo()
+{
+    UByte payload[CCommProtocol::kModuleInfoSize];
+    if (_comm.ReadModuleInfo(payload) != kOK)
+        return false;
+    _module.ParseInfoReply(payload, CCommProtocol::kModuleInfoSize);
+    return true;
+}
+
+int CCmdEngine::SendModuleInfo()
+{
+    QByteArray description;
+    _module.AppendInfo(description);
+    return _comm.WriteModuleInfo(description);
+}
+
 int CCmdEngine::WriteModuleInfo()
 {
-    return MapCommStatus(StatusMapping::Base, _comm.WriteModuleInfo(_module));
+    return MapCommStatus(StatusMapping::Base, SendModuleInfo());
 }
 
 int CCmdEngine::WriteReleaseVersion(UByte major, UByte minor)
@@ -148,9 +164,9 @@ int CCmdEngine::ChangeModuleType(int moduleType, const CVersion& release)
         _module._releaseVersion = release;
     _module._moduleTypeID = moduleType;
     SetModuleType(moduleType, _module._releaseVersion);
-    if (_comm.ReadModuleInfo(_module) != kOK)
+    if (!ReadModuleInfo())
         return kEngineNoModuleInfo;
-    _comm.WriteModuleInfo(_module);
+    SendModuleInfo();
     ReadFirmwareVersions();
     _module.WriteAllBlocks(_comm);
     return kEngineOK;

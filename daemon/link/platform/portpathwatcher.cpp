@@ -1,12 +1,29 @@
 #include "platform/portpathwatcher.h"
 
+#include <sys/stat.h>
+
 #include "serial/simulatedports.h"
 
 PortPathWatcher::PortPathWatcher(const QStringList& paths)
     : _paths(paths)
 {
-    const QStringList present = SimulatedPorts::Existing(_paths);
-    _present = QSet<QString>(present.begin(), present.end());
+    _present = Present();
+}
+
+QHash<QString, PortPathWatcher::Identity> PortPathWatcher::Present() const
+{
+    QHash<QString, Identity> present;
+    for (const QString& path : SimulatedPorts::Existing(_paths)) {
+        struct stat st;
+        Identity id;
+        if (::lstat(path.toLocal8Bit().constData(), &st) == 0) {
+            id.device = quint64(st.st_dev);
+            id.inode = quint64(st.st_ino);
+            id.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        }
+        present.insert(path, id);
+    }
+    return present;
 }
 
 PortPathWatcher::Changes PortPathWatcher::Poll()
@@ -14,14 +31,18 @@ PortPathWatcher::Changes PortPathWatcher::Poll()
     Changes changes;
     if (_paths.isEmpty())
         return changes;
-    const QStringList list = SimulatedPorts::Existing(_paths);
-    const QSet<QString> now(list.begin(), list.end());
-    for (const QString& path : now) {
-        if (!_present.contains(path))
+    const QHash<QString, Identity> now = Present();
+    for (auto it = now.begin(); it != now.end(); ++it) {
+        const auto before = _present.constFind(it.key());
+        if (before == _present.constEnd()) {
             ++changes.appeared;
+        } else if (!(before.value() == it.value())) {
+            ++changes.disappeared;
+            ++changes.appeared;
+        }
     }
-    for (const QString& path : _present) {
-        if (!now.contains(path))
+    for (auto it = _present.begin(); it != _present.end(); ++it) {
+        if (!now.contains(it.key()))
             ++changes.disappeared;
     }
     _present = now;

@@ -2,7 +2,7 @@
 #ifndef PORTVANE_PORTPATHWATCHER_H
 #define PORTVANE_PORTPATHWATCHER_H
 
-#include <QSet>
+#include <QHash>
 #include <QStringList>
 
 class PortPathWatcher {
@@ -15,14 +15,28 @@ public:
         int disappeared = 0;
     };
 
-    // Compares the present paths with the last poll.
+    // Compares the present paths with the last poll. A path made anew in
+    // between (a converter unplugged and plugged again while nobody polled)
+    // counts as gone and come back.
     Changes Poll();
 
     bool IsEmpty() const { return _paths.isEmpty(); }
 
 private:
+    // Who a present path is: the entry's own file identity and change time.
+    struct Identity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 changedNs = 0;
+        bool operator==(const Identity& o) const
+        {
+            return device == o.device && inode == o.inode && changedNs == o.changedNs;
+        }
+    };
+    QHash<QString, Identity> Present() const;
+
     QStringList _paths;
-    QSet<QString> _present;
+    QHash<QString, Identity> _present;
 };
 
 #endif

@@ -8,7 +8,7 @@
 #include <QDateTime>
 #include <QDebug>
 
-#include "engine/cprogressif.h"
+#include "protocol/cprogressif.h"
 #include "protocol/wirebytes.h"
 #include "serial/cserialif.h"
 

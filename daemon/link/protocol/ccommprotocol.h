@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -15,7 +16,6 @@
 
 class CSerialIF;
 class CProgressIF;
-class CModuleType;
 
 class CCommProtocol : public QObject {
     Q_OBJECT
@@ -42,10 +42,13 @@ public:
     static QString CommandName(int code);
     static QString StatusName(int status);
 
-    // Module identification.
+    // Module identification. The module information reply goes to the
+    // caller as raw payload bytes, for the module record to parse; the
+    // module description sent is the bytes the module record wrote.
+    static const int kModuleInfoSize = 5;
     int ReadProtocolVersion(UByte& version);
-    int ReadModuleInfo(CModuleType& record);
-    int WriteModuleInfo(const CModuleType& record);
+    int ReadModuleInfo(UByte (&payload)[kModuleInfoSize]);
+    int WriteModuleInfo(const QByteArray& description);
 
     // Single-shot commands.
     int ReadModuleTypeID(ULWord& typeId);

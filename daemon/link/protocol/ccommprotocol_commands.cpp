@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 
-#include "catalog/cmoduletype.h"
 #include "protocol/wirebytes.h"
 #include "serial/cserialif.h"
 
@@ -62,24 +61,23 @@ int CCommProtocol::ReadProtocolVersion(UByte& version)
     return kOK;
 }
 
-int CCommProtocol::ReadModuleInfo(CModuleType& record)
+int CCommProtocol::ReadModuleInfo(UByte (&payload)[kModuleInfoSize])
 {
     static const UByte packet[] = {kReadModuleInfoCmd, 0x00, 0x03};
-    const int kPayload = 5;
-    UByte payload[kPayload];
-    const int status = FixedReply(packet, sizeof(packet), false, payload, kPayload);
+    UByte reply[kModuleInfoSize];
+    const int status = FixedReply(packet, sizeof(packet), false, reply, kModuleInfoSize);
     if (status != kOK)
         return status;
-    record.ParseInfoReply(payload, kPayload);
+    std::memcpy(payload, reply, sizeof reply);
     return kOK;
 }
 
-int CCommProtocol::WriteModuleInfo(const CModuleType& record)
+int CCommProtocol::WriteModuleInfo(const QByteArray& description)
 {
     QByteArray packet;
     packet.append(char(kWriteModuleInfoCmd));
     packet.append(2, '\0');
-    record.AppendInfo(packet);
+    packet.append(description);
     if (packet.size() > kMaxPacket)
         return kIllegalArgument;
     PutWord(reinterpret_cast<UByte*>(packet.data()) + 1, UWord(packet.size()));

@@ -8,6 +8,13 @@
 #include "lumo/lumoglobal.h"
 
 class LumoMemoryPool;
+class LumoId;
+class LumoStreamEngine;
+class LumoStreamFactory;
+class LumoVideoDeviceEngine;
+class LumoVideoDeviceFactory;
+class QObject;
+class QVariant;
 
 namespace Lumo {
 
@@ -43,6 +50,24 @@ LUMO_EXPORT quint64 totalSystemMemorySize();
 // False when the file cannot be opened or the kernel refuses the value.
 LUMO_EXPORT bool setOOMAdjust(int adjustment);
 
+// Engine factory registries. Factories are consulted in installation
+// order; the installer owns a factory and removes it before deleting it.
+// Install appends without a check; remove takes out every occurrence.
+LUMO_EXPORT void installVideoDeviceFactory(LumoVideoDeviceFactory* factory);
+LUMO_EXPORT void removeVideoDeviceFactory(LumoVideoDeviceFactory* factory);
+LUMO_EXPORT void installStreamFactory(LumoStreamFactory* factory);
+LUMO_EXPORT void removeStreamFactory(LumoStreamFactory* factory);
+
 } // namespace Lumo
+
+// The first factory that accepts the name makes the engine (or null);
+// the caller owns it.
+LUMO_EXPORT LumoVideoDeviceEngine* lumoVideoDeviceEngineCreate(QString const& name);
+// The first factory that accepts the type makes the engine, without a
+// parent (or null); the caller owns it.
+LUMO_EXPORT LumoStreamEngine* lumoStreamEngineCreate(LumoId const& type);
+// A play list gives a play-list engine; otherwise the first factory whose
+// hint for the description is not Invalid makes the engine for its hint.
+LUMO_EXPORT LumoStreamEngine* lumoStreamEngineCreateForDesc(QVariant const& desc, QObject* parent);
 
 #endif

@@ -4,8 +4,9 @@
 //   socket://HOST:PORT/caching=BOOL&configid=N
 //   socket://HOST:PORT?caching=BOOL&configid=N
 //   local://configid=N            (this process's own store)
-// configid is required (0..255); caching is optional (true or false, default
-// true). Anything else is refused with a message on standard error.
+// configid is required (0..255; a socket server serves 0 to GetMaxConfigID()
+// and refuses the rest with its reason); caching is optional (true or false,
+// default true). Anything else is refused with a message on standard error.
 #ifndef PARAMLINK_CONFIGFACTORY_H
 #define PARAMLINK_CONFIGFACTORY_H
 

@@ -43,6 +43,15 @@ public:
     // table's lock (taken when the descriptor was added), so the store never
     // touches a descriptor that another thread may be freeing.
     bool LookupKind(eParam_t id, DescriptorKindInfo& out) const;
+    // Id, id name and value kind of every descriptor in insertion order,
+    // copied under the table's lock (the name is empty for a descriptor
+    // whose name another one already holds).
+    struct Summary {
+        eParam_t id;
+        std::string idName;
+        DescriptorKindInfo kind;
+    };
+    std::vector<Summary> Summaries() const;
     // Changes on every clear and every accepted descriptor.
     std::uint64_t GetGeneration() const;
 

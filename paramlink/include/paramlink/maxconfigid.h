@@ -1,4 +1,5 @@
-// The number of user presets the store keeps.
+// The number of user presets the store keeps, and the highest config id a
+// socket server serves.
 #ifndef PARAMLINK_MAXCONFIGID_H
 #define PARAMLINK_MAXCONFIGID_H
 

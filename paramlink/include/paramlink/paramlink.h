@@ -6,6 +6,7 @@
 #include "paramlink/configfactory.h"
 #include "paramlink/ctimeval.h"
 #include "paramlink/descriptortable.h"
+#include "paramlink/heldparams.h"
 #include "paramlink/maxconfigid.h"
 #include "paramlink/socketserver.h"
 #include "paramlink/valuekind.h"

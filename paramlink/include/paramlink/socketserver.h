@@ -29,6 +29,13 @@ public:
     // How long a peer may sit in the middle of a frame, or silent before
     // its greeting, before it is dropped (default 10000 ms).
     void SetStallTimeoutMs(int ms);
+    // Clients held at once (default 1024); the last place is kept for
+    // clients on this host (loopback), and newcomers past the limit are told
+    // why and closed. Start raises the process's file-descriptor limit for
+    // them as far as the hard limit allows, else holds fewer (and logs it).
+    void SetMaxClients(int clients);
+    // The clients allowed now.
+    int GetMaxClients() const;
 
 private:
     std::unique_ptr<ServerCore> _core;

@@ -1,7 +1,5 @@
 // What kind of value a descriptor's parameter holds, and its factory
-// default. The store never links the descriptor classes, so the library
-// that defines them installs a resolver at load time; without one, a
-// descriptor of param type 12 holds a string and any other an integer.
+// default, told from the descriptor's class.
 #ifndef PARAMLINK_VALUEKIND_H
 #define PARAMLINK_VALUEKIND_H
 
@@ -22,11 +20,9 @@ struct DescriptorKindInfo {
     std::string stringDefault;
 };
 
-// Fills out and returns true when it knows the descriptor; false falls back
-// to the param-type rule.
-typedef bool (*DescriptorKindResolver)(ParamDescriptor* descriptor, DescriptorKindInfo& out);
-
-void SetDescriptorKindResolver(DescriptorKindResolver resolver);
+// Data and string descriptors hold bytes, integer and enumeration
+// descriptors an integer; a descriptor of another class holds a string
+// when its param type is 12, else an integer, with no default.
 DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor);
 
 #endif

@@ -1,17 +1,18 @@
 #!/usr/bin/env python3
 """Writes the canonical descriptor dump of the box table (model 1).
 
-Reads the written parameter reference (a markdown document holding the
-dispatch, device-slot, network, alarm/authentication, version and
-persistence tables) and prints, from its own tables alone, what
-`tovik-descdump --serial-file <missing> --no-interface 1` must print.
+Reads the box's parameter tables from box_reference.md beside this script
+(markdown: connection status, device slots, network, alarm and
+authentication, versions, persistence) and prints, from those tables alone,
+what `tovik-descdump --serial-file <missing> --no-interface 1` must print.
 It shares no data with the C++ tables, so a slip on either side shows up
 as a difference when the checked-in dump is compared with the tool.
 
-Usage: make_box_golden.py REFERENCE.md [--presets N] > box.dump
+Usage: make_box_golden.py [--presets N] [--tables FILE] > box.dump
 """
 
 import argparse
+import os
 import re
 import sys
 
@@ -20,8 +21,7 @@ PRESET_ID_COUNT = 20
 # interface to query (a cleared hardware-address request).
 MAC_FALLBACK = "00:00:00:00:00:00"
 
-# Limits the reference leaves to the implementer, as libtovikconfig sets
-# them: triggers take any value, the network-connected flag covers its items.
+# Limits the tables leave open, as libtovikconfig sets them: triggers take any value, the network-connected flag covers its items.
 OPEN_LIMITS = {
     "eParamID_IPChangeCommit": (0, 0xFFFFFFFF),
     "eParamID_NetworkConnected": (0, 1),
@@ -33,11 +33,11 @@ OPEN_LIMITS = {
 # ---------------------------------------------------------------- reading
 
 def sections(text):
-    """Heading title -> body, for every top-level heading "# x: title"."""
+    """Heading title -> body, for every heading "## title"."""
     out = {}
     title, body = None, []
     for line in text.splitlines():
-        m = re.match(r"^# [^:]+: (.+)$", line)
+        m = re.match(r"^## (.+)$", line)
         if m:
             if title:
                 out[title] = "\n".join(body)
@@ -189,7 +189,7 @@ def kind_of(cell):
 # ---------------------------------------------------------------- tables
 
 def cxn_status(secs, pid, idname, name, short):
-    body = section(secs, "Descriptor-table dispatch")
+    body = section(secs, "Connection status")
     m = re.search(r"ParamType (\d+); FeatureType (\d+); PersistenceType (\d+).*?"
                   r"RegisterType (\d+).*?FactoryResetType (\d+)", body)
     d = descriptor("enum", pid, idname, name, short, int(m.group(1)), int(m.group(2)), 0,
@@ -209,7 +209,7 @@ def identity(secs):
 
 
 def network(secs, ident):
-    body = section(secs, "Network parameter table")
+    body = section(secs, "Network")
     out = []
     limits = {unquote(r["id name"]): r for r in table_with(body, "MinValue", "AdjustBy")}
     strings = {unquote(r["id name"]): r for r in table_with(body, "MinLength", "MaxIndex")}
@@ -304,7 +304,7 @@ def ids_in(cell):
 
 
 def version(secs):
-    body = section(secs, "Version and firmware-update")
+    body = section(secs, "Versions and firmware update")
     settings = {}
     for r in table_with(body, "param type", "feature", "factory reset", "minimum"):
         for pid in ids_in(r["id"]):
@@ -348,7 +348,7 @@ def version(secs):
 
 
 def persistence(secs, count):
-    body = section(secs, "Persistence and preset")
+    body = section(secs, "Persistence and presets")
     out = []
     fields = {r["field"]: r["value"] for r in table_with(body, "field", "value")}
     presets = max(0, min(count, PRESET_ID_COUNT))
@@ -404,7 +404,7 @@ def persistence(secs, count):
 
 
 def slots(secs, ident):
-    body = section(secs, "Box device-slot table")
+    body = section(secs, "Device slots")
     common = re.search(r"share FeatureType (\d+), PersistenceType (\d+).*?RegisterType (\d+)", body)
     feature, persist, reg = (int(common.group(i)) for i in (1, 2, 3))
     type_items = []
@@ -484,10 +484,12 @@ def dump(d):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("reference", help="the markdown document holding the box tables")
     parser.add_argument("--presets", type=int, default=10, help="the store's preset count")
+    parser.add_argument("--tables", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                         "box_reference.md"),
+                        help="the markdown file holding the box tables")
     args = parser.parse_args()
-    with open(args.reference, encoding="utf-8") as f:
+    with open(args.tables, encoding="utf-8") as f:
         secs = sections(f.read())
     ident = identity(secs)
     box = (network(secs, ident) + version(secs) + persistence(secs, args.presets)

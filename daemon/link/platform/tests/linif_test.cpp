@@ -1,4 +1,5 @@
 #include "platform/linif.h"
+#include "platform/portpathwatcher.h"
 #include "platform/runmode.h"
 
 #include "catalog/cassembliesxml.h"
@@ -171,6 +172,40 @@ TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
     Spin(3 * LinIF::kPollIntervalMs);
     EXPECT_EQ(counts.added, 2) << "an unlisted path or a steady state raises nothing";
     EXPECT_EQ(counts.removed, 2);
+}
+
+
+// Between two polls a port can go and come back (the daemon polls only from
+// its event loop, which a scan blocks): the watcher still reports both.
+TEST(PortPathWatcherTest, PathMadeAnewBetweenPollsIsGoneAndBack)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString port = dir.filePath("port");
+    const QString target = dir.filePath("target");
+    auto make = [&](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly);
+    };
+    ASSERT_TRUE(make(target));
+    ASSERT_TRUE(QFile::link(target, port));
+    PortPathWatcher watcher({port});
+
+    PortPathWatcher::Changes c = watcher.Poll();
+    EXPECT_EQ(c.appeared + c.disappeared, 0) << "a steady port";
+
+    ASSERT_TRUE(QFile::remove(port));
+    ASSERT_TRUE(QFile::link(target, port));
+    c = watcher.Poll();
+    EXPECT_EQ(c.disappeared, 1);
+    EXPECT_EQ(c.appeared, 1);
+
+    c = watcher.Poll();
+    EXPECT_EQ(c.appeared + c.disappeared, 0);
+    ASSERT_TRUE(QFile::remove(port));
+    c = watcher.Poll();
+    EXPECT_EQ(c.disappeared, 1);
+    EXPECT_EQ(c.appeared, 0);
 }
 
 }

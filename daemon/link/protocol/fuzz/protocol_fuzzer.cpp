@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 
-#include "catalog/cmoduletype.h"
 #include "fakeserial.h"
 #include "protocol/ccommprotocol.h"
 
@@ -45,15 +44,15 @@ void RunCommand(CCommProtocol& p, uint8_t which, uint8_t arg)
     UByte b1 = 0, b2 = 0;
     ULWord l = 0;
     QString text;
-    CModuleType record;
+    UByte info[CCommProtocol::kModuleInfoSize];
     std::vector<UByte> buffer(arg + 1u, 0);
     const std::vector<UByte> image(arg + 1u, 0x5A);
     std::istringstream stream(std::string(image.begin(), image.end()));
     const UByte interfaceId = arg & 0x07;
     switch (which % 40) {
     case 0: p.ReadProtocolVersion(b1); break;
-    case 1: p.ReadModuleInfo(record); break;
-    case 2: p.WriteModuleInfo(record); break;
+    case 1: p.ReadModuleInfo(info); break;
+    case 2: p.WriteModuleInfo(QByteArray(reinterpret_cast<const char*>(image.data()), int(image.size()))); break;
     case 3: p.ReadModuleTypeID(l); break;
     case 4: p.WriteModuleTypeID(arg); break;
     case 5: p.ReadFPGAFirmwareVersion(interfaceId, 0, arg, b1, b2); break;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "catalog/cmoduletype.h"
 #include "harness.h"
 
 namespace {
@@ -39,16 +38,16 @@ std::vector<SingleShot> SingleShots()
     static UByte majorOut, minorOut;
     static UByte buffer[16];
     static QString textOut;
-    static CModuleType record;
+    static UByte info[CCommProtocol::kModuleInfoSize];
     static const UByte parameter[] = {0xAA, 0xBB};
     static const UByte registers[] = {9, 8, 7};
     return {
         {"ReadProtocolVersion", [](CCommProtocol& p) { return p.ReadProtocolVersion(byteOut); },
          {0x80, 0x00, 0x03}, true, Response(0xC0, 0, {1}), true},
-        {"ReadModuleInfo", [](CCommProtocol& p) { return p.ReadModuleInfo(record); },
+        {"ReadModuleInfo", [](CCommProtocol& p) { return p.ReadModuleInfo(info); },
          {0x81, 0x00, 0x03}, false, Response(0xC1, 0, {1, 0, 1, 0, 1}), true},
         {"WriteModuleInfo",
-         [](CCommProtocol& p) { return p.WriteModuleInfo(CModuleType()); },
+         [](CCommProtocol& p) { return p.WriteModuleInfo(QByteArray(1, '\0')); },
          {0x82, 0x00, 0x04, 0x00}, false, Response(0xC2, 0), false},
         {"ReadModuleTypeID", [](CCommProtocol& p) { return p.ReadModuleTypeID(longOut); },
          {0x83, 0x00, 0x03}, true, Response(0xC3, 0, {5}), true},
@@ -276,10 +275,10 @@ TEST(SingleShotCommands, OutputsUntouchedOnFailure)
     EXPECT_EQ(kBadCmdByteCount, h._protocol.ReadProtocolVersion(version));
     EXPECT_EQ(42, version);
 
-    CModuleType record;
+    UByte info[CCommProtocol::kModuleInfoSize] = {7, 7, 7, 7, 7};
     h._port.QueueReply(Response(0xC1, 0, {1, 0, 1, 0, 1, 0}));
-    EXPECT_EQ(kBadCmdByteCount, h._protocol.ReadModuleInfo(record));
-    EXPECT_EQ(-1, record._moduleState);
+    EXPECT_EQ(kBadCmdByteCount, h._protocol.ReadModuleInfo(info));
+    EXPECT_EQ(Bytes(5, 7), Bytes(info, info + 5));
 }
 
 TEST(SingleShotCommands, VersionReads)
@@ -314,13 +313,10 @@ TEST(ModuleIdentification, ProtocolVersionAndModuleInfo)
     EXPECT_EQ(kOK, h._protocol.ReadProtocolVersion(version));
     EXPECT_EQ(1, version);
 
-    CModuleType record;
+    UByte info[CCommProtocol::kModuleInfoSize] = {};
     h._port.QueueReply(Response(0xC1, 0, {1, 2, 0, 38, 0x81}));
-    EXPECT_EQ(kOK, h._protocol.ReadModuleInfo(record));
-    EXPECT_EQ(CVersion(1, 2), record._safeBootVersion.version);
-    EXPECT_EQ(CVersion(0, 38), record._cncAppVersion.version);
-    EXPECT_EQ(1, record._infoFlag);
-    EXPECT_EQ(1, record._moduleState);
+    EXPECT_EQ(kOK, h._protocol.ReadModuleInfo(info));
+    EXPECT_EQ(Bytes({1, 2, 0, 38, 0x81}), Bytes(info, info + 5));
 }
 
 TEST(ModuleIdentification, ModuleInfoReadsStaleInputAsItsHeader)
@@ -328,26 +324,20 @@ TEST(ModuleIdentification, ModuleInfoReadsStaleInputAsItsHeader)
     Harness h;
     h._port.Preload(Response(0xC0, 0, {1})); // left from an earlier exchange
     h._port.QueueReply(Response(0xC1, 0, {1, 0, 1, 0, 1}));
-    CModuleType record;
-    EXPECT_EQ(kWrongResponse, h._protocol.ReadModuleInfo(record));
-    EXPECT_EQ(-1, record._moduleState);
+    UByte info[CCommProtocol::kModuleInfoSize] = {7, 7, 7, 7, 7};
+    EXPECT_EQ(kWrongResponse, h._protocol.ReadModuleInfo(info));
+    EXPECT_EQ(Bytes(5, 7), Bytes(info, info + 5));
 }
 
 TEST(ModuleIdentification, WriteModuleInfoPacket)
 {
-    CModuleType record;
-    CModuleTypeFPGA& fpga = record._fpgas[1];
-    fpga._id = 1;
-    fpga._interfaceID = 1;
-    fpga._deviceID = 0;
-    CModuleTypeBlock& block = fpga._blocks[2];
-    block._id = 2;
-    block._start = 0x0010;
-    block._length = 0x0040;
+    // One FPGA (id 1, one block, interface 1, device 0) with block 2 at
+    // 0x0010, 0x0040 bytes long, as the module record describes it.
+    const QByteArray description("\x01\x01\x01\x01\x00\x02\x00\x10\x00\x40", 10);
 
     Harness h;
     h._port.QueueReply(ResponseWithLength(0xC2, 9, 0)); // length not looked at
-    EXPECT_EQ(kOK, h._protocol.WriteModuleInfo(record));
+    EXPECT_EQ(kOK, h._protocol.WriteModuleInfo(description));
     ASSERT_EQ(1u, h._port._writes.size());
     EXPECT_EQ(Bytes({0x82, 0x00, 0x0D, 0x01, 0x01, 0x01, 0x01, 0x00, 0x02, 0x00, 0x10, 0x00, 0x40}),
               h._port._writes[0]);
@@ -355,15 +345,9 @@ TEST(ModuleIdentification, WriteModuleInfoPacket)
 
 TEST(ModuleIdentification, WriteModuleInfoTooLongForThePacketIsRefused)
 {
-    CModuleType record;
-    for (int f = 0; f < 60; ++f) {
-        CModuleTypeFPGA& fpga = record._fpgas[UByte(f)];
-        fpga._id = UByte(f);
-        for (int b = 0; b < 255; ++b)
-            fpga._blocks[UByte(b)]._id = UByte(b);
-    }
+    // Three header bytes and the description must fit a 16-bit length.
     Harness h;
-    EXPECT_EQ(kIllegalArgument, h._protocol.WriteModuleInfo(record));
+    EXPECT_EQ(kIllegalArgument, h._protocol.WriteModuleInfo(QByteArray(0xFFFF - 2, '\0')));
     EXPECT_TRUE(h._port._writes.empty());
 }
 

@@ -7,9 +7,9 @@
 
 #include <QStringList>
 
-#include "engine/cprogressif.h"
 #include "fakeserial.h"
 #include "protocol/ccommprotocol.h"
+#include "protocol/cprogressif.h"
 
 class RecordingProgress : public CProgressIF {
 public:

@@ -3,13 +3,15 @@
 // each misbehaviour of the converter turns into.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "catalog/cmoduletype.h"
 #include "convsim/fault.h"
 #include "simlink.h"
 
@@ -44,32 +46,34 @@ std::vector<convsim::Bytes> Frames(const convsim::Simulator& sim, int code)
     return frames;
 }
 
+// Major and minor of a version read.
+using Version = std::pair<int, int>;
+
 struct Identity {
     const char* name;
     std::function<Personality()> personality;
     UByte protocolVersion;
-    CVersion safeBoot;
-    CVersion app;
-    int moduleState;
-    int infoFlag;
+    // Module information: safe-boot and application versions, then the
+    // status byte (bit 7 the info flag, bits 6..0 the module state).
+    std::vector<UByte> moduleInfo;
     ULWord type;
-    CVersion release;
+    Version release;
     QString boardAssembly;
     QString serial;
     QString name8;
     QString name16;
-    CVersion fpga;
+    Version fpga;
 };
 
 TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
 {
     const std::vector<Identity> cases = {
-        {"HESTRA defaults", [] { return Personality::ForType(5); }, 1, {1, 0}, {1, 0}, 1, 0, 5,
+        {"HESTRA defaults", [] { return Personality::ForType(5); }, 1, {1, 0, 1, 0, 0x01}, 5,
          {1, 2}, "", "SIM05001", "HESTRA", "HESTRA", {1, 0}},
-        {"QUASTEL defaults", [] { return Personality::ForType(19); }, 1, {1, 0}, {1, 0}, 1, 0, 19,
+        {"QUASTEL defaults", [] { return Personality::ForType(19); }, 1, {1, 0, 1, 0, 0x01}, 19,
          {1, 2}, "", "SIM19001", "QUASTEL", "QUASTEL", {1, 0}},
-        {"a model that is no scaler", [] { return Personality::ForType(1); }, 1, {1, 0}, {1, 0}, 1,
-         0, 1, {1, 2}, "", "SIM01001", "ARVEL", "ARVEL", {1, 0}},
+        {"a model that is no scaler", [] { return Personality::ForType(1); }, 1, {1, 0, 1, 0, 0x01},
+         1, {1, 2}, "", "SIM01001", "ARVEL", "ARVEL", {1, 0}},
         {"every value overridden",
          [] {
              Personality p = Personality::ForType(14);
@@ -86,7 +90,7 @@ TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
              p.fpgaVersion = {2, 7};
              return p;
          },
-         2, {2, 3}, {0, 38}, 0, 1, 40, {3, 4}, "BA1234567", "XYZ98765", "MARDEX-E",
+         2, {2, 3, 0, 38, 0x80}, 40, {3, 4}, "BA1234567", "XYZ98765", "MARDEX-E",
          "MARDEX-EXTENDED-", {2, 7}},
         {"unprogrammed type byte",
          [] {
@@ -94,7 +98,7 @@ TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
              p.moduleType = 0xFF;
              return p;
          },
-         1, {1, 0}, {1, 0}, 1, 0, 0, {1, 2}, "", "SIM05001", "HESTRA", "HESTRA", {1, 0}},
+         1, {1, 0, 1, 0, 0x01}, 0, {1, 2}, "", "SIM05001", "HESTRA", "HESTRA", {1, 0}},
     };
     for (const Identity& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,12 +110,9 @@ TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
         EXPECT_EQ(kOK, p.ReadProtocolVersion(version));
         EXPECT_EQ(c.protocolVersion, version);
 
-        CModuleType record;
-        EXPECT_EQ(kOK, p.ReadModuleInfo(record));
-        EXPECT_EQ(c.safeBoot, record._safeBootVersion.version);
-        EXPECT_EQ(c.app, record._cncAppVersion.version);
-        EXPECT_EQ(c.moduleState, record._moduleState);
-        EXPECT_EQ(c.infoFlag, record._infoFlag);
+        UByte info[CCommProtocol::kModuleInfoSize] = {};
+        EXPECT_EQ(kOK, p.ReadModuleInfo(info));
+        EXPECT_EQ(c.moduleInfo, std::vector<UByte>(info, info + sizeof info));
 
         ULWord type = 999;
         EXPECT_EQ(kOK, p.ReadModuleTypeID(type));
@@ -119,7 +120,7 @@ TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
 
         UByte major = 0, minor = 0;
         EXPECT_EQ(kOK, p.ReadReleaseVersion(major, minor));
-        EXPECT_EQ(c.release, CVersion(major, minor));
+        EXPECT_EQ(c.release, Version(major, minor));
 
         QString text = "previous";
         EXPECT_EQ(kOK, p.ReadBoardAssemblyID(text));
@@ -133,7 +134,7 @@ TEST(ProtocolOnSimulator, IdentificationReadsGiveThePersonality)
 
         // FPGA 0 sits on "SPI Control", device 0; its revision at address 1.
         EXPECT_EQ(kOK, p.ReadFPGAFirmwareVersion(1, 0, 1, major, minor));
-        EXPECT_EQ(c.fpga, CVersion(major, minor));
+        EXPECT_EQ(c.fpga, Version(major, minor));
 
         EXPECT_EQ(9u, link._sim.CommandCount());
     }
@@ -223,7 +224,7 @@ Probe ReleaseProbe()
     auto major = std::make_shared<UByte>(0);
     auto minor = std::make_shared<UByte>(0);
     return {0x95, [=](CCommProtocol& p) { return p.ReadReleaseVersion(*major, *minor); },
-            [=](CCommProtocol&) { EXPECT_EQ(CVersion(1, 2), CVersion(*major, *minor)); }};
+            [=](CCommProtocol&) { EXPECT_EQ(Version(1, 2), Version(*major, *minor)); }};
 }
 
 Probe SerialProbe()
@@ -235,9 +236,15 @@ Probe SerialProbe()
 
 Probe ModuleInfoProbe()
 {
-    auto record = std::make_shared<CModuleType>();
-    return {0x81, [=](CCommProtocol& p) { return p.ReadModuleInfo(*record); },
-            [=](CCommProtocol&) { EXPECT_EQ(1, record->_moduleState); }};
+    auto info = std::make_shared<std::array<UByte, CCommProtocol::kModuleInfoSize>>();
+    return {0x81,
+            [=](CCommProtocol& p) {
+                UByte payload[CCommProtocol::kModuleInfoSize] = {};
+                const int status = p.ReadModuleInfo(payload);
+                std::copy(payload, payload + sizeof payload, info->begin());
+                return status;
+            },
+            [=](CCommProtocol&) { EXPECT_EQ(1, info->at(4)); }};
 }
 
 Probe ProtocolVersionProbe()

@@ -1,0 +1,120 @@
+#include "benchserver.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tovikconfig/integerdescriptor.h"
+
+extern char** environ;
+
+namespace bench {
+
+namespace {
+
+struct ServerProcess {
+    pid_t pid = -1;
+    int port = 0;
+
+    ~ServerProcess()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+ServerProcess g_server;
+
+} // namespace
+
+void FillTable()
+{
+    DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(kConfig);
+    table->clear();
+    auto* d = new IntegerDescriptor;
+    d->SetParamID(kParam);
+    d->SetParamIDName("eParamID_BenchValue");
+    d->SetParamType(eCParam_IntegerValue);
+    table->AddDescriptor(d);
+}
+
+int Serve(int port)
+{
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    FillTable();
+    velora::stackline::config::access::SocketServer server(port);
+    if (!server.Initialize() || !server.Start())
+        return 1;
+    std::printf("ready %d\n", server.GetPort());
+    std::fflush(stdout);
+    int sig = 0;
+    sigwait(&stop, &sig);
+    return 0;
+}
+
+bool StartServer()
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return false;
+    self[n] = '\0';
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    char* argv[] = {self, const_cast<char*>("--serve"), const_cast<char*>("0"), nullptr};
+    const int rc = posix_spawn(&g_server.pid, self, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return false;
+    }
+    std::string line;
+    char c;
+    pollfd p{fds[0], POLLIN, 0};
+    while (poll(&p, 1, 5000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+        line.push_back(c);
+    close(fds[0]);
+    return std::sscanf(line.c_str(), "ready %d", &g_server.port) == 1;
+}
+
+int ServerPort() { return g_server.port; }
+
+std::string ServerUrl()
+{
+    return "socket://127.0.0.1:" + std::to_string(g_server.port) + "/caching=true&configid=" + std::to_string(kConfig);
+}
+
+void ReportLatencies(benchmark::State& state, std::vector<double>& latencies, std::int64_t lost)
+{
+    state.counters["lost"] = double(lost);
+    std::sort(latencies.begin(), latencies.end());
+    if (!latencies.empty()) {
+        state.counters["median_us"] = latencies[latencies.size() / 2];
+        state.counters["p99_us"] = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
+    }
+}
+
+double MicrosBetween(std::chrono::steady_clock::time_point start, std::chrono::steady_clock::time_point end)
+{
+    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(end - start).count()) / 1000.0;
+}
+
+} // namespace bench

@@ -1,0 +1,30 @@
+// Portvane: puts the process together. One platform object (hot-plug and
+// serial ports), one error sink and the model registry serve the device
+// factory; the manager owns the slots. Everything is torn down in reverse.
+#include <QCoreApplication>
+#include <QtGlobal>
+
+#include <unistd.h>
+
+#include "devicefactory.h"
+#include "minimanager.h"
+#include "myerrorreportif.h"
+#include "platform/linif.h"
+#include "registry.h"
+#include "stopsignals.h"
+
+int main(int argc, char* argv[])
+{
+    if (::getuid() == 0)
+        qWarning("This application will not run properly as root.");
+
+    QCoreApplication app(argc, argv);
+    StopSignals stopSignals;
+    LinIF platform;
+    MyErrorReportIF errorReport;
+    ModelRegistry models;
+    DeviceFactory factory(&platform, &errorReport, &models);
+    MiniManager manager(&platform, &factory, &app);
+    app.exec();
+    return 0;
+}

@@ -1,0 +1,27 @@
+// Replays the fuzz seeds through the fuzz target's checks, so a build
+// without the fuzzer still runs them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size);
+
+namespace {
+
+TEST(RoiTextCorpus, EverySeedPassesTheFuzzChecks)
+{
+    const QDir dir(QStringLiteral(ROITEXT_CORPUS_DIR));
+    const QStringList seeds = dir.entryList(QDir::Files, QDir::Name);
+    ASSERT_GE(seeds.size(), 10);
+    for (const QString& name : seeds) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = file.readAll();
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                         size_t(bytes.size())), 0);
+    }
+}
+
+} // namespace

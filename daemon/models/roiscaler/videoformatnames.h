@@ -1,0 +1,15 @@
+// Display names of the video formats a converter reports, from its format
+// and frame-rate codes. Codes outside the tables never index past them.
+#ifndef PORTVANE_ROISCALER_VIDEOFORMATNAMES_H
+#define PORTVANE_ROISCALER_VIDEOFORMATNAMES_H
+
+#include <QString>
+
+// "%1%2  %3": format name (segmented-frame form with psf), rate and level
+// suffix ("3G-A", "3G-B" or nothing); "?? video" for an unknown rate.
+QString VideoFormatName(unsigned format, unsigned rate, bool psf, bool is3G, bool levelB);
+
+// "%1%2": format name with the 4K formats, and rate ("00" when unknown).
+QString VideoFormat4kName(unsigned format, unsigned rate);
+
+#endif

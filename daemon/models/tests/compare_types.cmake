@@ -1,0 +1,21 @@
+# Runs generate.py into OUT and compares every file it writes with the
+# checked-in files of TYPES (and the list of files both ways).
+file(REMOVE_RECURSE "${OUT}")
+execute_process(COMMAND "${PYTHON}" "${TYPES}/generate.py" --out "${OUT}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "generate.py failed: ${rc}")
+endif()
+file(GLOB_RECURSE written RELATIVE "${OUT}" "${OUT}/*")
+file(GLOB_RECURSE shipped RELATIVE "${TYPES}" "${TYPES}/*")
+list(REMOVE_ITEM shipped generate.py)
+if(NOT written STREQUAL shipped)
+  message(FATAL_ERROR "generate.py writes ${written}\nbut types/ holds ${shipped}")
+endif()
+foreach(name ${written})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}/${name}" "${TYPES}/${name}"
+                  RESULT_VARIABLE same)
+  if(NOT same EQUAL 0)
+    execute_process(COMMAND diff -u "${TYPES}/${name}" "${OUT}/${name}")
+    message(FATAL_ERROR "types/${name} is not what generate.py writes")
+  endif()
+endforeach()
