@@ -434,10 +434,11 @@ TEST(RoiScalerBlockSettings, RoundTripThroughAnIniFile)
         EXPECT_TRUE(loaded->LoadSettings(*reopened));
         for (int f = 0; f < F::kCount; ++f) {
             const bool keyed = saved->Layout().fields.data[f].key != nullptr;
-            if (keyed)
+            if (keyed) {
                 EXPECT_EQ(loaded->Field(f), saved->Field(f)) << f;
-            else if (f != F::_procLimit)
+            } else if (f != F::_procLimit) {
                 EXPECT_EQ(loaded->Field(f), 0) << f; // mirrors are not loaded
+            }
         }
         EXPECT_EQ(loaded->Field(F::_procLimit), 1) << "mirrors are left alone";
     }
