@@ -26,7 +26,7 @@ struct FieldBits {
     UWord offset;
     UByte shift;
     UByte width;
-    UByte valueBit;
+    UByte valueBit = 0;
     RunUse use = RunUse::Both;
 };
 

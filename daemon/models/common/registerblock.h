@@ -11,6 +11,7 @@
 #ifndef PORTVANE_MODELS_REGISTERBLOCK_H
 #define PORTVANE_MODELS_REGISTERBLOCK_H
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -170,6 +171,26 @@ constexpr BlockLayout MakeLayout(UWord imageLength, UWord firstRegister, const F
                                  const FieldBits (&bits)[B], RowList<FieldCode> codes = NoRows<FieldCode>())
 {
     return BlockLayout{imageLength, firstRegister, RowsOf(fields), FieldMap{RowsOf(bits), codes}};
+}
+
+// The rows of two field tables, one after the other.
+template <std::size_t A, std::size_t B>
+constexpr std::array<FieldDef, A + B> Joined(const FieldDef (&first)[A], const FieldDef (&second)[B])
+{
+    std::array<FieldDef, A + B> rows{};
+    for (std::size_t i = 0; i < A; ++i)
+        rows[i] = first[i];
+    for (std::size_t i = 0; i < B; ++i)
+        rows[A + i] = second[i];
+    return rows;
+}
+
+template <std::size_t F, std::size_t B>
+constexpr BlockLayout MakeLayout(UWord imageLength, UWord firstRegister, const std::array<FieldDef, F>& fields,
+                                 const FieldBits (&bits)[B], RowList<FieldCode> codes = NoRows<FieldCode>())
+{
+    return BlockLayout{imageLength, firstRegister, RowList<FieldDef>{fields.data(), F},
+                       FieldMap{RowsOf(bits), codes}};
 }
 
 #endif

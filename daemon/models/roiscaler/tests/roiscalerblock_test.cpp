@@ -2,13 +2,13 @@
 // the write sequence, settings, and reads and writes on a simulated scaler.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "blocktesting.h"
 #include "convsim/personality.h"
+#include "roimodels.h"
 #include "roiscaler/roiscalerblock.h"
 #include "simlink.h"
 
@@ -17,28 +17,7 @@ namespace {
 using namespace blocktesting;
 using F = RoiField;
 
-struct Model {
-    const char* name;
-    int type;
-    std::function<CRoiScalerBlock*()> make;
-};
-
-const Model kModels[] = {
-    {"Hestra", 5, [] { return new CHestra(nullptr, 0, 0); }},
-    {"Mardex", 14, [] { return new CMardex(nullptr, 0, 0); }},
-    {"Pendro", 18, [] { return new CPendro(nullptr, 0, 0); }},
-    {"Quastel", 19, [] { return new CQuastel(nullptr, 0, 0); }},
-};
-
-bool IsHestra(const Model& m)
-{
-    return m.type == 5;
-}
-
-bool IsMardex(const Model& m)
-{
-    return m.type == 14;
-}
+using Model = RoiModel;
 
 // Byte i of an image is register 3 + i.
 std::size_t At(int reg)
@@ -49,9 +28,9 @@ std::size_t At(int reg)
 TEST(RoiScalerBlock, ProfilesAndClasses)
 {
     ASSERT_EQ(RoiProfiles().size, 4u);
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         EXPECT_STREQ(block->Profile().name, m.name);
         EXPECT_EQ(block->Profile().moduleType, m.type);
         EXPECT_EQ(FindRoiProfile(m.type), &block->Profile());
@@ -71,9 +50,9 @@ TEST(RoiScalerBlock, ProfilesAndClasses)
 TEST(RoiScalerBlock, FreshBlocksGiveTheDefaultImage)
 {
     const Image common = Hex("D0 21 E6 58 21 65 40 64 38 A0 00 00 57 04 80 10 80 00");
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         Image expected = common;
         expected.resize(41, 0);
         if (IsMardex(m)) {
@@ -133,10 +112,10 @@ TEST(RoiScalerBlock, PacksEachFieldIntoItsRegisters)
         {"flips", {{F::_verticalFlip, 1}, {F::_horizontalFlip, 1}}, {{23, 0x03}}, false},
         {"second state byte", {{F::_swStateSelect2, 0x03}}, {{25, 0x03}}, false},
     };
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(m.name) + ": " + c.name);
-            std::unique_ptr<CRoiScalerBlock> block(m.make());
+            std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
             Image expected = Packed(*block);
             for (const auto& f : c.fields)
                 block->SetField(f.first, f.second);
@@ -153,9 +132,9 @@ TEST(RoiScalerBlock, PacksEachFieldIntoItsRegisters)
 
 TEST(RoiScalerBlock, MardexOwnsRegister41Bits)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         block->SetField(F::_edidSwitch, 1);
         block->SetField(F::_audioDpSelectIndex, 1);
         EXPECT_EQ(block->PackRegister(41), IsMardex(m) ? 0x18 : 0x00);
@@ -175,9 +154,9 @@ TEST(RoiScalerBlock, UnpacksEveryField)
     image[At(23)] = 0xB7; // sharp, flicker, bit 4 (ignored), rotation 01, flips
     image[At(35)] = 0xD6;
     image[At(41)] = 0x5F;
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         block->Unpack(image.data());
         const auto reg = [&](int r) { return int(image[At(r)]); };
         EXPECT_EQ(block->Field(F::_inputActivePixels), reg(3) | (reg(4) >> 4) << 8);
@@ -240,25 +219,25 @@ Image OwnedBits(const Model& m)
 
 TEST(RoiScalerBlockOnConverter, WritesBackExactlyTheBitsItOwns)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         ExpectWritesBackOwnedBits(*block, link, OwnedBits(m), 12, unsigned(m.type));
     }
 }
 
 TEST(RoiScalerBlockOnConverter, ReadsTheStatusMirrors)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
         convsim::Personality p = convsim::Personality::ForType(m.type);
         const Image mirrors = Hex("C0 27 80 98 80 29 38 44 65 00 92 DF 06 80 00 A0");
         std::copy(mirrors.begin(), mirrors.end(), p.statusImage.begin() + 44);
         SimLink link(p);
         ASSERT_TRUE(link.Ready());
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         ASSERT_EQ(block->ReadFromDevice(link._protocol), 41);
 
         EXPECT_EQ(block->Field(F::_fpgaInputHStartLSB), 0xC0);
@@ -286,11 +265,11 @@ TEST(RoiScalerBlockOnConverter, ReadsTheStatusMirrors)
 
 TEST(RoiScalerBlockOnConverter, FailedReadsChangeNothing)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         for (int f = 0; f < F::kCount; ++f)
             block->SetField(f, 0x5A5 + f);
         const std::vector<int> before = Values(*block);
@@ -320,11 +299,11 @@ TEST(RoiScalerBlockOnConverter, FailedReadsChangeNothing)
 // the 41-byte configuration write, register 23 with bit 4.
 TEST(RoiScalerBlockOnConverter, StreamOutThenWrite)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         block->SetField(F::_backColorY, 235);
         block->SetField(F::_sharpBlanking, 1);
         block->SetField(F::_horizontalFlip, 1);
@@ -394,9 +373,9 @@ TEST(RoiScalerBlockOnConverter, FollowUpIsSentWhenTheImageWriteFails)
 
 TEST(RoiScalerBlockSettings, KeysPerModel)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> block(m.make());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         IniFile ini;
         EXPECT_TRUE(block->SaveSettings(ini.Settings()));
         const QStringList keys = ini.Reopened()->allKeys();
@@ -415,9 +394,9 @@ TEST(RoiScalerBlockSettings, KeysPerModel)
 
 TEST(RoiScalerBlockSettings, RoundTripThroughAnIniFile)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        std::unique_ptr<CRoiScalerBlock> saved(m.make());
+        std::unique_ptr<CRoiScalerBlock> saved(m.make(nullptr, 0));
         for (int f = 0; f < F::kCount; ++f)
             saved->SetField(f, 0x3A7 * (f + 1));
         saved->SetField(F::_saveRoi, 1);
@@ -429,15 +408,16 @@ TEST(RoiScalerBlockSettings, RoundTripThroughAnIniFile)
         EXPECT_EQ(reopened->value(QStringLiteral("_inputActivePixels")).toString(),
                   QString::number(saved->Field(F::_inputActivePixels)));
 
-        std::unique_ptr<CRoiScalerBlock> loaded(m.make());
+        std::unique_ptr<CRoiScalerBlock> loaded(m.make(nullptr, 0));
         loaded->SetField(F::_procLimit, 1);
         EXPECT_TRUE(loaded->LoadSettings(*reopened));
         for (int f = 0; f < F::kCount; ++f) {
             const bool keyed = saved->Layout().fields.data[f].key != nullptr;
-            if (keyed)
+            if (keyed) {
                 EXPECT_EQ(loaded->Field(f), saved->Field(f)) << f;
-            else if (f != F::_procLimit)
+            } else if (f != F::_procLimit) {
                 EXPECT_EQ(loaded->Field(f), 0) << f; // mirrors are not loaded
+            }
         }
         EXPECT_EQ(loaded->Field(F::_procLimit), 1) << "mirrors are left alone";
     }

@@ -2,10 +2,10 @@
 // drive them, on simulated scalers described by the shipped types/ files.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "blocktesting.h"
+#include "roimodels.h"
 #include "roiscaler/roiscalerblock.h"
 #include "simrig.h"
 
@@ -14,22 +14,11 @@ namespace {
 using namespace blocktesting;
 using F = RoiField;
 
-struct Model {
-    const char* name;
-    int type;
-    std::function<CRoiScalerBlock*(CCmdEngine*, UByte)> make;
-};
-
-const Model kModels[] = {
-    {"Hestra", 5, [](CCmdEngine* e, UByte block) { return new CHestra(e, 0, block); }},
-    {"Mardex", 14, [](CCmdEngine* e, UByte block) { return new CMardex(e, 0, block); }},
-    {"Pendro", 18, [](CCmdEngine* e, UByte block) { return new CPendro(e, 0, block); }},
-    {"Quastel", 19, [](CCmdEngine* e, UByte block) { return new CQuastel(e, 0, block); }},
-};
+using Model = RoiModel;
 
 TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
 {
-    for (const Model& m : kModels) {
+    for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
         SimRig rig;
         convsim::Simulator& sim = rig.Add(Converter(m.type));
