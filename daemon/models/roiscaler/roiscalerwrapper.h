@@ -56,8 +56,8 @@ public slots:
     bool ParseScreenProxy(QString text, QString key, int& value);
 
 public:
-    // Frame.
-    // Both (re)start the single-shot configuration timer with 2000 ms.
+    // Frame. Both timer starters (re)start the single-shot configuration
+    // timer with 2000 ms.
     void StartConfigTimer();
     void StartConfigTimerMinTime();
     // The timer's expiry: write the block once more (while an input is
@@ -154,14 +154,12 @@ public:
     ScreenProxy* OutProxy() const { return _outProxy.get(); }
     QTimer* ConfigTimer() const { return _configTimer; }
     QTimer* StatusTimer() const { return _statusTimer; }
-    const UByte* StatusImage() const { return _statusImage; }
 
-protected:
+private:
     // The block's field, and a change of it (cut to the field's width).
     int Get(int field) const;
     void Put(int field, int value);
 
-private:
     // State values: unsigned numbers, booleans and texts only.
     quint32 Id(quint32 index) const { return _profile.Id(index); }
     quint32 ProcessingId(quint32 n) const { return _profile.ProcessingId(n); }

@@ -2,6 +2,7 @@
 // free, fixed aspect, fixed size, the output's size) shapes the region,
 // goes to the device as a code, and keeps the output fit paired with it.
 #include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/roiscalerwrapper_p.h"
 
 #include <QDebug>
 
@@ -13,26 +14,9 @@ using namespace roiscaler;
 
 namespace {
 
-const int kRoiInUse = 0x03;
-const int kRoiCtrlSet = 0x04;
 // Rows of the merged list that stand for the output raster.
 const int kOutputAspectRow = 3;
 const int kOutputSizeRow = 9;
-
-class TryLockGuard {
-public:
-    explicit TryLockGuard(QMutex& mutex) : _mutex(mutex), _locked(mutex.tryLock()) {}
-    ~TryLockGuard()
-    {
-        if (_locked)
-            _mutex.unlock();
-    }
-    bool Locked() const { return _locked; }
-
-private:
-    QMutex& _mutex;
-    bool _locked;
-};
 
 } // namespace
 

@@ -1,8 +1,7 @@
 // The input region and the output window: the fit step, the coordinate
 // setters, centring, select-all, the output format and the region texts.
 #include "roiscaler/roiscalerwrapper.h"
-
-#include <QMutexLocker>
+#include "roiscaler/roiscalerwrapper_p.h"
 
 #include <algorithm>
 
@@ -15,27 +14,7 @@ using namespace roiscaler;
 
 namespace {
 
-// _roiCtrl: bits 0 and 1 the region in use, bit 2 always set here.
-const int kRoiInUse = 0x03;
-const int kRoiCtrlSet = 0x04;
-
 const QSize kOutputConstraint(1920, 1080);
-
-// Unlocks a guard taken with tryLock when the step ends.
-class TryLockGuard {
-public:
-    explicit TryLockGuard(QMutex& mutex) : _mutex(mutex), _locked(mutex.tryLock()) {}
-    ~TryLockGuard()
-    {
-        if (_locked)
-            _mutex.unlock();
-    }
-    bool Locked() const { return _locked; }
-
-private:
-    QMutex& _mutex;
-    bool _locked;
-};
 
 bool ReadRegion(const QString& text, int& x, int& y, int& w, int& h)
 {

@@ -2,6 +2,7 @@
 // module record back into parameter values. The first pass that gets past
 // the input gate is forced: it writes every value and restores the fit.
 #include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/roiscalerwrapper_p.h"
 
 #include <QDebug>
 #include <QTimer>
@@ -15,15 +16,6 @@
 #include "roiscaler/screenproxy.h"
 
 using namespace roiscaler;
-
-namespace {
-
-const int kHalfTurnMarker = 0x02;
-const int kFrameDelayChoice = 0x01;
-// _roiCtrl bits that a forced pass sets.
-const int kForcedRoiCtrlBits = 0x14;
-
-} // namespace
 
 quint32 RoiScalerWrapper::RotationValue() const
 {

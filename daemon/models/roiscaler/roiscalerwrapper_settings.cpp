@@ -3,6 +3,7 @@
 // the module name. Each changes the block, sends it and restarts the
 // configuration timer; nothing happens while the link is down.
 #include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/roiscalerwrapper_p.h"
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -17,10 +18,6 @@ namespace {
 
 const int kRotation90 = 2;
 const int kRotation270 = 3;
-// _swStateSelect2: the client's frame-delay choice and the 180-degree
-// marker (both flips inverted).
-const int kFrameDelayChoice = 0x01;
-const int kHalfTurnMarker = 0x02;
 
 // _audioControl bits of the audio input selection.
 const int kAudioBit2 = 0x04;

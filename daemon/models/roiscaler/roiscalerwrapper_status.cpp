@@ -2,6 +2,7 @@
 // the input format, which rereads the converter and restores or resets the
 // fit when the measured input departs from the set one.
 #include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/roiscalerwrapper_p.h"
 
 #include <QDebug>
 
@@ -17,8 +18,6 @@ namespace {
 
 // Releases up to 1.1 do not watch the input format.
 const int kFirstWatchingRelease = 0x0101;
-const int kHalfTurnMarker = 0x02;
-const int kFrameDelayChoice = 0x01;
 enum { kRed = 0, kBlue = 1, kBlack = 2 };
 
 // The degree sign as UTF-8, one byte per character, as the store sends
