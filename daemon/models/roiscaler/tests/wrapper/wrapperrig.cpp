@@ -1,9 +1,5 @@
 #include "wrapperrig.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-
 #include <cstdlib>
 
 #include "catalog/assemblyrecords.h"
@@ -115,22 +111,4 @@ UByte WrapperRig::Live(int reg) const
 void WrapperRig::SetStatus(int reg, const std::vector<UByte>& bytes)
 {
     _sim->WriteRegisters(1, 0, uint32_t(reg), convsim::Bytes(bytes.begin(), bytes.end()));
-}
-
-bool WaitFor(const std::function<bool()>& condition, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void Spin(int ms)
-{
-    WaitFor([] { return false; }, ms);
 }

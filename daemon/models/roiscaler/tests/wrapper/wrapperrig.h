@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "convsim/simulator.h"
+#include "qtwait.h"
 #include "roiscaler/roiscalerwrapper.h"
 #include "testplatform.h"
 
@@ -64,10 +65,5 @@ private:
     std::unique_ptr<convsim::Simulator> _sim;
     std::unique_ptr<RoiScalerWrapper> _wrapper;
 };
-
-// Runs the event loop for ms milliseconds.
-void Spin(int ms);
-// Runs the event loop until condition holds, at most ms milliseconds.
-bool WaitFor(const std::function<bool()>& condition, int ms);
 
 #endif
