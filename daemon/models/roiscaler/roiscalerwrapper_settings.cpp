@@ -98,6 +98,10 @@ void RoiScalerWrapper::SelectOutRotation(int value)
         leaveHalfTurn();
         break;
     case 2:
+        // Already turned: inverting the flips again would undo the turn
+        // while the marker still shows it.
+        if (marker)
+            break;
         Put(RoiField::_swStateSelect2, state2 | kHalfTurnMarker);
         Put(RoiField::_horizontalFlip, !Get(RoiField::_horizontalFlip));
         Put(RoiField::_verticalFlip, !Get(RoiField::_verticalFlip));
@@ -274,7 +278,9 @@ void RoiScalerWrapper::ValidateHDelay(int& delay)
 {
     int hMax = -1, vMax = -1;
     GetHVDelayMax(hMax, vMax);
-    if (hMax == -1)
+    // No limits for the format, or a negative delay (an unsigned value past
+    // int range): 0.
+    if (hMax == -1 || delay < 0)
         delay = 0;
     else if (hMax < delay)
         delay = hMax;
@@ -284,7 +290,9 @@ void RoiScalerWrapper::ValidateVDelay(int& delay)
 {
     int hMax = -1, vMax = -1;
     GetHVDelayMax(hMax, vMax);
-    if (vMax == -1)
+    // No limits for the format, or a negative delay (an unsigned value past
+    // int range): 0.
+    if (vMax == -1 || delay < 0)
         delay = 0;
     else if (vMax < delay)
         delay = vMax;

@@ -45,6 +45,7 @@ TEST(RoiWrapperSettings, RotationFrameDelayAndFlipsStayConsistent)
         {"delay on while flipped: only the choice", Delay, 1, {0, 1, 1, 0, 1, 0}},
         {"the flip off applies the choice", HFlip, 0, {0, 1, 0, 0, 1, 0}},
         {"180 again", Rotate, 2, {0, 1, 1, 1, 1, 1}},
+        {"180 once more keeps the turn", Rotate, 2, {0, 1, 1, 1, 1, 1}},
         {"a flip on under 180 clears it", HFlip, 1, {0, 1, 0, 1, 1, 1}},
         {"vertical flip off under 180 sets it", VFlip, 0, {0, 1, 0, 1, 1, 1}},
         {"270 leaves 180: flips inverted", Rotate, 3, {3, 1, 1, 0, 1, 0}},
@@ -137,6 +138,10 @@ TEST(RoiWrapperSettings, DelaysClampedToEveryOutputFormat)
         {0x01, true, 100, 0}, // 1080i at 60: no limits, every delay is 0
         {0x01, false, 100, 0},
         {0x71, true, 100, 0},
+        // A value past int range arrives negative: no delay rather than its
+        // low 16 bits.
+        {0x04, true, -1, 0},
+        {0x18, false, -800, 0},
     };
     for (const auto& c : cases) {
         rig.W().Block()->SetField(F::_sdiOutVideoCtrl, c.videoCtrl);
