@@ -143,9 +143,11 @@ TEST(Program, ControlPipeChangesTheRunningConverter)
     // Register 43 (input present) and 59 of the status image.
     EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 80");
     ASSERT_TRUE(Tell(pipe, "reg 43 0x00\nnonsense 1\nreg 0x3B 0xA0 7\nreg 40 256\n"));
+    // The lines take effect one by one while the converter serves: wait
+    // for the last good one, then the first has too.
     ASSERT_TRUE(tovik::test::WaitUntil(
-        [&] { return Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 2B 01"))) == "DE 00 06 00 01 00"; }, 3000));
-    EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 3B 02"))), "DE 00 07 00 02 A0 07");
+        [&] { return Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 3B 02"))) == "DE 00 07 00 02 A0 07"; }, 3000));
+    EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 00");
     // The converter stops answering.
     ASSERT_TRUE(Tell(pipe, "fault silence\n"));
     ASSERT_TRUE(tovik::test::WaitUntil([&] { return client.Exchange(H("80 00 03"), 300).empty(); }, 3000));
