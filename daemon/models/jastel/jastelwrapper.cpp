@@ -82,13 +82,8 @@ void JastelWrapper::UpdateDevice()
             break;
         case JastelParam::SlotName:
             if (_refreshSlotName[param.sector]) {
-                QString name;
-                // A header that could not be read is read again next time.
-                if (ReadLutSlotName(param.sector, name))
-                    _refreshSlotName[param.sector] = false;
-                else
-                    name = QLatin1String(kSlotEmpty);
-                _state.insert(param.id, QVariant(name));
+                _state.insert(param.id, QVariant(GetLutSlotName(param.sector)));
+                _refreshSlotName[param.sector] = false;
             }
             break;
         }
@@ -139,7 +134,7 @@ QString JastelWrapper::GetLutSlotName(int sector)
 
 bool JastelWrapper::ReadLutSlotName(int sector, QString& name)
 {
-    if (!_engine || sector < 0 || sector >= kLutSectorCount)
+    if (!EngineConnected() || sector < 0 || sector >= kLutSectorCount)
         return false;
     const ULWord base = kFirstLutSector + kLutSectorBytes * ULWord(sector);
     UByte type = 0;

@@ -38,6 +38,15 @@ bool IsPlainFileName(const QString& name)
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
+// The name as a log line can show it: control characters as \xNN.
+QString Printable(const QString& name)
+{
+    QString text;
+    for (QChar c : name)
+        text += c.unicode() < 0x20 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+    return text;
+}
+
 // The whole file, which is then deleted; empty when it cannot be read.
 QByteArray TakeFile(const QString& path)
 {
@@ -71,7 +80,7 @@ void JastelWrapper::UploadLutTableSingleThread(QString fileName, int writeToLutS
         return;
     }
     if (!IsPlainFileName(fileName)) {
-        DebugLine() << QStringLiteral("LUT upload refused: \"%1\" is not a file name in the LUT folder").arg(fileName);
+        DebugLine() << QStringLiteral("LUT upload refused: \"%1\" is not a file name in the LUT folder").arg(Printable(fileName));
         return;
     }
 
@@ -105,7 +114,7 @@ bool JastelWrapper::UploadLUT(QByteArray data, int sector)
         DebugLine() << "LUT upload refused: the image has" << data.size() << "bytes, not" << kLutImageBytes;
         return false;
     }
-    if (!_engine)
+    if (!EngineConnected())
         return false;
     const ULWord base = kFirstLutSector + kLutSectorBytes * ULWord(sector);
     if (_engine->WriteRegister(kInterface, kDevice, base + kEraseOffset, kEraseCommand) != 0) {
