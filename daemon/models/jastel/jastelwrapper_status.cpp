@@ -35,6 +35,19 @@ const char* const kRates[] = {"60", "59.94", "30", "29.97", "25", "24", "23.98",
 // The dual-link kinds 0 to 3.
 const char* const kDualLinkKinds[] = {"DL", "2xHD", "DS1", "DS2"};
 
+// The status ids of SDI input 1 and 2, in the order they are stored.
+struct InputIds {
+    quint32 lock, is3G, levelB, pid, standard, rate, psf, sd, format;
+};
+const InputIds kInputIds[2] = {
+    {eParamID_Sdi1LockStatus, eParamID_Sdi13GStatus, eParamID_Sdi13GLevelStatus, eParamID_Sdi1PidStatus,
+     eParamID_Sdi1VidStdStatus, eParamID_Sdi1VidFpsStatus, eParamID_Sdi1PsFStatus, eParamID_Sdi1SDStatus,
+     eParamID_Sdi1Status2},
+    {eParamID_Sdi2LockStatus, eParamID_Sdi23GStatus, eParamID_Sdi23GLevelStatus, eParamID_Sdi2PidStatus,
+     eParamID_Sdi2VidStdStatus, eParamID_Sdi2VidFpsStatus, eParamID_Sdi2PsFStatus, eParamID_Sdi2SDStatus,
+     eParamID_Sdi2Status2},
+};
+
 QString InputFormatText(const JastelInputState& in)
 {
     if (!in.valid)
@@ -96,24 +109,19 @@ void JastelWrapper::StoreStatus(const JastelStatus& s)
 {
     const JastelInputState& in1 = s.input[0];
     const JastelInputState& in2 = s.input[1];
-    _state.insert(eParamID_Sdi1LockStatus, QVariant(in1.locked));
-    _state.insert(eParamID_Sdi13GStatus, QVariant(in1.is3G));
-    _state.insert(eParamID_Sdi13GLevelStatus, QVariant(in1.levelB));
-    _state.insert(eParamID_Sdi1PidStatus, QVariant(in1.pid));
-    _state.insert(eParamID_Sdi1VidStdStatus, QVariant(uint(in1.standard)));
-    _state.insert(eParamID_Sdi1VidFpsStatus, QVariant(uint(in1.rate)));
-    _state.insert(eParamID_Sdi1PsFStatus, QVariant(in1.psf));
-    _state.insert(eParamID_Sdi1SDStatus, QVariant(in1.sd));
-    _state.insert(eParamID_Sdi1Status2, QVariant(InputFormatText(in1)));
-    _state.insert(eParamID_Sdi2LockStatus, QVariant(in2.locked));
-    _state.insert(eParamID_Sdi23GStatus, QVariant(in2.is3G));
-    _state.insert(eParamID_Sdi23GLevelStatus, QVariant(in2.levelB));
-    _state.insert(eParamID_Sdi2PidStatus, QVariant(in2.pid));
-    _state.insert(eParamID_Sdi2VidStdStatus, QVariant(uint(in2.standard)));
-    _state.insert(eParamID_Sdi2VidFpsStatus, QVariant(uint(in2.rate)));
-    _state.insert(eParamID_Sdi2PsFStatus, QVariant(in2.psf));
-    _state.insert(eParamID_Sdi2SDStatus, QVariant(in2.sd));
-    _state.insert(eParamID_Sdi2Status2, QVariant(InputFormatText(in2)));
+    for (int n = 0; n < 2; ++n) {
+        const JastelInputState& in = s.input[n];
+        const InputIds& ids = kInputIds[n];
+        _state.insert(ids.lock, QVariant(in.locked));
+        _state.insert(ids.is3G, QVariant(in.is3G));
+        _state.insert(ids.levelB, QVariant(in.levelB));
+        _state.insert(ids.pid, QVariant(in.pid));
+        _state.insert(ids.standard, QVariant(uint(in.standard)));
+        _state.insert(ids.rate, QVariant(uint(in.rate)));
+        _state.insert(ids.psf, QVariant(in.psf));
+        _state.insert(ids.sd, QVariant(in.sd));
+        _state.insert(ids.format, QVariant(InputFormatText(in)));
+    }
 
     // Reading an absent pending value leaves an empty entry, as the pending
     // state's index operation does.

@@ -179,25 +179,10 @@ TEST_F(JastelTest, UpdateWaitsForLinkConnectionAndIdleness)
 {
     Plug();
     Block().SetField(JastelField::_videoSource, 1);
-    const ConfigDeviceState_t before = State();
-    const struct {
-        const char* name;
-        bool busy, connected, engineLink;
-    } guards[] = {{"busy", true, true, true}, {"not connected", false, false, true}, {"link closed", false, true, false}};
-    for (const auto& g : guards) {
-        SCOPED_TRACE(g.name);
-        Inside::Busy(_w) = g.busy;
-        Inside::Connected(_w) = g.connected;
-        Inside::Engine(_w)->SetConnected(g.engineLink);
-        const size_t mark = Mark();
+    ExpectUpdateGuarded(_w, Sim(), [this] {
         _w->UpdateDevice();
         _w->UpdateDeviceStatus();
-        EXPECT_EQ(State(), before);
-        EXPECT_EQ(Mark(), mark);
-    }
-    Inside::Busy(_w) = false;
-    Inside::Connected(_w) = true;
-    Inside::Engine(_w)->SetConnected(true);
+    });
     _w->UpdateDevice();
     EXPECT_EQ(State().value(0x010B0004), Code(1));
 }

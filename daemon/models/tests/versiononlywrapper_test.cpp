@@ -127,24 +127,7 @@ TEST_P(VersionOnlyWrappers, FillsTheTableOfItsModelNumber)
 TEST_P(VersionOnlyWrappers, UpdateWaitsForLinkConnectionAndIdleness)
 {
     ASSERT_TRUE(Sim().WriteRegisters(1, 0, 1, convsim::Bytes{2, 5}));
-    const ConfigDeviceState_t before = State();
-    const struct {
-        const char* name;
-        bool busy, connected, engineLink;
-    } guards[] = {{"busy", true, true, true}, {"not connected", false, false, true}, {"link closed", false, true, false}};
-    for (const auto& g : guards) {
-        SCOPED_TRACE(g.name);
-        Inside::Busy(_w) = g.busy;
-        Inside::Connected(_w) = g.connected;
-        Inside::Engine(_w)->SetConnected(g.engineLink);
-        const size_t commands = Sim().Log().size();
-        _w->UpdateDevice();
-        EXPECT_EQ(State(), before);
-        EXPECT_EQ(Sim().Log().size(), commands);
-    }
-    Inside::Busy(_w) = false;
-    Inside::Connected(_w) = true;
-    Inside::Engine(_w)->SetConnected(true);
+    ExpectUpdateGuarded(_w, Sim(), [this] { _w->UpdateDevice(); });
     _w->UpdateDevice();
     EXPECT_EQ(State().value(Id(1)), QVariant(QString("2.5")));
     EXPECT_EQ(State().size(), 3);

@@ -5,6 +5,7 @@
 #ifndef PORTVANE_MODELS_TESTS_WRAPPERTESTING_H
 #define PORTVANE_MODELS_TESTS_WRAPPERTESTING_H
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,31 @@ private:
     int _opened = -1;
     std::unique_ptr<DeviceWrapper> _wrapper;
 };
+
+// The update guard: busy, not connected, or the engine's link closed, the
+// update runs with no converter command and no change to the pending state.
+// The flags are set back to idle and connected afterwards.
+inline void ExpectUpdateGuarded(DeviceWrapper* w, const convsim::Simulator& sim, const std::function<void()>& update)
+{
+    const ConfigDeviceState_t before = Inside::State(w);
+    const struct {
+        const char* name;
+        bool busy, connected, engineLink;
+    } guards[] = {{"busy", true, true, true}, {"not connected", false, false, true}, {"link closed", false, true, false}};
+    for (const auto& g : guards) {
+        SCOPED_TRACE(g.name);
+        Inside::Busy(w) = g.busy;
+        Inside::Connected(w) = g.connected;
+        Inside::Engine(w)->SetConnected(g.engineLink);
+        const size_t commands = sim.Log().size();
+        update();
+        EXPECT_EQ(Inside::State(w), before);
+        EXPECT_EQ(sim.Log().size(), commands);
+    }
+    Inside::Busy(w) = false;
+    Inside::Connected(w) = true;
+    Inside::Engine(w)->SetConnected(true);
+}
 
 // One register read (0x9E) or write (0x9D) a converter received.
 struct RegisterCommand {
