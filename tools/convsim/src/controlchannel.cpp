@@ -63,9 +63,9 @@ bool RunControlCommand(Simulator& sim, const std::string& line, std::string* err
         return true;
     }
     if (command == "fault") {
-        std::string spec;
+        std::string text;
         Fault f;
-        if (!(in >> spec) || !ParseFault(spec, f, error)) {
+        if (!(in >> text) || !ParseFault(text, f, error)) {
             if (error->empty())
                 *error = "fault: expected a fault";
             return false;

@@ -273,7 +273,7 @@ std::string ProgramUsage()
            "  --dump                   print the configuration memory and the status\n"
            "                           registers 0..63 at start and whenever they change\n"
            "  --control PATH           a named pipe made at PATH takes commands while\n"
-           "                           serving: reg ADDR BYTE..., fault SPEC, clearfaults\n"
+           "                           serving: reg ADDR BYTE..., fault TEXT, clearfaults\n"
            "  -h, --help               this text\n";
 }
 

@@ -3,7 +3,7 @@
 //
 //   reg ADDR BYTE...   write registers of interface 1, device 0 (the status
 //                      image) from ADDR up, the converter's own bits included
-//   fault SPEC         add a fault (the --fault syntax), e.g. "fault silence"
+//   fault TEXT         add a fault (the --fault syntax), e.g. "fault silence"
 //   clearfaults        drop every fault
 //
 // Numbers are decimal or 0x-prefixed hexadecimal. A line that is not a
