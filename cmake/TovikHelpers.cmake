@@ -22,9 +22,15 @@ function(tovik_add_test)
   endif()
 endfunction()
 
-# tovik_add_fuzzer(NAME name SOURCES ... LIBS ...): built only with clang.
+# tovik_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir] [DICT file]
+#                  [OPTIONS ...]): built only with clang. CORPUS is the
+# checked-in seed folder, DICT the libFuzzer dictionary and OPTIONS further
+# libFuzzer flags (e.g. -max_len=N), all relative to the calling folder. They
+# are kept as the target's properties TOVIK_FUZZ_CORPUS, TOVIK_FUZZ_DICT and
+# TOVIK_FUZZ_OPTIONS, and in <build>/fuzz/<name>.target, one "key=value" a
+# line (binary, corpus, dict, options), for scripts/fuzz.sh and the tests.
 function(tovik_add_fuzzer)
-  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS;DICT" "SOURCES;LIBS;OPTIONS" ${ARGN})
   if(NOT TOVIK_FUZZ_ENABLED)
     return()
   endif()
@@ -32,6 +38,19 @@ function(tovik_add_fuzzer)
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  foreach(arg CORPUS DICT)
+    if(F_${arg})
+      get_filename_component(F_${arg} ${F_${arg}} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+      if(NOT EXISTS ${F_${arg}})
+        message(FATAL_ERROR "${F_NAME}: ${arg} ${F_${arg}} does not exist")
+      endif()
+    endif()
+  endforeach()
+  string(REPLACE ";" " " options "${F_OPTIONS}")
+  set_target_properties(${F_NAME} PROPERTIES TOVIK_FUZZ_CORPUS "${F_CORPUS}" TOVIK_FUZZ_DICT "${F_DICT}"
+                        TOVIK_FUZZ_OPTIONS "${options}")
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz/${F_NAME}.target
+       CONTENT "binary=$<TARGET_FILE:${F_NAME}>\ncorpus=${F_CORPUS}\ndict=${F_DICT}\noptions=${options}\n")
 endfunction()
 
 # tovik_autogen_tracks_sources(target sources...): makes moc rerun when the
