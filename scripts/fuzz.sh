@@ -12,7 +12,8 @@
 #                   target ($FUZZ_BUILD_DIR/fuzz-work); kept between runs
 #   FUZZ_JOBS       targets run at once (all)
 #   FUZZ_RUNS       stop a target after this many executions (no limit)
-#   FUZZ_TARGETS    the targets to run, blank-separated (all)
+#   FUZZ_TARGETS    the targets to run, blank-separated, started in that
+#                   order (all)
 #   FUZZ_NICE       nice level of the fuzzing processes (0)
 #
 # An input that crashes, leaks, runs out of memory or hangs a target is
@@ -33,24 +34,27 @@ NICE=${FUZZ_NICE:-0}
 for tool in clang clang++; do
     command -v $tool >/dev/null || { echo "$0: $tool is missing (apt-get install clang)" >&2; exit 1; }
 done
-# -O1 keeps the targets fast; a Debug configuration keeps assert and
+# -O2 keeps the targets fast; a Debug configuration keeps assert and
 # Q_ASSERT (index checks in Qt's containers) on.
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_C_FLAGS_DEBUG="-O1 -g" -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCMAKE_C_FLAGS_DEBUG="-O2 -g" -DCMAKE_CXX_FLAGS_DEBUG="-O2 -g" \
     -DTOVIK_FUZZ=ON -DTOVIK_SANITIZE=ON -DTOVIK_TESTS=OFF >/dev/null
 cmake --build "$BUILD"   # CMAKE_BUILD_PARALLEL_LEVEL sets the jobs
 
+BUILD=$(cd "$BUILD" && pwd)
 mkdir -p "$WORK"
 WORK=$(cd "$WORK" && pwd)
-targets=()
-for file in "$BUILD"/fuzz/*.target; do
-    name=$(basename "$file" .target)
-    if [ -n "${FUZZ_TARGETS:-}" ] && [[ " $FUZZ_TARGETS " != *" $name "* ]]; then
-        continue
-    fi
-    targets+=("$name")
+if [ -n "${FUZZ_TARGETS:-}" ]; then
+    read -r -a targets <<<"$FUZZ_TARGETS"
+else
+    targets=()
+    for file in "$BUILD"/fuzz/*.target; do
+        targets+=("$(basename "$file" .target)")
+    done
+fi
+for name in "${targets[@]}"; do
+    [ -f "$BUILD/fuzz/$name.target" ] || { echo "$0: no fuzz target $name" >&2; exit 1; }
 done
-[ ${#targets[@]} -gt 0 ] || { echo "$0: no fuzz targets to run" >&2; exit 1; }
 
 field() { sed -n "s/^$1=//p" "$BUILD/fuzz/$2.target"; }
 
@@ -66,9 +70,10 @@ run_target() {
     [ -n "${FUZZ_RUNS:-}" ] && args+=("-runs=$FUZZ_RUNS")
     # shellcheck disable=SC2206 # the options are separate words
     args+=($options)
-    local seeds=()
+    local seeds=() binary
     [ -n "$corpus" ] && seeds+=("$corpus")
-    ( cd "$dir" && exec nice -n "$NICE" "$(field binary "$name")" -max_total_time=$((MINUTES * 60)) \
+    binary=$(field binary "$name")
+    ( cd "$dir" && exec nice -n "$NICE" "$binary" -max_total_time=$((MINUTES * 60)) \
         -timeout=25 -print_final_stats=1 -artifact_prefix="$dir/artifacts/" "${args[@]}" \
         corpus "${seeds[@]}" ) >"$dir/log" 2>&1 || true
 }
@@ -107,6 +112,9 @@ for name in "${targets[@]}"; do
     done
     if [ ${#found[@]} -gt 0 ]; then
         result="FAULT: ${found[*]}"
+        failed=1
+    elif grep -q 'ERROR: [A-Za-z]*Sanitizer' "$log"; then
+        result="FAULT at the end of the run, see $log"
         failed=1
     elif ! grep -q '^Done [0-9]* runs' "$log"; then
         result="stopped, see $log"

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const std::uint8_t mode = data[0];
     ++data;
     --size;
-    FrameBuffer buffer((mode & 0x80) ? 16 : FrameBuffer::kDefaultInitialSize);
+    FrameBuffer buffer((mode & 0x80) ? 16 : 4096);
     size_t pos = 0;
     const size_t piece = (mode % 61) + 1;
     while (pos < size) {
