@@ -113,7 +113,7 @@ bool CLutIF::Image1DText(const QByteArray& image, int sector, int format, std::s
     const int shift = t == 0 ? 6 : 4;
 
     out = "#" + std::to_string(bits) + " bit 1DLUT with " + std::to_string(entries)
-                    + " entries created by Velora Jastel\n" + SecondCommentLine(sector);
+        + " entries created by Velora Jastel\n" + SecondCommentLine(sector);
     if (format == kFormatCube) {
         out += "\nLUT_1D_SIZE " + std::to_string(entries)
              + "\nDOMAIN_MIN 0.0 0.0 0.0\nDOMAIN_MAX 1.0 1.0 1.0\n";
