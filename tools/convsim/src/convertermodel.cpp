@@ -130,6 +130,19 @@ bool ConverterModel::WriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, c
     return true;
 }
 
+bool ConverterModel::HostWriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, const uint8_t* data,
+                                        size_t count)
+{
+    if (iface != kStatusInterface || dev != kStatusDevice || addr >= kStatusImageBytes)
+        return WriteRegisters(iface, dev, addr, data, count);
+    Bytes merged(data, data + count);
+    for (size_t i = 0; i < count && addr + i < kStatusImageBytes; ++i) {
+        const uint8_t own = _p.readOnlyBits[addr + i];
+        merged[i] = uint8_t((ReadRegister(iface, dev, uint32_t(addr + i)) & own) | (data[i] & ~own));
+    }
+    return WriteRegisters(iface, dev, addr, merged.data(), merged.size());
+}
+
 const Bytes* ConverterModel::ConfigMemory(uint8_t fpga, uint8_t block) const
 {
     for (const FpgaLayout& f : _p.fpgas)
@@ -304,7 +317,7 @@ ConverterModel::Reply ConverterModel::WriteImmediate(const uint8_t* p, size_t n)
         return {kStatusBadLength, {}};
     if (p[0] > kMaxInterface)
         return {kStatusBadInterface, {}};
-    if (!WriteRegisters(p[0], p[1], Get32(p + 2), p + 7, p[6]))
+    if (!HostWriteRegisters(p[0], p[1], Get32(p + 2), p + 7, p[6]))
         return {kStatusFailed, {}};
     return {};
 }
@@ -538,7 +551,7 @@ uint8_t ConverterModel::Commit()
             return status;
         std::copy_n(t.data.begin(), std::min(t.data.size(), b->memory.size()), b->memory.begin());
     } else if (t.target == Transfer::Device) {
-        if (!WriteRegisters(t.a, t.b, t.address, t.data.data(), t.data.size()))
+        if (!HostWriteRegisters(t.a, t.b, t.address, t.data.data(), t.data.size()))
             status = kStatusFailed;
     } else {
         FirmwareImage img;

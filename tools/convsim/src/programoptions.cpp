@@ -213,6 +213,8 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
             o.help = true;
         } else if (a == "-v" || a == "--verbose") {
             o.verbose = true;
+        } else if (a == "--dump") {
+            o.dump = true;
         } else if (a == "--wire-time") {
             o.personality.wireTime = true;
         } else if (a == "--type") {
@@ -263,6 +265,8 @@ std::string ProgramUsage()
            "                           keys: code nth times count payload ms gap at value\n"
            "                           bytes answer (e.g. busy,code=0x8c,count=3)\n"
            "  -v, --verbose            print every command received\n"
+           "  --dump                   print the configuration memory and the status\n"
+           "                           registers 0..63 at start and whenever they change\n"
            "  -h, --help               this text\n";
 }
 

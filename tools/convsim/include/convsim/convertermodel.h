@@ -71,6 +71,8 @@ private:
     static const Row kRows[];
 
     BlockLayout* FindBlock(uint8_t fpga, uint8_t block, uint8_t* status);
+    // A register write from the box: the converter's own status bits stay.
+    bool HostWriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, const uint8_t* data, size_t count);
     Reply OpenUpload(Transfer t);
     Reply OpenDownload(Transfer t);
     Reply ChunkAnswer() const;
