@@ -1,5 +1,6 @@
 // The protocol operations the fuzz target and the seed recorder drive: one
-// command per index, its sizes taken from arg.
+// command per index, its sizes taken from arg. Aborts when a single-shot
+// read fails but has changed its outputs.
 #ifndef PORTVANE_PROTOCOL_FUZZ_COMMANDS_H
 #define PORTVANE_PROTOCOL_FUZZ_COMMANDS_H
 
