@@ -16,7 +16,7 @@ void RunCommand(CCommProtocol& p, std::uint8_t which, std::uint8_t arg)
 {
     // The outputs of a single-shot read start as marks; result stays kOK
     // for every other operation.
-    const UByte kMark = 0xA5; // also in the check below
+    const UByte kMark = 0xA5;
     const ULWord kMarkLong = 0xA5A5A5A5;
     UByte b1 = kMark, b2 = kMark;
     ULWord l = kMarkLong;
@@ -80,7 +80,7 @@ void RunCommand(CCommProtocol& p, std::uint8_t which, std::uint8_t arg)
     }
     // A read that fails leaves every output as it was.
     if (result != kOK) {
-        const auto marked = [](UByte b) { return b == 0xA5; };
+        const auto marked = [](UByte b) { return b == kMark; };
         const bool untouched = b1 == kMark && b2 == kMark && l == kMarkLong && text == kMarkText
                             && std::all_of(std::begin(info), std::end(info), marked)
                             && std::all_of(buffer.begin(), buffer.end(), marked);
