@@ -21,7 +21,6 @@
 # the tests run it from then on; mend the fault and add a unit test of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-SOURCE=$(pwd)
 MINUTES=${1:-10}
 case $MINUTES in
     '' | *[!0-9]*) echo "usage: $0 [minutes]" >&2; exit 2 ;;
@@ -78,12 +77,12 @@ run_target() {
         corpus "${seeds[@]}" ) >"$dir/log" 2>&1 || true
 }
 
-jobs=${FUZZ_JOBS:-${#targets[@]}}
-echo "Fuzzing ${#targets[@]} targets for $MINUTES min each, $jobs at once; work in $WORK"
+parallel=${FUZZ_JOBS:-${#targets[@]}}
+echo "Fuzzing ${#targets[@]} targets for $MINUTES min each, $parallel at once; work in $WORK"
 started=$(date +%s)
 for name in "${targets[@]}"; do
     rm -f "$WORK/$name/artifacts/"* 2>/dev/null || true
-    while [ "$(jobs -pr | wc -l)" -ge "$jobs" ]; do
+    while [ "$(jobs -pr | wc -l)" -ge "$parallel" ]; do
         wait -n || true
     done
     run_target "$name" &
