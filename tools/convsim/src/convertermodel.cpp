@@ -317,6 +317,8 @@ ConverterModel::Reply ConverterModel::WriteImmediate(const uint8_t* p, size_t n)
         return {kStatusBadLength, {}};
     if (p[0] > kMaxInterface)
         return {kStatusBadInterface, {}};
+    if (_lut.ClaimsWrite(_p.lutFlash, p[0], p[1], Get32(p + 2), p[6]))
+        return {_lut.Write(_p.lutFlash, *this, Get32(p + 2), p + 7, p[6]) ? kStatusDone : kStatusFailed, {}};
     if (!HostWriteRegisters(p[0], p[1], Get32(p + 2), p + 7, p[6]))
         return {kStatusFailed, {}};
     return {};
@@ -328,7 +330,9 @@ ConverterModel::Reply ConverterModel::ReadImmediate(const uint8_t* p, size_t)
         return {kStatusBadInterface, {}};
     Reply r;
     r.payload.push_back(p[6]);
-    Bytes data = ReadRegisters(p[0], p[1], Get32(p + 2), p[6]);
+    Bytes data = _lut.ClaimsRead(_p.lutFlash, p[0], p[1], Get32(p + 2), p[6])
+                     ? _lut.Read(_p.lutFlash, *this, Get32(p + 2), p[6])
+                     : ReadRegisters(p[0], p[1], Get32(p + 2), p[6]);
     r.payload.insert(r.payload.end(), data.begin(), data.end());
     return r;
 }

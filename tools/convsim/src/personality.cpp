@@ -173,6 +173,7 @@ Personality Personality::ForType(int type)
             p.readOnlyBits[r] = 0xFF;
     }
     p.fpgas.push_back(fpga);
+    SetUpLutConverter(p);
     p.statusImage[1] = p.fpgaVersion.major;
     p.statusImage[2] = p.fpgaVersion.minor;
     return p;

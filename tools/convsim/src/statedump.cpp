@@ -48,6 +48,14 @@ std::vector<std::string> StateDump::Changes(const Simulator& sim)
             seen = block.memory;
         }
     }
+    if (state.lutFlash.present) {
+        for (size_t n = 0; n < LutFlash::kSectors; ++n) {
+            const std::string line = FormatLutLine(n, state.lutFlash.sectors[n]);
+            if (_first || line != _lut[n])
+                lines.push_back(line);
+            _lut[n] = line;
+        }
+    }
     const Bytes status = sim.ReadRegisters(kStatusInterface, kStatusDevice, 0, kStatusImageBytes);
     if (_first || status != _status)
         lines.push_back(FormatStatusLine(status));

@@ -4,6 +4,7 @@
 // the open transfer and the firmware images received). No I/O, no threads.
 #pragma once
 
+#include "convsim/lutflash.h"
 #include "convsim/personality.h"
 #include "convsim/wire.h"
 
@@ -119,6 +120,7 @@ private:
     size_t _registerBytes = 0;
     Transfer _transfer;
     std::vector<FirmwareImage> _images;
+    LutFlashDevice _lut;
 };
 
 } // namespace convsim

@@ -15,6 +15,8 @@
 //   (3, 13), ILMARO and JASTEL (3, 32); the memory as a freshly set-up
 //   converter holds it (see DefaultConfigBlock).
 //   Chunk size 16, no cap on download answers, no wire-time emulation.
+//   JASTEL: its LUT flash, erased, and status registers 16..55 (see
+//   lutflash.h).
 //
 // Register file of (interface 1, device 0), addresses 0..63 (the status
 // image); every other address and device reads 0 until written:
@@ -40,6 +42,8 @@
 // start (192, 41), frame period 450450 clocks (59.94 Hz); MARDEX also has
 // the EDID flow-through bit (register 41 bit 4). Registers 40, 42, 43 are 0.
 #pragma once
+
+#include "convsim/lutflash.h"
 
 #include <array>
 #include <cstdint>
@@ -96,6 +100,7 @@ struct Personality {
     uint16_t chunkSize = 16; // chunk size announced to transfer-opening commands
     uint16_t chunkMax = 0;   // most data bytes per download answer; 0 = as asked
     bool wireTime = false;   // delay answers by the 38400 baud 8O1 wire time
+    LutFlash lutFlash;       // the JASTEL's LUT flash (see lutflash.h)
 
     static Personality ForType(int type);
 };

@@ -42,6 +42,12 @@ CCmdEngine& SimRig::Engine(int portIndex)
     return *_engine;
 }
 
+CCmdEngine* SimRig::ReleaseEngine(int portIndex)
+{
+    Engine(portIndex);
+    return _engine.release();
+}
+
 bool SimRig::Reopen(int portIndex)
 {
     CCmdEngine& engine = Engine();
