@@ -50,19 +50,28 @@ bool Touches(const std::string& line, const char* keyword) { return line.find(ke
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
     static Knobctl* knobctl = MakeInterpreter();
-    // Each input starts from the same interpreter state.
-    knobctl->ExecuteCommand("unwatch *");
-    knobctl->ExecuteCommand("decimal");
     const std::string text(reinterpret_cast<const char*>(data), size);
+    // "timing" makes 2,000 store requests; one per input keeps inputs fast.
+    bool timed = false;
     for (const std::string& piece : SplitString(text, '\n')) {
         const std::string line = piece.substr(0, piece.find('\0'));
         if (Touches(line, "source") || Touches(line, "getdata") || Touches(line, "setdata"))
             continue;
+        if (Touches(line, "timing")) {
+            if (timed)
+                continue;
+            timed = true;
+        }
         knobctl->ExecuteCommand(line.c_str());
         const size_t blank = line.rfind(' ');
         const int start = blank == std::string::npos ? 0 : int(blank + 1);
         if (ChooseCompletion(line, start, int(line.size())) == CompletionList::EnumValues)
             EnumCompletionEntries(ActiveConfig, line);
     }
+    // The next input starts from the same interpreter state; dropping the
+    // watches here also frees what this input allocated, which spares
+    // libFuzzer a leak search after every input.
+    knobctl->ExecuteCommand("unwatch *");
+    knobctl->ExecuteCommand("decimal");
     return 0;
 }

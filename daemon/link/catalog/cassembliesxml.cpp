@@ -92,6 +92,11 @@ bool CAssembliesXML::load(const QString& path)
     return _file.load(path);
 }
 
+bool CAssembliesXML::loadBytes(const QByteArray& bytes)
+{
+    return _file.loadBytes(bytes);
+}
+
 int CAssembliesXML::getModuleType() const
 {
     return _file.moduleType();

@@ -57,6 +57,8 @@ public:
     // Reads path; false on open, parse or format-version failure, with the
     // reason appended to the error text.
     bool load(const QString& path) override;
+    // The same for a document already in memory.
+    bool loadBytes(const QByteArray& bytes);
     int getModuleType() const override;
     void getAssemblies(QList<CAssemblyXMLIF*>& list) const override;
     // "unknown" without a document, without exactly one Module element or

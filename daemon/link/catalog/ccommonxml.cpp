@@ -98,21 +98,29 @@ bool tooDeep(const QByteArray& bytes, int limit, int& line, int& column)
 bool CCommonXML::ParseFile(const QString& path, const char* who, bool withFileError,
                            QDomDocument& doc, int& errorLine, int& errorColumn, QString& error)
 {
-    QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        out << who << "::load - File open failed: " << path;
-        if (withFileError)
-            out << " fileError=" << int(file.error());
-        out << "\n";
-        return false;
+    QByteArray bytes;
+    {
+        QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            out << who << "::load - File open failed: " << path;
+            if (withFileError)
+                out << " fileError=" << int(file.error());
+            out << "\n";
+            return false;
+        }
+        bytes = file.read(kMaxFileSize + 1);
+        if (bytes.size() > kMaxFileSize) {
+            out << who << "::load - File too large: " << path << "\n";
+            return false;
+        }
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize) {
-        out << who << "::load - File too large: " << path << "\n";
-        return false;
-    }
+    return ParseBytes(bytes, who, doc, errorLine, errorColumn, error);
+}
 
+bool CCommonXML::ParseBytes(const QByteArray& bytes, const char* who, QDomDocument& doc, int& errorLine,
+                            int& errorColumn, QString& error)
+{
     QString parserMessage;
     int line = 0;
     int column = 0;
@@ -125,6 +133,7 @@ bool CCommonXML::ParseFile(const QString& path, const char* who, bool withFileEr
         errorLine = line;
         errorColumn = column;
         doc = QDomDocument();
+        QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
         out << parserMessage;
         out << who << "::load - Parse failed line=" << line << " colomn=" << column << "\n";
         return false;

@@ -43,6 +43,10 @@ public:
     // file error code when withFileError is set.
     static bool ParseFile(const QString& path, const char* who, bool withFileError,
                           QDomDocument& doc, int& errorLine, int& errorColumn, QString& error);
+    // Parses a document already in memory, as ParseFile does once it has
+    // read the file.
+    static bool ParseBytes(const QByteArray& bytes, const char* who, QDomDocument& doc, int& errorLine,
+                           int& errorColumn, QString& error);
 
     // The single element of that name in the whole document, or a null
     // element when there are none or several.

@@ -21,8 +21,21 @@ bool CDescriptionDocument::load(const QString& path)
     auto doc = std::make_unique<QDomDocument>();
     if (!CCommonXML::ParseFile(path, _reader, _withFileError, *doc, _errorLine, _errorColumn, _error))
         return false;
-    _doc = std::move(doc);
+    return accept(std::move(doc));
+}
 
+bool CDescriptionDocument::loadBytes(const QByteArray& bytes)
+{
+    _doc.reset();
+    auto doc = std::make_unique<QDomDocument>();
+    if (!CCommonXML::ParseBytes(bytes, _reader, *doc, _errorLine, _errorColumn, _error))
+        return false;
+    return accept(std::move(doc));
+}
+
+bool CDescriptionDocument::accept(std::unique_ptr<QDomDocument> doc)
+{
+    _doc = std::move(doc);
     const QString version = formatVersion();
     if (version == _expectedVersion)
         return true;

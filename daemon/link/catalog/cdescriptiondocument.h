@@ -20,6 +20,8 @@ public:
     // Reads path; false on open, parse or format-version failure, with the
     // reason appended to the error text.
     bool load(const QString& path);
+    // The same for a document already in memory.
+    bool loadBytes(const QByteArray& bytes);
     bool isLoaded() const { return _doc != nullptr; }
     // The first root-named element below the document element; null when
     // nothing is loaded.
@@ -35,6 +37,9 @@ public:
     QString takeError();
 
 private:
+    // Keeps a parsed document when its format version is the expected one.
+    bool accept(std::unique_ptr<QDomDocument> doc);
+
     const char* const _reader;
     const QString _rootName;
     const bool _withFileError;

@@ -108,6 +108,14 @@ bool CModuleTypeXML::load(const QString& path)
     return false;
 }
 
+bool CModuleTypeXML::loadBytes(const QByteArray& bytes)
+{
+    if (_file.loadBytes(bytes))
+        return true;
+    reportError();
+    return false;
+}
+
 QString CModuleTypeXML::getFormatVersion() const
 {
     return _file.formatVersion();

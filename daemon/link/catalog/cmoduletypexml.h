@@ -60,6 +60,8 @@ public:
     ~CModuleTypeXML() override;
 
     bool load(const QString& path) override;
+    // The same for a document already in memory.
+    bool loadBytes(const QByteArray& bytes);
     QString getFormatVersion() const override;
     int getModuleType() const override;
     UByte getFpgaID() const override;

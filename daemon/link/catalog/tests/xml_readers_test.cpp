@@ -420,6 +420,49 @@ TEST(ModuleTypeXML, FormatChecksAndErrorTexts)
     EXPECT_EQ(reader.getFpgaID(), 0);
 }
 
+// A document read from memory reads as the same document read from a file:
+// result, error text, format version, type and what the readers list.
+TEST(DescriptionXML, MemoryLoadsMatchFileLoads)
+{
+    QByteArray deep = "<r><Module version=\"0.1\"><ModuleType version=\"0.1\">";
+    for (int i = 0; i < 300; ++i)
+        deep += "<a>";
+    const QByteArray documents[] = {
+        kFullAssembly,
+        kFullModuleType,
+        "<r><Module version=\"0.2\" type=\"HESTRA\"/><ModuleType version=\"0.2\"/></r>",
+        "<r><Module type=\"HESTRA\"/></r>",
+        "<Module version=\"0.1\" type=\"HESTRA\"><Assembly id=\"1\"/></Module>",
+        "<r>\n<Module version=\"0.1\">\n</r>",
+        "not xml",
+        "",
+        deep,
+    };
+    XmlFixture fx;
+    for (const QByteArray& text : documents) {
+        const QString path = fx.write("d.xml", text);
+        CAssembliesXML fromFile, fromMemory;
+        EXPECT_EQ(fromMemory.loadBytes(text), fromFile.load(path)) << text.left(60).constData();
+        EXPECT_EQ(fromMemory.takeError(), fromFile.takeError()) << text.left(60).constData();
+        EXPECT_EQ(fromMemory.getFormatVersion(), fromFile.getFormatVersion());
+        EXPECT_EQ(fromMemory.getModuleType(), fromFile.getModuleType());
+        Owned<CAssemblyXMLIF> fileAssemblies, memoryAssemblies;
+        fromFile.getAssemblies(fileAssemblies.items);
+        fromMemory.getAssemblies(memoryAssemblies.items);
+        EXPECT_EQ(memoryAssemblies.items.size(), fileAssemblies.items.size());
+
+        CModuleTypeXML typeFromFile, typeFromMemory;
+        EXPECT_EQ(typeFromMemory.loadBytes(text), typeFromFile.load(path)) << text.left(60).constData();
+        EXPECT_EQ(typeFromMemory.takeError(), typeFromFile.takeError()) << text.left(60).constData();
+        EXPECT_EQ(typeFromMemory.getFpgaID(), typeFromFile.getFpgaID());
+        EXPECT_EQ(typeFromMemory.getAddr(), typeFromFile.getAddr());
+        Owned<CModuleTypeFPGAXMLIF> fileFpgas, memoryFpgas;
+        typeFromFile.getFPGAs(fileFpgas.items);
+        typeFromMemory.getFPGAs(memoryFpgas.items);
+        EXPECT_EQ(memoryFpgas.items.size(), fileFpgas.items.size());
+    }
+}
+
 // After each failure the whole error text so far is printed in quotes as it
 // is, its line ends inside.
 TEST(ModuleTypeXml, FailuresPrintTheAccumulatedErrorTextQuoted)

@@ -123,31 +123,59 @@ bool CLutIF::ImportFile(const QStringList& files, int sector)
         return true;
     const bool is3D = lutslots::Is3D(sector);
     for (const QString& file : files) {
-        errorCode = luterror::kNone;
-        Reset();
-        if (file.isEmpty())
-            continue;
-        errorText = QStringLiteral("Failed to write to %1").arg(lutslots::SlotName(sector));
-        const lutslots::FileKind* kind = lutslots::ImportKind(QFileInfo(file).suffix(), is3D);
-        if (!kind)
-            return Fail(luterror::kBadSuffix);
-        firstKeyword = kind->firstKeyword;
-        endKeyword = kind->endKeyword;
-        if (!ParseFile(file, kind->format, is3D))
+        const lutslots::FileKind* kind = StartEntry(file, sector);
+        if (errorCode != luterror::kNone)
+            return false;
+        if (kind && !ParseFile(file, kind->format, is3D))
             return false;
     }
     return true;
 }
 
+bool CLutIF::ImportText(const QByteArray& text, const QString& fileName, int sector, QByteArray& image)
+{
+    image.clear();
+    const lutslots::FileKind* kind = StartEntry(fileName, sector);
+    if (!kind)
+        return errorCode == luterror::kNone;
+    imageSink = &image;
+    const bool ok = ParseText(text, fileName, kind->format, lutslots::Is3D(sector));
+    imageSink = nullptr;
+    return ok;
+}
+
+const lutslots::FileKind* CLutIF::StartEntry(const QString& file, int sector)
+{
+    errorCode = luterror::kNone;
+    Reset();
+    if (file.isEmpty())
+        return nullptr;
+    errorText = QStringLiteral("Failed to write to %1").arg(lutslots::SlotName(sector));
+    const lutslots::FileKind* kind = lutslots::ImportKind(QFileInfo(file).suffix(), lutslots::Is3D(sector));
+    if (!kind) {
+        Fail(luterror::kBadSuffix);
+        return nullptr;
+    }
+    firstKeyword = kind->firstKeyword;
+    endKeyword = kind->endKeyword;
+    return kind;
+}
+
 bool CLutIF::ParseFile(const QString& path, int format, bool is3D)
 {
-    rowFormat = format;
+    QByteArray text;
     qint64 fileSize = 0;
-    if (!lutfileio::ReadFile(path, lutfileio::kMaxTextFileSize, fileText, fileSize))
+    if (!lutfileio::ReadFile(path, lutfileio::kMaxTextFileSize, text, fileSize))
         return Fail(luterror::kOpenFailed);
-    if (fileText.size() != fileSize)
+    if (text.size() != fileSize)
         return Fail(luterror::kReadShort);
+    return ParseText(std::move(text), path, format, is3D);
+}
 
+bool CLutIF::ParseText(QByteArray table, const QString& path, int format, bool is3D)
+{
+    rowFormat = format;
+    fileText = std::move(table);
     fileText.replace('\r', '\n');
     const std::string_view text = FileText();
     size_t next = 0;

@@ -15,6 +15,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace lutslots {
+struct FileKind;
+}
+
 class CLutIF
 {
 public:
@@ -27,7 +31,13 @@ public:
     // Imports every non-empty entry of files into the slot that sector names
     // (0 3D A, 1 1D A, 2 3D B, 3 1D B), writing the image at imagePath.
     bool ImportFile(const QStringList& files, int sector);
+    // The same for one table already in memory: text as the file fileName
+    // (its suffix picks the format, its base name goes into the header).
+    // The image goes to image instead of imagePath; no file is touched.
+    bool ImportText(const QByteArray& text, const QString& fileName, int sector, QByteArray& image);
     bool ParseFile(const QString& path, int format, bool is3D);
+    // ParseFile once the file is read: table is its text, path names it.
+    bool ParseText(QByteArray table, const QString& path, int format, bool is3D);
     bool ParseTableRow(std::string_view line, int format, bool is3D);
     bool StoreCubeRow(std::string_view line);
     bool IsTableDataMatched(std::string_view line);
@@ -43,6 +53,9 @@ public:
     bool ExportFile(int sector, const QString& path);
     bool Export1DText(int sector, const QString& path, int format);
     bool Export3DText(int sector, const QString& path, int format);
+    // The text a stored image exports to in format; the image must hold at
+    // least 32768 bytes. No file is touched.
+    bool ExportText(const QByteArray& image, int sector, int format, std::string& text);
     static void Unpack3DImage(QByteArray& image, int cubeSize);
 
     int errorCode;
@@ -72,6 +85,11 @@ public:
     int parserState;
 
 private:
+    // Resets for one entry of an import. The kind of file it names; null
+    // when the entry is empty or, with errorCode set, its suffix is refused.
+    const lutslots::FileKind* StartEntry(const QString& file, int sector);
+    bool Image1DText(const QByteArray& image, int sector, int format, std::string& out);
+    bool Image3DText(QByteArray image, int sector, int format, std::string& out);
     bool HandleDataRow(std::string_view line, int format, bool is3D);
     bool Survey1D(int format);
     bool Survey3D();
@@ -93,4 +111,5 @@ private:
     size_t lineOffset = 0;               // where its line lineIndex starts
     int rowFormat = kFormatCube;         // format of the file being parsed
     bool imageEmptied = false;           // ImportFile could truncate imagePath
+    QByteArray* imageSink = nullptr;     // ImportText's image, in place of imagePath
 };

@@ -84,11 +84,25 @@ bool CLutIF::WriteText(const QString& path, const std::string& text)
     return true;
 }
 
+bool CLutIF::ExportText(const QByteArray& image, int sector, int format, std::string& text)
+{
+    errorCode = luterror::kNone;
+    text.clear();
+    if (image.size() < kImageSize)
+        return Fail(luterror::kSectorImageShort);
+    return lutslots::Is3D(sector) ? Image3DText(image, sector, format, text)
+                                  : Image1DText(image, sector, format, text);
+}
+
 bool CLutIF::Export1DText(int sector, const QString& path, int format)
 {
     QByteArray image;
-    if (!ReadSectorImage(sector, image))
-        return false;
+    std::string out;
+    return ReadSectorImage(sector, image) && Image1DText(image, sector, format, out) && WriteText(path, out);
+}
+
+bool CLutIF::Image1DText(const QByteArray& image, int sector, int format, std::string& out)
+{
     const int t = (uchar(image[0]) >> 4) & 3;
     const int bits = (t & 1) ? 12 : 10;
     const int entries = (t & 2) ? 4096 : 1024;
@@ -98,8 +112,8 @@ bool CLutIF::Export1DText(int sector, const QString& path, int format)
     // table times 16 (a 4096-row table of 10-bit codes too).
     const int shift = t == 0 ? 6 : 4;
 
-    std::string out = "#" + std::to_string(bits) + " bit 1DLUT with " + std::to_string(entries)
-                    + " entries created by Velora Jastel\n" + SecondCommentLine(sector);
+    out = "#" + std::to_string(bits) + " bit 1DLUT with " + std::to_string(entries)
+        + " entries created by Velora Jastel\n" + SecondCommentLine(sector);
     if (format == kFormatCube) {
         out += "\nLUT_1D_SIZE " + std::to_string(entries)
              + "\nDOMAIN_MIN 0.0 0.0 0.0\nDOMAIN_MAX 1.0 1.0 1.0\n";
@@ -117,7 +131,7 @@ bool CLutIF::Export1DText(int sector, const QString& path, int format)
         else
             AppendIntegers(out, red, green, blue);
     }
-    return WriteText(path, out);
+    return true;
 }
 
 void CLutIF::Unpack3DImage(QByteArray& image, int cubeSize)
@@ -147,10 +161,15 @@ void CLutIF::Unpack3DImage(QByteArray& image, int cubeSize)
 bool CLutIF::Export3DText(int sector, const QString& path, int format)
 {
     QByteArray image;
-    if (!ReadSectorImage(sector, image))
-        return false;
+    std::string out;
+    return ReadSectorImage(sector, image) && Image3DText(std::move(image), sector, format, out)
+        && WriteText(path, out);
+}
+
+bool CLutIF::Image3DText(QByteArray image, int sector, int format, std::string& out)
+{
     const int n = (uchar(image[0]) & kType17Points) ? 17 : 16;
-    std::string out = "#" + std::to_string(n) + "pt 3DLUT created by Velora Jastel\n" + SecondCommentLine(sector);
+    out = "#" + std::to_string(n) + "pt 3DLUT created by Velora Jastel\n" + SecondCommentLine(sector);
     Unpack3DImage(image, n);
     if (n == 16 && format == kFormatLut)
         return Fail(luterror::kLutNeeds17Points);
@@ -206,5 +225,5 @@ bool CLutIF::Export3DText(int sector, const QString& path, int format)
         out += "\n#Tokens required by applications - do not edit\nLUT8\ngamma 1.0\n";
         break;
     }
-    return WriteText(path, out);
+    return true;
 }

@@ -109,6 +109,10 @@ bool CLutIF::Write1DImage(const QString& path, int format)
 
 bool CLutIF::WriteImage(const QByteArray& image)
 {
+    if (imageSink) {
+        imageSink->append(image);
+        return true;
+    }
     QFile::setPermissions(imagePath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     // An image file that could not be emptied would keep an older image

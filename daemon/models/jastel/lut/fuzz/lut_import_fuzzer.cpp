@@ -1,25 +1,33 @@
-// Feeds arbitrary bytes to the LUT import as every accepted kind of file
-// (3D .cube, .3dl, .lut, .txt into slot 0; 1D .cube, .lut, .txt into slot 1),
-// and to the export as a sector image.
+// Feeds arbitrary bytes, in memory, to the LUT import and export.
 //
-// Aborts when an import reports success without a whole 32768-byte image,
-// leaves anything in a failed import's image, writes any file but the image,
-// or when the data-row scanner disagrees with its regular expression.
+// Input: a first line "<digit> <file name>", then the file's bytes. Digits
+// 0-3 import the bytes as a table file of that name into that sector; 4-7
+// export them, as the stored image of sector digit-4 (cut or zero-filled to
+// 32768 bytes), to a file of that name. The name's suffix picks the format,
+// as it does for a real file.
+//
+// Aborts when an import reports success without exactly one 32768-byte
+// image named after the table, leaves anything in a failed import's image,
+// touches the image file, when an export succeeds without text or fails
+// for another reason than the format, or when the data-row scanner
+// disagrees with its regular expression.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include <QByteArray>
-#include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegExp>
 #include <QTemporaryDir>
 
 #include "clutif.h"
+#include "luterrors.h"
 #include "lutimage.h"
+#include "lutslots.h"
 #include "lutsyntax.h"
 
 namespace {
@@ -34,31 +42,25 @@ void Check(bool condition, const char* what)
     }
 }
 
-struct Workspace
+// An image path the import must never create.
+const QString& ImagePath()
 {
-    QTemporaryDir dir;
-    Workspace()
-    {
-        qInstallMessageHandler(QuietMessages);
-        Check(dir.isValid(), "no temporary folder");
-    }
-    QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-};
-
-void WriteFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    Check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the input");
-    Check(file.write(data) == data.size(), "cannot write the input");
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("image.mem"));
+    return path;
 }
 
-// The scanner and the pattern agree on the first lines of the input.
-void CompareDataRowScanner(const QByteArray& data)
+// The scanner and the pattern agree on the first lines of the text.
+void CompareDataRowScanner(const QByteArray& text)
 {
     static QRegExp pattern(QString::fromLatin1(lutsyntax::kDataRowPattern));
-    const QList<QByteArray> lines = QByteArray(data).replace('\r', '\n').split('\n');
-    for (int i = 0; i < lines.size() && i < 64; ++i) {
-        QByteArray line = lines[i];
+    int start = 0;
+    for (int i = 0; i < 16 && start <= text.size(); ++i) {
+        int end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        QByteArray line = text.mid(start, end - start);
+        start = end + 1;
         const int nul = line.indexOf('\0');
         if (nul >= 0)
             line.truncate(nul);
@@ -67,52 +69,58 @@ void CompareDataRowScanner(const QByteArray& data)
     }
 }
 
-void Import(const Workspace& ws, const QByteArray& data, const char* suffix, int sector)
+void Import(const QByteArray& text, const QString& name, int sector)
 {
-    const QString table = ws.Path(QStringLiteral("table.") + QLatin1String(suffix));
-    WriteFile(table, data);
+    CompareDataRowScanner(text);
     CLutIF lut;
-    lut.imagePath = ws.Path(QStringLiteral("image.mem"));
-    lut.workFolder = ws.dir.path();
-    QStringList files{QString(), QString(), QString(), QString()};
-    files[sector] = table;
-    const bool ok = lut.ImportFile(files, sector);
-    const qint64 size = QFileInfo(lut.imagePath).size();
-    Check(ok ? size == lutimage::kImageSize : size == 0, "image size does not match the result");
+    lut.imagePath = ImagePath();
+    QByteArray image;
+    const bool ok = lut.ImportText(text, name, sector, image);
     Check(ok == (lut.errorCode == 0), "result and error code disagree");
-    const QStringList entries = QDir(ws.dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
-    Check(entries.size() == 2, "the import wrote a file other than the image");
-    QFile::remove(table);
-    QFile::remove(lut.imagePath);
+    if (name.isEmpty())
+        return Check(ok && image.isEmpty(), "an empty entry is not skipped");
+    Check(ok ? image.size() == lutimage::kImageSize : image.isEmpty(), "image size does not match the result");
+    if (ok) {
+        const QByteArray base = QFileInfo(name).baseName().toLatin1();
+        Check(image[1] == char(base.size() & 0xFF) && image.mid(2, base.size()) == base,
+              "image header does not name the table");
+    }
+    Check(!QFile::exists(ImagePath()), "the import wrote the image file");
 }
 
-void Export(const Workspace& ws, const QByteArray& data)
+void Export(const QByteArray& bytes, const QString& name, int sector)
 {
-    QByteArray image = data.left(lutimage::kImageSize);
+    const int format = lutslots::ExportFormat(QFileInfo(name).suffix(), lutslots::Is3D(sector));
+    if (format < 0)
+        return;
+    QByteArray image = bytes.left(lutimage::kImageSize);
     image.append(QByteArray(lutimage::kImageSize - image.size(), '\0'));
-    WriteFile(ws.Path(QStringLiteral("sector0.mem")), image);
-    WriteFile(ws.Path(QStringLiteral("sector1.mem")), image);
     CLutIF lut;
-    lut.workFolder = ws.dir.path();
-    for (const char* name : {"out.cube", "out.3dl", "out.lut"})
-        lut.ExportFile(0, ws.Path(QLatin1String(name)));
-    for (const char* name : {"out.cube", "out.lut", "out.txt"})
-        lut.ExportFile(1, ws.Path(QLatin1String(name)));
-    QDir(ws.dir.path()).removeRecursively();
-    QDir().mkpath(ws.dir.path());
+    std::string text;
+    const bool ok = lut.ExportText(image, sector, format, text);
+    Check(ok ? !text.empty() : lut.errorCode == luterror::kLutNeeds17Points, "export result");
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static Workspace ws;
-    const QByteArray data(reinterpret_cast<const char*>(bytes), int(size));
-    CompareDataRowScanner(data);
-    for (const char* suffix : {"cube", "3dl", "lut", "txt"})
-        Import(ws, data, suffix, 0);
-    for (const char* suffix : {"cube", "lut", "txt"})
-        Import(ws, data, suffix, 1);
-    Export(ws, data);
+    qInstallMessageHandler(QuietMessages);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
+    const int eol = input.indexOf('\n');
+    if (size < 2 || eol < 0)
+        return 0;
+    const int digit = (input[0] - '0') & 7;
+    const QString name = QString::fromLatin1(input.mid(2, eol - 2));
+    const QByteArray bytes = input.mid(eol + 1);
+    if (digit < 4)
+        Import(bytes, name, digit);
+    else
+        Export(bytes, name, digit - 4);
     return 0;
 }

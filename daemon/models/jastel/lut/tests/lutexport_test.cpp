@@ -4,11 +4,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include "luterrors.h"
 #include "lutfixtures.h"
+#include "lutslots.h"
 
 using namespace luttest;
 
@@ -34,6 +36,19 @@ ExportResult Export(const Workspace& ws, const QByteArray& image, int sector, co
     r.errorCode = lut.errorCode;
     r.errorText = lut.errorText;
     r.text = ws.Read(name);
+
+    // The export from memory makes the same text (writing it is the file's part).
+    const int format = lutslots::ExportFormat(QFileInfo(name).suffix(), lutslots::Is3D(sector));
+    const QByteArray stored = ws.Read(QStringLiteral("sector%1.mem").arg(sector));
+    if (format >= 0 && stored.size() >= 32768 && r.errorCode != luterror::kWriteFailed) {
+        CLutIF memory;
+        std::string text;
+        EXPECT_EQ(memory.ExportText(stored, sector, format, text), r.ok) << name.toStdString();
+        EXPECT_EQ(memory.errorCode, r.errorCode) << name.toStdString();
+        if (r.ok) {
+            EXPECT_EQ(QByteArray::fromStdString(text), r.text) << name.toStdString();
+        }
+    }
     return r;
 }
 

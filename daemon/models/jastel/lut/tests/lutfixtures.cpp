@@ -161,7 +161,20 @@ ImportResult Workspace::Import(const QString& name, const QByteArray& text, int 
 {
     QStringList files{QString(), QString(), QString(), QString()};
     files[qBound(0, sector, 3)] = Write(name, text);
-    return ImportFiles(files, sector);
+    const ImportResult result = ImportFiles(files, sector);
+
+    // The import from memory gives the same result and touches no file.
+    MessageLog log;
+    CLutIF lut;
+    lut.imagePath = Path(QStringLiteral("memory/image.mem"));
+    QByteArray image;
+    EXPECT_EQ(lut.ImportText(text, name, sector, image), result.ok) << name.toStdString();
+    EXPECT_EQ(lut.errorCode, result.errorCode) << name.toStdString();
+    EXPECT_EQ(lut.errorText, result.errorText) << name.toStdString();
+    EXPECT_EQ(image, result.image) << name.toStdString();
+    EXPECT_EQ(log.messages, result.messages) << name.toStdString();
+    EXPECT_FALSE(QFile::exists(lut.imagePath)) << name.toStdString();
+    return result;
 }
 
 int Packed3D(const QByteArray& image, int cubeSize, int channel, int sample)
