@@ -49,3 +49,39 @@ function(tovik_autogen_tracks_sources target)
     file(WRITE ${stamp} "${digest}")
   endif()
 endfunction()
+
+# tovik_add_library(NAME name SOURCES ... [INCLUDE dir] [DEPS ...]
+#                   [PRIVATE_DEPS ...] [LIBS ...] [PRIVATE_LIBS ...])
+# One of the system's shared libraries, versioned and built with hidden
+# visibility (what its public headers export is its interface), and beside
+# it name_internal: the same objects as a static library, every symbol
+# reachable, for the tests and tools that use the library's private parts.
+# DEPS and PRIVATE_DEPS are other libraries made here (the internal one
+# links their internal ones, so a program never holds two copies of a
+# library); LIBS and PRIVATE_LIBS are outside libraries.
+function(tovik_add_library)
+  cmake_parse_arguments(L "" "NAME;INCLUDE" "SOURCES;DEPS;PRIVATE_DEPS;LIBS;PRIVATE_LIBS" ${ARGN})
+  set(internal_deps "")
+  foreach(dep ${L_DEPS} ${L_PRIVATE_DEPS})
+    list(APPEND internal_deps ${dep}_internal)
+  endforeach()
+
+  add_library(${L_NAME}_objects OBJECT ${L_SOURCES})
+  set_target_properties(${L_NAME}_objects PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${L_NAME}_objects PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME}_objects PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE ${L_PRIVATE_DEPS} ${L_PRIVATE_LIBS})
+
+  add_library(${L_NAME} SHARED $<TARGET_OBJECTS:${L_NAME}_objects>)
+  set_target_properties(${L_NAME} PROPERTIES
+    VERSION ${PROJECT_VERSION}
+    SOVERSION ${PROJECT_VERSION_MAJOR}
+    INSTALL_RPATH "$ORIGIN")
+  target_include_directories(${L_NAME} PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE ${L_PRIVATE_DEPS} ${L_PRIVATE_LIBS})
+
+  add_library(${L_NAME}_internal STATIC $<TARGET_OBJECTS:${L_NAME}_objects>)
+  target_include_directories(${L_NAME}_internal PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME}_internal PUBLIC ${internal_deps} ${L_LIBS} ${L_PRIVATE_LIBS})
+endfunction()
