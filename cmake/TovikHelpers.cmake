@@ -22,9 +22,16 @@ function(tovik_add_test)
   endif()
 endfunction()
 
-# tovik_add_fuzzer(NAME name SOURCES ... LIBS ...): built only with clang.
+# tovik_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir] [DICT file]
+#                  [OPTIONS ...]): a libFuzzer target, built only with clang
+# (TOVIK_FUZZ), and the CTest test fuzz_<name> (label fuzz) that runs it for
+# TOVIK_FUZZ_SECONDS over its seed corpus (default: corpus/ beside the
+# CMakeLists.txt) with its dictionary and libFuzzer options. New inputs go
+# to a work directory in the build tree, never into the seeds; a crash is
+# kept there as <name>-crash-... . The target tovik_fuzzers builds them all.
+set(TOVIK_FUZZ_SECONDS 5 CACHE STRING "Seconds each fuzz target runs as a test")
 function(tovik_add_fuzzer)
-  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS;DICT" "SOURCES;LIBS;OPTIONS" ${ARGN})
   if(NOT TOVIK_FUZZ_ENABLED)
     return()
   endif()
@@ -32,6 +39,28 @@ function(tovik_add_fuzzer)
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  if(NOT TARGET tovik_fuzzers)
+    add_custom_target(tovik_fuzzers)
+  endif()
+  add_dependencies(tovik_fuzzers ${F_NAME})
+
+  if(NOT F_CORPUS AND IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+    set(F_CORPUS corpus)
+  endif()
+  set(seeds "")
+  if(F_CORPUS)
+    get_filename_component(seeds ${F_CORPUS} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  if(F_DICT)
+    get_filename_component(dict ${F_DICT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    list(APPEND F_OPTIONS -dict=${dict})
+  endif()
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}.work)
+  file(MAKE_DIRECTORY ${work})
+  add_test(NAME fuzz_${F_NAME}
+           COMMAND ${F_NAME} -max_total_time=${TOVIK_FUZZ_SECONDS} -timeout=10 -print_final_stats=1
+                   -artifact_prefix=${work}/${F_NAME}- ${F_OPTIONS} ${work} ${seeds})
+  set_tests_properties(fuzz_${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()
 
 # tovik_autogen_tracks_sources(target sources...): makes moc rerun when the
