@@ -41,12 +41,6 @@ QByteArray memoryDevice()
     return gMemoryDevice;
 }
 
-QString procRoot()
-{
-    QMutexLocker lock(&gPathsMutex);
-    return gProcRoot;
-}
-
 const unsigned int kPageSize = 4096;
 
 // Opens, maps, touches and unmaps the page of one word; the device is not
@@ -131,6 +125,12 @@ void Lumo::poolReserve(unsigned int size)
 {
     if (LumoMemoryPool* p = pool())
         p->free(p->allocate(size));
+}
+
+QString Lumo::procRoot()
+{
+    QMutexLocker lock(&gPathsMutex);
+    return gProcRoot;
 }
 
 // --- threads ------------------------------------------------------------------

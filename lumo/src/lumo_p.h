@@ -23,6 +23,7 @@ LUMO_AUTOTEST_EXPORT void setMemoryDevicePath(QByteArray const& path);
 // The process file system root ("/proc"): meminfo and the per-process
 // out-of-memory files are found below it.
 LUMO_AUTOTEST_EXPORT void setProcRoot(QString const& root);
+QString procRoot();
 
 // What applies a thread's policy and priority (pthread_setschedparam
 // unless a test replaces it; null restores it).
