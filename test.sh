@@ -33,8 +33,9 @@ note() {
 configure() {
     dir=$1
     shift
-    if ! cmake -S . -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1; then
-        cat "$dir.configure.log"
+    mkdir -p "$dir"
+    if ! cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1; then
+        cat "$dir/configure.log"
         exit 1
     fi
 }

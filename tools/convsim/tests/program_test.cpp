@@ -1,6 +1,6 @@
 // The tovik-convsim program: options, serving, verbose log, signals, exit.
 #include "childprocess.h"
-#include "ptyclient.h"
+#include "framing.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <vector>
 
 using namespace convsimtest;
+using tovik::test::PathExists;
+using tovik::test::ReadFile;
 
 namespace {
 
@@ -19,11 +21,6 @@ std::string Program()
     return tovik::test::BuildProgram("tovik-convsim");
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
 
 // Runs the program with its output in a file.
 class Child {
@@ -44,21 +41,7 @@ private:
 
 bool WaitFor(const std::string& path, int timeoutMs)
 {
-    return tovik::test::WaitUntil([&path] { return Exists(path); }, timeoutMs);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
-        return text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    std::fclose(f);
-    return text;
+    return tovik::test::WaitUntil([&path] { return PathExists(path); }, timeoutMs);
 }
 
 TEST(Program, ServesUntilSignalled)
@@ -71,15 +54,15 @@ TEST(Program, ServesUntilSignalled)
         Child child({"--link", link, "--type", "18", "--serial", "PENDRO01", "--protocol-version", "2", "-v"},
                     out);
         ASSERT_TRUE(WaitFor(link, 5000));
-        PtyClient client;
-        ASSERT_TRUE(client.Open(link));
-        EXPECT_EQ(Hex(client.Exchange(H("80 00 03"))), "C0 00 05 00 02");
-        EXPECT_EQ(Hex(client.Exchange(H("83 00 03"))), "C3 00 05 00 12");
-        EXPECT_EQ(Hex(client.Exchange(H("9B 00 03"))), "DB 00 0C 00 50 45 4E 44 52 4F 30 31");
+        PseudoTerminal client(link);
+        ASSERT_TRUE(client.Ok());
+        EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 02");
+        EXPECT_EQ(Hex(Exchange(client, FromHex("83 00 03"))), "C3 00 05 00 12");
+        EXPECT_EQ(Hex(Exchange(client, FromHex("9B 00 03"))), "DB 00 0C 00 50 45 4E 44 52 4F 30 31");
         client.Close();
         child.Signal(sig);
         EXPECT_EQ(child.Wait(5000), 0);
-        EXPECT_FALSE(Exists(link));
+        EXPECT_FALSE(PathExists(link));
         const std::string text = ReadFile(out);
         EXPECT_NE(text.find("type 18 serving /dev/pts/"), std::string::npos) << text;
         EXPECT_NE(text.find("#1 "), std::string::npos) << text;
@@ -94,12 +77,12 @@ TEST(Program, ExitsWhenUnplugged)
     const std::string link = dir.Path() + "/ttyCONV3";
     Child child({"--link", link, "--fault", "unplug,code=0x81"}, dir.Path() + "/out");
     ASSERT_TRUE(WaitFor(link, 5000));
-    PtyClient client;
-    ASSERT_TRUE(client.Open(link));
-    EXPECT_EQ(Hex(client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
-    ASSERT_TRUE(client.Send(H("81 00 03")));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
+    EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 01");
+    ASSERT_TRUE(client.Send(FromHex("81 00 03")));
     EXPECT_EQ(child.Wait(5000), 3);
-    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(PathExists(link));
     EXPECT_NE(ReadFile(dir.Path() + "/out").find("unplugged"), std::string::npos);
 }
 
@@ -111,7 +94,7 @@ TEST(Program, RefusesBadOptions)
         Child child(args, dir.Path() + "/out");
         EXPECT_EQ(child.Wait(5000), 2);
     }
-    EXPECT_FALSE(Exists(dir.Path() + "/x"));
+    EXPECT_FALSE(PathExists(dir.Path() + "/x"));
 }
 
 } // namespace

@@ -6,9 +6,14 @@
 
 #include "blocks/cconfigblockif.h"
 #include "catalog/assemblyrecords.h"
-#include "simrig.h"
+#include "linkrig.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Converter;
+using tovik::test::EngineRig;
+using tovik::test::SimRig;
 
 using convsim::Fault;
 using convsim::Personality;
@@ -65,7 +70,7 @@ TEST(EngineOpsTest, ModuleNameFormFollowsTheApplicationVersion)
         {"2.5", {2, 5}, 11, 0x97},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         Personality p = Converter(5);
         p.appVersion = c.app;
         p.moduleName = "QUITE A LONG NAME";
@@ -101,7 +106,7 @@ TEST(EngineOpsTest, RefusedNameLeavesTheOldName)
         {"unknown command", Fault::Kind::UnknownCommand, -13},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         convsim::Simulator& sim = rig.Add(Converter(19));
         CCmdEngine& engine = rig.Engine();
         ASSERT_EQ(engine.Open(QString()), 0);
@@ -118,7 +123,7 @@ TEST(EngineOpsTest, RefusedNameLeavesTheOldName)
 
 TEST(EngineOpsTest, RegistersAndImmediates)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -143,7 +148,7 @@ TEST(EngineOpsTest, RegistersAndImmediates)
 
 TEST(EngineOpsTest, ConfigurationBlocksAreRoutedToTheConverter)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(14));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -178,7 +183,7 @@ TEST(EngineOpsTest, ConfigurationBlocksAreRoutedToTheConverter)
 TEST(EngineOpsTest, OpenReadsAnAttachedBlockOnlyWhenTheRecordStillHoldsIt)
 {
     // Attached blocks belong to a record; a new Open starts a new record.
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -191,7 +196,7 @@ TEST(EngineOpsTest, OpenReadsAnAttachedBlockOnlyWhenTheRecordStillHoldsIt)
 
 TEST(EngineOpsTest, IdentityWrites)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(18));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -227,7 +232,7 @@ TEST(EngineOpsTest, IdentityWrites)
 
 TEST(EngineOpsTest, ChangeModuleType)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -254,7 +259,7 @@ TEST(EngineOpsTest, ChangeModuleType)
 
 TEST(EngineOpsTest, ChangeModuleTypeNeedsADescribedModule)
 {
-    SimRig rig;
+    EngineRig rig;
     Personality p = Converter(5);
     p.moduleState = 0;
     convsim::Simulator& sim = rig.Add(p);
@@ -267,7 +272,7 @@ TEST(EngineOpsTest, ChangeModuleTypeNeedsADescribedModule)
 
 TEST(EngineOpsTest, FirmwareImagesReachTheConverter)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -290,7 +295,7 @@ TEST(EngineOpsTest, FirmwareImagesReachTheConverter)
 
 TEST(EngineOpsTest, SingleParametersAndFPGAVersionProbe)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -321,7 +326,7 @@ TEST(EngineOpsTest, SingleParametersAndFPGAVersionProbe)
 
 TEST(EngineOpsTest, LoadAssembliesFillsTheTypesRecords)
 {
-    SimRig rig;
+    EngineRig rig;
     rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     AssemblyRecords records;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "messagelog.h"
+
 namespace luttest {
 
 Rgb CoordinateCodes(int r, int g, int b)
@@ -90,27 +92,6 @@ std::vector<TableCase> ExportableTables()
     };
 }
 
-namespace {
-QStringList* g_messages = nullptr;
-void Collect(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    if (g_messages)
-        g_messages->append(text);
-}
-} // namespace
-
-MessageLog::MessageLog()
-{
-    g_messages = &messages;
-    qInstallMessageHandler(Collect);
-}
-
-MessageLog::~MessageLog()
-{
-    qInstallMessageHandler(nullptr);
-    g_messages = nullptr;
-}
-
 Workspace::Workspace()
 {
     EXPECT_TRUE(_dir.isValid());
@@ -145,7 +126,7 @@ void Workspace::Prepare(CLutIF& lut) const
 
 ImportResult Workspace::ImportFiles(const QStringList& files, int sector) const
 {
-    MessageLog log;
+    tovik::test::MessageLog log;
     CLutIF lut;
     Prepare(lut);
     ImportResult result;
@@ -153,7 +134,7 @@ ImportResult Workspace::ImportFiles(const QStringList& files, int sector) const
     result.errorCode = lut.errorCode;
     result.errorText = lut.errorText;
     result.image = Read(QStringLiteral("image.mem"));
-    result.messages = log.messages;
+    result.messages = log.Lines();
     return result;
 }
 
