@@ -8,19 +8,33 @@
 # (seconds to run before stopping by itself; default: until stopped).
 set -e
 cd "$(dirname "$0")"
-./scripts/deps.sh
 BUILD=${BUILD_DIR:-build}
 RUN=${RUN_DIR:-.run}
+
+# One run per run directory: a second one would delete the first one's logs
+# and links and then fail on the ports. The lock is held by this script and
+# the programs it starts, and checked before anything is touched.
+mkdir -p "$RUN"
+exec 9>>"$RUN/run.lock"
+if ! flock -n 9; then
+    echo "run.sh: another run is using $RUN (pid $(cat "$RUN/run.pid" 2>/dev/null || echo unknown))." >&2
+    echo "Stop it first (Ctrl-C where it runs)." >&2
+    exit 1
+fi
+
+./scripts/deps.sh
 JOBS=$(nproc 2>/dev/null || echo 2)
 [ "$JOBS" -gt 4 ] && JOBS=4
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_TESTS=OFF >/dev/null
 cmake --build "$BUILD" -j "$JOBS" --target Portvane tovik-configstore tovik-convsim tovik-storedump
 BIN=$(cd "$BUILD/bin" && pwd)
 
-rm -rf "$RUN"
-mkdir -p "$RUN"
+# Everything of the last run but the lock.
+find "$RUN" -mindepth 1 ! -name run.lock -exec rm -rf {} +
 RUN=$(cd "$RUN" && pwd)
+echo $$ >"$RUN/run.pid"
 PIDS=""
+DAEMON=""
 
 stop_all() {
     trap - INT TERM EXIT
@@ -32,43 +46,72 @@ stop_all() {
     for pid in $DAEMON $PIDS; do
         wait "$pid" 2>/dev/null || true
     done
+    rm -f "$RUN/run.pid"
     echo "Stopped. Logs are in $RUN."
 }
 trap 'stop_all; exit 0' INT TERM
 trap 'stop_all' EXIT
 
-# Waits up to $2 tenths of a second for the shell test $1.
+# Each program runs in a session of its own: Ctrl-C reaches this script
+# only, which stops them in order.
+start() {
+    log=$1
+    shift
+    setsid "$@" >"$log" 2>&1 &
+}
+
+# Shows why a program did not start, and ends the run.
+failed() {
+    echo "$1 did not start:" >&2
+    tail -n 20 "$2" >&2
+    exit 1
+}
+
+# Waits up to $3 tenths of a second for the shell test $2 while the program
+# with pid $1 runs; false when it ended or the time ran out.
 wait_for() {
     n=0
-    while ! eval "$1"; do
+    while ! eval "$2"; do
+        kill -0 "$1" 2>/dev/null || return 1
         n=$((n + 1))
-        if [ "$n" -gt "$2" ]; then
+        if [ "$n" -gt "$3" ]; then
             return 1
         fi
         sleep 0.1
     done
+    kill -0 "$1" 2>/dev/null
 }
 
-"$BIN/tovik-configstore" >"$RUN/configstore.log" 2>&1 &
-PIDS="$PIDS $!"
-wait_for "grep -q 'serving config 0' '$RUN/configstore.log'" 100 || {
-    echo "The config-0 store did not start:"; cat "$RUN/configstore.log"; exit 1; }
+start "$RUN/configstore.log" "$BIN/tovik-configstore"
+STORE=$!
+PIDS="$PIDS $STORE"
+wait_for "$STORE" "grep -q 'serving config 0' '$RUN/configstore.log'" 100 ||
+    failed "The config-0 store" "$RUN/configstore.log"
 
 # One non-scaler and one scaler converter; the daemon identifies both.
 PORTS=""
+CONVERTERS=""
 for conv in "ttyCONV0 7" "ttyCONV1 5"; do
     set -- $conv
-    "$BIN/tovik-convsim" --link "$RUN/$1" --type "$2" >"$RUN/$1.log" 2>&1 &
+    start "$RUN/$1.log" "$BIN/tovik-convsim" --link "$RUN/$1" --type "$2"
     PIDS="$PIDS $!"
-    wait_for "[ -e '$RUN/$1' ]" 100 || {
-        echo "Simulated converter $1 did not start:"; cat "$RUN/$1.log"; exit 1; }
+    CONVERTERS="$CONVERTERS $1:$!"
+    wait_for "$!" "[ -e '$RUN/$1' ]" 100 || failed "Simulated converter $1" "$RUN/$1.log"
     PORTS="${PORTS:+$PORTS:}$RUN/$1"
 done
 
-PORTVANE_SERIAL_PORTS="$PORTS" "$BIN/Portvane" >"$RUN/portvane.log" 2>&1 &
+export PORTVANE_SERIAL_PORTS="$PORTS"
+start "$RUN/portvane.log" "$BIN/Portvane"
 DAEMON=$!
-wait_for "grep -q 'No mini found for pos\|added with config id' '$RUN/portvane.log'" 200 || {
-    echo "Portvane did not finish its first scan:"; cat "$RUN/portvane.log"; exit 1; }
+wait_for "$DAEMON" "grep -q 'No mini found for pos\|added with config id' '$RUN/portvane.log'" 200 ||
+    failed "Portvane" "$RUN/portvane.log"
+
+# Every program must still be up before the run is declared running.
+kill -0 "$STORE" 2>/dev/null || failed "The config-0 store" "$RUN/configstore.log"
+for entry in $CONVERTERS; do
+    kill -0 "${entry#*:}" 2>/dev/null || failed "Simulated converter ${entry%%:*}" "$RUN/${entry%%:*}.log"
+done
+kill -0 "$DAEMON" 2>/dev/null || failed "Portvane" "$RUN/portvane.log"
 
 echo "--- Portvane log ---"
 cat "$RUN/portvane.log"
@@ -84,7 +127,9 @@ if [ -n "$RUN_FOR" ]; then
     stop_all
     exit 0
 fi
-# Runs until a signal arrives or the daemon ends.
-wait "$DAEMON" || true
-echo "Portvane ended by itself:"
+# Runs until a signal arrives (its trap stops everything) or the daemon ends.
+status=0
+wait "$DAEMON" || status=$?
+echo "Portvane ended by itself (status $status):"
 tail -n 20 "$RUN/portvane.log"
+exit 1

@@ -39,7 +39,7 @@ function(tovik_add_test)
   elseif("sim" IN_LIST T_LABELS)
     set(cost 10)
   endif()
-  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. TEST_LIST ${T_NAME}_cases DISCOVERY_TIMEOUT 120
+  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. TEST_LIST ${T_NAME}_cases DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES TIMEOUT ${T_TIMEOUT} COST ${cost})
   # gtest_discover_tests passes list-valued properties on as separate words.
   set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)

@@ -25,6 +25,8 @@ int main(int argc, char* argv[])
     ModelRegistry models;
     DeviceFactory factory(&platform, &errorReport, &models);
     MiniManager manager(&platform, &factory, &app);
+    if (!manager.IsServing())
+        return 1;
     app.exec();
     return 0;
 }

@@ -2,11 +2,17 @@
 // events become ParamValueChanged; values go out through typed setters. A
 // cache of the last value per id drops unchanged writes and the echo of the
 // daemon's own writes.
+//
+// The box's store (config 0) runs in another process and may go away: the
+// link is then tried again with a growing pause, and once it stands again
+// every cached value is written back, so the restarted store shows what the
+// daemon knows. Values written meanwhile wait in the cache.
 #ifndef PORTVANE_CONFIGWRAPPER_H
 #define PORTVANE_CONFIGWRAPPER_H
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -17,12 +23,20 @@
 #include "paramlink/config.h"
 
 class ParamDescriptor;
+class QTimer;
 
 class ConfigWrapper : public QObject, public ConfigEventListener {
     Q_OBJECT
 public:
     // TCP port of the box's own store (config 0).
     static constexpr int kMainConfigPort = 43110;
+    // While the link to another process's store stands, it is checked this
+    // often...
+    static constexpr int kLinkCheckMs = 1000;
+    // ...and once lost, tried again after this pause, doubled per failed
+    // attempt up to the last.
+    static constexpr int kFirstRetryMs = 250;
+    static constexpr int kMaxRetryMs = 4000;
 
     ConfigWrapper(const int& configId, QObject* parent = nullptr);
     ~ConfigWrapper() override;
@@ -30,16 +44,21 @@ public:
     // The store URL of a config id.
     static QString UrlFor(int configId);
 
-    // True when the store handed out a connection.
+    // True when the store handed out a connection. When it did not, a
+    // config of another process's store is tried again later.
     bool Connect();
-    bool IsConnected() const { return _config != nullptr; }
+    // True while the store can be reached.
+    bool IsConnected() const;
     int GetConfigId() const { return _configId; }
 
+    // The descriptors are this process's table, also while the store is
+    // out of reach.
     virtual ParamDescriptor* GetParamDescriptor(eParam_t id);
     virtual ParamDescriptor* GetParamDescriptor(const QString& idName);
 
     // Each returns the store's result, or true when the value equals the
-    // cached one and nothing was sent.
+    // cached one and nothing was sent. While the store cannot be reached,
+    // false: the value waits in the cache until it can.
     bool SetParamValue(quint32 id, quint32 value);
     bool SetParamValue(quint32 id, const QByteArray& value);
     bool SetParamValue(quint32 id, const QString& value);
@@ -57,16 +76,37 @@ public slots:
 signals:
     void ParamValueChanged(quint32 id, const QVariant& value, const LumoTimeStamp& ts);
 
+private slots:
+    // Looks for a lost link, or tries to make one again.
+    void CheckLink();
+
 private:
     void Release();
-    // True (and cached) when value differs from the cache.
-    bool StoreIfChanged(quint32 id, const QVariant& value);
+    // Takes a new connection into use and writes the cache back to it.
+    void Attach(Config* config);
+    void RetryLater();
+    bool IsRemote() const;
+    // Checks the link at once when a write found it lost.
+    void NoticeLoss();
+
+    bool Write(quint32 id, const QVariant& value);
+    // The value through the setter of its type.
+    bool Send(quint32 id, const QVariant& value);
+    // The store's value of an id not cached yet, of the type of like.
+    void LearnStoreValue(quint32 id, const QVariant& like);
+    void Republish();
     void Report(quint32 id, const QVariant& value, const timeval& when);
 
     Config* _config;
     int _configId;
-    QHash<uint, QVariant> _cache;
+    QTimer* _linkTimer;
+    int _retryMs;
+    // Guards the two below; never held across a store call.
     QMutex _cacheMutex;
+    QHash<uint, QVariant> _cache;
+    // The daemon's own writes per id whose change has not come back from
+    // the store yet, oldest first.
+    QHash<uint, QList<QVariant>> _pending;
 };
 
 #endif

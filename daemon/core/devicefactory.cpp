@@ -10,6 +10,7 @@
 #include "engine/ccmdengine.h"
 #include "modeldirectory.h"
 #include "platform/cappif.h"
+#include "quoteddebug.h"
 #include "serial/cserialif.h"
 
 ModelDirectory::~ModelDirectory() = default;
@@ -42,7 +43,7 @@ DeviceWrapper* DeviceFactory::CreateDeviceWrapper(quint32* connectionStatus, QOb
 
         if (ConnectResult::IsFatal(result)) {
             port->Close();
-            qWarning() << QString("Fatal Connect result: %1").arg(result);
+            WarnQuoted(QString("Fatal Connect result: %1").arg(result));
             delete records;
             delete moduleRecord;
             engine->CloseLink();
@@ -50,7 +51,7 @@ DeviceWrapper* DeviceFactory::CreateDeviceWrapper(quint32* connectionStatus, QOb
             return nullptr;
         }
         if (result != 0)
-            qWarning() << QString("Non-Fatal Connect result: %1").arg(result);
+            WarnQuoted(QString("Non-Fatal Connect result: %1").arg(result));
 
         const WrapperMaker make = _models ? _models->WrapperFor(engine->GetModuleType()._moduleTypeID) : nullptr;
         if (make)

@@ -7,6 +7,7 @@
 #include "configserver.h"
 #include "configwrapper.h"
 #include "paramlink/descriptortable.h"
+#include "quoteddebug.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
 #include "zirudodorav.h"
@@ -37,6 +38,12 @@ MiniManager::MiniManager(CAppIF* platform, WrapperSource* source, QObject* paren
 {
     Lumo::registerTimeStampMetaType();
     _server = new ConfigServer(this);
+    if (!_server->IsRunning()) {
+        // A second daemon would take the first one's store values and ports.
+        qWarning("Cannot serve the converters' configs on port %d; is another Portvane running? Stopping.",
+                 ConfigServer::kPort);
+        return;
+    }
 
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(kBoxConfigId);
     table->clear();
@@ -59,6 +66,11 @@ MiniManager::~MiniManager()
     for (ZiruDodorav* handler : _handlers)
         if (handler)
             disconnect(handler, nullptr, this, nullptr);
+}
+
+bool MiniManager::IsServing() const
+{
+    return _server && _server->IsRunning();
 }
 
 ZiruDodorav* MiniManager::HandlerAt(int slot) const
@@ -88,7 +100,7 @@ void MiniManager::InitDeviceParamIds()
             if (descriptor)
                 (*pass.ids)[d - 1] = quint32(descriptor->GetParamID());
             else
-                qDebug() << QString("Not found param: %1").arg(name);
+                DebugQuoted(QString("Not found param: %1").arg(name));
         }
     }
     sIds.resolved = true;
@@ -98,7 +110,7 @@ quint32 MiniManager::DeviceCountId()
 {
     ParamDescriptor* descriptor = _mainCfg->GetParamDescriptor(QString(kDeviceCountName));
     if (!descriptor) {
-        qDebug() << QString("Not found param: %1").arg(kDeviceCountName);
+        DebugQuoted(QString("Not found param: %1").arg(kDeviceCountName));
         return 0;
     }
     return quint32(descriptor->GetParamID());
@@ -119,7 +131,7 @@ void MiniManager::InitMiniCount()
     const quint32 countId = DeviceCountId();
     if (countId) {
         _mainCfg->SetParamValue(countId, 0u);
-        qWarning() << QString("Rozo deviceCount initialized to 0.");
+        WarnQuoted(QString("Rozo deviceCount initialized to 0."));
     }
     for (int slot = 0; slot < kSlotCount; ++slot) {
         _mainCfg->SetParamValue(sIds.name.value(slot), QString(""));
@@ -144,7 +156,7 @@ void MiniManager::AdjustMiniCount(int delta)
     _mainCfg->GetParamValue(countId, count);
     count += delta;
     _mainCfg->SetParamValue(countId, quint32(count));
-    qWarning() << QString("Rozo deviceCount %1").arg(quint32(count));
+    WarnQuoted(QString("Rozo deviceCount %1").arg(quint32(count)));
 }
 
 int MiniManager::SlotOf(QObject* handler) const
@@ -157,14 +169,16 @@ int MiniManager::SlotOf(QObject* handler) const
 
 void MiniManager::ScanMinis()
 {
+    if (!_mainCfg)
+        return;
     for (int i = 0; i < _handlers.size(); ++i) {
         if (_handlers.at(i)) {
-            qDebug() << QString("Slot %1 occupied").arg(i);
+            DebugQuoted(QString("Slot %1 occupied").arg(i));
             continue;
         }
         ZiruDodorav* handler = _source ? ZiruDodorav::Create(*_source, i + 1, this) : nullptr;
         if (!handler) {
-            qDebug() << QString("No mini found for pos %1").arg(i);
+            DebugQuoted(QString("No mini found for pos %1").arg(i));
             return;
         }
         _mainCfg->SetParamValue(sIds.name.value(i), handler->GetModuleName());
@@ -175,7 +189,7 @@ void MiniManager::ScanMinis()
         _handlers[i] = handler;
         connect(handler, &QObject::destroyed, this, &MiniManager::MiniLeft);
         connect(handler, &ZiruDodorav::DeviceNameChange, this, &MiniManager::DeviceNameChanged);
-        qWarning() << QString("Rozo %1 added with config id %2").arg(i).arg(i + 1);
+        WarnQuoted(QString("Rozo %1 added with config id %2").arg(i).arg(i + 1));
     }
 }
 
@@ -189,7 +203,7 @@ void MiniManager::MiniLeft(QObject* handler)
     PublishFreeSlot(slot);
     AdjustMiniCount(-1);
     _handlers[slot] = nullptr;
-    qWarning() << QString("Rozo %1 (configid %2) left").arg(slot).arg(slot + 1);
+    WarnQuoted(QString("Rozo %1 (configid %2) left").arg(slot).arg(slot + 1));
 }
 
 void MiniManager::DeviceNameChanged(QObject* handler)

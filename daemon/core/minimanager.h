@@ -30,6 +30,9 @@ public:
     // The handler in a slot (0-based), or null.
     ZiruDodorav* HandlerAt(int slot) const;
     ConfigWrapper* MainConfig() const { return _mainCfg; }
+    // False when the converters' configs cannot be served (the port is
+    // taken): the manager then touched neither the store nor a port.
+    bool IsServing() const;
 
 public slots:
     void MiniLeft(QObject* handler);

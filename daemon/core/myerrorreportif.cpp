@@ -1,10 +1,10 @@
 #include "myerrorreportif.h"
 
-#include <QDebug>
+#include "quoteddebug.h"
 
 MyErrorReportIF::~MyErrorReportIF() {}
 
 void MyErrorReportIF::ReportError(const QString& text)
 {
-    qDebug() << QString("Error in Velora mini i/f: %1").arg(text);
+    DebugQuoted(QString("Error in Velora mini i/f: %1").arg(text));
 }

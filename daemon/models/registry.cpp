@@ -2,9 +2,31 @@
 
 #include <cctype>
 
+#include "arvel/cidrel.h"
+#include "brindo/cbrindo.h"
+#include "cadmer/ccadmer.h"
 #include "devicewrapper.h"
+#include "dovrin/cdovrin.h"
+#include "estrow/cestrow.h"
+#include "falcrin/cfalcrin.h"
+#include "gesmor/cgesmor.h"
+#include "gravo/cgravo.h"
+#include "harvik/charvik.h"
+#include "ilmaro/cilmaro.h"
+#include "jastel/cjastel.h"
+#include "kelvro/ckelvro.h"
+#include "lomrik/clomrik.h"
+#include "nolvar/cnolvar.h"
+#include "roiscaler/roiscalerblock.h"
 
 namespace {
+
+// The block maker of a model's block class.
+template <class Block>
+CConfigBlockIF* MakeBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId)
+{
+    return new Block(owner, fpgaId, blockId);
+}
 
 // A model the dispatch knows: model number = module type + 1, also
 // published as the slot's type. Its block maker, wrapper maker and
@@ -26,25 +48,25 @@ constexpr ModelRow Other(int moduleType, const char* name)
 // Row i is module type i.
 constexpr ModelRow kModels[] = {
     Other(0, "Unknown"),
-    Model(1, "ARVEL"),
-    Model(2, "BRINDO"),
-    Model(3, "CADMER"),
-    Model(4, "GRAVO"),
-    Model(5, "HESTRA"),
-    Model(6, "DOVRIN"),
-    Model(7, "ESTROW"),
-    Model(8, "FALCRIN"),
-    Model(9, "GESMOR"),
-    Model(10, "HARVIK"),
-    Model(11, "ILMARO"),
-    Model(12, "JASTEL"),
-    Model(13, "KELVRO"),
-    Model(14, "MARDEX"),
-    Model(15, "LOMRIK"),
-    Model(16, "NOLVAR"),
+    Model(1, "ARVEL", MakeBlock<CIdrel>),
+    Model(2, "BRINDO", MakeBlock<CBrindo>),
+    Model(3, "CADMER", MakeBlock<CCadmer>),
+    Model(4, "GRAVO", MakeBlock<CGravo>),
+    Model(5, "HESTRA", MakeBlock<CHestra>),
+    Model(6, "DOVRIN", MakeBlock<CDovrin>),
+    Model(7, "ESTROW", MakeBlock<CEstrow>),
+    Model(8, "FALCRIN", MakeBlock<CFalcrin>),
+    Model(9, "GESMOR", MakeBlock<CGesmor>),
+    Model(10, "HARVIK", MakeBlock<CHarvik>),
+    Model(11, "ILMARO", MakeBlock<CIlmaro>),
+    Model(12, "JASTEL", MakeBlock<CJastel>),
+    Model(13, "KELVRO", MakeBlock<CKelvro>),
+    Model(14, "MARDEX", MakeBlock<CMardex>),
+    Model(15, "LOMRIK", MakeBlock<CLomrik>),
+    Model(16, "NOLVAR", MakeBlock<CNolvar>),
     Model(17, "ORSIK"),
-    Model(18, "PENDRO"),
-    Model(19, "QUASTEL"),
+    Model(18, "PENDRO", MakeBlock<CPendro>),
+    Model(19, "QUASTEL", MakeBlock<CQuastel>),
     Model(20, "RIMBOL"),
     Model(21, "SARVEK"),
     Other(22, "TOLVIN"),

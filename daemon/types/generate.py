@@ -3,8 +3,9 @@
 
 One sub-directory per type, named after the type in lower case, holding
 assembly.xml (one assembly: id 1, release 1.2, safe-boot and application
-1.0, FPGA 0 at 1.0) and the module-type file it names. The ROI scalers
-declare configuration block 0 of FPGA 0: 41 bytes from register 3.
+1.0, FPGA 0 at 1.0) and the module-type file it names. Every model with a
+configuration block declares it as block 0 of FPGA 0, with the register its
+image starts at and its length in bytes (BLOCKS).
 
 Run from anywhere: python3 daemon/types/generate.py [--out DIR]
 (DIR defaults to the folder of this script). The model registry's test
@@ -23,6 +24,29 @@ TYPES = [
 ]
 
 ROI_SCALERS = {5, 14, 18, 19}
+
+# Module type: (start register, length) of configuration block 0 of FPGA 0.
+# A block whose image is indexed by byte starts at 0.
+BLOCKS = {
+    1: (0, 4),     # ARVEL
+    2: (0, 4),     # BRINDO
+    3: (0, 3),     # CADMER
+    4: (0, 5),     # GRAVO
+    5: (3, 41),    # HESTRA
+    6: (3, 42),    # DOVRIN
+    7: (3, 15),    # ESTROW
+    8: (0, 4),     # FALCRIN
+    9: (0, 15),    # GESMOR
+    10: (3, 13),   # HARVIK
+    11: (3, 32),   # ILMARO
+    12: (3, 32),   # JASTEL
+    13: (3, 13),   # KELVRO
+    14: (3, 41),   # MARDEX
+    15: (3, 13),   # LOMRIK
+    16: (3, 15),   # NOLVAR
+    18: (3, 41),   # PENDRO
+    19: (3, 41),   # QUASTEL
+}
 
 ASSEMBLY = """<?xml version="1.0" encoding="UTF-8"?>
 <Assemblies>
@@ -49,7 +73,7 @@ MODULE_TYPE = """<?xml version="1.0" encoding="UTF-8"?>
 </ModuleTypes>
 """
 
-SCALER_BLOCK = '      <ParamBlock id="0" name="Config" start="3" length="41"/>\n'
+BLOCK = '      <ParamBlock id="0" name="Config" start="{start}" length="{length}"/>\n'
 
 
 def main():
@@ -68,7 +92,8 @@ def main():
             out.write(MODULE_TYPE.format(
                 name=name,
                 fpga="Scaler" if scaler else "Main",
-                blocks=SCALER_BLOCK if scaler else ""))
+                blocks=BLOCK.format(start=BLOCKS[type_id][0], length=BLOCKS[type_id][1])
+                if type_id in BLOCKS else ""))
 
 
 if __name__ == "__main__":

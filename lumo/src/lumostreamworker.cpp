@@ -1,5 +1,7 @@
 #include "lumostreamworker_p.h"
 
+#include "lumosemlock_p.h"
+
 #include <cerrno>
 
 #include "lumo/lumo.h"
@@ -8,20 +10,6 @@
 namespace {
 
 const QString kUnit = QStringLiteral("lumostreamworker");
-
-// The list locks are semaphores of count 1 used as mutexes.
-class SemLock {
-public:
-    explicit SemLock(sem_t* sem) : _sem(sem)
-    {
-        while (sem_wait(_sem) != 0 && errno == EINTR) {
-        }
-    }
-    ~SemLock() { sem_post(_sem); }
-
-private:
-    sem_t* _sem;
-};
 
 } // namespace
 
@@ -104,7 +92,7 @@ void LumoStreamWorker::queueTask(LumoStreamWorkerTask* task)
         return;
     }
     {
-        SemLock lock(&_inputLock);
+        LumoSemLock lock(&_inputLock);
         _input.append(task);
     }
     _wakeUp.release();
@@ -120,13 +108,13 @@ void LumoStreamWorker::clear()
 
 int LumoStreamWorker::queuedCount()
 {
-    SemLock lock(&_inputLock);
+    LumoSemLock lock(&_inputLock);
     return _input.size();
 }
 
 LumoStreamWorkerTask* LumoStreamWorker::takeFinished()
 {
-    SemLock lock(&_outputLock);
+    LumoSemLock lock(&_outputLock);
     return _output.isEmpty() ? nullptr : _output.takeFirst();
 }
 
@@ -142,14 +130,14 @@ void LumoStreamWorker::run()
             continue;
         LumoStreamWorkerTask* task = nullptr;
         {
-            SemLock lock(&_inputLock);
+            LumoSemLock lock(&_inputLock);
             if (_input.isEmpty())
                 continue;
             task = _input.takeFirst();
         }
         task->process();
         {
-            SemLock lock(&_outputLock);
+            LumoSemLock lock(&_outputLock);
             _output.append(task);
         }
         emit taskDone();
@@ -164,11 +152,11 @@ void LumoStreamWorker::flushFifos()
     QList<LumoStreamWorkerTask*> input;
     QList<LumoStreamWorkerTask*> output;
     {
-        SemLock lock(&_inputLock);
+        LumoSemLock lock(&_inputLock);
         input.swap(_input);
     }
     {
-        SemLock lock(&_outputLock);
+        LumoSemLock lock(&_outputLock);
         output.swap(_output);
     }
     for (LumoStreamWorkerTask* task : input) {

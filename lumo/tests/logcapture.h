@@ -3,6 +3,7 @@
 #ifndef LUMO_TESTS_LOGCAPTURE_H
 #define LUMO_TESTS_LOGCAPTURE_H
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -11,6 +12,7 @@
 
 #include <QByteArray>
 
+#include "lumo/lumolog.h"
 #include "lumolog_p.h"
 
 struct SystemEntry {
@@ -60,6 +62,31 @@ public:
         }
         return true;
     }
+    // Waits (up to 5 s) until every line the default log took before has
+    // reached the sinks: the writer keeps their order.
+    static bool settle()
+    {
+        static std::atomic<int> serial{0};
+        const QByteArray marker = "settled " + QByteArray::number(++serial) + '\n';
+        // Critical, so that no threshold drops it.
+        lumoLogOutput(0, QStringLiteral("logcapture"), 0, "%s", marker.constData());
+        return waitUntil([&marker] {
+            for (SystemEntry const& e : system())
+                if (e.msg == marker)
+                    return true;
+            return false;
+        });
+    }
+    // The entries from one source (the name in the line's prefix).
+    static std::vector<SystemEntry> systemFrom(char const* unit)
+    {
+        std::vector<SystemEntry> found;
+        const QByteArray tag = QByteArray(" [") + unit + ':';
+        for (SystemEntry const& e : system())
+            if (e.prefix.contains(tag))
+                found.push_back(e);
+        return found;
+    }
     // Called on the writer thread before each console line is stored.
     static std::function<void(QByteArray const&)>& consoleHook()
     {
@@ -91,5 +118,35 @@ private:
         state().system.push_back(SystemEntry{priority, prefix, msg});
     }
 };
+
+// A capture that begins once every line logged before it has arrived, so
+// that no late line of an earlier test shows in it.
+class CleanLogCapture : public LogCapture {
+public:
+    CleanLogCapture()
+    {
+        settle();
+        clear();
+    }
+};
+
+// Waits (up to 5 s) until a system-log entry with this message is there.
+inline bool logged(QByteArray const& msg)
+{
+    return LogCapture::waitUntil([&msg] {
+        for (SystemEntry const& e : LogCapture::system())
+            if (e.msg == msg)
+                return true;
+        return false;
+    });
+}
+
+inline int loggedCount(QByteArray const& msg)
+{
+    int count = 0;
+    for (SystemEntry const& e : LogCapture::system())
+        count += e.msg == msg ? 1 : 0;
+    return count;
+}
 
 #endif

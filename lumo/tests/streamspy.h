@@ -60,22 +60,4 @@ private:
     QObject _context; // the connections end with the spy
 };
 
-inline bool logged(QByteArray const& msg)
-{
-    return LogCapture::waitUntil([&msg] {
-        for (SystemEntry const& e : LogCapture::system())
-            if (e.msg == msg)
-                return true;
-        return false;
-    });
-}
-
-inline int loggedCount(QByteArray const& msg)
-{
-    int count = 0;
-    for (SystemEntry const& e : LogCapture::system())
-        count += e.msg == msg ? 1 : 0;
-    return count;
-}
-
 #endif

@@ -44,6 +44,8 @@ public:
     virtual void Release() = 0;
     // See ListHeldParams.
     virtual bool ListHeld(std::vector<HeldParam>& out) = 0;
+    // See ConfigConnected.
+    virtual bool Connected() const { return true; }
 
 protected:
     // Queues a copy of a change for the listeners, when there are any.

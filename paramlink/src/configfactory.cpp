@@ -1,5 +1,7 @@
 #include "paramlink/configfactory.h"
 
+#include "paramlink/configlink.h"
+
 #include "configstore.h"
 #include "localconfig.h"
 #include "netutil.h"
@@ -16,21 +18,8 @@ ConfigFactoryImpl* ConfigFactoryImpl::GetInstance()
 
 Config* ConfigFactoryImpl::CreateConfig(std::string url, std::string)
 {
-    StoreUrl parsed;
     std::string error;
-    if (!ParseStoreUrl(url, parsed, error)) {
-        Log("bad store URL \"" + url + "\": " + error);
-        return nullptr;
-    }
-    if (parsed.scheme == StoreUrl::Scheme::Local) {
-        ConfigStore* store = ConfigStore::Get(parsed.configID);
-        if (!store) {
-            Log("no local store for config " + std::to_string(parsed.configID));
-            return nullptr;
-        }
-        return new LocalConfig(store);
-    }
-    Config* config = SocketConfig::Connect(parsed, error);
+    Config* config = TryCreateConfig(url, error);
     if (!config)
         Log(error);
     return config;
@@ -45,4 +34,29 @@ void ConfigFactoryImpl::ReleaseConfig(Config* config)
         return;
     }
     delete config;
+}
+
+Config* TryCreateConfig(const std::string& url, std::string& error)
+{
+    StoreUrl parsed;
+    std::string why;
+    if (!ParseStoreUrl(url, parsed, why)) {
+        error = "bad store URL \"" + url + "\": " + why;
+        return nullptr;
+    }
+    if (parsed.scheme == StoreUrl::Scheme::Local) {
+        ConfigStore* store = ConfigStore::Get(parsed.configID);
+        if (!store) {
+            error = "no local store for config " + std::to_string(parsed.configID);
+            return nullptr;
+        }
+        return new LocalConfig(store);
+    }
+    return SocketConfig::Connect(parsed, error);
+}
+
+bool ConfigConnected(Config* config)
+{
+    auto* ours = dynamic_cast<ConfigBase*>(config);
+    return !ours || ours->Connected();
 }

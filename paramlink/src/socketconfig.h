@@ -26,6 +26,7 @@ public:
 
     void Release() override;
     bool ListHeld(std::vector<HeldParam>& out) override;
+    bool Connected() const override { return _connected.load(); }
 
     static constexpr int kConnectTimeoutMs = 2000;
     static constexpr int kReplyTimeoutMs = 3000;

@@ -119,6 +119,39 @@ TEST_F(SocketConfigTest, ServerGoingAwayFailsSetsButKeepsClientsUsable)
     EXPECT_NE(said.find("lost"), std::string::npos) << said;
 }
 
+// A client that keeps its config through the store's restarts: it learns of
+// the loss, and tries again without a log line per attempt.
+TEST_F(SocketConfigTest, LinkStateAndQuietAttempts)
+{
+    Config* c = client();
+    ASSERT_NE(c, nullptr);
+    Config* mine = local();
+    ASSERT_NE(mine, nullptr);
+    EXPECT_TRUE(ConfigConnected(c));
+    EXPECT_TRUE(ConfigConnected(mine));
+    EXPECT_TRUE(ConfigConnected(nullptr)) << "not a config of this library: nothing to tell";
+
+    const std::string where = url();
+    testing::internal::CaptureStderr();
+    _server.reset();
+    EXPECT_TRUE(WaitUntil([&] { return !ConfigConnected(c); }, 3000));
+    EXPECT_TRUE(ConfigConnected(mine));
+    testing::internal::GetCapturedStderr();
+
+    testing::internal::CaptureStderr();
+    std::string error;
+    EXPECT_EQ(TryCreateConfig(where, error), nullptr);
+    EXPECT_NE(error.find("cannot connect to 127.0.0.1:"), std::string::npos) << error;
+    EXPECT_EQ(TryCreateConfig("socket://nowhere", error), nullptr);
+    EXPECT_NE(error.find("bad store URL \"socket://nowhere\""), std::string::npos) << error;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    Config* again = TryCreateConfig("local://configid=" + std::to_string(_id), error);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(ConfigConnected(again));
+    ConfigFactoryImpl::GetInstance()->ReleaseConfig(again);
+}
+
 TEST_F(SocketConfigTest, BusyPortAndStartOrder)
 {
     velora::stackline::config::access::SocketServer second(_port);

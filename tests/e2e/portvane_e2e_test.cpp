@@ -20,6 +20,8 @@ using tovik::test::WaitUntil;
 
 namespace {
 
+const char kStoreLost[] = "\"Connection to config 0 lost, reconnecting\"";
+const char kStoreBack[] = "\"Connection to config 0 made again\"";
 
 struct Sim {
     std::string name;
@@ -38,9 +40,7 @@ protected:
         char dir[] = "/tmp/tovik-e2e-XXXXXX";
         ASSERT_NE(::mkdtemp(dir), nullptr);
         _dir = dir;
-        ASSERT_TRUE(_store.Start({BuildProgram("tovik-configstore")}, _dir + "/store.log"));
-        ASSERT_TRUE(WaitUntil([this] { return _store.Output().find("serving config 0") != std::string::npos; }, 10000))
-            << _store.Output();
+        StartStore();
     }
 
     void TearDown() override
@@ -72,6 +72,30 @@ protected:
         sim.process.reset(new ChildProcess);
         ASSERT_TRUE(sim.process->Start(argv, _dir + "/" + sim.name + ".log"));
         ASSERT_TRUE(WaitUntil([&sim] { return PathExists(sim.link); }, 10000)) << sim.process->Output();
+    }
+
+    void StartStore()
+    {
+        ASSERT_TRUE(_store.Start({BuildProgram("tovik-configstore")}, _dir + "/store.log"));
+        ASSERT_TRUE(WaitUntil([this] { return _store.Output().find("serving config 0") != std::string::npos; }, 10000))
+            << _store.Output();
+    }
+
+    // A client sets a value of config 0.
+    void SetBoxValue(const std::string& name, const std::string& value)
+    {
+        int status = -1;
+        const std::string out = RunAndCapture({BuildProgram("knobctl"), "-set", name, value}, 10000, &status);
+        ASSERT_EQ(status, 0) << out;
+    }
+
+    // Every command each converter received so far.
+    std::vector<int> Commands() const
+    {
+        std::vector<int> counts;
+        for (const Sim& s : _sims)
+            counts.push_back(s.Commands());
+        return counts;
     }
 
     void StartDaemon()
@@ -163,7 +187,7 @@ const std::vector<ScanCase>& ScanCases()
          {true, false}},
         {"silent converter stops the search",
          {{"--type", "7", "--fault", "silence,code=0x80"}, {"--type", "7"}},
-         {"\"Fatal Connect result: -1\""},
+         {"\"Fatal Connect result: -1\"", "\t-4        \tkTimedOut\n\"\nWanted 4 bytes, got 0.\n"},
          {},
          {true, false}},
         {"unknown module type is not fatal",
@@ -215,6 +239,94 @@ TEST_F(PortvaneSystemTest, UnpluggedMidCommandAndPluggedAgain)
     ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") > scans; }, 10000)) << Log();
     EXPECT_GT(sim.Commands(), 0);
     ExpectAllSlotsFree();
+    StopDaemon();
+}
+
+// The port stays where it is while its link is replaced by one rename: the
+// converter behind it is new, and the daemon scans again.
+TEST_F(PortvaneSystemTest, LinkReplacedByOneRenameIsScannedAgain)
+{
+    Sim& sim = AddSim("ttyR", {"--type", "7", "--fault", "silence,nth=3"});
+    Plug(sim);
+    StartDaemon();
+    const int scans = CountOf(Log(), "No mini found for pos 0");
+    const int asked = sim.Commands();
+
+    Sim& fresh = AddSim("ttyR.new", {"--type", "7"});
+    Plug(fresh);
+    ASSERT_EQ(::rename(fresh.link.c_str(), sim.link.c_str()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") > scans; }, 10000)) << Log();
+    EXPECT_GT(fresh.Commands(), 0);
+    EXPECT_EQ(sim.Commands(), asked) << "the converter whose link went is not asked again";
+    ExpectAllSlotsFree();
+    StopDaemon();
+}
+
+TEST_F(PortvaneSystemTest, StoreStoppedAndStartedAgain)
+{
+    Plug(AddSim("ttyA", {"--type", "7"}));
+    Plug(AddSim("ttyB", {"--type", "5"}));
+    StartDaemon();
+    ExpectAllSlotsFree();
+
+    ASSERT_EQ(_store.Stop(SIGTERM, 5000), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Log().find(kStoreLost) != std::string::npos; }, 10000)) << Log();
+    ::usleep(500 * 1000);
+    StartStore();
+    ASSERT_TRUE(WaitUntil([&] { return Log().find(kStoreBack) != std::string::npos; }, 15000)) << Log();
+    ExpectAllSlotsFree();
+    EXPECT_EQ(CountOf(Log(), kStoreLost), 1);
+    EXPECT_TRUE(_daemon.Running());
+
+    // The converters are still watched: one going and coming back is scanned.
+    const int scans = CountOf(Log(), "No mini found for pos 0");
+    _sims[0].process->Stop(SIGTERM, 5000);
+    Plug(_sims[0]);
+    ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") > scans; }, 10000)) << Log();
+    ExpectAllSlotsFree();
+    StopDaemon();
+}
+
+TEST_F(PortvaneSystemTest, StoreStartedAfterTheDaemon)
+{
+    ASSERT_EQ(_store.Stop(SIGTERM, 5000), 0);
+    Plug(AddSim("ttyA", {"--type", "7"}));
+    Plug(AddSim("ttyB", {"--type", "5"}));
+    StartDaemon();
+    EXPECT_EQ(CountOf(Log(), "Error connecting to main config"), 1);
+    EXPECT_EQ(Log().find("Not found param"), std::string::npos) << Log();
+    EXPECT_GT(_sims[0].Commands(), 0);
+
+    StartStore();
+    ASSERT_TRUE(WaitUntil([&] { return Log().find(kStoreBack) != std::string::npos; }, 15000)) << Log();
+    ExpectAllSlotsFree();
+    EXPECT_EQ(Log().find(kStoreLost), std::string::npos);
+    StopDaemon();
+}
+
+TEST_F(PortvaneSystemTest, SecondDaemonExitsAndLeavesTheFirstAlone)
+{
+    Plug(AddSim("ttyA", {"--type", "7"}));
+    Plug(AddSim("ttyB", {"--type", "5"}));
+    StartDaemon();
+    // A count the second daemon would reset, had it gone on.
+    SetBoxValue("eParamID_DeviceCount", "2");
+    ASSERT_EQ(Dump()["eParamID_DeviceCount"], "2");
+    const std::vector<int> asked = Commands();
+
+    ChildProcess second;
+    std::string ports;
+    for (const Sim& s : _sims)
+        ports += (ports.empty() ? "" : ":") + s.link;
+    ASSERT_TRUE(second.Start({BuildProgram("Portvane")}, _dir + "/second.log", {{"PORTVANE_SERIAL_PORTS", ports}}));
+    EXPECT_EQ(second.Wait(10000), 1) << second.Output();
+    EXPECT_NE(second.Output().find("Cannot serve the converters' configs on port 43111"), std::string::npos)
+        << second.Output();
+    EXPECT_EQ(second.Output().find("Rozo deviceCount"), std::string::npos) << second.Output();
+
+    EXPECT_TRUE(_daemon.Running());
+    EXPECT_EQ(Dump()["eParamID_DeviceCount"], "2");
+    EXPECT_EQ(Commands(), asked) << "no converter was spoken to";
     StopDaemon();
 }
 

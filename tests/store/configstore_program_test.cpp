@@ -122,8 +122,9 @@ TEST(ConfigStoreArgumentsTest, BadArgumentsAreRefused)
         ChildProcess store;
         args.insert(args.begin(), BuildProgram("tovik-configstore"));
         ASSERT_TRUE(store.StartPiped(args));
-        EXPECT_FALSE(store.WaitForLine("serving", 1000));
-        EXPECT_EQ(store.Stop(SIGTERM, 5000), 2);
+        // It ends by itself, however long a loaded machine takes to start it.
+        EXPECT_EQ(store.Wait(20000), 2);
+        EXPECT_FALSE(store.WaitForLine("serving", 100));
     }
 }
 

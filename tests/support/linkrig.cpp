@@ -55,6 +55,12 @@ CCmdEngine& EngineRig::Engine(int portIndex)
     return *_engine;
 }
 
+CCmdEngine* EngineRig::ReleaseEngine(int portIndex)
+{
+    Engine(portIndex);
+    return _engine.release();
+}
+
 bool EngineRig::Reopen(int portIndex)
 {
     CCmdEngine& engine = Engine();

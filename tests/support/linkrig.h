@@ -78,6 +78,9 @@ public:
 
     // The engine (built on first use) with its port opened at index.
     CCmdEngine& Engine(int portIndex = 0);
+    // Hands the engine (built and opened as Engine() does) to a wrapper,
+    // which owns it from then on; the rig must outlive it.
+    CCmdEngine* ReleaseEngine(int portIndex = 0);
     // Closes the engine's link and opens its port at another index.
     bool Reopen(int portIndex);
 

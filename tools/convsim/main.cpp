@@ -1,6 +1,7 @@
 // tovik-convsim: a simulated converter on a pseudo-terminal.
 #include "convsim/programoptions.h"
 #include "convsim/simulator.h"
+#include "convsim/statedump.h"
 
 #include <csignal>
 #include <cstdio>
@@ -34,9 +35,21 @@ int main(int argc, char** argv)
     convsim::Simulator sim(opts.personality, opts.frameGapMs);
     for (const convsim::Fault& f : opts.faults)
         sim.AddFault(f);
-    if (opts.verbose)
-        sim.SetObserver([](const convsim::LogEntry& e) {
-            std::printf("%s\n", convsim::FormatLogEntry(e).c_str());
+    // The dump's first lines go out before serving starts; from then on
+    // only the serving thread touches it.
+    convsim::StateDump dump;
+    auto printDump = [&sim, &dump] {
+        for (const std::string& line : dump.Changes(sim))
+            std::printf("%s\n", line.c_str());
+    };
+    if (opts.dump)
+        printDump();
+    if (opts.verbose || opts.dump)
+        sim.SetObserver([&opts, &printDump](const convsim::LogEntry& e) {
+            if (opts.verbose)
+                std::printf("%s\n", convsim::FormatLogEntry(e).c_str());
+            if (opts.dump)
+                printDump();
             std::fflush(stdout);
         });
     if (!sim.Start(opts.link, &error)) {

@@ -4,7 +4,12 @@
 #include <QThread>
 
 #include <atomic>
+#include <cctype>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "configwrapper.h"
 #include "paramlink/configfactory.h"
@@ -81,10 +86,13 @@ TEST(ConfigWrapperUrlTest, BoxConfigGoesThroughTheBoxStorePort)
     tovikconfig::TovikConfig::AddParamDescriptors(table, 1);
 
     {
+        // The descriptors are this process's own, also without the store.
         ConfigWrapper noServer(0);
         EXPECT_FALSE(noServer.Connect());
         EXPECT_FALSE(noServer.SetParamValue(quint32(tovikconfig::eParamID_DeviceCount), 2u));
-        EXPECT_EQ(noServer.GetParamDescriptor(QString("eParamID_DeviceCount")), nullptr);
+        ASSERT_NE(noServer.GetParamDescriptor(QString("eParamID_DeviceCount")), nullptr);
+        EXPECT_EQ(noServer.GetParamDescriptor(QString("eParamID_DeviceCount"))->GetParamID(),
+                  tovikconfig::eParamID_DeviceCount);
     }
 
     velora::stackline::config::access::SocketServer server(ConfigWrapper::kMainConfigPort);
@@ -103,17 +111,25 @@ TEST(ConfigWrapperUrlTest, BoxConfigGoesThroughTheBoxStorePort)
     ASSERT_TRUE(WaitFor([&] { return local->GetIntegerValue(tovikconfig::eParamID_DeviceCount, value) && value == 2; }));
 }
 
-TEST_F(ConfigWrapperTest, EqualWriteIsNotSentAgain)
+TEST_F(ConfigWrapperTest, RefusedWriteIsNotTakenAsStored)
 {
-    // The store refuses this id, so only a write that reaches it fails.
-    EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, 5u));
-    EXPECT_TRUE(_wrapper.SetParamValue(kUnknown, 5u));
-    EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, 6u));
+    // The store refuses this id: each write reaches it and fails again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, 5u)) << attempt;
+        EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, QString("a"))) << attempt;
+        EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, QByteArray("\x01\x02", 2))) << attempt;
+    }
+    int value = -1;
+    EXPECT_TRUE(_wrapper.GetParamValue(kUnknown, value));
+    EXPECT_EQ(value, 0) << "nothing cached";
 
-    EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, QString("a")));
-    EXPECT_TRUE(_wrapper.SetParamValue(kUnknown, QString("a")));
-    EXPECT_FALSE(_wrapper.SetParamValue(kUnknown, QByteArray("\x01\x02", 2)));
-    EXPECT_TRUE(_wrapper.SetParamValue(kUnknown, QByteArray("\x01\x02", 2)));
+    // A refused write of a known id leaves the value before it: a string
+    // where the store holds an integer.
+    EXPECT_TRUE(_wrapper.SetParamValue(kUnsigned, 8u));
+    EXPECT_FALSE(_wrapper.SetParamValue(kUnsigned, QString("eight")));
+    EXPECT_TRUE(_wrapper.GetParamValue(kUnsigned, value));
+    EXPECT_EQ(value, 8);
+    EXPECT_EQ(_raw.Integer(kUnsigned), 8);
 }
 
 TEST_F(ConfigWrapperTest, OwnWritesDoNotComeBackButOthersDo)
@@ -133,6 +149,226 @@ TEST_F(ConfigWrapperTest, OwnWritesDoNotComeBackButOthersDo)
     EXPECT_TRUE(_receiver.Has(kText, QVariant(QString("theirs"))));
     EXPECT_TRUE(_receiver.Has(kBytes, QVariant(QByteArray("\x01\x00\x02", 3))));
     EXPECT_EQ(_receiver.events[0].value.type(), QVariant::UInt);
+}
+
+// Holds the store's deliveries to the wrapper until opened, so that a test
+// can write and let others write before any change comes back.
+class GatedWrapper : public ConfigWrapper {
+public:
+    explicit GatedWrapper(int configId) : ConfigWrapper(configId) {}
+    ~GatedWrapper() override { Open(); }
+
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _open = true;
+        _opened.notify_all();
+    }
+    int Delivered() const { return _delivered.load(); }
+
+    int IntegerChanged(eParam_t id, int value, timeval when) override
+    {
+        Wait();
+        return Count(ConfigWrapper::IntegerChanged(id, value, when));
+    }
+    int StringChanged(eParam_t id, std::string& value, timeval when) override
+    {
+        Wait();
+        return Count(ConfigWrapper::StringChanged(id, value, when));
+    }
+    int DataChanged(eParam_t id, std::string& bytes, timeval when) override
+    {
+        Wait();
+        return Count(ConfigWrapper::DataChanged(id, bytes, when));
+    }
+
+private:
+    void Wait()
+    {
+        std::unique_lock<std::mutex> lock(_mutex);
+        _opened.wait(lock, [this] { return _open; });
+    }
+    int Count(int result)
+    {
+        ++_delivered;
+        return result;
+    }
+
+    std::mutex _mutex;
+    std::condition_variable _opened;
+    bool _open = false;
+    std::atomic<int> _delivered{0};
+};
+
+// Counts every change of a config, undelayed.
+class ChangeCounter : public ConfigEventListener {
+public:
+    int IntegerChanged(eParam_t, int, timeval) override { return ++count, 0; }
+    int StringChanged(eParam_t, std::string&, timeval) override { return ++count, 0; }
+    int DataChanged(eParam_t, std::string&, timeval) override { return ++count, 0; }
+    std::atomic<int> count{0};
+};
+
+// One step of a script: the daemon writes (own) or another client does.
+struct Step {
+    bool own;
+    int value;
+};
+
+struct EchoCase {
+    const char* name;
+    std::vector<Step> steps;
+    // Changes the store reports for the script.
+    int changes;
+    // What reaches the device wrapper, and what the cache and the store end with.
+    std::vector<int> signalled;
+    int cached;
+};
+
+Step Own(int value) { return {true, value}; }
+Step Other(int value) { return {false, value}; }
+
+const EchoCase kEchoCases[] = {
+    {"own change comes back after a newer own write", {Own(1), Own(2)}, 2, {}, 2},
+    {"another's change between own writes", {Own(1), Other(7), Own(2)}, 3, {}, 2},
+    {"another's change after the own writes", {Own(1), Own(2), Other(7)}, 3, {7}, 7},
+    {"another's change before the first own write", {Other(7), Own(1)}, 2, {}, 1},
+    {"own write of the value the store holds", {Other(5), Own(5), Other(9)}, 2, {9}, 9},
+    {"another made the own change first", {Own(3), Other(5), Own(5), Other(8)}, 3, {8}, 8},
+    {"equal own write is not sent", {Own(5), Other(9), Own(5)}, 2, {9}, 9},
+    {"own write back and forth", {Own(1), Own(2), Own(1), Own(2)}, 4, {}, 2},
+};
+
+// The value forms of the three setters.
+enum class Kind { Integer, Text, Bytes };
+
+QVariant ValueOf(Kind kind, int value)
+{
+    switch (kind) {
+    case Kind::Text:
+        return QString::number(value);
+    case Kind::Bytes:
+        return QByteArray::number(value);
+    default:
+        return uint(value);
+    }
+}
+
+// A config of this process written by the daemon's wrapper and by another
+// client, with the deliveries to the wrapper held until Deliver.
+class GatedStoreTest : public ::testing::Test {
+protected:
+    static constexpr int kGatedConfigId = 2;
+
+    void SetUp() override
+    {
+        Lumo::registerTimeStampMetaType();
+        Fill(kGatedConfigId);
+    }
+    void TearDown() override { _raw->RemoveEventListener(&_counter); }
+
+    // Every change from now on is counted.
+    void Connect()
+    {
+        _raw->AddEventListener(&_counter);
+        _receiver.Listen(&_wrapper);
+        ASSERT_TRUE(_wrapper.Connect());
+    }
+    // Lets the wrapper have the changes made so far, once there are this many.
+    void Deliver(int changes)
+    {
+        ASSERT_TRUE(WaitFor([&] { return _counter.count == changes; }));
+        _wrapper.Open();
+        ASSERT_TRUE(WaitFor([&] { return _wrapper.Delivered() == changes; }));
+        Spin(20);
+    }
+
+    RawClient _raw{kGatedConfigId};
+    ChangeCounter _counter;
+    Receiver _receiver;
+    GatedWrapper _wrapper{kGatedConfigId};
+};
+
+class ConfigWrapperEchoTest : public GatedStoreTest,
+                              public ::testing::WithParamInterface<std::tuple<EchoCase, Kind>> {};
+
+TEST_P(ConfigWrapperEchoTest, ScriptAgainstTheStore)
+{
+    const EchoCase& c = std::get<0>(GetParam());
+    const Kind kind = std::get<1>(GetParam());
+    const quint32 id = kind == Kind::Text ? kText : kind == Kind::Bytes ? kBytes : kUnsigned;
+    auto own = [&](int value) {
+        const QVariant v = ValueOf(kind, value);
+        if (kind == Kind::Text)
+            return _wrapper.SetParamValue(id, v.toString());
+        if (kind == Kind::Bytes)
+            return _wrapper.SetParamValue(id, v.toByteArray());
+        return _wrapper.SetParamValue(id, quint32(value));
+    };
+    auto other = [&](int value) {
+        const QVariant v = ValueOf(kind, value);
+        if (kind == Kind::Text)
+            return _raw->SetStringValue(eParam_t(id), v.toString().toStdString());
+        if (kind == Kind::Bytes)
+            return _raw->SetDataValue(eParam_t(id), v.toByteArray().toStdString());
+        return _raw->SetIntegerValue(eParam_t(id), value);
+    };
+
+    ASSERT_TRUE(other(100));
+    Connect();
+    for (const Step& step : c.steps)
+        ASSERT_TRUE(step.own ? own(step.value) : other(step.value));
+    Deliver(c.changes);
+
+    std::vector<int> signalled;
+    for (const Receiver::Event& e : _receiver.events) {
+        EXPECT_EQ(e.id, id);
+        EXPECT_EQ(e.value.type(), ValueOf(kind, 0).type());
+        signalled.push_back(e.value.toInt());
+    }
+    EXPECT_EQ(signalled, c.signalled);
+    int cached = -1;
+    EXPECT_TRUE(_wrapper.GetParamValue(id, cached));
+    EXPECT_EQ(cached, c.cached);
+    EXPECT_EQ(_counter.count, c.changes) << "no change more";
+    std::string stored;
+    if (kind == Kind::Integer)
+        stored = std::to_string(_raw.Integer(id));
+    else if (kind == Kind::Text)
+        stored = _raw.Text(id);
+    else
+        _raw->GetDataValue(eParam_t(id), stored);
+    EXPECT_EQ(stored, std::to_string(c.cached));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, ConfigWrapperEchoTest,
+    ::testing::Combine(::testing::ValuesIn(kEchoCases), ::testing::Values(Kind::Integer, Kind::Text, Kind::Bytes)),
+    [](const ::testing::TestParamInfo<std::tuple<EchoCase, Kind>>& info) {
+        std::string name = std::get<0>(info.param).name;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        const Kind kind = std::get<1>(info.param);
+        return name + (kind == Kind::Integer ? "_integer" : kind == Kind::Text ? "_text" : "_bytes");
+    });
+
+// The first read of an id asks the store; a change that follows with the
+// same value is no news.
+TEST_F(GatedStoreTest, FirstReadAsksTheStore)
+{
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 40));
+    Connect();
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 41));
+    int value = 0;
+    EXPECT_TRUE(_wrapper.GetParamValue(kSigned, value));
+    EXPECT_EQ(value, 41);
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kSigned), 42));
+    Deliver(2);
+    ASSERT_EQ(_receiver.events.size(), 1);
+    EXPECT_EQ(_receiver.events[0].value, QVariant(uint(42)));
+    EXPECT_TRUE(_wrapper.GetParamValue(kSigned, value));
+    EXPECT_EQ(value, 42);
 }
 
 TEST_F(ConfigWrapperTest, EventsArriveQueuedOnTheMainThread)
@@ -197,19 +433,36 @@ TEST_F(ConfigWrapperTest, IntegerReadFallsBackToTheStore)
     EXPECT_EQ(value, 78);
 }
 
-TEST(ConfigWrapperUnconnectedTest, WritesNothingAndReadsZero)
+TEST(ConfigWrapperUnconnectedTest, WritesWaitUntilConnected)
 {
-    ConfigWrapper wrapper(4);
+    const int configId = 4;
+    Fill(configId);
+    RawClient raw(configId);
+    ASSERT_TRUE(raw->SetIntegerValue(eParam_t(kSigned), 9));
+
+    ConfigWrapper wrapper(configId);
     EXPECT_FALSE(wrapper.SetParamValue(kUnsigned, 1u));
     EXPECT_FALSE(wrapper.SetParamValue(kText, QString("x")));
     EXPECT_FALSE(wrapper.SetParamValue(kBytes, QByteArray("x")));
     ConfigDeviceState_t state;
-    state.insert(kUnsigned, QVariant(uint(1)));
+    state.insert(kBool, QVariant(true));
     wrapper.SetConfigState(state);
     int value = -1;
     EXPECT_TRUE(wrapper.GetParamValue(kUnsigned, value));
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(wrapper.GetParamDescriptor(eParam_t(kUnsigned)), nullptr);
+    EXPECT_EQ(value, 1) << "the waiting value";
+    EXPECT_TRUE(wrapper.GetParamValue(kSigned, value));
+    EXPECT_EQ(value, 0) << "never cached, and no store to ask";
+    EXPECT_EQ(raw.Integer(kUnsigned), 0) << "nothing written yet";
+
+    ASSERT_TRUE(wrapper.Connect());
+    EXPECT_EQ(raw.Integer(kUnsigned), 1);
+    EXPECT_EQ(raw.Integer(kBool), 1);
+    EXPECT_EQ(raw.Text(kText), "x");
+    std::string bytes;
+    EXPECT_TRUE(raw->GetDataValue(eParam_t(kBytes), bytes));
+    EXPECT_EQ(bytes, "x");
+    EXPECT_TRUE(wrapper.GetParamValue(kSigned, value));
+    EXPECT_EQ(value, 9);
 }
 
 // The cache is shared by the store's thread and the main thread.

@@ -15,7 +15,9 @@ TEST(ErrorReportTest, TextsGoQuotedToTheDebugChannel)
     } cases[] = {
         {"port gone", "\"Error in Velora mini i/f: port gone\""},
         {"", "\"Error in Velora mini i/f: \""},
-        {"say \"hi\"", "\"Error in Velora mini i/f: say \\\"hi\\\"\""},
+        // Between the quotes as it is: no escapes.
+        {"say \"hi\"", "\"Error in Velora mini i/f: say \"hi\"\""},
+        {"a\tb\nc\\d", "\"Error in Velora mini i/f: a\tb\nc\\d\""},
     };
     MyErrorReportIF sink;
     CErrorReportIF& asBase = sink;

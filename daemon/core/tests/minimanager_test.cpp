@@ -98,10 +98,19 @@ protected:
         ASSERT_TRUE(sServer->Initialize());
         ASSERT_TRUE(sServer->Start());
     }
-    static void TearDownTestSuite()
+    static void TearDownTestSuite() { StopStore(); }
+
+    // The box's store, served from this process as another process would.
+    static void StopStore()
     {
         delete sServer;
         sServer = nullptr;
+    }
+    static void StartStore()
+    {
+        sServer = new velora::stackline::config::access::SocketServer(ConfigWrapper::kMainConfigPort);
+        ASSERT_TRUE(sServer->Initialize());
+        ASSERT_TRUE(sServer->Start());
     }
 
     void SetUp() override { sPlugged.clear(); }
@@ -109,25 +118,41 @@ protected:
     {
         _manager.reset();
         DescriptorRegistry::GetDescriptorTable(0)->SetRefusalHook(nullptr);
+        if (!sServer)
+            StartStore();
+    }
+
+    // What a store that comes back may hold: anything but the daemon's view.
+    void ScrambleSlots()
+    {
+        _box->SetIntegerValue(eParam_t(eParamID_DeviceCount), 3);
+        for (int slot = 1; slot <= 4; ++slot) {
+            _box->SetStringValue(eParam_t(DeviceNameParamID(slot)), "OLD");
+            _box->SetStringValue(eParam_t(DeviceSNParamID(slot)), "OLD00001");
+            _box->SetIntegerValue(eParam_t(DeviceTypeParamID(slot)), 9);
+            _box->SetIntegerValue(eParam_t(DeviceCxnStatusParamID(slot)), 13);
+        }
     }
 
     void Start()
     {
         _manager.reset(new MiniManager(&_platform, &_source));
         ASSERT_TRUE(_box.ok());
+        ASSERT_TRUE(_manager->IsServing());
         ASSERT_TRUE(_manager->MainConfig()->IsConnected());
     }
 
-    bool SlotShows(int slot, int type, const std::string& serial, const std::string& name, int status)
+    bool SlotShows(int slot, int type, const std::string& serial, const std::string& name, int status,
+                   int waitMs = 3000)
     {
         return WaitFor([&] {
             return _box.Integer(DeviceTypeParamID(slot)) == type && _box.Text(DeviceSNParamID(slot)) == serial &&
                    _box.Text(DeviceNameParamID(slot)) == name && _box.Integer(DeviceCxnStatusParamID(slot)) == status;
-        });
+        }, waitMs);
     }
-    bool CountIs(int count)
+    bool CountIs(int count, int waitMs = 3000)
     {
-        return WaitFor([&] { return _box.Integer(eParamID_DeviceCount) == count; });
+        return WaitFor([&] { return _box.Integer(eParamID_DeviceCount) == count; }, waitMs);
     }
 
     static velora::stackline::config::access::SocketServer* sServer;
@@ -289,6 +314,96 @@ TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
     EXPECT_TRUE(_messages.Contains(QtWarningMsg, "Strange: Handler disappeared that wasn't in the list!"));
     EXPECT_NE(_manager->HandlerAt(0), nullptr);
     EXPECT_TRUE(CountIs(1));
+}
+
+// Long enough for the link check and every pause between attempts.
+const int kReconnectWaitMs = 3 * ConfigWrapper::kLinkCheckMs + 2 * ConfigWrapper::kMaxRetryMs;
+const QString kLost = "\"Connection to config 0 lost, reconnecting\"";
+const QString kBack = "\"Connection to config 0 made again\"";
+
+TEST_F(MiniManagerTest, StoreStoppedAndStartedAgainGetsEverySlotBack)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}, {8, 14, "SIM14001", "MARDEX"}, {0, 19, "SIM19001", "QUASTEL"}};
+    Start();
+    ASSERT_TRUE(SlotShows(3, 20, "SIM19001", "QUASTEL", 0));
+    ASSERT_TRUE(CountIs(3));
+
+    StopStore();
+    ASSERT_TRUE(WaitFor([&] { return _messages.Contains(QtWarningMsg, kLost); }, kReconnectWaitMs));
+    // While the store is away a converter leaves and the daemon goes on.
+    static_cast<ProbeWrapper*>(_manager->HandlerAt(1)->GetWrapper())->Lose();
+    ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(1) == nullptr; }));
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 2\""));
+    // The store comes back holding other values.
+    ScrambleSlots();
+    Spin(2 * ConfigWrapper::kFirstRetryMs);
+    StartStore();
+
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0, kReconnectWaitMs));
+    EXPECT_TRUE(SlotShows(2, 0, "", "", 1));
+    EXPECT_TRUE(SlotShows(3, 20, "SIM19001", "QUASTEL", 0));
+    EXPECT_TRUE(SlotShows(4, 0, "", "", 1));
+    EXPECT_TRUE(CountIs(2));
+    EXPECT_EQ(_messages.Count(kLost), 1) << "logged once";
+    EXPECT_EQ(_messages.Count(kBack), 1);
+    EXPECT_TRUE(_manager->MainConfig()->IsConnected());
+
+    // Writes go on as before.
+    sPlugged = {{0, 18, "SIM18001", "PENDRO"}};
+    _manager->ScanMinis();
+    EXPECT_TRUE(SlotShows(2, 19, "SIM18001", "PENDRO", 0));
+    EXPECT_TRUE(CountIs(3));
+}
+
+TEST_F(MiniManagerTest, StoreStartedAfterTheDaemon)
+{
+    StopStore();
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    _manager.reset(new MiniManager(&_platform, &_source));
+    ASSERT_TRUE(_manager->IsServing());
+    EXPECT_FALSE(_manager->MainConfig()->IsConnected());
+    EXPECT_EQ(_messages.Count("Error connecting to main config"), 1);
+    for (const QString& m : _messages.Lines())
+        EXPECT_FALSE(m.contains("Not found param")) << m.toStdString();
+    // The converter is taken all the same.
+    ASSERT_NE(_manager->HandlerAt(0), nullptr);
+    EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 1\""));
+
+    ScrambleSlots();
+    StartStore();
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0, kReconnectWaitMs));
+    for (int slot = 2; slot <= 4; ++slot)
+        EXPECT_TRUE(SlotShows(slot, 0, "", "", 1)) << slot;
+    EXPECT_TRUE(CountIs(1));
+    EXPECT_EQ(_messages.Count(kBack), 1);
+    EXPECT_EQ(_messages.Count(kLost), 0);
+}
+
+TEST_F(MiniManagerTest, SecondDaemonStopsBeforeTouchingAnything)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    Start();
+    ASSERT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+    ASSERT_TRUE(CountIs(1));
+    ChangeLog changes;
+    _box->AddEventListener(&changes);
+
+    sPlugged = {{0, 19, "SIM19001", "QUASTEL"}};
+    {
+        MiniManager second(&_platform, &_source);
+        EXPECT_FALSE(second.IsServing());
+        EXPECT_EQ(second.MainConfig(), nullptr);
+        EXPECT_TRUE(_messages.Contains(QtWarningMsg, "Cannot serve the converters' configs on port 43111; is "
+                                                     "another Portvane running? Stopping."));
+        second.ScanMinis();
+        Spin(100);
+    }
+    EXPECT_EQ(sPlugged.size(), 1u) << "no converter was looked for";
+    EXPECT_TRUE(changes.Ids().empty()) << "config 0 untouched";
+    _box->RemoveEventListener(&changes);
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+    EXPECT_TRUE(CountIs(1));
+    EXPECT_NE(_manager->HandlerAt(0), nullptr);
 }
 
 // Last: the slot ids of config 0 are resolved once per process, and without

@@ -1,13 +1,16 @@
 #include "blocks/cconfigblockif.h"
 
-CConfigBlockIF::CConfigBlockIF(CCmdEngine* owner, UByte fpgaID, UByte blockID)
-    : _cmdEngine(owner), _fpgaID(fpgaID), _blockID(blockID)
+CConfigBlockIF::CConfigBlockIF(CCmdEngine* owner, UByte fpgaId, UByte blockId)
+    : _cmdEngine(owner), _fpgaId(fpgaId), _blockId(blockId)
 {
 }
 
 CConfigBlockIF::~CConfigBlockIF() = default;
 
-void CConfigBlockIF::StreamOutFPGA(CCommProtocol&) const {}
+int CConfigBlockIF::StreamOutFPGA(CCommProtocol&) const
+{
+    return 0;
+}
 
 bool CConfigBlockIF::StreamsToFPGA() const
 {

@@ -5,6 +5,7 @@
 
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
+#include "quoteddebug.h"
 
 CModuleTypes::CModuleTypes(const QString& resourceDir) : _resourceDir(resourceDir) {}
 
@@ -15,7 +16,7 @@ void CModuleTypes::FindTypes()
     const QString typesPath = QStringLiteral("%1/types").arg(_resourceDir);
     QDir dir(typesPath);
     if (!dir.exists()) {
-        qDebug() << "CModuleTypes::FindTypes - ERROR - Failed to locate resource director " << typesPath;
+        qDebug().noquote() << "CModuleTypes::FindTypes - ERROR - Failed to locate resource director " << Quoted(typesPath);
         return;
     }
     const QStringList entries =

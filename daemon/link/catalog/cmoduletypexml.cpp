@@ -1,8 +1,7 @@
 #include "catalog/cmoduletypexml.h"
 
-#include <QDebug>
-
 #include "catalog/cmoduletype.h"
+#include "quoteddebug.h"
 
 namespace {
 
@@ -98,7 +97,7 @@ CModuleTypeXML::~CModuleTypeXML() = default;
 
 void CModuleTypeXML::reportError() const
 {
-    qDebug() << _file.error();
+    DebugQuoted(_file.error());
 }
 
 bool CModuleTypeXML::load(const QString& path)

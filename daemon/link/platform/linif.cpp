@@ -4,6 +4,7 @@
 #include "catalog/cmoduletypexml.h"
 #include "platform/resourcedir.h"
 #include "platform/runmode.h"
+#include "quoteddebug.h"
 #include "serial/converterusb.h"
 #include "serial/linserialif.h"
 #include "serial/simulatedports.h"
@@ -16,6 +17,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 
@@ -47,6 +49,10 @@ void LinIF::StartMonitor()
     if (!_udev) {
         std::puts("Can't create udev");
         std::fflush(stdout);
+        // Without listed ports there is nothing to watch: a supervisor
+        // restarts the daemon on this status.
+        if (!SimulatedPorts::IsConfigured())
+            std::exit(1);
         qWarning("Hot-plug detection is off");
         return;
     }
@@ -84,7 +90,7 @@ void LinIF::DrainMonitor()
 
         struct udev_device* device = udev_monitor_receive_device(_monitor);
         if (!device) {
-            qWarning() << QString("No Device from receive_device(). An error occured.\n");
+            WarnQuoted(QString("No Device from receive_device(). An error occured.\n"));
             return;
         }
         const char* action = udev_device_get_action(device);
@@ -96,7 +102,7 @@ void LinIF::DrainMonitor()
             else if (str_action == QLatin1String("remove"))
                 emit DeviceRemovedSignal();
             else
-                qWarning() << QString("Unknown str_action %1 happened\n").arg(str_action);
+                WarnQuoted(QString("Unknown str_action %1 happened\n").arg(str_action));
         }
         udev_device_unref(device);
     }

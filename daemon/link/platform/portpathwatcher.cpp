@@ -14,12 +14,17 @@ QHash<QString, PortPathWatcher::Identity> PortPathWatcher::Present() const
 {
     QHash<QString, Identity> present;
     for (const QString& path : SimulatedPorts::Existing(_paths)) {
+        const QByteArray name = path.toLocal8Bit();
         struct stat st;
         Identity id;
-        if (::lstat(path.toLocal8Bit().constData(), &st) == 0) {
+        if (::lstat(name.constData(), &st) == 0) {
             id.device = quint64(st.st_dev);
             id.inode = quint64(st.st_ino);
             id.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        }
+        if (::stat(name.constData(), &st) == 0) {
+            id.targetDevice = quint64(st.st_dev);
+            id.targetInode = quint64(st.st_ino);
         }
         present.insert(path, id);
     }

@@ -23,14 +23,19 @@ public:
     bool IsEmpty() const { return _paths.isEmpty(); }
 
 private:
-    // Who a present path is: the entry's own file identity and change time.
+    // Who a present path is: the entry's own file identity and change time
+    // (a link made anew, also by a rename over the old one), and the file
+    // it leads to (a link left in place while its target was replaced).
     struct Identity {
         quint64 device = 0;
         quint64 inode = 0;
         qint64 changedNs = 0;
+        quint64 targetDevice = 0;
+        quint64 targetInode = 0;
         bool operator==(const Identity& o) const
         {
-            return device == o.device && inode == o.inode && changedNs == o.changedNs;
+            return device == o.device && inode == o.inode && changedNs == o.changedNs &&
+                   targetDevice == o.targetDevice && targetInode == o.targetInode;
         }
     };
     QHash<QString, Identity> Present() const;

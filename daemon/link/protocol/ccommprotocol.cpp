@@ -10,6 +10,7 @@
 
 #include "protocol/cprogressif.h"
 #include "protocol/wirebytes.h"
+#include "quoteddebug.h"
 #include "serial/cserialif.h"
 
 namespace {
@@ -159,7 +160,7 @@ eCommStatus CCommProtocol::ReceiveResponse(UByte* header, UByte expectedCode)
             _port->Flush();
             QString text;
             TraceResponse(header, kTimedOut, &text);
-            qWarning() << text;
+            WarnQuoted(text);
             std::fprintf(stderr, "Wanted %d bytes, got %d.\n", kResponseHeaderSize, got);
             return kTimedOut;
         }

@@ -135,6 +135,9 @@ int CCommProtocol::RequestData(UByte* buffer, ULWord total, ULWord chunk)
         return kPacketSizeOfZero;
     if (chunk > kMaxDownloadChunk || (total > 0 && !buffer))
         return kIllegalArgument;
+    // Chunks land here first, growing as they come: a download that fails
+    // leaves the caller's buffer as it was.
+    std::vector<UByte> received;
     UByte request[5];
     PutHeader(request, kRequestDataCmd, sizeof(request));
     ULWord remaining = total;
@@ -169,13 +172,17 @@ int CCommProtocol::RequestData(UByte* buffer, ULWord total, ULWord chunk)
             continue;
         }
         emptyAnswers = 0;
-        status = ReadField(buffer + position, m);
+        received.resize(position + m);
+        status = ReadField(received.data() + position, m);
         if (status != kOK)
             return status;
         position += m;
         remaining -= m;
     }
-    return TransferComplete();
+    const int status = TransferComplete();
+    if (status == kOK && total > 0)
+        std::memcpy(buffer, received.data(), total);
+    return status;
 }
 
 int CCommProtocol::TransferComplete()

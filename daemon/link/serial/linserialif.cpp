@@ -2,6 +2,7 @@
 
 #include "serial/converterusb.h"
 #include "serial/lineattributes.h"
+#include "serial/outputdrain.h"
 #include "serial/portreservations.h"
 #include "serial/simulatedports.h"
 
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -56,9 +58,8 @@ void LinSerialIF::EnumerateUdevPorts()
 {
     struct udev* udev = udev_new();
     if (!udev) {
-        // Without udev no port can be found; the list stays empty.
         qCritical("Can't create udev\n");
-        return;
+        std::exit(1);
     }
     struct udev_enumerate* enumerate = udev_enumerate_new(udev);
     if (enumerate) {
@@ -102,10 +103,10 @@ bool LinSerialIF::Open(int index)
 
     const QByteArray path = _portList.at(index).toUtf8();
     const QString key = PortReservations::KeyFor(_portList.at(index));
-    if (!PortReservations::Acquire(key)) {
-        qDebug("Serial port %s is already in use", path.constData());
+    // A port this process holds already: refused without a word, as every
+    // scan meets it again.
+    if (!PortReservations::Acquire(key))
         return false;
-    }
     _fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (_fd == -1) {
         PortReservations::Release(key);
@@ -161,9 +162,12 @@ void LinSerialIF::Close()
         return;
     // Drain and restore only what this open configured.
     if (_haveSavedAttributes) {
-        if (::tcdrain(_fd) == -1) {
+        if (!OutputDrain::Wait(_fd)) {
             const int err = errno;
             qDebug("Error waiting for drain - %s(%d).", std::strerror(err), err);
+            // What a held line did not take is dropped, so that closing does
+            // not wait for it either.
+            ::tcflush(_fd, TCOFLUSH);
         }
         if (::tcsetattr(_fd, TCSANOW, &_savedAttributes) == -1) {
             const int err = errno;

@@ -7,24 +7,37 @@
 
 namespace {
 
-int Narrow(int value, unsigned storageBits)
+int Narrowed(int value, FieldType type)
 {
-    if (storageBits == 0 || storageBits >= 32)
-        return value;
-    return static_cast<int>(static_cast<unsigned>(value) & ((1u << storageBits) - 1u));
-}
-
-int Loaded(const QVariant& value, const FieldDef& def)
-{
-    switch (def.load) {
-    case FieldLoad::Flag:
-        return value.toInt() != 0 ? 1 : 0;
-    case FieldLoad::Bool:
-        return value.toBool() ? 1 : 0;
-    case FieldLoad::Int:
+    switch (type) {
+    case FieldType::Byte:
+        return int(static_cast<unsigned>(value) & 0xFFu);
+    case FieldType::Word:
+        return int(static_cast<unsigned>(value) & 0xFFFFu);
+    case FieldType::Bool:
+        return value != 0 ? 1 : 0;
+    case FieldType::Text:
+        return 0;
+    case FieldType::Int:
+    case FieldType::UInt:
         break;
     }
-    return Narrow(value.toInt(), def.storageBits);
+    return value;
+}
+
+QVariant Saved(int value, const QString& text, const FieldDef& def)
+{
+    switch (def.save) {
+    case FieldSave::UInt:
+        return QVariant(static_cast<uint>(value));
+    case FieldSave::Bool:
+        return QVariant(value != 0);
+    case FieldSave::Text:
+        return QVariant(text);
+    case FieldSave::Int:
+        break;
+    }
+    return QVariant(value);
 }
 
 } // namespace
@@ -33,11 +46,12 @@ std::string CheckLayout(const BlockLayout& layout)
 {
     if (layout.imageLength < 1 || layout.imageLength > RegisterBlock::kMaxImageLength)
         return "image of " + std::to_string(layout.imageLength) + " bytes";
-    return CheckFieldBits(layout.bits, layout.fields.size, layout.imageLength);
+    return CheckFieldMap(layout.image, layout.fields.size, layout.imageLength);
 }
 
-RegisterBlock::RegisterBlock(CCmdEngine* owner, UByte fpgaID, UByte blockID, const BlockLayout& layout)
-    : CConfigBlockIF(owner, fpgaID, blockID), _layout(layout), _values(layout.fields.size, 0)
+RegisterBlock::RegisterBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId, const BlockLayout& layout)
+    : CConfigBlockIF(owner, fpgaId, blockId), _layout(layout), _values(layout.fields.size, 0),
+      _texts(layout.fields.size)
 {
     RegisterBlock::Reset();
 }
@@ -50,15 +64,30 @@ int RegisterBlock::Field(int field) const
 void RegisterBlock::SetField(int field, int value)
 {
     if (field >= 0 && std::size_t(field) < _values.size())
-        _values[std::size_t(field)] = value;
+        _values[std::size_t(field)] = Narrowed(value, _layout.fields.data[field].type);
+}
+
+QString RegisterBlock::Text(int field) const
+{
+    if (field < 0 || std::size_t(field) >= _texts.size())
+        return QString();
+    return _texts[std::size_t(field)];
+}
+
+void RegisterBlock::SetText(int field, const QString& text)
+{
+    if (field >= 0 && std::size_t(field) < _texts.size() && _layout.fields.data[field].type == FieldType::Text)
+        _texts[std::size_t(field)] = text;
 }
 
 void RegisterBlock::Reset()
 {
-    std::size_t field = 0;
+    int field = 0;
     for (const FieldDef& def : _layout.fields) {
-        if (def.hasDefault)
-            _values[field] = def.defaultValue;
+        if (def.hasDefault) {
+            SetField(field, def.defaultValue);
+            SetText(field, QString::fromLatin1(def.defaultText));
+        }
         ++field;
     }
 }
@@ -68,7 +97,7 @@ bool RegisterBlock::SaveSettings(QSettings& settings)
     std::size_t field = 0;
     for (const FieldDef& def : _layout.fields) {
         if (def.key)
-            settings.setValue(QString::fromLatin1(def.key), _values[field]);
+            settings.setValue(QString::fromLatin1(def.key), Saved(_values[field], _texts[field], def));
         ++field;
     }
     return true;
@@ -77,16 +106,31 @@ bool RegisterBlock::SaveSettings(QSettings& settings)
 bool RegisterBlock::LoadSettings(QSettings& settings)
 {
     Reset();
-    std::size_t field = 0;
+    int field = 0;
     for (const FieldDef& def : _layout.fields) {
-        const int index = int(field++);
+        const int index = field++;
         if (!def.key)
             continue;
         QString key = QString::fromLatin1(def.key);
         if (!settings.contains(key) && def.olderKey)
             key = QString::fromLatin1(def.olderKey);
-        if (settings.contains(key))
-            _values[std::size_t(index)] = Loaded(settings.value(key), def);
+        if (!settings.contains(key))
+            continue;
+        const QVariant value = settings.value(key);
+        switch (def.load) {
+        case FieldLoad::Bool:
+            SetField(index, value.toBool() ? 1 : 0);
+            break;
+        case FieldLoad::UInt:
+            SetField(index, static_cast<int>(value.toUInt()));
+            break;
+        case FieldLoad::Text:
+            SetText(index, value.toString());
+            break;
+        case FieldLoad::Int:
+            SetField(index, value.toInt());
+            break;
+        }
     }
     return true;
 }
@@ -100,7 +144,7 @@ int RegisterBlock::ReadFromDevice(CCommProtocol& comm)
 {
     UByte image[kMaxImageLength];
     const std::size_t length = ImageLength();
-    if (length == 0 || comm.ReadConfigData(_fpgaID, _blockID, image, UWord(length)) != 0)
+    if (length == 0 || comm.ReadConfigData(_fpgaId, _blockId, image, UWord(length)) != 0)
         return 0;
     Unpack(image);
     return int(length);
@@ -110,7 +154,7 @@ int RegisterBlock::WriteToDevice(CCommProtocol& comm)
 {
     UByte image[kMaxImageLength];
     Pack(image);
-    return comm.WriteConfigData(_fpgaID, _blockID, image, UWord(ImageLength()));
+    return comm.WriteConfigData(_fpgaId, _blockId, image, UWord(ImageLength()));
 }
 
 UByte RegisterBlock::PackRegister(int registerNumber) const
@@ -118,15 +162,24 @@ UByte RegisterBlock::PackRegister(int registerNumber) const
     const int offset = registerNumber - int(_layout.firstRegister);
     if (offset < 0 || std::size_t(offset) >= ImageLength())
         return 0;
-    return PackByte(_layout.bits, _values.data(), _values.size(), std::size_t(offset));
+    const UByte packed = PackByte(_layout.image, _values.data(), _values.size(), std::size_t(offset));
+    return FinishPackedByte(std::size_t(offset), packed);
 }
 
 void RegisterBlock::Pack(UByte* image) const
 {
-    PackImage(_layout.bits, _values.data(), _values.size(), image, ImageLength());
+    const std::size_t length = ImageLength();
+    PackImage(_layout.image, _values.data(), _values.size(), image, length);
+    for (std::size_t offset = 0; offset < length; ++offset)
+        image[offset] = FinishPackedByte(offset, image[offset]);
 }
 
 void RegisterBlock::Unpack(const UByte* image)
 {
-    UnpackImage(_layout.bits, image, ImageLength(), _values.data(), _values.size());
+    UnpackImage(_layout.image, image, ImageLength(), _values.data(), _values.size());
+}
+
+UByte RegisterBlock::FinishPackedByte(std::size_t, UByte packed) const
+{
+    return packed;
 }

@@ -19,12 +19,12 @@ enum Field { kInPixels, kRoiCtrl, kSmpte, kLinkMode, kPulldown, kUnsaved, kField
 
 // A block over the scalers' 41-byte configuration memory (registers 3 to 43).
 constexpr FieldDef kFields[] = {
-    {"_inputActivePixels", nullptr, true, 720, 16, FieldLoad::Int},
-    {"_roiCtrl", nullptr, true, 0x57, 8, FieldLoad::Int},
-    {"_isSmpte", nullptr, true, 0, 8, FieldLoad::Flag},
-    {"_inputLinkMode", "_input3G_BMode", true, 0, 0, FieldLoad::Int},
-    {"_add32Pulldown", nullptr, true, 0, 8, FieldLoad::Bool},
-    {nullptr, nullptr, false, 0, 8, FieldLoad::Int}, // neither saved nor reset
+    Setting("_inputActivePixels", 720, FieldType::Word),
+    Setting("_roiCtrl", 0x57, FieldType::Byte),
+    Setting("_isSmpte", 0, FieldType::Bool),
+    Setting("_inputLinkMode", 0, FieldType::Int, "_input3G_BMode"),
+    BoolSetting("_add32Pulldown", false),
+    StatusField(FieldType::Byte), // neither saved nor reset
 };
 constexpr FieldBits kBits[] = {
     {kInPixels, 0, 0, 8, 0}, {kInPixels, 1, 4, 4, 8}, // registers 3 and 4
@@ -34,7 +34,7 @@ constexpr FieldBits kBits[] = {
     {kPulldown, 36, 0, 1, 0},                         // register 39 bit 0
     {kUnsaved, 40, 0, 8, 0},                           // register 43
 };
-constexpr BlockLayout kLayout{41, 3, RowsOf(kFields), RowsOf(kBits)};
+constexpr BlockLayout kLayout = MakeLayout(41, 3, kFields, kBits);
 
 std::vector<int> Fields(const RegisterBlock& block)
 {
@@ -119,6 +119,77 @@ TEST_F(RegisterBlockSettings, LoadConvertsAndFallsBack)
     EXPECT_EQ(block.Field(kSmpte), 0);
 }
 
+// One field of each type, with no bits: narrowing and settings forms.
+constexpr FieldDef kTyped[] = {
+    Setting("int", -5),
+    UIntSetting("uint", 0xFFFFFFFFu),
+    Setting("byte", 0x1FF, FieldType::Byte),
+    Setting("word", 0x1FFFF, FieldType::Word),
+    Setting("flag", 7, FieldType::Bool),
+    BoolSetting("bool", true, FieldSave::Bool),
+    TextSetting("text", "0.50000"),
+    Unsaved(3, FieldType::Byte),
+};
+constexpr FieldBits kNoBits[] = {{7, 0, 0, 8}};
+constexpr BlockLayout kTypedLayout = MakeLayout(1, 0, kTyped, kNoBits);
+
+TEST(RegisterBlock, FieldsNarrowToTheirTypes)
+{
+    RegisterBlock block(nullptr, 0, 0, kTypedLayout);
+    const std::vector<int> defaults = {-5, -1, 0xFF, 0xFFFF, 1, 1, 0, 3};
+    for (int f = 0; f < 8; ++f)
+        EXPECT_EQ(block.Field(f), defaults[size_t(f)]) << f;
+    EXPECT_EQ(block.Text(6), QStringLiteral("0.50000"));
+
+    const struct {
+        int field;
+        int value;
+        int kept;
+    } cases[] = {
+        {0, -70000, -70000}, {1, int(0x80000001u), int(0x80000001u)}, {2, 0x1234, 0x34}, {2, -1, 0xFF},
+        {3, 0x12345, 0x2345}, {3, -2, 0xFFFE}, {4, 2, 1}, {4, -1, 1}, {4, 0, 0}, {6, 9, 0},
+    };
+    for (const auto& c : cases) {
+        block.SetField(c.field, c.value);
+        EXPECT_EQ(block.Field(c.field), c.kept) << c.field << " " << c.value;
+    }
+    block.SetText(6, QStringLiteral("x"));
+    block.SetText(2, QStringLiteral("y")); // not a text field
+    block.SetText(99, QStringLiteral("z"));
+    EXPECT_EQ(block.Text(6), QStringLiteral("x"));
+    EXPECT_EQ(block.Text(2), QString());
+    EXPECT_EQ(block.Text(99), QString());
+    EXPECT_FALSE(block.Flag(4));
+}
+
+TEST_F(RegisterBlockSettings, ValuesAreSavedInTheFieldsForm)
+{
+    RegisterBlock block(nullptr, 0, 0, kTypedLayout);
+    block.SetField(0, -7);
+    block.SetField(5, 0);
+    block.SetField(7, 9); // no key
+    EXPECT_TRUE(block.SaveSettings(_settings));
+    _settings.sync();
+    QSettings file(_settings.fileName(), QSettings::IniFormat);
+    EXPECT_EQ(file.allKeys().size(), 7);
+    EXPECT_EQ(file.value("int").toString(), QStringLiteral("-7"));
+    EXPECT_EQ(file.value("uint").toString(), QStringLiteral("4294967295"));
+    EXPECT_EQ(file.value("byte").toString(), QStringLiteral("255"));
+    EXPECT_EQ(file.value("flag").toString(), QStringLiteral("1"));
+    EXPECT_EQ(file.value("bool").toString(), QStringLiteral("false"));
+    EXPECT_EQ(file.value("text").toString(), QStringLiteral("0.50000"));
+
+    RegisterBlock loaded(nullptr, 0, 0, kTypedLayout);
+    loaded.SetField(5, 1);
+    loaded.SetField(7, 4);
+    EXPECT_TRUE(loaded.LoadSettings(file));
+    EXPECT_EQ(loaded.Field(0), -7);
+    EXPECT_EQ(loaded.Field(1), -1);
+    EXPECT_EQ(loaded.Field(5), 0);
+    EXPECT_EQ(loaded.Field(7), 3) << "reset, not loaded";
+    EXPECT_EQ(loaded.Text(6), QStringLiteral("0.50000"));
+}
+
 TEST(RegisterBlockOnConverter, ReadsAndWritesTheWholeImage)
 {
     convsim::Personality personality = convsim::Personality::ForType(5);
@@ -166,10 +237,10 @@ TEST(RegisterBlockLayout, Checks)
         BlockLayout layout;
         const char* problem;
     } cases[] = {
-        {"no image", {0, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 0 bytes"},
-        {"image too long", {65, 3, RowsOf(kFields), RowsOf(kBits)}, "image of 65 bytes"},
-        {"bits past the image", {41, 3, RowsOf(kFields), RowsOf(kPast)}, "row 0: byte 41 is past the image"},
-        {"bits of a field the block lacks", {41, 3, NoRows<FieldDef>(), RowsOf(kBits)},
+        {"no image", MakeLayout(0, 3, kFields, kBits), "image of 0 bytes"},
+        {"image too long", MakeLayout(65, 3, kFields, kBits), "image of 65 bytes"},
+        {"bits past the image", MakeLayout(41, 3, kFields, kPast), "row 0: byte 41 is past the image"},
+        {"bits of a field the block lacks", {41, 3, NoRows<FieldDef>(), FieldMap{RowsOf(kBits)}},
          "row 0: field 0 is not a field of the block"},
     };
     for (const auto& c : cases)

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "devicewrapper.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
+#include "common/registerblock.h"
+#include "roiscaler/roiscalerblock.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/enumdescriptor.h"
 
@@ -134,6 +137,30 @@ TEST(ModelRegistry, PublishedFieldsAreInTheModelsTable)
     ModelRow unnumbered = mapped;
     unnumbered.modelNumber = 0;
     EXPECT_EQ(MissingFieldParams(unnumbered).size(), 2u);
+}
+
+TEST(ModelRegistry, BlockMakersMakeTheModelsBlock)
+{
+    for (const ModelRow& row : ModelRegistry::Rows()) {
+        if (!row.makeBlock)
+            continue;
+        SCOPED_TRACE(row.name);
+        CCmdEngine* owner = reinterpret_cast<CCmdEngine*>(0x10);
+        std::unique_ptr<CConfigBlockIF> block(row.makeBlock(owner, 0, 0));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(block->Owner(), owner);
+        EXPECT_EQ(block->FPGAID(), 0);
+        EXPECT_EQ(block->BlockID(), 0);
+        auto* registers = dynamic_cast<RegisterBlock*>(block.get());
+        ASSERT_NE(registers, nullptr);
+        EXPECT_EQ(CheckLayout(registers->Layout()), "");
+        if (auto* roi = dynamic_cast<CRoiScalerBlock*>(block.get()))
+            EXPECT_EQ(roi->Profile().moduleType, row.moduleType);
+        else
+            EXPECT_EQ(FindRoiProfile(row.moduleType), nullptr);
+    }
+    for (const RoiProfile& profile : RoiProfiles())
+        EXPECT_NE(ModelRegistry::Find(profile.moduleType)->makeBlock, nullptr) << profile.name;
 }
 
 TEST(ModelRegistry, WrapperMakersAreTheRows)

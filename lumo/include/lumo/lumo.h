@@ -1,5 +1,5 @@
-// Library-wide functions of liblumo: the front of the buffer memory pool
-// and small process utilities.
+// Library-wide functions of liblumo: start-up, the front of the buffer
+// memory pool, the engine factory registries and small process utilities.
 #ifndef LUMO_LUMO_H
 #define LUMO_LUMO_H
 
@@ -17,6 +17,19 @@ class QObject;
 class QVariant;
 
 namespace Lumo {
+
+// Start flags of init.
+enum StartFlag {
+    StartWithPool = 0x1,  // the library-wide pool, 512 pages (2 MiB) per block
+    StartNoPlugins = 0x2, // no plug-in is loaded
+};
+
+// Starts the library, once per process and after the QCoreApplication
+// exists: the pool on request, the built-in ids, the meta types of the
+// library's values, then the plug-ins of "${ORIGIN}/../lib/plugins/liblumo"
+// unless told not to. Later calls do nothing. Call it before any block is
+// allocated when asking for the pool.
+LUMO_EXPORT void init(int flags);
 
 // "gcc-<compiler> <user> svn <revision> <branch> <date> <time>", fixed at build.
 LUMO_EXPORT QString buildSignature();

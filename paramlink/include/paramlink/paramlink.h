@@ -4,6 +4,7 @@
 
 #include "paramlink/config.h"
 #include "paramlink/configfactory.h"
+#include "paramlink/configlink.h"
 #include "paramlink/ctimeval.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/heldparams.h"

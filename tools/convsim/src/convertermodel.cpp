@@ -130,6 +130,19 @@ bool ConverterModel::WriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, c
     return true;
 }
 
+bool ConverterModel::HostWriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, const uint8_t* data,
+                                        size_t count)
+{
+    if (iface != kStatusInterface || dev != kStatusDevice || addr >= kStatusImageBytes)
+        return WriteRegisters(iface, dev, addr, data, count);
+    Bytes merged(data, data + count);
+    for (size_t i = 0; i < count && addr + i < kStatusImageBytes; ++i) {
+        const uint8_t own = _p.readOnlyBits[addr + i];
+        merged[i] = uint8_t((ReadRegister(iface, dev, uint32_t(addr + i)) & own) | (data[i] & ~own));
+    }
+    return WriteRegisters(iface, dev, addr, merged.data(), merged.size());
+}
+
 const Bytes* ConverterModel::ConfigMemory(uint8_t fpga, uint8_t block) const
 {
     for (const FpgaLayout& f : _p.fpgas)
@@ -304,7 +317,9 @@ ConverterModel::Reply ConverterModel::WriteImmediate(const uint8_t* p, size_t n)
         return {kStatusBadLength, {}};
     if (p[0] > kMaxInterface)
         return {kStatusBadInterface, {}};
-    if (!WriteRegisters(p[0], p[1], Get32(p + 2), p + 7, p[6]))
+    if (_lut.ClaimsWrite(_p.lutFlash, p[0], p[1], Get32(p + 2), p[6]))
+        return {_lut.Write(_p.lutFlash, *this, Get32(p + 2), p + 7, p[6]) ? kStatusDone : kStatusFailed, {}};
+    if (!HostWriteRegisters(p[0], p[1], Get32(p + 2), p + 7, p[6]))
         return {kStatusFailed, {}};
     return {};
 }
@@ -315,7 +330,9 @@ ConverterModel::Reply ConverterModel::ReadImmediate(const uint8_t* p, size_t)
         return {kStatusBadInterface, {}};
     Reply r;
     r.payload.push_back(p[6]);
-    Bytes data = ReadRegisters(p[0], p[1], Get32(p + 2), p[6]);
+    Bytes data = _lut.ClaimsRead(_p.lutFlash, p[0], p[1], Get32(p + 2), p[6])
+                     ? _lut.Read(_p.lutFlash, *this, Get32(p + 2), p[6])
+                     : ReadRegisters(p[0], p[1], Get32(p + 2), p[6]);
     r.payload.insert(r.payload.end(), data.begin(), data.end());
     return r;
 }
@@ -538,7 +555,7 @@ uint8_t ConverterModel::Commit()
             return status;
         std::copy_n(t.data.begin(), std::min(t.data.size(), b->memory.size()), b->memory.begin());
     } else if (t.target == Transfer::Device) {
-        if (!WriteRegisters(t.a, t.b, t.address, t.data.data(), t.data.size()))
+        if (!HostWriteRegisters(t.a, t.b, t.address, t.data.data(), t.data.size()))
             status = kStatusFailed;
     } else {
         FirmwareImage img;

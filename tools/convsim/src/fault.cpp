@@ -81,6 +81,10 @@ bool SetKey(Fault& f, const std::string& key, const std::string& value, std::str
         if (!number(0xFFFFFFFFul))
             return false;
         f.times = unsigned(v);
+    } else if (key == "addr") {
+        if (!number(0xFFFFFFFFul))
+            return false;
+        f.address = int64_t(v);
     } else if (key == "count") {
         if (!number(100000))
             return false;
@@ -156,11 +160,23 @@ unsigned FaultPlan::Fired(size_t index) const
     return index < _entries.size() ? _entries[index].fired : 0;
 }
 
-FaultPlan::Firing FaultPlan::Match(uint8_t code)
+int64_t RegisterAddress(const Bytes& frame)
+{
+    // code, length (2), interface, device, address (4)
+    const bool registerCommand = !frame.empty() &&
+                                 (frame[0] == kWriteDeviceDataImmediateCmd || frame[0] == kReadDeviceDataImmediateCmd);
+    if (!registerCommand || frame.size() < kCommandHeader + 6)
+        return -1;
+    return int64_t(Get32(frame.data() + kCommandHeader + 2));
+}
+
+FaultPlan::Firing FaultPlan::Match(uint8_t code, int64_t address)
 {
     Firing firing;
     for (Entry& e : _entries) {
         if (e.fault.code >= 0 && e.fault.code != code)
+            continue;
+        if (e.fault.address >= 0 && e.fault.address != address)
             continue;
         ++e.seen;
         if (e.fault.nth != 0 && e.seen != e.fault.nth)

@@ -1,6 +1,7 @@
 #include "convsim/personality.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace convsim {
 
@@ -78,6 +79,63 @@ std::vector<uint8_t> DefaultScalerImage(int type)
     return img;
 }
 
+namespace {
+
+// The configuration block 0 of FPGA 0 of the models that have one, as a
+// freshly set-up converter holds it: start register, length, and the bytes
+// that are not 0.
+struct BlockDefault {
+    int type;
+    uint16_t start;
+    size_t length;
+    std::vector<std::pair<size_t, uint8_t>> bytes;
+};
+
+const std::vector<BlockDefault>& BlockDefaults()
+{
+    static const std::vector<BlockDefault> blocks = {
+        {1, 0, 4, {}},                                           // ARVEL
+        {2, 0, 4, {}},                                           // BRINDO
+        {3, 0, 3, {}},                                           // CADMER
+        {4, 0, 5, {{0, 0x03}, {2, 0x11}, {3, 0xA3}}},            // GRAVO
+        {6, 3, 42,                                               // DOVRIN: HDR metadata
+         {{16, 0xC2}, {17, 0x33}, {18, 0xC4}, {19, 0x86}, {20, 0x4C}, {21, 0x1D}, {22, 0xB8}, {23, 0x0B},
+          {24, 0xD0}, {25, 0x84}, {26, 0x80}, {27, 0x3E}, {28, 0x13}, {29, 0x3D}, {30, 0x42}, {31, 0x40},
+          {32, 0xE8}, {33, 0x03}, {34, 0x05}, {36, 0xE8}, {37, 0x03}, {38, 0x90}, {39, 0x01}}},
+        {7, 3, 15, {{4, 0x40}}},                                  // ESTROW
+        {8, 0, 4, {{3, 0x14}}},                                   // FALCRIN
+        {9, 0, 15, {{9, 0x04}}},                                  // GESMOR
+        {10, 3, 13, {}},                                          // HARVIK
+        {11, 3, 32, {{7, 0x80}, {27, 0xE4}, {28, 0xE4}}},         // ILMARO
+        {12, 3, 32, {{1, 0x02}, {4, 0x20}, {7, 0x80}, {10, 0xE4}, {11, 0xE4}}}, // JASTEL
+        {13, 3, 13, {{4, 0x03}, {5, 0x01}}},                      // KELVRO
+        {15, 3, 13, {{4, 0x0F}, {5, 0x01}, {6, 0xFF}}},           // LOMRIK
+        {16, 3, 15, {}},                                          // NOLVAR
+    };
+    return blocks;
+}
+
+} // namespace
+
+bool DefaultConfigBlock(int type, uint16_t& start, std::vector<uint8_t>& memory)
+{
+    if (IsScalerType(type)) {
+        start = kScalerBlockStart;
+        memory = DefaultScalerImage(type);
+        return true;
+    }
+    for (const BlockDefault& block : BlockDefaults()) {
+        if (block.type != type)
+            continue;
+        start = block.start;
+        memory.assign(block.length, 0);
+        for (const auto& b : block.bytes)
+            memory[b.first] = b.second;
+        return true;
+    }
+    return false;
+}
+
 Personality Personality::ForType(int type)
 {
     Personality p;
@@ -93,21 +151,29 @@ Personality Personality::ForType(int type)
     fpga.interfaceId = 1;
     fpga.deviceId = 0;
     p.statusImage[0] = uint8_t(type);
+    for (size_t r = 0; r < 3; ++r)
+        p.readOnlyBits[r] = 0xFF; // module type and FPGA version
+    BlockLayout block;
+    block.id = 0;
+    if (DefaultConfigBlock(type, block.start, block.memory))
+        fpga.blocks.push_back(block);
     if (IsScalerType(type)) {
-        BlockLayout block;
-        block.id = 0;
-        block.start = kScalerBlockStart;
-        block.memory = DefaultScalerImage(type);
         for (size_t i = 0; i < block.memory.size(); ++i)
             p.statusImage[kScalerBlockStart + i] = block.memory[i];
-        fpga.blocks.push_back(block);
         p.statusImage[20] |= 0x40; // input format matches
         p.statusImage[43] = 0x80;  // video input present
         for (int i = 0; i < 13; ++i)
             p.statusImage[size_t(44 + i)] = kTiming[i];
         p.statusImage[53] = 0x10; // locked to the video input
+        // What the scaler measures and reports is its own: the input format
+        // bit (and MARDEX's genlock state) of register 20, the reference and
+        // input presence of 42 and 43, and the status registers 44 to 59.
+        p.readOnlyBits[20] = type == kMardex ? 0x46 : 0x40;
+        for (size_t r = 42; r <= 59; ++r)
+            p.readOnlyBits[r] = 0xFF;
     }
     p.fpgas.push_back(fpga);
+    SetUpLutConverter(p);
     p.statusImage[1] = p.fpgaVersion.major;
     p.statusImage[2] = p.fpgaVersion.minor;
     return p;

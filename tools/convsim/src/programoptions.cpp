@@ -213,6 +213,8 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
             o.help = true;
         } else if (a == "-v" || a == "--verbose") {
             o.verbose = true;
+        } else if (a == "--dump") {
+            o.dump = true;
         } else if (a == "--wire-time") {
             o.personality.wireTime = true;
         } else if (a == "--type") {
@@ -260,9 +262,12 @@ std::string ProgramUsage()
            "  --frame-gap MS           an incomplete frame is stale after MS (default 200)\n"
            "  --fault TEXT             kind[,key=value...], repeatable; kinds: busy delay\n"
            "                           silence split wrongcode unknown error garbage unplug;\n"
-           "                           keys: code nth times count payload ms gap at value\n"
-           "                           bytes answer (e.g. busy,code=0x8c,count=3)\n"
+           "                           keys: code nth times addr count payload ms gap at\n"
+           "                           value bytes answer (e.g. busy,code=0x8c,count=3;\n"
+           "                           addr: register reads and writes at that address)\n"
            "  -v, --verbose            print every command received\n"
+           "  --dump                   print the configuration memory and the status\n"
+           "                           registers 0..63 at start and whenever they change\n"
            "  -h, --help               this text\n";
 }
 

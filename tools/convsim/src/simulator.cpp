@@ -133,7 +133,7 @@ bool Simulator::Impl::Serve(const Bytes& frame)
         entry.code = frame[0];
         entry.bytes = frame;
         entry.atMs = NowMs();
-        const FaultPlan::Firing firing = faults.Match(frame[0]);
+        const FaultPlan::Firing firing = faults.Match(frame[0], RegisterAddress(frame));
         // A refused command leaves the converter as it was.
         Bytes answer;
         if (!FaultPlan::Refuses(firing))

@@ -55,9 +55,79 @@ TEST(Personality, EveryType)
                 if (i != 17 && i != 40) {
                     EXPECT_EQ(p.statusImage[3 + i], p.fpgas[0].blocks[0].memory[i]) << i;
                 }
+            EXPECT_EQ(p.readOnlyBits[20], t == 14 ? 0x46 : 0x40);
+            EXPECT_EQ(p.readOnlyBits[42], 0xFF);
+            EXPECT_EQ(p.readOnlyBits[59], 0xFF);
+            EXPECT_EQ(p.readOnlyBits[60], 0);
+        } else if (t == 12) {
+            // The LUT converter's status registers 16..55 (lutflash_test.cpp).
+            EXPECT_EQ(p.readOnlyBits[20], 0xFF);
+            EXPECT_EQ(p.readOnlyBits[42], 0xFF);
         } else {
-            EXPECT_TRUE(p.fpgas[0].blocks.empty());
+            EXPECT_EQ(p.readOnlyBits[20], 0);
+            EXPECT_EQ(p.readOnlyBits[42], 0);
         }
+        EXPECT_EQ(p.readOnlyBits[0], 0xFF);
+        EXPECT_EQ(p.readOnlyBits[3], 0);
+    }
+}
+
+// The configuration block of each model: start register and length, and
+// the bytes of a freshly set-up converter.
+TEST(Personality, ConfigurationBlocks)
+{
+    const struct {
+        int type;
+        uint16_t start;
+        size_t length;
+        std::vector<std::pair<size_t, uint8_t>> bytes; // the bytes that are not 0
+    } blocks[] = {
+        {1, 0, 4, {}},
+        {2, 0, 4, {}},
+        {3, 0, 3, {}},
+        {4, 0, 5, {{0, 0x03}, {2, 0x11}, {3, 0xA3}}},
+        {6, 3, 42, {{16, 0xC2}, {17, 0x33}, {38, 0x90}, {39, 0x01}}},
+        {7, 3, 15, {{4, 0x40}}},
+        {8, 0, 4, {{3, 0x14}}},
+        {9, 0, 15, {{9, 0x04}}},
+        {10, 3, 13, {}},
+        {11, 3, 32, {{7, 0x80}, {27, 0xE4}, {28, 0xE4}}},
+        {12, 3, 32, {{1, 0x02}, {4, 0x20}, {7, 0x80}, {10, 0xE4}, {11, 0xE4}}},
+        {13, 3, 13, {{4, 0x03}, {5, 0x01}}},
+        {15, 3, 13, {{4, 0x0F}, {5, 0x01}, {6, 0xFF}}},
+        {16, 3, 15, {}},
+        {5, 3, 41, {{0, 0xD0}, {12, 0x57}}},
+        {14, 3, 41, {{17, 0x04}, {38, 0x10}}},
+    };
+    for (const auto& b : blocks) {
+        SCOPED_TRACE(b.type);
+        const Personality p = Personality::ForType(b.type);
+        ASSERT_EQ(p.fpgas.size(), 1u);
+        ASSERT_EQ(p.fpgas[0].blocks.size(), 1u);
+        const convsim::BlockLayout& block = p.fpgas[0].blocks[0];
+        EXPECT_EQ(block.id, 0);
+        EXPECT_EQ(block.start, b.start);
+        ASSERT_EQ(block.memory.size(), b.length);
+        for (const auto& byte : b.bytes)
+            EXPECT_EQ(block.memory[byte.first], byte.second) << byte.first;
+        if (b.type == 6) {
+            // The HDR metadata: twelve little-endian words from byte 16.
+            const std::vector<uint8_t> metadata(block.memory.begin() + 16, block.memory.begin() + 40);
+            EXPECT_EQ(metadata, (std::vector<uint8_t>{0xC2, 0x33, 0xC4, 0x86, 0x4C, 0x1D, 0xB8, 0x0B,
+                                                      0xD0, 0x84, 0x80, 0x3E, 0x13, 0x3D, 0x42, 0x40,
+                                                      0xE8, 0x03, 0x05, 0x00, 0xE8, 0x03, 0x90, 0x01}));
+        } else if (!convsim::IsScalerType(b.type)) {
+            size_t nonZero = 0;
+            for (uint8_t byte : block.memory)
+                nonZero += byte != 0;
+            EXPECT_EQ(nonZero, b.bytes.size());
+        }
+    }
+    for (int type : {0, 17, 20, 21, 22, 33, 40}) {
+        uint16_t start = 0;
+        std::vector<uint8_t> memory;
+        EXPECT_FALSE(convsim::DefaultConfigBlock(type, start, memory)) << type;
+        EXPECT_TRUE(Personality::ForType(type).fpgas[0].blocks.empty()) << type;
     }
     EXPECT_EQ(Personality::ForType(40).moduleName, "");
     EXPECT_EQ(Personality::ForType(40).serialId, "SIM40001");
@@ -78,6 +148,13 @@ TEST(ProgramOptions, Parse)
              EXPECT_EQ(o.link, "/tmp/x");
              EXPECT_EQ(o.personality.moduleType, 5);
              EXPECT_FALSE(o.verbose);
+             EXPECT_FALSE(o.dump);
+         }},
+        {{"--link", "/l", "--dump", "--type", "12", "--config-memory", "0102"}, true,
+         [](const convsim::ProgramOptions& o) {
+             EXPECT_TRUE(o.dump);
+             EXPECT_EQ(o.personality.fpgas[0].blocks[0].memory.size(), 32u);
+             EXPECT_EQ(o.personality.fpgas[0].blocks[0].memory[1], 0x02);
          }},
         {{"--serial", "ABC", "--type", "19", "--link", "/l"}, true,
          [](const convsim::ProgramOptions& o) {
@@ -140,7 +217,8 @@ TEST(ProgramOptions, Parse)
         {{"--link", "/l", "--serial", "\\q"}, false, nullptr},
         {{"--link", "/l", "--chunk-size", "65536"}, false, nullptr},
         {{"--link", "/l", "--status-image", std::string(130, '0')}, false, nullptr},
-        {{"--link", "/l", "--type", "1", "--config-memory", "00"}, false, nullptr},
+        {{"--link", "/l", "--type", "17", "--config-memory", "00"}, false, nullptr},
+        {{"--link", "/l", "--type", "7", "--config-memory", std::string(32, '0')}, false, nullptr},
         {{"--link", "/l", "--fault", "busy,count=x"}, false, nullptr},
         {{"--link", "/l", "--frobnicate"}, false, nullptr},
     };

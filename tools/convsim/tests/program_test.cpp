@@ -71,6 +71,35 @@ TEST(Program, ServesUntilSignalled)
     }
 }
 
+TEST(Program, DumpShowsTheBytesAsTheyChange)
+{
+    TempDir dir;
+    const std::string link = dir.Path() + "/ttyCONV4";
+    const std::string out = dir.Path() + "/out";
+    Child child({"--link", link, "--type", "8", "--dump"}, out);
+    ASSERT_TRUE(WaitFor(link, 5000));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
+    // A configuration parameter write, then a register write.
+    EXPECT_EQ(Hex(Exchange(client, FromHex("8D 00 0A 00 00 00 01 00 01 5A"))), "CD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9D 00 0B 01 00 00 00 00 03 01 77"))), "DD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 01");
+    client.Close();
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(5000), 0);
+    const std::string text = ReadFile(out);
+    const size_t first = text.find("config 0/0: 00 00 00 14\n");
+    const size_t changed = text.find("config 0/0: 00 5A 00 14\n");
+    const size_t status = text.find("status 0-63: 08 01 00 77 00");
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_NE(changed, std::string::npos) << text;
+    EXPECT_NE(status, std::string::npos) << text;
+    EXPECT_LT(first, changed);
+    EXPECT_LT(changed, status);
+    // Nothing changed with the last command: no further line.
+    EXPECT_EQ(text.find("\n", status), text.size() - 1) << text;
+}
+
 TEST(Program, ExitsWhenUnplugged)
 {
     TempDir dir;

@@ -15,6 +15,9 @@
 class ProbeBlock : public CConfigBlockIF {
 public:
     explicit ProbeBlock(bool readFails) : CConfigBlockIF(0, 0), _readFails(readFails) {}
+    void Reset() override {}
+    bool SaveSettings(QSettings&) override { return true; }
+    bool LoadSettings(QSettings&) override { return true; }
     int ReadFromDevice(CCommProtocol&) override
     {
         ++reads;

@@ -48,10 +48,16 @@ TEST(ModuleTypesScan, RecordsEachDescribedTypeInCaseInsensitiveOrder)
 TEST(ModuleTypesScan, MissingTypesDirectoryLeavesCatalogueEmpty)
 {
     XmlFixture fx;
-    CModuleTypes types(fx.path("nowhere"));
+    // The path is printed in quotes as it is, quote and backslash included.
+    const QString resources = fx.path("no\"where\\");
+    CModuleTypes types(resources);
+    DebugCapture debug;
     types.FindTypes();
     for (int type = 0; type <= 33; ++type)
         EXPECT_TRUE(types.FindType(type).isEmpty());
+    ASSERT_EQ(debug.lines().size(), 1);
+    EXPECT_EQ(debug.lines()[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
+                             resources + QStringLiteral("/types\""));
 }
 
 } // namespace

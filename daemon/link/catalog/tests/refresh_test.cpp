@@ -27,9 +27,12 @@ public:
         : CConfigBlockIF(fpga, block), _log(log), _port(port), _readResult(readResult)
     {
     }
+    void Reset() override {}
+    bool SaveSettings(QSettings&) override { return true; }
+    bool LoadSettings(QSettings&) override { return true; }
     int ReadFromDevice(CCommProtocol&) override
     {
-        _log.push_back("read " + std::to_string(_fpgaID) + "." + std::to_string(_blockID) +
+        _log.push_back("read " + std::to_string(_fpgaId) + "." + std::to_string(_blockId) +
                        " after " + std::to_string(_port._writes.size()));
         return _readResult;
     }
@@ -140,17 +143,20 @@ TEST(RefreshAndRead, AllBlocksInIdOrderWithoutStopping)
 class ImageBlock : public CConfigBlockIF {
 public:
     ImageBlock(UByte fpga, UByte block, size_t size) : CConfigBlockIF(fpga, block), _image(size, 0x77) {}
+    void Reset() override {}
+    bool SaveSettings(QSettings&) override { return true; }
+    bool LoadSettings(QSettings&) override { return true; }
     int ReadFromDevice(CCommProtocol& comm) override
     {
         std::vector<UByte> buffer(_image.size());
-        if (comm.ReadConfigData(_fpgaID, _blockID, buffer.data(), UWord(buffer.size())) != kOK)
+        if (comm.ReadConfigData(_fpgaId, _blockId, buffer.data(), UWord(buffer.size())) != kOK)
             return 0;
         _image = buffer;
         return int(buffer.size());
     }
     int WriteToDevice(CCommProtocol& comm) override
     {
-        return comm.WriteConfigData(_fpgaID, _blockID, _image.data(), UWord(_image.size()));
+        return comm.WriteConfigData(_fpgaId, _blockId, _image.data(), UWord(_image.size()));
     }
     std::vector<UByte> _image;
 };

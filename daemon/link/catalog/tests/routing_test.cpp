@@ -16,11 +16,14 @@ public:
     FakeBlock(UByte fpga, UByte block, Log& log, int readResult = 41, int writeResult = 0)
         : CConfigBlockIF(fpga, block), _log(log), _readResult(readResult), _writeResult(writeResult) {}
 
+    void Reset() override {}
+    bool SaveSettings(QSettings&) override { return true; }
+    bool LoadSettings(QSettings&) override { return true; }
     int ReadFromDevice(CCommProtocol&) override { _log.push_back("read " + tag()); return _readResult; }
     int WriteToDevice(CCommProtocol&) override { _log.push_back("write " + tag()); return _writeResult; }
 
 protected:
-    std::string tag() const { return std::to_string(_fpgaID) + "." + std::to_string(_blockID); }
+    std::string tag() const { return std::to_string(_fpgaId) + "." + std::to_string(_blockId); }
     Log& _log;
     int _readResult;
     int _writeResult;
@@ -29,7 +32,7 @@ protected:
 class StreamingBlock : public FakeBlock {
 public:
     using FakeBlock::FakeBlock;
-    void StreamOutFPGA(CCommProtocol&) const override { _log.push_back("stream " + tag()); }
+    int StreamOutFPGA(CCommProtocol&) const override { _log.push_back("stream " + tag()); return 0; }
     bool StreamsToFPGA() const override { return true; }
 };
 

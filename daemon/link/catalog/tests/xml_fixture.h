@@ -1,4 +1,5 @@
-// Writes small description files into a temporary directory.
+// Writes small description files into a temporary directory; collects what
+// the readers print on the debug channel.
 #ifndef CATALOG_TESTS_XML_FIXTURE_H
 #define CATALOG_TESTS_XML_FIXTURE_H
 
@@ -6,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 class XmlFixture {
 public:
@@ -25,6 +28,35 @@ public:
 
 private:
     QTemporaryDir _dir;
+};
+
+// The debug messages written while it lives, as they would print.
+class DebugCapture {
+public:
+    DebugCapture()
+    {
+        Lines().clear();
+        _previous = qInstallMessageHandler(&DebugCapture::Handle);
+    }
+    ~DebugCapture() { qInstallMessageHandler(_previous); }
+    DebugCapture(const DebugCapture&) = delete;
+    DebugCapture& operator=(const DebugCapture&) = delete;
+
+    QStringList lines() const { return Lines(); }
+
+private:
+    static QStringList& Lines()
+    {
+        static QStringList lines;
+        return lines;
+    }
+    static void Handle(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type == QtDebugMsg)
+            Lines() << message;
+    }
+
+    QtMessageHandler _previous;
 };
 
 #endif

@@ -420,6 +420,22 @@ TEST(ModuleTypeXML, FormatChecksAndErrorTexts)
     EXPECT_EQ(reader.getFpgaID(), 0);
 }
 
+// After each failure the whole error text so far is printed in quotes as it
+// is, its line ends inside.
+TEST(ModuleTypeXml, FailuresPrintTheAccumulatedErrorTextQuoted)
+{
+    XmlFixture fx;
+    CModuleTypeXML reader;
+    DebugCapture debug;
+    EXPECT_FALSE(reader.load(fx.path("none.xml")));
+    EXPECT_FALSE(reader.load(fx.write("old.xml", "<ModuleType version=\"0.0\"/>")));
+
+    const QString first = QStringLiteral("CModuleTypeXML::load - File open failed: %1\n").arg(fx.path("none.xml"));
+    const QString both = first + QStringLiteral("Expected data format version '0.1', received '0.0\n");
+    EXPECT_EQ(debug.lines(), QStringList({'"' + first + '"', '"' + both + '"'}));
+    EXPECT_EQ(reader.takeError(), both);
+}
+
 TEST(ModuleTypeLoad, FillsTheRecordWithLaterDuplicatesWinning)
 {
     XmlFixture fx;

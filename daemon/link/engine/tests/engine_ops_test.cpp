@@ -33,19 +33,22 @@ public:
         : CConfigBlockIF(fpga, block), _image(size, 0), _streams(streams)
     {
     }
+    void Reset() override {}
+    bool SaveSettings(QSettings&) override { return true; }
+    bool LoadSettings(QSettings&) override { return true; }
     int ReadFromDevice(CCommProtocol& comm) override
     {
         std::vector<UByte> buffer(_image.size());
-        if (comm.ReadConfigData(_fpgaID, _blockID, buffer.data(), UWord(buffer.size())) != 0)
+        if (comm.ReadConfigData(_fpgaId, _blockId, buffer.data(), UWord(buffer.size())) != 0)
             return 0;
         _image = buffer;
         return int(_image.size());
     }
     int WriteToDevice(CCommProtocol& comm) override
     {
-        return comm.WriteConfigData(_fpgaID, _blockID, _image.data(), UWord(_image.size()));
+        return comm.WriteConfigData(_fpgaId, _blockId, _image.data(), UWord(_image.size()));
     }
-    void StreamOutFPGA(CCommProtocol&) const override { ++_streamed; }
+    int StreamOutFPGA(CCommProtocol&) const override { return ++_streamed; }
     bool StreamsToFPGA() const override { return _streams; }
 
     std::vector<UByte> _image;

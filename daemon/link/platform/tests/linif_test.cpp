@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -178,36 +180,60 @@ TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
 
 
 // Between two polls a port can go and come back (the daemon polls only from
-// its event loop, which a scan blocks): the watcher still reports both.
+// its event loop, which a scan blocks): the watcher still reports both,
+// however the port was made anew.
 TEST(PortPathWatcherTest, PathMadeAnewBetweenPollsIsGoneAndBack)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString port = dir.filePath("port");
-    const QString target = dir.filePath("target");
-    auto make = [&](const QString& path) {
+    auto make = [](const QString& path) {
         QFile f(path);
         return f.open(QIODevice::WriteOnly);
     };
-    ASSERT_TRUE(make(target));
-    ASSERT_TRUE(QFile::link(target, port));
-    PortPathWatcher watcher({port});
+    const struct {
+        const char* name;
+        std::function<bool(const QString& port, const QString& target, const QString& dir)> replace;
+    } cases[] = {
+        {"removed and linked again",
+         [](const QString& port, const QString& target, const QString&) {
+             return QFile::remove(port) && QFile::link(target, port);
+         }},
+        {"replaced by one rename",
+         [](const QString& port, const QString& target, const QString& dir) {
+             const QString fresh = dir + "/fresh";
+             return QFile::link(target, fresh) &&
+                    ::rename(fresh.toLocal8Bit().constData(), port.toLocal8Bit().constData()) == 0;
+         }},
+        {"target replaced behind the link",
+         [make](const QString&, const QString& target, const QString& dir) {
+             const QString fresh = dir + "/newtarget";
+             return make(fresh) &&
+                    ::rename(fresh.toLocal8Bit().constData(), target.toLocal8Bit().constData()) == 0;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString port = dir.filePath("port");
+        const QString target = dir.filePath("target");
+        ASSERT_TRUE(make(target));
+        ASSERT_TRUE(QFile::link(target, port));
+        PortPathWatcher watcher({port});
 
-    PortPathWatcher::Changes c = watcher.Poll();
-    EXPECT_EQ(c.appeared + c.disappeared, 0) << "a steady port";
+        PortPathWatcher::Changes changes = watcher.Poll();
+        EXPECT_EQ(changes.appeared + changes.disappeared, 0) << "a steady port";
 
-    ASSERT_TRUE(QFile::remove(port));
-    ASSERT_TRUE(QFile::link(target, port));
-    c = watcher.Poll();
-    EXPECT_EQ(c.disappeared, 1);
-    EXPECT_EQ(c.appeared, 1);
+        ASSERT_TRUE(c.replace(port, target, dir.path()));
+        changes = watcher.Poll();
+        EXPECT_EQ(changes.disappeared, 1);
+        EXPECT_EQ(changes.appeared, 1);
 
-    c = watcher.Poll();
-    EXPECT_EQ(c.appeared + c.disappeared, 0);
-    ASSERT_TRUE(QFile::remove(port));
-    c = watcher.Poll();
-    EXPECT_EQ(c.disappeared, 1);
-    EXPECT_EQ(c.appeared, 0);
+        changes = watcher.Poll();
+        EXPECT_EQ(changes.appeared + changes.disappeared, 0);
+        ASSERT_TRUE(QFile::remove(port));
+        changes = watcher.Poll();
+        EXPECT_EQ(changes.disappeared, 1);
+        EXPECT_EQ(changes.appeared, 0);
+    }
 }
 
 }

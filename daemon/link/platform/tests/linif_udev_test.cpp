@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -69,9 +70,11 @@ TEST_P(LinIFEventTest, OnePollHandlesEveryPendingEvent)
     EXPECT_EQ(FakeUdev::Receives(), int(c.events.size()));
     EXPECT_EQ(FakeUdev::Released(), int(c.events.size())) << "every device is released";
     EXPECT_EQ(FakeUdev::Outstanding(), 0);
-    EXPECT_EQ(log.Lines(QtWarningMsg).size(), int(c.warnings.size()));
+    // Quoted with the line end inside, as it is.
+    QStringList expected;
     for (const char* warning : c.warnings)
-        EXPECT_TRUE(log.Has(warning)) << warning;
+        expected << QString("\"%1\n\"").arg(warning);
+    EXPECT_EQ(log.Lines(QtWarningMsg), expected);
 
     // Nothing is left for the next poll.
     platform.checkForDeviceAddRemove();
@@ -107,7 +110,7 @@ TEST_F(LinIFUdevTest, FailedReceiveLeavesTheRestForTheNextPoll)
     platform.checkForDeviceAddRemove();
     EXPECT_EQ(_signals, "");
     EXPECT_EQ(FakeUdev::Receives(), 1);
-    EXPECT_TRUE(log.Has("No Device from receive_device(). An error occured."));
+    EXPECT_EQ(log.Lines(QtWarningMsg), QStringList{"\"No Device from receive_device(). An error occured.\n\""});
 
     platform.checkForDeviceAddRemove();
     EXPECT_EQ(_signals, "A");
@@ -124,8 +127,8 @@ TEST_F(LinIFUdevTest, PollsDrivenByTheTimer)
     EXPECT_TRUE(WaitFor([&] { return _signals == "AR"; }));
 }
 
-// A monitor that cannot be set up leaves the daemon running without udev
-// hot-plug; listed ports and enumeration still work.
+// With listed ports, a monitor that cannot be set up leaves the daemon
+// running without udev hot-plug; listed ports and enumeration still work.
 TEST_F(LinIFUdevTest, MonitorSetUpFailureRunsWithoutHotPlug)
 {
     const struct {
@@ -171,16 +174,27 @@ TEST_F(LinIFUdevTest, MonitorSetUpFailureRunsWithoutHotPlug)
     }
 }
 
-TEST_F(LinIFUdevTest, EnumerationWithoutUdevFindsNothingAndGoesOn)
+// Without udev and without listed ports nothing can ever be found: the
+// process ends with status 1, for a supervisor to start it again.
+TEST_F(LinIFUdevTest, WithoutUdevOrListedPortsTheProcessEnds)
 {
-    FakeUdev::Fail(FakeUdev::Failure::Context);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScopedEnv env(SimulatedPorts::kEnvName, nullptr);
-    LinSerialIF serial;
-    MessageLog log;
-    serial.EnumeratePorts();
-    EXPECT_EQ(serial.GetPortCount(), 0);
-    EXPECT_TRUE(log.Lines(QtCriticalMsg).contains("Can't create udev\n"));
-    EXPECT_FALSE(serial.Open(0));
+    EXPECT_EXIT(
+        {
+            FakeUdev::Fail(FakeUdev::Failure::Context);
+            // The message goes to standard output; the check reads errors.
+            ::dup2(STDERR_FILENO, STDOUT_FILENO);
+            LinIF platform;
+        },
+        ::testing::ExitedWithCode(1), "^Can't create udev\n$");
+    EXPECT_EXIT(
+        {
+            FakeUdev::Fail(FakeUdev::Failure::Context);
+            LinSerialIF serial;
+            serial.EnumeratePorts();
+        },
+        ::testing::ExitedWithCode(1), "Can't create udev\n");
 }
 
 }

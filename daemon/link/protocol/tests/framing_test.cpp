@@ -82,13 +82,30 @@ TEST(ReceiveResponse, SplitHeaderIsATimeOutReportedOnWarningAndStderr)
         warnings = log.Lines(QtWarningMsg);
     }
     EXPECT_NE(std::string::npos, err.find("Wanted 4 bytes, got 2.\n"));
-    ASSERT_EQ(1, warnings.size());
-    EXPECT_TRUE(warnings[0].contains("kTimedOut"));
-    EXPECT_TRUE(warnings[0].startsWith('"')); // a quoted string
     ASSERT_EQ(1, h._text.size());
-    EXPECT_TRUE(h._text[0].contains("kTimedOut"));
+    EXPECT_TRUE(h._text[0].contains("\tkTimedOut\n"));
+    // The trace line in quotes as it is: real tabs and line end inside.
+    ASSERT_EQ(1, warnings.size());
+    EXPECT_EQ('"' + h._text[0] + '"', warnings[0]);
     EXPECT_EQ(0u, h._port.Pending());
     EXPECT_EQ("F", h._port._events);
+}
+
+TEST(ReceiveResponse, ShortHeaderTraceBytesOnStandardError)
+{
+    ScriptedLink h;
+    h._port.Preload({0xC0});
+    QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    testing::internal::CaptureStderr();
+    UByte header[4];
+    EXPECT_EQ(kTimedOut, h._protocol.ReceiveResponse(header, 0xC0));
+    const std::string err = testing::internal::GetCapturedStderr();
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(1, h._text.size());
+    const std::string line = h._text[0].toStdString();
+    EXPECT_EQ('"' + line + "\"\nWanted 4 bytes, got 1.\n", err);
+    EXPECT_EQ(std::string::npos, err.find("\\t"));
+    EXPECT_EQ(std::string::npos, err.find("\\n"));
 }
 
 TEST(ReceiveResponse, NothingReceivedNeverShowsStaleHeaderBytes)

@@ -320,7 +320,7 @@ TEST_F(SerialPortTest, PortInUseIsRefusedEvenForRoot)
         MessageLog log;
         EXPECT_FALSE(second.Open(0)) << c.name;
         EXPECT_FALSE(second.IsOpen()) << c.name;
-        EXPECT_TRUE(log.Has("is already in use")) << c.name;
+        EXPECT_TRUE(log.Lines().isEmpty()) << c.name << ": refused without a word, as every scan meets it";
     }
 
     // The holder is undisturbed.

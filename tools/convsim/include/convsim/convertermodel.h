@@ -4,6 +4,7 @@
 // the open transfer and the firmware images received). No I/O, no threads.
 #pragma once
 
+#include "convsim/lutflash.h"
 #include "convsim/personality.h"
 #include "convsim/wire.h"
 
@@ -71,6 +72,8 @@ private:
     static const Row kRows[];
 
     BlockLayout* FindBlock(uint8_t fpga, uint8_t block, uint8_t* status);
+    // A register write from the box: the converter's own status bits stay.
+    bool HostWriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, const uint8_t* data, size_t count);
     Reply OpenUpload(Transfer t);
     Reply OpenDownload(Transfer t);
     Reply ChunkAnswer() const;
@@ -117,6 +120,7 @@ private:
     size_t _registerBytes = 0;
     Transfer _transfer;
     std::vector<FirmwareImage> _images;
+    LutFlashDevice _lut;
 };
 
 } // namespace convsim

@@ -31,6 +31,9 @@ struct Fault {
     int code = -1;
     unsigned nth = 0;
     unsigned times = 0;
+    // Register reads and writes (0x9D, 0x9E) whose start address is this;
+    // -1 matches every command. nth then counts those commands only.
+    int64_t address = -1;
 
     unsigned count = 1;          // Busy: number of busy answers
     unsigned busyPayload = 0;    // Busy: filler bytes carried by each busy answer
@@ -44,10 +47,15 @@ struct Fault {
 };
 
 // Parses "kind[,key=value...]", e.g. "busy,code=0x8c,count=3",
-// "split,nth=4,at=2:5,gap=150", "garbage,code=0x80,bytes=DEADBEEF,answer=1".
+// "split,nth=4,at=2:5,gap=150", "garbage,code=0x80,bytes=DEADBEEF,answer=1",
+// "error,addr=0xb0100".
 // Kinds: busy delay silence split wrongcode unknown error garbage unplug.
-// Keys: code nth times count payload ms gap at value bytes answer.
+// Keys: code nth times addr count payload ms gap at value bytes answer.
 bool ParseFault(const std::string& text, Fault& out, std::string* error);
+
+// The start address of a register read or write (0x9D, 0x9E) frame; -1
+// for every other command and for a frame too short to hold one.
+int64_t RegisterAddress(const Bytes& frame);
 
 // One write of an answer: wait delayMs, then write bytes.
 struct WireStep {
@@ -73,8 +81,9 @@ public:
     using Firing = std::vector<Fault>;
 
     // Picks the faults that fire for this command and counts them; call
-    // once per command.
-    Firing Match(uint8_t code);
+    // once per command. address: the command's register address (see
+    // RegisterAddress), or -1.
+    Firing Match(uint8_t code, int64_t address = -1);
     // True when the firing faults make the converter refuse the command: a
     // converter that answers with an error has not done what it was told.
     static bool Refuses(const Firing& firing);

@@ -8,8 +8,15 @@
 //   serial "SIM" + t as two digits + "001" (e.g. "SIM05001"); module name
 //   the catalogue name of t ("HESTRA", ...; empty outside 1..33).
 //   One FPGA: id 0 on interface 1 ("SPI Control"), device 0, firmware 1.0.
-//   ROI scalers (5, 14, 18, 19): FPGA 0 has block 0, start 3, 41 bytes.
+//   FPGA 0 has configuration block 0 on the models that have one (start
+//   register, length): the ROI scalers 5, 14, 18, 19 (3, 41), ARVEL and
+//   BRINDO (0, 4), CADMER (0, 3), GRAVO (0, 5), DOVRIN (3, 42), ESTROW and
+//   NOLVAR (3, 15), FALCRIN (0, 4), GESMOR (0, 15), HARVIK, KELVRO and LOMRIK
+//   (3, 13), ILMARO and JASTEL (3, 32); the memory as a freshly set-up
+//   converter holds it (see DefaultConfigBlock).
 //   Chunk size 16, no cap on download answers, no wire-time emulation.
+//   JASTEL: its LUT flash, erased, and status registers 16..55 (see
+//   lutflash.h).
 //
 // Register file of (interface 1, device 0), addresses 0..63 (the status
 // image); every other address and device reads 0 until written:
@@ -23,6 +30,9 @@
 //   53      0x10: locked to the video input, output connected, HDMI,
 //           8-channel audio
 //   others  0
+// The converter's own bits of those registers (readOnlyBits) do not change
+// when the box writes them: registers 0..2, and on the scalers register 20
+// bit 6 (MARDEX also bits 2..1, its genlock state) and registers 42..59.
 //
 // Default configuration memory of (FPGA 0, block 0) on the scalers, byte i =
 // register 3 + i: input region 720 x 486 at (600, 357), output region
@@ -32,6 +42,8 @@
 // start (192, 41), frame period 450450 clocks (59.94 Hz); MARDEX also has
 // the EDID flow-through bit (register 41 bit 4). Registers 40, 42, 43 are 0.
 #pragma once
+
+#include "convsim/lutflash.h"
 
 #include <array>
 #include <cstdint>
@@ -82,10 +94,13 @@ struct Personality {
     std::string moduleName;
     Version fpgaVersion{1, 0}; // registers 1 and 2 of (interface 1, device 0)
     std::array<uint8_t, kStatusImageBytes> statusImage{};
+    // Bits of registers 0..63 that register writes from the box leave alone.
+    std::array<uint8_t, kStatusImageBytes> readOnlyBits{};
     std::vector<FpgaLayout> fpgas;
     uint16_t chunkSize = 16; // chunk size announced to transfer-opening commands
     uint16_t chunkMax = 0;   // most data bytes per download answer; 0 = as asked
     bool wireTime = false;   // delay answers by the 38400 baud 8O1 wire time
+    LutFlash lutFlash;       // the JASTEL's LUT flash (see lutflash.h)
 
     static Personality ForType(int type);
 };
@@ -95,5 +110,8 @@ std::string ModuleTypeName(int type);
 bool IsScalerType(int type);
 // The default 41-byte configuration image of a scaler type.
 std::vector<uint8_t> DefaultScalerImage(int type);
+// The start register and default memory of a type's configuration block 0
+// on FPGA 0; false for a type without one.
+bool DefaultConfigBlock(int type, uint16_t& start, std::vector<uint8_t>& memory);
 
 } // namespace convsim

@@ -16,6 +16,7 @@ struct ProgramOptions {
     std::vector<Fault> faults;
     int frameGapMs = 200;
     bool verbose = false;
+    bool dump = false; // print the configuration and status bytes as they change
     bool help = false;
 };
 
