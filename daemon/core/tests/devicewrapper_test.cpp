@@ -9,11 +9,13 @@
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
+#include "signalcount.h"
 #include "simrig.h"
 #include "support/probewrapper.h"
-#include "support/signalcount.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 using tovik::test::MessageLog;
 using tovik::test::SimRig;

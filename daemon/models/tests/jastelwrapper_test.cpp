@@ -8,10 +8,12 @@
 #include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "support/signalcount.h"
+#include "signalcount.h"
 #include "tovikconfig/paramdescriptor.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 using namespace jasteltesting;
 

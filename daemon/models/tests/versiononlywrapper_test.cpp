@@ -9,12 +9,14 @@
 #include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "support/signalcount.h"
+#include "signalcount.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "versiononlywrappers.h"
 #include "wrappertesting.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 using namespace wrappertesting;
 
