@@ -88,10 +88,11 @@ PIDS="$PIDS $STORE"
 wait_for "$STORE" "grep -q 'serving config 0' '$RUN/configstore.log'" 100 ||
     failed "The config-0 store" "$RUN/configstore.log"
 
-# One non-scaler and one scaler converter; the daemon identifies both.
+# One non-scaler and the four ROI scaler models (Hestra, Mardex, Pendro,
+# Quastel); the daemon identifies them all and binds the scalers.
 PORTS=""
 CONVERTERS=""
-for conv in "ttyCONV0 7" "ttyCONV1 5"; do
+for conv in "ttyCONV0 7" "ttyCONV1 5" "ttyCONV2 14" "ttyCONV3 18" "ttyCONV4 19"; do
     set -- $conv
     start "$RUN/$1.log" "$BIN/tovik-convsim" --link "$RUN/$1" --type "$2"
     PIDS="$PIDS $!"
@@ -116,7 +117,19 @@ kill -0 "$DAEMON" 2>/dev/null || failed "Portvane" "$RUN/portvane.log"
 echo "--- Portvane log ---"
 cat "$RUN/portvane.log"
 echo "--- Device slots in config 0 ---"
+wait_for "$DAEMON" "\"$BIN/tovik-storedump\" | grep -q '^eParamID_DeviceCount=4'" 200 || true
 "$BIN/tovik-storedump" | grep -E '^eParamID_Device' || true
+# Each bound converter's config: what it is and a few live values.
+for slot in 1 2 3 4; do
+    type=$("$BIN/tovik-storedump" | sed -n "s/^eParamID_Device_${slot}_Type=//p")
+    [ -n "$type" ] && [ "$type" != 0 ] || continue
+    url="socket://localhost:43111?caching=true&configid=$slot"
+    # Its values reach the store with its first status poll after binding.
+    wait_for "$DAEMON" "\"$BIN/tovik-storedump\" '$url' | grep -q '^eParamID_ModuleName=.'" 50 || true
+    echo "--- Config $slot (model $type) ---"
+    "$BIN/tovik-storedump" "$url" |
+        grep -E '^eParamID_(ModuleName|ModuleType|VoruZevezoZerazi|ImageSdiOutFormat|Image(Dp|Dvi|Hdmi)In(Enabled|Size)|CfgOutMode|InScreenProxy|RefImageInputStatus|GenlockStatusStr)=' || true
+done
 echo "--------------------------------"
 echo "Running: store, Portvane (pid $DAEMON) and converters on $PORTS."
 echo "Press Ctrl-C to stop."

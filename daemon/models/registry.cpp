@@ -17,6 +17,10 @@
 #include "kelvro/ckelvro.h"
 #include "lomrik/clomrik.h"
 #include "nolvar/cnolvar.h"
+#include "hestra/hestrawrapper.h"
+#include "mardex/mardexwrapper.h"
+#include "pendro/pendrowrapper.h"
+#include "quastel/quastelwrapper.h"
 #include "roiscaler/roiscalerblock.h"
 
 namespace {
@@ -52,7 +56,7 @@ constexpr ModelRow kModels[] = {
     Model(2, "BRINDO", MakeBlock<CBrindo>),
     Model(3, "CADMER", MakeBlock<CCadmer>),
     Model(4, "GRAVO", MakeBlock<CGravo>),
-    Model(5, "HESTRA", MakeBlock<CHestra>),
+    Model(5, "HESTRA", MakeBlock<CHestra>, HestraWrapper::Make),
     Model(6, "DOVRIN", MakeBlock<CDovrin>),
     Model(7, "ESTROW", MakeBlock<CEstrow>),
     Model(8, "FALCRIN", MakeBlock<CFalcrin>),
@@ -61,12 +65,12 @@ constexpr ModelRow kModels[] = {
     Model(11, "ILMARO", MakeBlock<CIlmaro>),
     Model(12, "JASTEL", MakeBlock<CJastel>),
     Model(13, "KELVRO", MakeBlock<CKelvro>),
-    Model(14, "MARDEX", MakeBlock<CMardex>),
+    Model(14, "MARDEX", MakeBlock<CMardex>, MardexWrapper::Make),
     Model(15, "LOMRIK", MakeBlock<CLomrik>),
     Model(16, "NOLVAR", MakeBlock<CNolvar>),
     Model(17, "ORSIK"),
-    Model(18, "PENDRO", MakeBlock<CPendro>),
-    Model(19, "QUASTEL", MakeBlock<CQuastel>),
+    Model(18, "PENDRO", MakeBlock<CPendro>, PendroWrapper::Make),
+    Model(19, "QUASTEL", MakeBlock<CQuastel>, QuastelWrapper::Make),
     Model(20, "RIMBOL"),
     Model(21, "SARVEK"),
     Other(22, "TOLVIN"),

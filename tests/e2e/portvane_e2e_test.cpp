@@ -136,11 +136,19 @@ protected:
         return values;
     }
 
-    void ExpectAllSlotsFree()
+    void ExpectAllSlotsFree() { ExpectSlots(""); }
+
+    // Slot 1 holds a converter of the published type (none when empty), the
+    // others are free.
+    void ExpectSlots(const std::string& slot1Type)
     {
         std::map<std::string, std::string> v = Dump();
-        EXPECT_EQ(v["eParamID_DeviceCount"], "0");
-        for (int slot = 1; slot <= 4; ++slot) {
+        EXPECT_EQ(v["eParamID_DeviceCount"], slot1Type.empty() ? "0" : "1");
+        if (!slot1Type.empty()) {
+            EXPECT_EQ(v["eParamID_Device_1_Type"], slot1Type);
+            EXPECT_EQ(v["eParamID_Device_1_CxnStatus"], "0");
+        }
+        for (int slot = slot1Type.empty() ? 1 : 2; slot <= 4; ++slot) {
             const std::string p = "eParamID_Device_" + std::to_string(slot) + "_";
             EXPECT_EQ(v[p + "Type"], "0") << slot;
             EXPECT_EQ(v[p + "SN"], "") << slot;
@@ -173,29 +181,31 @@ struct ScanCase {
     std::vector<std::string> logged;
     std::vector<std::string> notLogged;
     std::vector<bool> asked; // whether each port's converter was spoken to
+    std::string slot1Type;   // the type published in slot 1; empty: every slot free
 };
 
 const std::vector<ScanCase>& ScanCases()
 {
     static const std::vector<ScanCase> cases = {
-        {"plain non-scaler is skipped", {{"--type", "7"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}},
-        {"search goes on past non-scalers", {{"--type", "7"}, {"--type", "5"}}, {}, {"\"Fatal Connect"}, {true, true}},
+        {"plain non-scaler is skipped", {{"--type", "7"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}, ""},
+        {"search goes on past non-scalers", {{"--type", "7"}, {"--type", "5"}}, {}, {"\"Fatal Connect"}, {true, true}, "6"},
         {"protocol mismatch stops the search",
          {{"--type", "7", "--protocol-version", "2"}, {"--type", "5"}},
          {"\"Fatal Connect result: -2\""},
          {},
-         {true, false}},
+         {true, false}, ""},
         {"silent converter stops the search",
          {{"--type", "7", "--fault", "silence,code=0x80"}, {"--type", "7"}},
          {"\"Fatal Connect result: -1\"", "\t-4        \tkTimedOut\n\"\nWanted 4 bytes, got 0.\n"},
          {},
-         {true, false}},
+         {true, false}, ""},
         {"unknown module type is not fatal",
          {{"--type", "40"}, {"--type", "7"}},
          {"\"Non-Fatal Connect result: -5\""},
          {"\"Fatal Connect result:"},
-         {true, true}},
-        {"unconfigured converter", {{"--type", "5", "--module-state", "0"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}},
+         {true, true},
+         ""},
+        {"unconfigured converter", {{"--type", "5", "--module-state", "0"}}, {}, {"\"Fatal Connect", "\"Non-Fatal Connect"}, {true}, ""},
     };
     return cases;
 }
@@ -215,7 +225,7 @@ TEST_F(PortvaneSystemTest, IdentificationResultsAndSearchOrder)
             EXPECT_EQ(log.find(line), std::string::npos) << line << "\n" << log;
         for (size_t i = 0; i < c.asked.size(); ++i)
             EXPECT_EQ(_sims[i].Commands() > 0, c.asked[i]) << "port " << i;
-        ExpectAllSlotsFree();
+        ExpectSlots(c.slot1Type);
         StopDaemon();
         for (Sim& s : _sims)
             s.process->Stop(SIGTERM, 5000);
@@ -265,7 +275,8 @@ TEST_F(PortvaneSystemTest, LinkReplacedByOneRenameIsScannedAgain)
 TEST_F(PortvaneSystemTest, StoreStoppedAndStartedAgain)
 {
     Plug(AddSim("ttyA", {"--type", "7"}));
-    Plug(AddSim("ttyB", {"--type", "5"}));
+    // A converter without a wrapper: the slots stay free.
+    Plug(AddSim("ttyB", {"--type", "8"}));
     StartDaemon();
     ExpectAllSlotsFree();
 
@@ -291,7 +302,8 @@ TEST_F(PortvaneSystemTest, StoreStartedAfterTheDaemon)
 {
     ASSERT_EQ(_store.Stop(SIGTERM, 5000), 0);
     Plug(AddSim("ttyA", {"--type", "7"}));
-    Plug(AddSim("ttyB", {"--type", "5"}));
+    // A converter without a wrapper: the slots stay free.
+    Plug(AddSim("ttyB", {"--type", "8"}));
     StartDaemon();
     EXPECT_EQ(CountOf(Log(), "Error connecting to main config"), 1);
     EXPECT_EQ(Log().find("Not found param"), std::string::npos) << Log();
@@ -307,7 +319,8 @@ TEST_F(PortvaneSystemTest, StoreStartedAfterTheDaemon)
 TEST_F(PortvaneSystemTest, SecondDaemonExitsAndLeavesTheFirstAlone)
 {
     Plug(AddSim("ttyA", {"--type", "7"}));
-    Plug(AddSim("ttyB", {"--type", "5"}));
+    // A converter without a wrapper: the slots stay free.
+    Plug(AddSim("ttyB", {"--type", "8"}));
     StartDaemon();
     // A count the second daemon would reset, had it gone on.
     SetBoxValue("eParamID_DeviceCount", "2");

@@ -64,7 +64,7 @@ grep -q "Usage: knobctl" "$RUN/knobctl.out" || fail "knobctl --help printed: $(c
 "$PREFIX/bin/tovik-descdump" 1 >/dev/null 2>&1 || fail "installed tovik-descdump"
 
 # Portvane from the installed tree with a simulated converter: it finds
-# share/portvane/types, so the converter's type is supported.
+# share/portvane/types, so the converter is identified and takes slot 0.
 "$PREFIX/bin/tovik-configstore" >"$RUN/store.log" 2>&1 &
 PIDS="$PIDS $!"
 "$PREFIX/bin/tovik-convsim" --link "$RUN/tty0" --type 5 >"$RUN/sim.log" 2>&1 &
@@ -73,11 +73,11 @@ wait_for 20 grep -q "serving config 0" "$RUN/store.log" || fail "store did not s
 wait_for 20 test -e "$RUN/tty0" || fail "simulator did not start: $(cat "$RUN/sim.log")"
 PORTVANE_SERIAL_PORTS=$RUN/tty0 "$PREFIX/bin/Portvane" >"$RUN/portvane.log" 2>&1 &
 PIDS="$PIDS $!"
-wait_for 60 grep -q "No mini found for pos 0" "$RUN/portvane.log" || fail "Portvane did not scan its port"
+wait_for 60 grep -q "Rozo 0 added with config id 1" "$RUN/portvane.log" || fail "Portvane did not take the converter"
 grep -q "Failed to locate resource" "$RUN/portvane.log" && fail "Portvane did not find types/"
 grep -q "Fatal Connect" "$RUN/portvane.log" && fail "Portvane could not identify the converter"
 "$PREFIX/bin/tovik-storedump" >"$RUN/dump.out" 2>&1 || fail "installed tovik-storedump"
-grep -q "^eParamID_DeviceCount=0$" "$RUN/dump.out" || fail "store dump: $(cat "$RUN/dump.out")"
+grep -q "^eParamID_DeviceCount=1$" "$RUN/dump.out" || fail "store dump: $(cat "$RUN/dump.out")"
 
 if [ "$failures" -ne 0 ]; then
     echo "--- Portvane log ---"

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -140,6 +141,23 @@ protected:
     };
 
     std::string Link(const std::string& name) const { return _dir + "/" + name; }
+    std::string ControlPipe(const std::string& name) const { return _dir + "/" + name + ".control"; }
+
+    // The converter's status image changes from a register on.
+    ::testing::AssertionResult SetStatus(const replay::Step& step)
+    {
+        std::string line = "reg";
+        for (const std::string& word : step.args)
+            line += " " + word;
+        line += "\n";
+        const int fd = ::open(ControlPipe(step.name).c_str(), O_WRONLY | O_NONBLOCK);
+        const bool sent = fd >= 0 && ::write(fd, line.data(), line.size()) == ssize_t(line.size());
+        if (fd >= 0)
+            ::close(fd);
+        if (!sent)
+            return ::testing::AssertionFailure() << step.name << " is not plugged in";
+        return ::testing::AssertionSuccess();
+    }
 
     ::testing::AssertionResult Plug(const std::string& name, const std::vector<std::string>& options)
     {
@@ -147,7 +165,8 @@ protected:
         if (!options.empty())
             c.options = options;
         c.process.reset(new ChildProcess);
-        std::vector<std::string> argv = {BuildProgram("tovik-convsim"), "--link", Link(name)};
+        std::vector<std::string> argv = {BuildProgram("tovik-convsim"), "--link", Link(name), "--control",
+                                         ControlPipe(name)};
         argv.insert(argv.end(), c.options.begin(), c.options.end());
         if (!c.process->Start(argv, _dir + "/" + name + ".log"))
             return ::testing::AssertionFailure() << "cannot start the simulator of " << name;
@@ -322,6 +341,9 @@ protected:
                 break;
             case replay::Step::Kind::WaitValue:
                 ASSERT_TRUE(WaitForValue(step));
+                break;
+            case replay::Step::Kind::Status:
+                ASSERT_TRUE(SetStatus(step));
                 break;
             case replay::Step::Kind::Dump: {
                 int model = 0;

@@ -53,6 +53,16 @@ bool Number(const std::string& text, int max, int& out)
     return out <= max;
 }
 
+// Decimal or 0x-prefixed hexadecimal, at most max.
+bool Code(const std::string& text, unsigned long max)
+{
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        return false;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(text.c_str(), &end, 0);
+    return *end == '\0' && v <= max;
+}
+
 bool PlainName(const std::string& text)
 {
     return !text.empty() && text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_")
@@ -104,6 +114,15 @@ bool ParseScript(const std::string& text, Script& out, std::string* error)
                 return fail("unplug needs the name of a declared converter");
             step.kind = Step::Kind::Unplug;
             step.name = w[1];
+        } else if (verb == "status") {
+            bool ok = n >= 4 && converters.count(w[1]) && Code(w[2], 63);
+            for (size_t i = 3; ok && i < n; ++i)
+                ok = Code(w[i], 0xFF);
+            if (!ok || n - 3 > size_t(64) - std::strtoul(w[2].c_str(), nullptr, 0))
+                return fail("status needs a declared converter, a register 0 to 63 and bytes within the image");
+            step.kind = Step::Kind::Status;
+            step.name = w[1];
+            step.args.assign(w.begin() + 2, w.end());
         } else if (verb == "start") {
             if (n != 1 || started)
                 return fail(started ? "start given twice" : "start takes nothing");
@@ -133,6 +152,7 @@ bool ParseScript(const std::string& text, Script& out, std::string* error)
             return fail("unknown command \"" + verb + "\"");
         }
         const bool needsDaemon = step.kind == Step::Kind::Set || step.kind == Step::Kind::WaitLog
+                                 || step.kind == Step::Kind::Status
                                  || step.kind == Step::Kind::WaitValue || step.kind == Step::Kind::Dump;
         if (needsDaemon && !started)
             return fail(verb + " comes after start");

@@ -9,11 +9,11 @@
 namespace replay {
 
 struct Step {
-    enum class Kind { Converter, Start, Plug, Unplug, Set, Wait, WaitLog, WaitValue, Dump };
+    enum class Kind { Converter, Start, Plug, Unplug, Set, Wait, WaitLog, WaitValue, Dump, Status };
     Kind kind;
     int line = 0;
     std::string name;              // converter, or parameter id name
-    std::vector<std::string> args; // simulator options, or dump patterns
+    std::vector<std::string> args; // simulator options, dump patterns, or status address and bytes
     int config = 0;
     std::string value;             // set and wait-value; wait-log's text
     int ms = 0;

@@ -23,11 +23,12 @@ TEST(ReplayScript, ReadsEveryCommand)
         "wait-value 0 eParamID_DeviceCount 0\n"
         "wait 250\n"
         "dump 0 eParamID_Device_1_* eParamID_DeviceCount\n"
-        "dump 2\n";
+        "dump 2\n"
+        "status tty1 43 0x00 0xFF\n";
     replay::Script script;
     std::string error;
     ASSERT_TRUE(replay::ParseScript(text, script, &error)) << error;
-    ASSERT_EQ(script.steps.size(), 11u);
+    ASSERT_EQ(script.steps.size(), 12u);
     const Step& first = script.steps[0];
     EXPECT_EQ(first.kind, Step::Kind::Converter);
     EXPECT_EQ(first.line, 2);
@@ -47,6 +48,9 @@ TEST(ReplayScript, ReadsEveryCommand)
     EXPECT_EQ(script.steps[9].args, (std::vector<std::string>{"eParamID_Device_1_*", "eParamID_DeviceCount"}));
     EXPECT_EQ(script.steps[10].config, 2);
     EXPECT_TRUE(script.steps[10].args.empty());
+    EXPECT_EQ(script.steps[11].kind, Step::Kind::Status);
+    EXPECT_EQ(script.steps[11].name, "tty1");
+    EXPECT_EQ(script.steps[11].args, (std::vector<std::string>{"43", "0x00", "0xFF"}));
 }
 
 TEST(ReplayScript, MistakesNameTheirLine)
@@ -74,6 +78,17 @@ TEST(ReplayScript, MistakesNameTheirLine)
         {"start\nset 1 DeviceCount 1\n", "line 2: set needs a config (0 to 4), an id name and a value"},
         {"start\nwait-value 1 eParamID_X\n", "line 2: wait-value needs a config (0 to 4), an id name and a value"},
         {"start\ndump\n", "line 2: dump needs a config (0 to 4)"},
+        {"converter a\nstart\nstatus a 43\n",
+         "line 3: status needs a declared converter, a register 0 to 63 and bytes within the image"},
+        {"converter a\nstart\nstatus b 43 1\n",
+         "line 3: status needs a declared converter, a register 0 to 63 and bytes within the image"},
+        {"converter a\nstart\nstatus a 64 1\n",
+         "line 3: status needs a declared converter, a register 0 to 63 and bytes within the image"},
+        {"converter a\nstart\nstatus a 63 1 2\n",
+         "line 3: status needs a declared converter, a register 0 to 63 and bytes within the image"},
+        {"converter a\nstart\nstatus a 43 0x100\n",
+         "line 3: status needs a declared converter, a register 0 to 63 and bytes within the image"},
+        {"converter a\nstatus a 43 1\nstart\n", "line 2: status comes after start"},
     };
     for (const auto& c : cases) {
         replay::Script script;

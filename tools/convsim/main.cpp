@@ -1,4 +1,5 @@
 // tovik-convsim: a simulated converter on a pseudo-terminal.
+#include "convsim/controlchannel.h"
 #include "convsim/programoptions.h"
 #include "convsim/simulator.h"
 #include "convsim/statedump.h"
@@ -56,6 +57,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tovik-convsim: %s\n", error.c_str());
         return 1;
     }
+    convsim::ControlChannel control;
+    if (!opts.control.empty() && !control.Open(opts.control, &error)) {
+        std::fprintf(stderr, "tovik-convsim: %s\n", error.c_str());
+        sim.Stop();
+        return 1;
+    }
     std::printf("tovik-convsim: type %d serving %s at %s\n", opts.personality.moduleType,
                 sim.SlaveName().c_str(), opts.link.c_str());
     std::fflush(stdout);
@@ -66,6 +73,7 @@ int main(int argc, char** argv)
         const int sig = sigtimedwait(&stopSignals, nullptr, &tick);
         if (sig == SIGTERM || sig == SIGINT)
             break;
+        control.Poll(sim);
         if (!sim.IsPlugged()) {
             std::printf("tovik-convsim: unplugged\n");
             code = 3;

@@ -69,10 +69,30 @@ const int kNamedStatuses = int(sizeof(kStatusNames) / sizeof(kStatusNames[0]));
 
 const int kBusyStatus = 2;
 
+// Stands in when the protocol is built without a port: every command fails
+// as on a closed line instead of touching a null pointer.
+class NoPort : public CSerialIF {
+public:
+    void EnumeratePorts() override {}
+    bool Open(int) override { return false; }
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+    int GetPortCount() override { return 0; }
+    int Read(unsigned char*, std::uint32_t) override { return -1; }
+    bool Write(const unsigned char*, std::int32_t) override { return false; }
+    int Flush() override { return 0; }
+};
+
+CSerialIF* PortOrNone(CSerialIF* port)
+{
+    static NoPort none;
+    return port ? port : &none;
+}
+
 } // namespace
 
 CCommProtocol::CCommProtocol(CSerialIF* port, CProgressIF* progress, QObject* parent)
-    : QObject(parent), _port(port), _progress(progress)
+    : QObject(parent), _port(PortOrNone(port)), _progress(progress)
 {
 }
 

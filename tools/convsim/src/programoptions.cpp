@@ -93,6 +93,10 @@ const std::map<std::string, Setter>& ValueOptions()
              o.link = v;
              return !v.empty();
          }},
+        {"--control", [](ProgramOptions& o, const std::string& v) {
+             o.control = v;
+             return !v.empty();
+         }},
         {"--protocol-version", Byte(&Personality::protocolVersion, 0xFF)},
         {"--module-state", Byte(&Personality::moduleState, 0x7F)},
         {"--info-flag", [](ProgramOptions& o, const std::string& v) {
@@ -268,6 +272,8 @@ std::string ProgramUsage()
            "  -v, --verbose            print every command received\n"
            "  --dump                   print the configuration memory and the status\n"
            "                           registers 0..63 at start and whenever they change\n"
+           "  --control PATH           a named pipe made at PATH takes commands while\n"
+           "                           serving: reg ADDR BYTE..., fault TEXT, clearfaults\n"
            "  -h, --help               this text\n";
 }
 

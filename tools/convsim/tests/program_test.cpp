@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -98,6 +100,49 @@ TEST(Program, DumpShowsTheBytesAsTheyChange)
     EXPECT_LT(changed, status);
     // Nothing changed with the last command: no further line.
     EXPECT_EQ(text.find("\n", status), text.size() - 1) << text;
+}
+
+// Writes lines to a control pipe.
+bool Tell(const std::string& pipe, const std::string& lines)
+{
+    const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, lines.data(), lines.size()) == ssize_t(lines.size());
+    ::close(fd);
+    return ok;
+}
+
+TEST(Program, ControlPipeChangesTheRunningConverter)
+{
+    TempDir dir;
+    const std::string link = dir.Path() + "/ttyCONV5";
+    const std::string pipe = dir.Path() + "/control";
+    const std::string out = dir.Path() + "/out";
+    Child child({"--link", link, "--type", "19", "--control", pipe}, out);
+    ASSERT_TRUE(WaitFor(link, 5000));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
+    // Register 43 (input present) and 59 of the status image.
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 80");
+    ASSERT_TRUE(Tell(pipe, "reg 43 0x00\nnonsense 1\nreg 0x3B 0xA0 7\nreg 40 256\n"));
+    // The lines take effect one by one while the converter serves: wait
+    // for the last good one, then the first has too.
+    ASSERT_TRUE(tovik::test::WaitUntil(
+        [&] { return Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 3B 02"))) == "DE 00 07 00 02 A0 07"; }, 3000));
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 00");
+    // The converter stops answering.
+    ASSERT_TRUE(Tell(pipe, "fault silence\n"));
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return Exchange(client, FromHex("80 00 03"), 300).empty(); }, 3000));
+    ASSERT_TRUE(Tell(pipe, "clearfaults\n"));
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return !Exchange(client, FromHex("80 00 03"), 300).empty(); }, 3000));
+    client.Close();
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(5000), 0);
+    EXPECT_FALSE(PathExists(pipe));
+    const std::string text = ReadFile(out);
+    EXPECT_NE(text.find("control: unknown command: nonsense"), std::string::npos) << text;
+    EXPECT_NE(text.find("control: reg: not a byte: 256"), std::string::npos) << text;
 }
 
 TEST(Program, ExitsWhenUnplugged)

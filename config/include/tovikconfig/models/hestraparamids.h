@@ -21,6 +21,9 @@ namespace hestra {
 constexpr std::uint32_t kParamIDBase = ConverterParamIDBase(6);
 TOVIK_DECLARE_PARAM_IDS(TOVIK_HESTRA_PARAMS)
 
+// The region a region-of-interest text describes.
+enum RoiType_t : int { eRoiTypeInput = 0, eRoiTypeOutput = 1 };
+
 } // namespace hestra
 } // namespace tovikconfig
 

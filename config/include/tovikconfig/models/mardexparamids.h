@@ -24,6 +24,9 @@ namespace mardex {
 constexpr std::uint32_t kParamIDBase = ConverterParamIDBase(15);
 TOVIK_DECLARE_PARAM_IDS(TOVIK_MARDEX_PARAMS)
 
+// The region a region-of-interest text describes.
+enum RoiType_t : int { eRoiTypeInput = 0, eRoiTypeOutput = 1 };
+
 } // namespace mardex
 } // namespace tovikconfig
 

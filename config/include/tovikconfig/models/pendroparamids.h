@@ -23,6 +23,9 @@ namespace pendro {
 constexpr std::uint32_t kParamIDBase = 0x00111000;
 TOVIK_DECLARE_PARAM_IDS(TOVIK_PENDRO_PARAMS)
 
+// The region a region-of-interest text describes.
+enum RoiType_t : int { eRoiTypeInput = 0, eRoiTypeOutput = 1 };
+
 } // namespace pendro
 } // namespace tovikconfig
 

@@ -22,6 +22,9 @@ namespace quastel {
 constexpr std::uint32_t kParamIDBase = ConverterParamIDBase(20);
 TOVIK_DECLARE_PARAM_IDS(TOVIK_QUASTEL_PARAMS)
 
+// The region a region-of-interest text describes.
+enum RoiType_t : int { eRoiTypeInput = 0, eRoiTypeOutput = 1 };
+
 } // namespace quastel
 } // namespace tovikconfig
 

@@ -653,3 +653,12 @@ TEST(ConfigParameter, WriteLengthMustFitThePacket)
 }
 
 } // namespace
+
+TEST(SingleShotCommands, WithoutAPortEveryCommandFailsAsAFailedWrite)
+{
+    CCommProtocol protocol(nullptr, nullptr);
+    for (const SingleShot& c : SingleShots()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(kCommWriteFailed, c.call(protocol));
+    }
+}

@@ -17,6 +17,7 @@ struct ProgramOptions {
     int frameGapMs = 200;
     bool verbose = false;
     bool dump = false; // print the configuration and status bytes as they change
+    std::string control; // named pipe of commands while serving (controlchannel.h)
     bool help = false;
 };
 

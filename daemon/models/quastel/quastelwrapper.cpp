@@ -1,0 +1,14 @@
+#include "quastel/quastelwrapper.h"
+
+QuastelWrapper::QuastelWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
+                               QObject* parent)
+    : RoiSlotWrapper(roiscaler::kQuastelProfile, engine, records, moduleRecord, new CQuastel(engine, 0, 0), parent)
+{
+    StartDevice();
+}
+
+DeviceWrapper* QuastelWrapper::Make(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
+                                    QObject* parent)
+{
+    return new QuastelWrapper(engine, records, moduleRecord, parent);
+}
