@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include "jasteltesting.h"
 #include "lutfixtures.h"
 #include "messagelog.h"
+#include "scopedenv.h"
 
 namespace {
 
@@ -26,13 +29,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(_home.isValid());
-        _savedHome = qgetenv("HOME");
-        qputenv("HOME", _home.path().toLocal8Bit());
+        _homeVariable.reset(new tovik::test::ScopedEnv("HOME", _home.path().toStdString()));
     }
     void TearDown() override
     {
         _linked.reset();
-        qputenv("HOME", _savedHome);
+        _homeVariable.reset();
     }
 
     // The converter answers the transfer register's polls with busy first.
@@ -85,7 +87,7 @@ protected:
     }
 
     QTemporaryDir _home;
-    QByteArray _savedHome;
+    std::unique_ptr<tovik::test::ScopedEnv> _homeVariable;
     luttest::Workspace _workspace;
 };
 
