@@ -1,8 +1,5 @@
 #include "wrapperrig.h"
 
-#include "catalog/assemblyrecords.h"
-#include "catalog/cmoduletype.h"
-#include "engine/ccmdengine.h"
 #include "registry.h"
 
 const int kScalerTypes[4] = {kHestra, kMardex, kPendro, kQuastel};
@@ -36,23 +33,18 @@ convsim::Personality Tweaked(int type, const std::function<void(convsim::Persona
 } // namespace
 
 WrapperRig::WrapperRig(int type, const std::function<void(convsim::Personality&)>& tweak)
-    : _type(type), _sim(&_rig.Add(Tweaked(type, tweak)))
+    : _type(type), _linked(Tweaked(type, tweak)), _sim(&_linked.Sim())
 {
 }
 
 bool WrapperRig::Start()
 {
-    if (!_rig.Started())
+    if (_linked.OpenResult() != 0)
         return false;
-    CCmdEngine& opened = _rig.Engine();
-    if (!opened.GetSerialIF()->IsOpen() || opened.Open(QString()) != 0 || !opened.IsConnected())
-        return false;
-    CCmdEngine* engine = _rig.ReleaseEngine();
     const ModelRow* row = ModelRegistry::Find(_type);
-    DeviceWrapper* made = row && row->makeWrapper
-                              ? row->makeWrapper(engine, new AssemblyRecords, new CModuleType, nullptr)
-                              : nullptr;
-    _wrapper.reset(qobject_cast<RoiScalerWrapper*>(made));
+    if (!row || !row->makeWrapper)
+        return false;
+    _wrapper = qobject_cast<RoiScalerWrapper*>(_linked.Build(row->makeWrapper));
     return _wrapper != nullptr;
 }
 

@@ -1,6 +1,7 @@
 // A model wrapper on a simulated ROI scaler: the converter on a
-// pseudo-terminal, a command engine identified on it, and the wrapper the
-// model registry makes for its module type, as the device factory does.
+// pseudo-terminal, a command engine identified on it (the model tests'
+// LinkedWrapper), and the wrapper the model registry makes for its module
+// type, as the device factory does.
 #ifndef PORTVANE_ROISCALER_TEST_WRAPPERRIG_H
 #define PORTVANE_ROISCALER_TEST_WRAPPERRIG_H
 
@@ -9,9 +10,9 @@
 #include <vector>
 
 #include "convsim/simulator.h"
-#include "linkrig.h"
 #include "qtwait.h"
 #include "roiscaler/roiscalerwrapper.h"
+#include "wrappertesting.h"
 
 // The module types of the four models.
 enum : int { kHestra = 5, kMardex = 14, kPendro = 18, kQuastel = 19 };
@@ -57,9 +58,9 @@ public:
 
 private:
     int _type;
-    tovik::test::EngineRig _rig;
+    wrappertesting::LinkedWrapper _linked;
     convsim::Simulator* _sim;
-    std::unique_ptr<RoiScalerWrapper> _wrapper;
+    RoiScalerWrapper* _wrapper = nullptr; // owned by _linked
 };
 
 #endif
