@@ -1,22 +1,83 @@
 #!/bin/sh
-# Installs what is missing, builds with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite. With clang
-# present, every fuzz target then runs a few seconds over its seeds.
+# Installs what is missing, then builds and runs the whole test suite twice:
+# under AddressSanitizer and UndefinedBehaviorSanitizer (build-test/) and
+# optimized without sanitizers (build-test-release/). With clang present it
+# also runs every fuzz target for TOVIK_FUZZ_SECONDS (default 5) over its
+# seed corpus (build-test-fuzz/).
+#
+#   STAGES="sanitize release fuzz"   the stages to run, in this order
+#   BUILD_DIR=build-test             prefix of the three build directories
+#   CTEST_ARGS="-L unit"             passed on to ctest (e.g. -R, -L, -LE)
+#   JOBS=4                           parallel compile and test jobs (nproc)
 set -e
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 BUILD=${BUILD_DIR:-build-test}
-JOBS=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOVIK_SANITIZE=ON -DTOVIK_TESTS=ON >/dev/null
-cmake --build "$BUILD" -j "$JOBS"
+STAGES=${STAGES:-sanitize release fuzz}
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+FUZZ_SECONDS=${TOVIK_FUZZ_SECONDS:-5}
+
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(pwd)/scripts/lsan.supp}
-ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --timeout 300 </dev/null
 
-if command -v clang >/dev/null 2>&1 && command -v clang++ >/dev/null 2>&1; then
-    CC=clang CXX=clang++ cmake -S . -B "$BUILD-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DTOVIK_SANITIZE=ON -DTOVIK_FUZZ=ON -DTOVIK_TESTS=OFF >/dev/null
-    cmake --build "$BUILD-fuzz" -j "$JOBS" --target tovik_fuzzers
-    ctest --test-dir "$BUILD-fuzz" --output-on-failure -j "$JOBS" -L fuzz </dev/null
-fi
+started=$(date +%s)
+summary=""
+note() {
+    now=$(date +%s)
+    summary="$summary
+  $1: $((now - stage_started)) s"
+}
+
+# configure DIR CMAKE-ARGS...: configures quietly, prints the log on failure.
+configure() {
+    dir=$1
+    shift
+    mkdir -p "$dir"
+    if ! cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1; then
+        cat "$dir/configure.log"
+        exit 1
+    fi
+}
+
+# suite DIR: runs every CTest test of a build.
+suite() {
+    # shellcheck disable=SC2086
+    ctest --test-dir "$1" --output-on-failure -j "$JOBS" --timeout 300 $CTEST_ARGS </dev/null
+}
+
+for stage in $STAGES; do
+    stage_started=$(date +%s)
+    case $stage in
+    sanitize)
+        echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer ($BUILD/)"
+        configure "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DTOVIK_SANITIZE=ON -DTOVIK_TESTS=ON
+        cmake --build "$BUILD" -j "$JOBS"
+        suite "$BUILD"
+        ;;
+    release)
+        echo "== Optimized build without sanitizers ($BUILD-release/)"
+        configure "$BUILD-release" -DCMAKE_BUILD_TYPE=Release -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON
+        cmake --build "$BUILD-release" -j "$JOBS"
+        suite "$BUILD-release"
+        ;;
+    fuzz)
+        if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; then
+            echo "== Fuzz targets skipped: clang is not installed"
+            continue
+        fi
+        echo "== Fuzz targets, ${FUZZ_SECONDS} s each ($BUILD-fuzz/)"
+        configure "$BUILD-fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+            -DCMAKE_BUILD_TYPE=Debug -DTOVIK_SANITIZE=ON -DTOVIK_FUZZ=ON -DTOVIK_TESTS=OFF \
+            -DTOVIK_FUZZ_SECONDS="$FUZZ_SECONDS"
+        cmake --build "$BUILD-fuzz" -j "$JOBS" --target tovik_fuzzers
+        ctest --test-dir "$BUILD-fuzz" --output-on-failure -j "$JOBS" -L fuzz </dev/null
+        ;;
+    *)
+        echo "unknown stage: $stage (sanitize, release, fuzz)"
+        exit 2
+        ;;
+    esac
+    note "$stage"
+done
+echo "All stages passed in $(($(date +%s) - started)) s:$summary"

@@ -1,25 +1,53 @@
-# tovik_add_test(NAME name SOURCES ... LIBS ... [NETNS])
-# Builds a GoogleTest binary and registers it with CTest. NETNS runs the
-# whole binary in a private network namespace (loopback only), for tests
-# that bind the fixed store ports.
+# tovik_add_test(NAME name SOURCES ... LIBS ... [QT] [NETNS]
+#                [LABELS unit|sim|e2e|slow ...] [TIMEOUT seconds])
+# Builds a GoogleTest program; gtest_discover_tests makes each of its cases
+# a CTest test "<name>.<Suite>.<Case>" (run one alone with ctest -R, or the
+# program with --gtest_filter).
+#   QT      main() makes the one QCoreApplication (tests/support/testmain.cpp);
+#           without it, GoogleTest's own main.
+#   NETNS   every case runs in a private network namespace with only loopback
+#           up (tests/netns-run.sh), for tests that bind the fixed store
+#           ports; adds the label netns.
+#   LABELS  unit (the default): in-process, nothing else running; sim:
+#           simulated converters on pseudo-terminals; e2e: the real
+#           programs together; slow: long.
 function(tovik_add_test)
-  cmake_parse_arguments(T "NETNS" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NETNS;QT" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  if(T_QT)
+    set(main tovik_test_main)
+  else()
+    set(main GTest::gtest_main)
+  endif()
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${main} GTest::gtest Threads::Threads)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
   if(T_NETNS)
-    add_test(NAME ${T_NAME}
-             COMMAND ${PROJECT_SOURCE_DIR}/tests/netns-run.sh $<TARGET_FILE:${T_NAME}>)
-  else()
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    list(APPEND T_LABELS netns)
+    list(REMOVE_DUPLICATES T_LABELS)
+    # gtest_discover_tests lists and runs the cases through it.
+    set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/netns-run.sh)
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
-                       ENVIRONMENT "TOVIK_BUILD_DIR=${CMAKE_BINARY_DIR};TOVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
-  if(T_LABELS)
-    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  # Long cases first, so that they do not end a parallel run alone.
+  set(cost 1)
+  if("e2e" IN_LIST T_LABELS OR "slow" IN_LIST T_LABELS)
+    set(cost 100)
+  elseif("sim" IN_LIST T_LABELS)
+    set(cost 10)
   endif()
+  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. TEST_LIST ${T_NAME}_cases DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
+                       PROPERTIES TIMEOUT ${T_TIMEOUT} COST ${cost})
+  # gtest_discover_tests passes list-valued properties on as separate words.
+  set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
+  file(WRITE ${labels_file}
+    "if(${T_NAME}_cases)\n"
+    "  set_tests_properties(\${${T_NAME}_cases} PROPERTIES LABELS [==[${T_LABELS}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()
 
 # tovik_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir] [DICT file]
@@ -85,4 +113,40 @@ function(tovik_autogen_tracks_sources target)
     file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
     file(WRITE ${stamp} "${digest}")
   endif()
+endfunction()
+
+# tovik_add_library(NAME name SOURCES ... [INCLUDE dir] [DEPS ...]
+#                   [PRIVATE_DEPS ...] [LIBS ...] [PRIVATE_LIBS ...])
+# One of the system's shared libraries, versioned and built with hidden
+# visibility (what its public headers export is its interface), and beside
+# it name_internal: the same objects as a static library, every symbol
+# reachable, for the tests and tools that use the library's private parts.
+# DEPS and PRIVATE_DEPS are other libraries made here (the internal one
+# links their internal ones, so a program never holds two copies of a
+# library); LIBS and PRIVATE_LIBS are outside libraries.
+function(tovik_add_library)
+  cmake_parse_arguments(L "" "NAME;INCLUDE" "SOURCES;DEPS;PRIVATE_DEPS;LIBS;PRIVATE_LIBS" ${ARGN})
+  set(internal_deps "")
+  foreach(dep ${L_DEPS} ${L_PRIVATE_DEPS})
+    list(APPEND internal_deps ${dep}_internal)
+  endforeach()
+
+  add_library(${L_NAME}_objects OBJECT ${L_SOURCES})
+  set_target_properties(${L_NAME}_objects PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${L_NAME}_objects PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME}_objects PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE ${L_PRIVATE_DEPS} ${L_PRIVATE_LIBS})
+
+  add_library(${L_NAME} SHARED $<TARGET_OBJECTS:${L_NAME}_objects>)
+  set_target_properties(${L_NAME} PROPERTIES
+    VERSION ${PROJECT_VERSION}
+    SOVERSION ${PROJECT_VERSION_MAJOR}
+    INSTALL_RPATH "$ORIGIN")
+  target_include_directories(${L_NAME} PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE ${L_PRIVATE_DEPS} ${L_PRIVATE_LIBS})
+
+  add_library(${L_NAME}_internal STATIC $<TARGET_OBJECTS:${L_NAME}_objects>)
+  target_include_directories(${L_NAME}_internal PUBLIC ${L_INCLUDE})
+  target_link_libraries(${L_NAME}_internal PUBLIC ${internal_deps} ${L_LIBS} ${L_PRIVATE_LIBS})
 endfunction()

@@ -2,50 +2,44 @@
 // command.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
+#include <memory>
 
 #include "commandfiles.h"
 #include "interpreterfixture.h"
+#include "scopedenv.h"
+#include "tempdir.h"
 
 namespace knobtest {
 namespace {
+
+using tovik::test::ScopedEnv;
+using tovik::test::TempDir;
 
 class CommandFileTest : public InterpreterTest {
 protected:
     void SetUp() override
     {
         InterpreterTest::SetUp();
-        char dir[] = "/tmp/knobctl-home-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
-        const char* home = std::getenv("HOME");
-        _hadHome = home != nullptr;
-        if (home)
-            _home = home;
-        ::setenv("HOME", _dir.c_str(), 1);
+        ASSERT_FALSE(_dir.Path().empty());
+        _home.reset(new ScopedEnv("HOME", _dir.Path()));
     }
 
     void TearDown() override
     {
-        if (_hadHome)
-            ::setenv("HOME", _home.c_str(), 1);
-        else
-            ::unsetenv("HOME");
-        std::system(("rm -rf '" + _dir + "'").c_str());
+        _home.reset();
         InterpreterTest::TearDown();
     }
 
     std::string Write(const std::string& name, const std::string& text)
     {
-        const std::string path = _dir + "/" + name;
+        const std::string path = _dir.File(name);
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
-    std::string _dir;
-    std::string _home;
-    bool _hadHome = false;
+    TempDir _dir{"knobctl-home"};
+    std::unique_ptr<ScopedEnv> _home;
 };
 
 TEST_F(CommandFileTest, StartupFileEchoesAndRunsEveryLine)
@@ -128,9 +122,9 @@ TEST_F(CommandFileTest, SourceReadsLongLinesWhole)
 
 TEST_F(CommandFileTest, SourceOfAMissingFileSaysSo)
 {
-    const CommandResult r = Run("source " + _dir + "/missing");
+    const CommandResult r = Run("source " + _dir.File("missing"));
     EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.out, "No such file or directory: " + _dir + "/missing\n");
+    EXPECT_EQ(r.out, "No such file or directory: " + _dir.File("missing") + "\n");
     const CommandResult none = Run("source");
     EXPECT_EQ(none.result, 0);
     EXPECT_EQ(none.err, "source: missing argument\n");
@@ -138,7 +132,7 @@ TEST_F(CommandFileTest, SourceOfAMissingFileSaysSo)
 
 TEST_F(CommandFileTest, AFileThatSourcesItselfStops)
 {
-    const std::string path = _dir + "/loop";
+    const std::string path = _dir.File("loop");
     Write("loop", "source " + path + "\n");
     const CommandResult r = Run("source " + path);
     EXPECT_EQ(r.result, 1);

@@ -15,12 +15,15 @@
 #include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
-#include "programrun.h"
+#include "terminalsession.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/tovikconfig.h"
 
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
+using tovik::test::ProgramResult;
+using tovik::test::RunProgram;
+using tovik::test::TerminalSession;
 using tovik::test::WaitUntil;
 
 namespace knobtest {
@@ -250,7 +253,7 @@ TEST_F(BoxSystemTest, EmptySlotIsServedByPortvaneWithNoParameters)
 // enumeration items, history, and a watch event from another client.
 TEST_F(BoxSystemTest, InteractiveSessionOnATerminal)
 {
-    PtySession shell;
+    TerminalSession shell;
     ASSERT_TRUE(shell.Start({BuildProgram("knobctl")}, {{"HOME", _home}, {"TERM", "dumb"}, {"INPUTRC", "/dev/null"}}));
     const int wait = 10000;
     ASSERT_TRUE(shell.WaitFor("config 0 (BRISCO)# ", wait)) << shell.Output();

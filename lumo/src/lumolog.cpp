@@ -114,6 +114,12 @@ LumoLogPrivate::LumoLogPrivate()
     : _running(true), _idle(false), _file(nullptr), _wake(0), _stampSecond(-1), _process(getpid())
 {
     sem_init(&_queueLock, 0, 1);
+    // Qt's own globals that writing uses (the calendar behind the time
+    // text, the locale's codec) made before the thread starts: a log that is
+    // itself a global (the default log) is then destroyed before them at
+    // the process's end, and its last lines can still be written.
+    timeText(QDateTime::currentSecsSinceEpoch());
+    QStringLiteral(" ").toLocal8Bit();
     start(QThread::InheritPriority);
     moveToThread(this);
 }

@@ -109,10 +109,6 @@ public:
 
 TEST(LumoAlarmController, ReportsFromAnotherThreadArriveQueued)
 {
-    int argc = 1;
-    char name[] = "lumo_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     qRegisterMetaType<LumoAlarm>("LumoAlarm");
     LumoAlarmController controller;
     Receiver receiver;

@@ -254,10 +254,6 @@ TEST_F(LumoLogTest, OutputFileAppendsAndExpandsOrigin)
     EXPECT_EQ(lines[0], QStringLiteral("earlier"));
     EXPECT_TRUE(lines[1].endsWith(QLatin1String("]: later")));
 
-    int argc = 1;
-    char name[] = "lumo_log_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     const QString relative = QStringLiteral("lumo-origin-%1.log").arg(getpid());
     const QString expanded = QCoreApplication::applicationDirPath() + QLatin1Char('/') + relative;
     {

@@ -113,10 +113,6 @@ namespace {
 
 TEST(LumoTimeStampMetaType, QueuedAcrossThreads)
 {
-    int argc = 1;
-    char name[] = "lumo_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     Lumo::registerTimeStampMetaType();
 
     QThread worker;

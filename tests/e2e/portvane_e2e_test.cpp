@@ -4,11 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "childprocess.h"
@@ -16,6 +14,7 @@
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
 using tovik::test::CountOf;
+using tovik::test::PathExists;
 using tovik::test::RunAndCapture;
 using tovik::test::WaitUntil;
 
@@ -23,12 +22,6 @@ namespace {
 
 const char kStoreLost[] = "\"Connection to config 0 lost, reconnecting\"";
 const char kStoreBack[] = "\"Connection to config 0 made again\"";
-
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 struct Sim {
     std::string name;
@@ -78,7 +71,7 @@ protected:
         argv.insert(argv.end(), sim.args.begin(), sim.args.end());
         sim.process.reset(new ChildProcess);
         ASSERT_TRUE(sim.process->Start(argv, _dir + "/" + sim.name + ".log"));
-        ASSERT_TRUE(WaitUntil([&sim] { return Exists(sim.link); }, 10000)) << sim.process->Output();
+        ASSERT_TRUE(WaitUntil([&sim] { return PathExists(sim.link); }, 10000)) << sim.process->Output();
     }
 
     void StartStore()
@@ -359,56 +352,6 @@ TEST_F(PortvaneSystemTest, ConverterAppearingLaterStartsAScan)
     ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), "No mini found for pos 0") >= 2; }, 10000)) << Log();
     EXPECT_GT(sim.Commands(), 0);
     EXPECT_TRUE(_daemon.Running());
-    StopDaemon();
-}
-
-long ProcTicks(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    long utime = 0, stime = 0;
-    // Fields from the state on: utime and stime are the 12th and 13th.
-    for (int i = 0; i < 13 && fields >> field; ++i) {
-        if (i == 11)
-            utime = std::atol(field.c_str());
-        if (i == 12)
-            stime = std::atol(field.c_str());
-    }
-    return utime + stime;
-}
-
-long ResidentKiB(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, 6, "VmRSS:") == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
-
-TEST_F(PortvaneSystemTest, IdleCostWithConvertersAttached)
-{
-    Plug(AddSim("ttyA", {"--type", "7"}));
-    Plug(AddSim("ttyB", {"--type", "5"}));
-    StartDaemon();
-    const int seconds = 10;
-    const long before = ProcTicks(_daemon.Pid());
-    ::sleep(seconds);
-    const long after = ProcTicks(_daemon.Pid());
-    ASSERT_GE(before, 0);
-    const double percent = 100.0 * double(after - before) / double(::sysconf(_SC_CLK_TCK) * seconds);
-    const long rss = ResidentKiB(_daemon.Pid());
-    std::printf("Portvane idle: %.2f%% of one core over %d s, resident %ld KiB\n", percent, seconds, rss);
-    RecordProperty("idle_cpu_percent", std::to_string(percent));
-    RecordProperty("rss_kib", std::to_string(rss));
-    // Loose: sanitizer builds are slower; the number is for reading.
-    EXPECT_LT(percent, 25.0);
     StopDaemon();
 }
 

@@ -32,19 +32,16 @@
 
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
+using tovik::test::PathExists;
+using tovik::test::ReadFile;
 using tovik::test::RunAndCapture;
+using tovik::test::SourceDir;
 using tovik::test::WaitUntil;
 
 namespace {
 
 // Bound of every wait a script implies (sanitizer builds are slow).
 const int kWaitMs = 20000;
-
-std::string SourceDir()
-{
-    const char* dir = std::getenv("TOVIK_SOURCE_DIR");
-    return dir ? dir : TOVIK_SOURCE_FALLBACK;
-}
 
 std::string ReplayDir()
 {
@@ -70,19 +67,6 @@ bool IsDirectory(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct Case {
     std::string model;
@@ -186,7 +170,7 @@ protected:
         argv.insert(argv.end(), c.options.begin(), c.options.end());
         if (!c.process->Start(argv, _dir + "/" + name + ".log"))
             return ::testing::AssertionFailure() << "cannot start the simulator of " << name;
-        if (!WaitUntil([&] { return Exists(Link(name)) || !c.process->Running(); }, kWaitMs) || !Exists(Link(name)))
+        if (!WaitUntil([&] { return PathExists(Link(name)) || !c.process->Running(); }, kWaitMs) || !PathExists(Link(name)))
             return ::testing::AssertionFailure() << name << " did not come up: " << c.process->Output();
         return ::testing::AssertionSuccess();
     }
@@ -197,7 +181,7 @@ protected:
         if (c.process)
             c.process->Stop(SIGTERM, 5000);
         c.process.reset();
-        if (!WaitUntil([&] { return !Exists(Link(name)); }, kWaitMs))
+        if (!WaitUntil([&] { return !PathExists(Link(name)); }, kWaitMs))
             return ::testing::AssertionFailure() << name << " is still there";
         return ::testing::AssertionSuccess();
     }
@@ -406,7 +390,7 @@ TEST_P(ReplayTest, Case)
         std::printf("wrote %s\n", check.c_str());
         return;
     }
-    ASSERT_TRUE(Exists(check)) << check << " is missing; tests/replay/rebuild.sh writes it";
+    ASSERT_TRUE(PathExists(check)) << check << " is missing; tests/replay/rebuild.sh writes it";
     EXPECT_EQ(output, ReadFile(check)) << "differs from " << check;
 }
 

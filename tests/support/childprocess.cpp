@@ -1,5 +1,8 @@
 #include "childprocess.h"
 
+#include "deadline.h"
+#include "tempdir.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -66,7 +69,9 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
         return false;
     ::close(created);
     _log = logPath;
-    return Spawn(argv, env, logPath, -1);
+    Streams streams;
+    streams.out = logPath;
+    return Spawn(argv, env, streams);
 }
 
 bool ChildProcess::StartPiped(const std::vector<std::string>& argv)
@@ -74,7 +79,10 @@ bool ChildProcess::StartPiped(const std::vector<std::string>& argv)
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return false;
-    const bool started = Spawn(argv, {}, std::string(), fds[1]);
+    Streams streams;
+    streams.in.clear();
+    streams.outFd = fds[1];
+    const bool started = Spawn(argv, {}, streams);
     ::close(fds[1]);
     if (!started) {
         ::close(fds[0]);
@@ -85,8 +93,17 @@ bool ChildProcess::StartPiped(const std::vector<std::string>& argv)
     return true;
 }
 
-bool ChildProcess::Spawn(const std::vector<std::string>& argv, const Environment& env, const std::string& logPath,
-                         int pipeEnd)
+bool ChildProcess::StartOnTerminal(const std::vector<std::string>& argv, const std::string& terminalPath,
+                                   const Environment& env)
+{
+    Streams streams;
+    streams.in = terminalPath;
+    streams.out = terminalPath;
+    streams.session = true;
+    return Spawn(argv, env, streams);
+}
+
+bool ChildProcess::Spawn(const std::vector<std::string>& argv, const Environment& env, const Streams& streams)
 {
     if (argv.empty() || _pid > 0)
         return false;
@@ -97,15 +114,30 @@ bool ChildProcess::Spawn(const std::vector<std::string>& argv, const Environment
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (pipeEnd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, pipeEnd, STDOUT_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (streams.session) {
+        // A session of its own, whose first terminal opened (standard
+        // input) becomes its controlling terminal.
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, streams.in.c_str(), O_RDWR, 0);
+        posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDERR_FILENO);
     } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_APPEND, 0);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        if (!streams.in.empty())
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, streams.in.c_str(), O_RDONLY, 0);
+        if (streams.outFd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, streams.outFd, STDOUT_FILENO);
+        else
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, streams.out.c_str(), O_WRONLY | O_APPEND, 0);
+        if (!streams.err.empty())
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, streams.err.c_str(), O_WRONLY | O_APPEND, 0);
+        else if (streams.outFd < 0)
+            posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     }
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    const int rc = ::posix_spawn(&pid, argp[0], &actions, &attributes, argp.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return false;
@@ -124,7 +156,7 @@ void ChildProcess::CloseOutput()
 
 bool ChildProcess::WaitForLine(const std::string& text, int waitMs, std::string* line)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const Deadline deadline(waitMs);
     for (;;) {
         size_t nl;
         while ((nl = _pending.find('\n')) != std::string::npos) {
@@ -136,12 +168,11 @@ bool ChildProcess::WaitForLine(const std::string& text, int waitMs, std::string*
                 return true;
             }
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0 || _out < 0)
+        const int left = deadline.LeftMs();
+        if (left == 0 || _out < 0)
             return false;
         pollfd p{_out, POLLIN, 0};
-        if (::poll(&p, 1, int(left)) <= 0)
+        if (::poll(&p, 1, left) <= 0)
             continue;
         char buf[512];
         const ssize_t n = ::read(_out, buf, sizeof buf);
@@ -153,10 +184,7 @@ bool ChildProcess::WaitForLine(const std::string& text, int waitMs, std::string*
 
 std::string ChildProcess::Output() const
 {
-    std::ifstream in(_log);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadFile(_log);
 }
 
 bool ChildProcess::Running()
@@ -203,41 +231,66 @@ int ChildProcess::Stop(int signal, int waitMs)
 
 bool WaitUntil(const std::function<bool()>& condition, int waitMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const Deadline end(waitMs);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
+        if (end.Passed())
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-std::string BuildProgram(const std::string& name)
+namespace {
+
+// Runs a program to its end (killed after waitMs), its standard output in
+// a file and its standard error in another, or with the output when errName
+// is empty. The exit status.
+int RunToFiles(const std::vector<std::string>& argv, const ChildProcess::Environment& env, int waitMs,
+               const TempDir& dir, const std::string& errName)
 {
-    const char* dir = std::getenv("TOVIK_BUILD_DIR");
-    return std::string(dir ? dir : ".") + "/bin/" + name;
+    for (const std::string& name : {std::string("out"), errName}) {
+        if (name.empty())
+            continue;
+        const int created = ::open(dir.File(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (created < 0)
+            return -1;
+        ::close(created);
+    }
+    ChildProcess child;
+    const std::string err = errName.empty() ? std::string() : dir.File(errName);
+    if (!child.Spawn(argv, env, {"/dev/null", dir.File("out"), err, -1, false}))
+        return -1;
+    const int status = child.Wait(waitMs);
+    return status >= 0 ? status : child.Stop(SIGKILL, 1000);
+}
+
+} // namespace
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, const ChildProcess::Environment& env, int waitMs)
+{
+    ProgramResult result;
+    TempDir dir("tovik-run");
+    result.status = RunToFiles(argv, env, waitMs, dir, "err");
+    result.out = ReadFile(dir.File("out"));
+    result.err = ReadFile(dir.File("err"));
+    return result;
 }
 
 std::string RunAndCapture(const std::vector<std::string>& argv, int waitMs, int* exitStatus)
 {
-    char path[] = "/tmp/tovik-test-capture-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0)
-        return std::string();
-    ::close(fd);
-    std::string out;
-    {
-        ChildProcess child;
-        if (child.Start(argv, path)) {
-            WaitUntil([&child] { return !child.Running(); }, waitMs);
-            const int status = child.Stop(SIGKILL, 1000);
-            if (exitStatus)
-                *exitStatus = status;
-            out = child.Output();
-        }
-    }
-    ::unlink(path);
-    return out;
+    TempDir dir("tovik-run");
+    const int status = RunToFiles(argv, {}, waitMs, dir, std::string());
+    if (exitStatus)
+        *exitStatus = status;
+    return ReadFile(dir.File("out"));
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 int CountOf(const std::string& haystack, const std::string& text)

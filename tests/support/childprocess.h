@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "testpaths.h"
+
 namespace tovik {
 namespace test {
 
@@ -29,6 +31,11 @@ public:
     bool Start(const std::vector<std::string>& argv, const std::string& logPath, const Environment& env = {});
     // Standard output on a pipe for WaitForLine; error and input inherited.
     bool StartPiped(const std::vector<std::string>& argv);
+    // In a session of its own with the terminal at terminalPath (a
+    // PseudoTerminal's slave) as its controlling terminal and standard
+    // input, output and error.
+    bool StartOnTerminal(const std::vector<std::string>& argv, const std::string& terminalPath,
+                         const Environment& env = {});
 
     // The first piped output line that contains text, within waitMs.
     bool WaitForLine(const std::string& text, int waitMs, std::string* line = nullptr);
@@ -46,9 +53,19 @@ public:
     // started.
     int Stop(int signal, int waitMs);
 
+    // Where the standard streams go: files by path (stdin empty: inherited;
+    // err empty: with the output), the output on a descriptor when outFd is
+    // set, or all three on one terminal in a new session.
+    struct Streams {
+        std::string in = "/dev/null";
+        std::string out;
+        std::string err;
+        int outFd = -1;
+        bool session = false;
+    };
+    bool Spawn(const std::vector<std::string>& argv, const Environment& env, const Streams& streams);
+
 private:
-    bool Spawn(const std::vector<std::string>& argv, const Environment& env, const std::string& logPath,
-               int pipeEnd);
     void CloseOutput();
 
     pid_t _pid = -1;
@@ -66,11 +83,21 @@ std::vector<char*> Pointers(std::vector<std::string>& strings);
 // Polls until the condition holds or waitMs pass.
 bool WaitUntil(const std::function<bool()>& condition, int waitMs);
 
-// <build>/bin/<name>, from TOVIK_BUILD_DIR.
-std::string BuildProgram(const std::string& name);
-
-// Runs a program to its end (bounded) and returns its standard output.
+// Runs a program to its end (killed after waitMs) and returns its standard
+// output and error as written.
 std::string RunAndCapture(const std::vector<std::string>& argv, int waitMs, int* exitStatus = nullptr);
+
+struct ProgramResult {
+    int status = -1; // exit status, 128 + signal when killed
+    std::string out;
+    std::string err;
+};
+// Runs a program to its end (killed after waitMs), its standard output and
+// error captured apart; standard input reads /dev/null.
+ProgramResult RunProgram(const std::vector<std::string>& argv, const ChildProcess::Environment& env, int waitMs);
+
+// A whole file, empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 // Occurrences of text in haystack.
 int CountOf(const std::string& haystack, const std::string& text);

@@ -5,18 +5,20 @@
 
 #include <string>
 
+#include "tovikconfig/tovikexport.h"
+
 class DescriptorTable;
 
 namespace CommonConfig {
 
 // Each AddParamDescriptors offers every descriptor of its table and returns
 // true whatever the table answers.
-class NetworkConfig {
+class TOVIKCONFIG_EXPORT NetworkConfig {
 public:
     static bool AddParamDescriptors(DescriptorTable* table);
 };
 
-class VersionConfig {
+class TOVIKCONFIG_EXPORT VersionConfig {
 public:
     static bool AddParamDescriptors(DescriptorTable* table);
     // One read-only version text; returns the table's answer.
@@ -25,7 +27,7 @@ public:
                                         char const* shortName);
 };
 
-class PersistenceConfig {
+class TOVIKCONFIG_EXPORT PersistenceConfig {
 public:
     // Preset names for presets 1..GetMaxConfigID() (at most 20), then the
     // preset triggers, results, persist status and factory reset.
@@ -33,20 +35,20 @@ public:
     static bool CreateParamDescriptor_PresetNames(DescriptorTable* table);
 };
 
-class AlarmConfig {
+class TOVIKCONFIG_EXPORT AlarmConfig {
 public:
     static bool AddParamDescriptors(DescriptorTable* table);
 };
 
-class AuthConfig {
+class TOVIKCONFIG_EXPORT AuthConfig {
 public:
     static bool AddParamDescriptors(DescriptorTable* table);
 };
 
 // The box serial number from the device tree, "RXD000000" when it has none.
-std::string GetSerialNumber();
+TOVIKCONFIG_EXPORT std::string GetSerialNumber();
 // "velora-brisco-" followed by the serial number.
-std::string GetDefaultSystemName();
+TOVIKCONFIG_EXPORT std::string GetDefaultSystemName();
 
 } // namespace CommonConfig
 

@@ -4,7 +4,7 @@
 
 #include "tovikconfig/stringdescriptor.h"
 
-class DataDescriptor : public StringDescriptor {
+class TOVIKDESCRIPTORS_EXPORT DataDescriptor : public StringDescriptor {
 public:
     DataDescriptor();
     ~DataDescriptor() override;

@@ -4,7 +4,7 @@
 
 #include "tovikconfig/integerdescriptor.h"
 
-class DecimalDescriptor : public IntegerDescriptor {
+class TOVIKDESCRIPTORS_EXPORT DecimalDescriptor : public IntegerDescriptor {
 public:
     DecimalDescriptor();
     ~DecimalDescriptor() override;

@@ -10,7 +10,7 @@
 
 #include "tovikconfig/integerdescriptor.h"
 
-class EnumValueDescriptor {
+class TOVIKDESCRIPTORS_EXPORT EnumValueDescriptor {
 public:
     // Optional per-item extras handed to AddNameValuePair; copied, not owned.
     struct EnumValueData {
@@ -35,7 +35,7 @@ public:
     std::list<std::string> classNames;
 };
 
-class EnumDescriptor : public IntegerDescriptor {
+class TOVIKDESCRIPTORS_EXPORT EnumDescriptor : public IntegerDescriptor {
 public:
     EnumDescriptor();
     ~EnumDescriptor() override;

@@ -4,7 +4,7 @@
 
 #include "tovikconfig/paramdescriptor.h"
 
-class IntegerDescriptor : public ParamDescriptor {
+class TOVIKDESCRIPTORS_EXPORT IntegerDescriptor : public ParamDescriptor {
 public:
     IntegerDescriptor();
     ~IntegerDescriptor() override;

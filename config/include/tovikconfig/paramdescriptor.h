@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "tovikconfig/paramtypes.h"
+#include "tovikconfig/tovikexport.h"
 
-class ParamDescriptor {
+class TOVIKDESCRIPTORS_EXPORT ParamDescriptor {
 public:
     struct Relation {
         eParam_t paramID;

@@ -4,7 +4,7 @@
 
 #include "tovikconfig/paramdescriptor.h"
 
-class StringDescriptor : public ParamDescriptor {
+class TOVIKDESCRIPTORS_EXPORT StringDescriptor : public ParamDescriptor {
 public:
     StringDescriptor();
     ~StringDescriptor() override;

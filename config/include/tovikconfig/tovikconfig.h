@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "tovikconfig/tovikexport.h"
+
 class DescriptorTable;
 class EnumDescriptor;
 
@@ -16,7 +18,7 @@ typedef std::uint32_t ViveRode_t;
 // Number of model numbers the dispatch knows (0 .. kViveRodeCount - 1).
 constexpr ViveRode_t kViveRodeCount = 24;
 
-class TovikConfig {
+class TOVIKCONFIG_EXPORT TovikConfig {
 public:
     // Adds the descriptors of the model to the table (which the caller has
     // cleared). False for a null table, a model number of 24 or more, or a

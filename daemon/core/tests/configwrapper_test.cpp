@@ -510,10 +510,3 @@ TEST_F(ConfigWrapperTest, ReleasedWhileTheStoreKeepsReporting)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

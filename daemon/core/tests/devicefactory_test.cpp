@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -15,13 +12,17 @@
 #include "devicefactory.h"
 #include "devicewrapper.h"
 #include "engine/ccmdengine.h"
+#include "messagelog.h"
 #include "modeldirectory.h"
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
-#include "support/messagecapture.h"
+#include "simrig.h"
 
 namespace {
+
+using tovik::test::MessageLog;
+using tovik::test::SimRig;
 
 // A model wrapper as the makers build them: it takes what the factory made.
 class MadeWrapper : public DeviceWrapper {
@@ -89,24 +90,17 @@ class DeviceFactoryTest : public ::testing::Test {
 protected:
     void Plug(const std::vector<convsim::Personality>& converters)
     {
-        ASSERT_TRUE(_dir.isValid());
-        std::string list;
-        for (size_t i = 0; i < converters.size(); ++i) {
-            _sims.emplace_back(new convsim::Simulator(converters[i]));
-            const std::string link = (_dir.path() + "/ttyCONV" + QString::number(i)).toStdString();
-            std::string error;
-            ASSERT_TRUE(_sims.back()->Start(link, &error)) << error;
-            list += (list.empty() ? "" : ":") + link;
-        }
-        if (list.empty())
-            list = (_dir.path() + "/ttyNONE").toStdString();
+        _rig.reset(new SimRig);
+        for (const convsim::Personality& converter : converters)
+            _rig->Add(converter);
+        ASSERT_TRUE(_rig->Started());
+        const std::string list = converters.empty() ? _rig->Dir().File("ttyNONE") : _rig->PortList();
         ::setenv("PORTVANE_SERIAL_PORTS", list.c_str(), 1);
     }
 
     void TearDown() override
     {
-        for (auto& sim : _sims)
-            sim->Stop();
+        _rig.reset();
         ::unsetenv("PORTVANE_SERIAL_PORTS");
     }
 
@@ -120,8 +114,7 @@ protected:
         port.Close();
     }
 
-    QTemporaryDir _dir;
-    std::vector<std::unique_ptr<convsim::Simulator>> _sims;
+    std::unique_ptr<SimRig> _rig;
     LinIF _platform;
     MyErrorReportIF _errors;
     TestModels _models;
@@ -153,7 +146,7 @@ TEST_F(DeviceFactoryTest, SearchResults)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Plug(c.ports);
-        MessageCapture messages;
+        MessageLog messages;
         quint32 status = untouched;
         std::unique_ptr<DeviceWrapper> wrapper(_factory.CreateDeviceWrapper(&status, nullptr));
 
@@ -161,10 +154,10 @@ TEST_F(DeviceFactoryTest, SearchResults)
         EXPECT_EQ(wrapper, nullptr);
         EXPECT_EQ(status, c.status);
         for (size_t i = 0; i < c.asked.size(); ++i)
-            EXPECT_EQ(!_sims[i]->Log().empty(), c.asked[i]) << "port " << i;
+            EXPECT_EQ(!_rig->Sim(i).Log().empty(), c.asked[i]) << "port " << i;
         for (const char* line : c.warnings)
             EXPECT_TRUE(messages.Contains(QtWarningMsg, line)) << line;
-        for (const QString& m : messages.Messages()) {
+        for (const QString& m : messages.Lines()) {
             if (m.contains("Connect result")) {
                 EXPECT_TRUE(std::find(c.warnings.begin(), c.warnings.end(), m.toStdString()) != c.warnings.end())
                     << m.toStdString();
@@ -173,7 +166,6 @@ TEST_F(DeviceFactoryTest, SearchResults)
 
         ExpectPortsFree();
         TearDown();
-        _sims.clear();
     }
 }
 
@@ -193,9 +185,9 @@ TEST_F(DeviceFactoryTest, ModelWithAMakerGetsItsWrapper)
     EXPECT_NE(made->records, nullptr);
     EXPECT_NE(made->moduleRecord, nullptr);
     EXPECT_EQ(status, 8u);
-    EXPECT_FALSE(_sims[0]->Log().empty());
-    EXPECT_FALSE(_sims[1]->Log().empty());
-    EXPECT_TRUE(_sims[2]->Log().empty());
+    EXPECT_FALSE(_rig->Sim(0).Log().empty());
+    EXPECT_FALSE(_rig->Sim(1).Log().empty());
+    EXPECT_TRUE(_rig->Sim(2).Log().empty());
 
     // The wrapper holds its port until it goes.
     wrapper.reset();
@@ -203,10 +195,3 @@ TEST_F(DeviceFactoryTest, ModelWithAMakerGetsItsWrapper)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,21 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
 #include <cstdlib>
 #include <memory>
 
 #include "convsim/simulator.h"
 #include "engine/ccmdengine.h"
+#include "messagelog.h"
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
-#include "support/messagecapture.h"
+#include "signalcount.h"
+#include "simrig.h"
 #include "support/probewrapper.h"
-#include "support/signalcount.h"
 
 namespace {
+
+using tovik::test::SignalCount;
+
+using tovik::test::MessageLog;
+using tovik::test::SimRig;
 
 const uint8_t kReadImmediateCode = 0x9E;
 
@@ -43,15 +46,13 @@ class LinkedWrapperTest : public ::testing::Test {
 protected:
     void Plug(int moduleType)
     {
-        ASSERT_TRUE(_dir.isValid());
         convsim::Personality p = convsim::Personality::ForType(moduleType);
         for (size_t i = 0; i < p.statusImage.size(); ++i)
             p.statusImage[i] = uint8_t(0xA0 + i);
-        _sim.reset(new convsim::Simulator(p));
-        const std::string link = (_dir.path() + "/ttyCONV0").toStdString();
-        std::string error;
-        ASSERT_TRUE(_sim->Start(link, &error)) << error;
-        ::setenv("PORTVANE_SERIAL_PORTS", link.c_str(), 1);
+        _rig.reset(new SimRig(p));
+        ASSERT_TRUE(_rig->Started());
+        _sim = &_rig->Sim();
+        ::setenv("PORTVANE_SERIAL_PORTS", _rig->PortList().c_str(), 1);
 
         LinSerialIF* port = new LinSerialIF;
         port->EnumeratePorts();
@@ -65,8 +66,7 @@ protected:
     void TearDown() override
     {
         _wrapper.reset();
-        if (_sim)
-            _sim->Stop();
+        _rig.reset();
         ::unsetenv("PORTVANE_SERIAL_PORTS");
     }
 
@@ -101,8 +101,8 @@ protected:
         _sim->AddFault(f);
     }
 
-    QTemporaryDir _dir;
-    std::unique_ptr<convsim::Simulator> _sim;
+    std::unique_ptr<SimRig> _rig;
+    convsim::Simulator* _sim = nullptr;
     CCmdEngine* _engine = nullptr;
     std::unique_ptr<ProbeWrapper> _wrapper;
 };
@@ -190,7 +190,7 @@ TEST_F(OfflineIdentityTest, UnconnectedEngineAnswersUnknown)
     EXPECT_EQ(_wrapper.GetModuleName(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetFirmwareVersion(), QString("Unknown"));
     EXPECT_EQ(_wrapper.GetReleaseVersion(), QString("Unknown"));
-    MessageCapture messages;
+    MessageLog messages;
     EXPECT_FALSE(_wrapper.UpdateFirmware());
     EXPECT_TRUE(messages.Contains(QtDebugMsg, "Firmware update stub"));
 }
@@ -412,10 +412,3 @@ TEST_F(LinkedWrapperTest, LostEngineLinkDisconnectsOnTheNextCycle)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

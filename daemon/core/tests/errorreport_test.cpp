@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "messagelog.h"
 #include "myerrorreportif.h"
-#include "support/messagecapture.h"
 
 namespace {
+
+using tovik::test::MessageLog;
 
 TEST(ErrorReportTest, TextsGoQuotedToTheDebugChannel)
 {
@@ -20,10 +22,10 @@ TEST(ErrorReportTest, TextsGoQuotedToTheDebugChannel)
     MyErrorReportIF sink;
     CErrorReportIF& asBase = sink;
     for (const Case& c : cases) {
-        MessageCapture messages;
+        MessageLog messages;
         asBase.ReportError(QString::fromUtf8(c.text));
         EXPECT_TRUE(messages.Contains(QtDebugMsg, QString::fromUtf8(c.printed))) << c.text;
-        EXPECT_EQ(messages.Messages().size(), 1) << c.text;
+        EXPECT_EQ(messages.Lines().size(), 1) << c.text;
     }
 }
 

@@ -5,16 +5,18 @@
 #include "engine/ccmdengine.h"
 #include "myerrorreportif.h"
 #include "paramlink/descriptortable.h"
-#include "support/probewrapper.h"
 #include "qtwait.h"
+#include "signalcount.h"
+#include "support/probewrapper.h"
 #include "support/rawclient.h"
-#include "support/signalcount.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/tovikconfig.h"
 #include "wrappersource.h"
 #include "zirudodorav.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 const int kConfigId = 2;
 const quint32 kCxnStatus = quint32(tovikconfig::eParamID_CxnStatus);

@@ -6,23 +6,26 @@
 
 #include "configwrapper.h"
 #include "engine/ccmdengine.h"
+#include "messagelog.h"
 #include "minimanager.h"
 #include "myerrorreportif.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
 #include "platform/linif.h"
-#include "support/messagecapture.h"
-#include "support/probewrapper.h"
 #include "qtwait.h"
+#include "support/probewrapper.h"
 #include "support/rawclient.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/paramdescriptor.h"
+#include "tovikconfig/tovikconfig.h"
 #include "wrappersource.h"
 #include "zirudodorav.h"
 
 using namespace tovikconfig;
 
 namespace {
+
+using tovik::test::MessageLog;
 
 MyErrorReportIF sErrors;
 
@@ -153,7 +156,7 @@ protected:
     }
 
     static velora::stackline::config::access::SocketServer* sServer;
-    MessageCapture _messages;
+    MessageLog _messages;
     LinIF _platform;
     PluggedSource _source;
     std::unique_ptr<MiniManager> _manager;
@@ -218,9 +221,12 @@ TEST_F(MiniManagerTest, ConvertersFillSlotsInOrderAndLeave)
 
 TEST_F(MiniManagerTest, SlotParametersAreWrittenInOrder)
 {
+    // The box's table and slots left occupied by an earlier run of the daemon.
+    DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
+    if (table->size() == 0)
+        tovikconfig::TovikConfig::AddParamDescriptors(table, 1);
     ChangeLog changes;
     _box->AddEventListener(&changes);
-    // Slots left occupied by an earlier run of the daemon.
     std::vector<quint32> stale;
     _box->SetIntegerValue(eParam_t(eParamID_DeviceCount), 3);
     stale.push_back(eParamID_DeviceCount);
@@ -357,7 +363,7 @@ TEST_F(MiniManagerTest, StoreStartedAfterTheDaemon)
     ASSERT_TRUE(_manager->IsServing());
     EXPECT_FALSE(_manager->MainConfig()->IsConnected());
     EXPECT_EQ(_messages.Count("Error connecting to main config"), 1);
-    for (const QString& m : _messages.Messages())
+    for (const QString& m : _messages.Lines())
         EXPECT_FALSE(m.contains("Not found param")) << m.toStdString();
     // The converter is taken all the same.
     ASSERT_NE(_manager->HandlerAt(0), nullptr);
@@ -413,7 +419,7 @@ TEST_F(MiniManagerTest, MissingCountParameterIsLeftAlone)
     // The converter is still taken.
     EXPECT_NE(_manager->HandlerAt(0), nullptr);
     EXPECT_TRUE(_messages.Contains("\"Rozo 0 added with config id 1\""));
-    for (const QString& m : _messages.Messages())
+    for (const QString& m : _messages.Lines())
         EXPECT_FALSE(m.startsWith("\"Rozo deviceCount ")) << m.toStdString();
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletypexml.h"
+#include "platform/resourcedir.h"
 #include "platform/runmode.h"
 #include "quoteddebug.h"
 #include "serial/converterusb.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QTimer>
 
 #include <libudev.h>
@@ -23,7 +23,7 @@
 
 LinIF::LinIF(QObject* parent)
     : CAppIF(parent),
-      _resourceDir(QDir(QCoreApplication::applicationDirPath()).path()),
+      _resourceDir(ResourceDirFor(QCoreApplication::applicationDirPath())),
       _udev(nullptr),
       _monitor(nullptr),
       _monitorFd(-1),

@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include "jasteltesting.h"
 #include "lutfixtures.h"
-#include "support/messagecapture.h"
+#include "messagelog.h"
+#include "scopedenv.h"
 
 namespace {
 
@@ -26,13 +29,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(_home.isValid());
-        _savedHome = qgetenv("HOME");
-        qputenv("HOME", _home.path().toLocal8Bit());
+        _homeVariable.reset(new tovik::test::ScopedEnv("HOME", _home.path().toStdString()));
     }
     void TearDown() override
     {
         _linked.reset();
-        qputenv("HOME", _savedHome);
+        _homeVariable.reset();
     }
 
     // The converter answers the transfer register's polls with busy first.
@@ -85,7 +87,7 @@ protected:
     }
 
     QTemporaryDir _home;
-    QByteArray _savedHome;
+    std::unique_ptr<tovik::test::ScopedEnv> _homeVariable;
     luttest::Workspace _workspace;
 };
 
@@ -95,7 +97,7 @@ TEST_F(JastelUploadTest, Sector2ByteForByte)
     const QByteArray image = PutLut("film.graded.cube", luttest::SmallCube(), 2);
     Timer()->stop();
     const size_t mark = Mark();
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     _w->SetParam(k3DSlotBName, Text("film.graded.cube"), LumoTimeStamp());
 
     const std::vector<RegisterCommand> c = UploadCommands(mark);
@@ -136,7 +138,7 @@ TEST_F(JastelUploadTest, Sector2ByteForByte)
     EXPECT_FALSE(QFile::exists(ImageFile()));
     EXPECT_TRUE(Timer()->isActive());
     EXPECT_EQ(Timer()->interval(), 1000);
-    EXPECT_TRUE(messages.Messages().isEmpty()) << messages.Messages().join('|').toStdString();
+    EXPECT_TRUE(messages.Lines().isEmpty()) << messages.Lines().join('|').toStdString();
 }
 
 TEST_F(JastelUploadTest, EachSlotNameGoesToItsSector)
@@ -189,14 +191,14 @@ TEST_F(JastelUploadTest, AFailureStopsAtItsStepAndPollingGoesOn)
         Refuse(c.code, c.address, c.nth);
         Timer()->stop();
         const size_t mark = Mark();
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         _w->SetParam(k3DSlotBName, Text("film.cube"), LumoTimeStamp());
 
         const std::vector<RegisterCommand> commands = UploadCommands(mark);
         ASSERT_EQ(commands.size(), c.sent) << "nothing after the refused step, no name read-back";
         EXPECT_TRUE(commands.back().refused);
         EXPECT_EQ(commands.back().address, c.address);
-        EXPECT_TRUE(messages.Contains(QtDebugMsg, c.line)) << messages.Messages().join('|').toStdString();
+        EXPECT_TRUE(messages.Contains(QtDebugMsg, c.line)) << messages.Lines().join('|').toStdString();
         EXPECT_EQ(State().value(k3DSlotBName), Text("Slot Empty"));
         EXPECT_FALSE(QFile::exists(ImageFile()));
         EXPECT_TRUE(Timer()->isActive());
@@ -237,7 +239,7 @@ TEST_F(JastelUploadTest, AConverterThatNeverFinishesEndsTheUploadInBoundedTime)
     PutLut("film.cube", luttest::SmallCube(), 2);
     Timer()->stop();
     const size_t mark = Mark();
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     QElapsedTimer clock;
     clock.start();
     _w->SetParam(k3DSlotBName, Text("film.cube"), LumoTimeStamp());
@@ -274,10 +276,10 @@ TEST_F(JastelUploadTest, AnImageOfAnyOtherSizeIsNeverSent)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const size_t mark = Mark();
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         EXPECT_FALSE(_w->UploadLUT(c.data, c.sector));
         EXPECT_EQ(Mark(), mark) << "nothing sent, nothing erased";
-        EXPECT_EQ(messages.Messages(), QStringList({c.line}));
+        EXPECT_EQ(messages.Lines(), QStringList({c.line}));
     }
     for (const convsim::Bytes& sector : Sim().State().lutFlash.sectors)
         EXPECT_EQ(sector, convsim::Bytes(32768, 0xFF));
@@ -320,9 +322,9 @@ TEST_F(JastelUploadTest, WithTheLinkClosedOnlyALine)
     Plug();
     Inside::Engine(_w)->SetConnected(false);
     const size_t mark = Mark();
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     _w->UploadLutTableSingleThread("film.cube", 2);
-    EXPECT_EQ(messages.Messages(), QStringList({"UploadLutTable ignored: upload in progress "}));
+    EXPECT_EQ(messages.Lines(), QStringList({"UploadLutTable ignored: upload in progress "}));
     EXPECT_EQ(Mark(), mark);
     EXPECT_TRUE(Timer()->isActive());
     EXPECT_FALSE(QDir(Folder()).exists()) << "no file touched";
@@ -344,9 +346,9 @@ TEST_F(JastelUploadTest, NamesOutsideTheFolderAreRefused)
     for (const auto& n : names) {
         SCOPED_TRACE(n.shown);
         const size_t mark = Mark();
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         _w->UploadLutTableSingleThread(n.name, 2);
-        EXPECT_EQ(messages.Messages(),
+        EXPECT_EQ(messages.Lines(),
                   QStringList({QString("LUT upload refused: \"%1\" is not a file name in the LUT folder ").arg(n.shown)}));
         EXPECT_EQ(Mark(), mark);
         EXPECT_TRUE(Timer()->isActive());

@@ -5,13 +5,15 @@
 #include <algorithm>
 
 #include "jasteltesting.h"
+#include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "support/messagecapture.h"
-#include "support/signalcount.h"
+#include "signalcount.h"
 #include "tovikconfig/paramdescriptor.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 using namespace jasteltesting;
 
@@ -277,9 +279,9 @@ TEST_F(JastelTest, OtherIdsAreRefusedAndLogged)
         SCOPED_TRACE(id);
         const convsim::Bytes memory = Sim().ConfigMemory(0, 0);
         const size_t mark = Mark();
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         _w->SetParam(id, Code(1), LumoTimeStamp());
-        EXPECT_EQ(messages.Messages(), QStringList({QString("Not a valid param -  %1 ").arg(id)}));
+        EXPECT_EQ(messages.Lines(), QStringList({QString("Not a valid param -  %1 ").arg(id)}));
         const std::vector<int> codes = CodesSince(Sim(), mark);
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x8B), 0);
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x9D), 0);

@@ -12,7 +12,6 @@
 #include "jastel/cjastel.h"
 #include "kelvro/ckelvro.h"
 #include "nolvar/cnolvar.h"
-#include "simrig.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ TEST(ModelBlocksThroughTheEngine, ReadAndWrite)
 {
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.name);
-        SimRig rig;
+        EngineRig rig;
         convsim::Personality p = Converter(k.type);
         // The converter's memory differs from a fresh block's in every byte.
         std::vector<uint8_t>& memory = p.fpgas.at(0).blocks.at(0).memory;
@@ -59,23 +58,23 @@ TEST(ModelBlocksThroughTheEngine, ReadAndWrite)
         block->SetField(k.field, k.value);
         sim.ClearLog();
         EXPECT_EQ(engine.StreamOutConfigBlock(0, 0), 1);
-        EXPECT_TRUE(SimRig::Codes(sim).empty()) << "no stream-out";
+        EXPECT_TRUE(EngineRig::Codes(sim).empty()) << "no stream-out";
         EXPECT_EQ(engine.WriteConfigBlock(0, 0), 1);
         const Image image = Packed(*block);
         EXPECT_EQ(HexText(sim.ConfigMemory(0, 0)), HexText(image));
 
         // Jastel puts the image into registers 3 to 34 first.
-        const std::vector<int> codes = SimRig::Codes(sim);
+        const std::vector<int> codes = EngineRig::Codes(sim);
         ASSERT_FALSE(codes.empty());
         if (k.type == 12) {
             EXPECT_EQ(codes.front(), 0x9D);
             EXPECT_EQ(codes[1], 0x8B);
             EXPECT_EQ(HexText(sim.ReadRegisters(1, 0, 3, 32)), HexText(image));
-            const convsim::Bytes frame = SimRig::Frames(sim, 0x9D).at(0);
+            const convsim::Bytes frame = EngineRig::Frames(sim, 0x9D).at(0);
             EXPECT_EQ(HexText(Image(frame.begin(), frame.begin() + 10)), "9D 00 2A 01 00 00 00 00 03 20");
         } else {
             EXPECT_EQ(codes.front(), 0x8B);
-            EXPECT_TRUE(SimRig::Frames(sim, 0x9D).empty());
+            EXPECT_TRUE(EngineRig::Frames(sim, 0x9D).empty());
         }
 
         // Reread: the block holds what it wrote.
@@ -89,7 +88,7 @@ TEST(ModelBlocksThroughTheEngine, ReadAndWrite)
 
 TEST(ModelBlocksThroughTheEngine, FreshJastelWrite)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(12));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);

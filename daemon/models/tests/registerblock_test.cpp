@@ -9,9 +9,11 @@
 
 #include "common/registerblock.h"
 #include "convsim/personality.h"
-#include "simlink.h"
+#include "linkrig.h"
 
 namespace {
+
+using tovik::test::SimLink;
 
 enum Field { kInPixels, kRoiCtrl, kSmpte, kLinkMode, kPulldown, kUnsaved, kFieldCount };
 

@@ -18,6 +18,7 @@
 #include "catalog/cmoduletypexml.h"
 #include "common/registerblock.h"
 #include "convsim/personality.h"
+#include "linkrig.h"
 #include "registry.h"
 
 namespace {
@@ -25,10 +26,7 @@ namespace {
 // The directory above "types": the daemon's resource directory.
 QString ResourceDir()
 {
-    const QByteArray source = qgetenv("TOVIK_SOURCE_DIR");
-    if (!source.isEmpty())
-        return QString::fromLocal8Bit(source) + QStringLiteral("/daemon");
-    return QStringLiteral(TOVIK_DAEMON_DIR);
+    return tovik::test::ShippedResourceDir();
 }
 
 QString Folder(const ModelRow& row)

@@ -6,15 +6,17 @@
 #include <typeinfo>
 
 #include "common/debugline.h"
+#include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "support/messagecapture.h"
-#include "support/signalcount.h"
+#include "signalcount.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "versiononlywrappers.h"
 #include "wrappertesting.h"
 
 namespace {
+
+using tovik::test::SignalCount;
 
 using namespace wrappertesting;
 
@@ -138,7 +140,7 @@ TEST_P(VersionOnlyWrappers, ParameterChangesChangeNothing)
     const Member& m = GetParam();
     const ConfigDeviceState_t before = State();
     const size_t commands = Sim().Log().size();
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     _w->SetParam(Id(1), QVariant(uint(5)), LumoTimeStamp());
     _w->SetParam(0x7FFF, QVariant(QString("a \"b\"\t")), LumoTimeStamp());
     _w->InitDevice();
@@ -148,10 +150,10 @@ TEST_P(VersionOnlyWrappers, ParameterChangesChangeNothing)
     if (m.log) {
         const QString first = QString("%1 %2 value  QVariant(uint, 5) ").arg(m.log).arg(Id(1));
         const QString second = QString("%1 32767 value  QVariant(QString, \"a \"b\"\t\") ").arg(m.log);
-        EXPECT_EQ(messages.Messages(), QStringList({first, second}));
+        EXPECT_EQ(messages.Lines(), QStringList({first, second}));
         EXPECT_TRUE(messages.Contains(QtDebugMsg, first));
     } else {
-        EXPECT_TRUE(messages.Messages().isEmpty()) << messages.Messages().join('|').toStdString();
+        EXPECT_TRUE(messages.Lines().isEmpty()) << messages.Lines().join('|').toStdString();
     }
 }
 
@@ -189,12 +191,12 @@ TEST(DebugLine, ItemsAndVariants)
         {[](DebugLine& l) { l << QVariant(QByteArray("a\\b")); }, "QVariant(QByteArray, \"a\\b\") "},
     };
     for (const Case& c : cases) {
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         {
             DebugLine line;
             c.write(line);
         }
-        EXPECT_EQ(messages.Messages(), QStringList({c.text}));
+        EXPECT_EQ(messages.Lines(), QStringList({c.text}));
     }
 }
 

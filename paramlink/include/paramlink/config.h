@@ -8,13 +8,14 @@
 #include <list>
 #include <string>
 
+#include "paramlink/paramlinkexport.h"
 #include "tovikconfig/paramtypes.h"
 
 class ParamDescriptor;
 
 // Called on a thread of the store library, in the order the changes were
 // made, with the time of the change. The results are not used.
-class ConfigEventListener {
+class PARAMLINK_EXPORT ConfigEventListener {
 public:
     virtual ~ConfigEventListener();
     virtual int IntegerChanged(eParam_t id, int value, timeval when);
@@ -26,7 +27,7 @@ public:
 // descriptors of this process's table for the config id: a set of an id the
 // table does not hold, or of the wrong kind, is refused. A value never set
 // reads as its descriptor's factory default.
-class Config {
+class PARAMLINK_EXPORT Config {
 public:
     virtual ~Config();
 
@@ -55,7 +56,7 @@ public:
 
 // A config whose ids are mapped onto another store. This library hands out
 // none; clients only test for it.
-class MappingConfig : public Config {
+class PARAMLINK_EXPORT MappingConfig : public Config {
 public:
     ~MappingConfig() override;
 };

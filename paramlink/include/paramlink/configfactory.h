@@ -12,9 +12,11 @@
 
 #include <string>
 
+#include "paramlink/paramlinkexport.h"
+
 class Config;
 
-class ConfigFactoryImpl {
+class PARAMLINK_EXPORT ConfigFactoryImpl {
 public:
     static ConfigFactoryImpl* GetInstance();
 

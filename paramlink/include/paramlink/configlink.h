@@ -6,14 +6,16 @@
 
 #include <string>
 
+#include "paramlink/paramlinkexport.h"
+
 class Config;
 
 // False once a socket config has lost its server (it never comes back: make
 // a new one); true for this process's own configs and for a config of
 // another library.
-bool ConfigConnected(Config* config);
+PARAMLINK_EXPORT bool ConfigConnected(Config* config);
 
 // CreateConfig without the log line: null with the reason in error.
-Config* TryCreateConfig(const std::string& url, std::string& error);
+PARAMLINK_EXPORT Config* TryCreateConfig(const std::string& url, std::string& error);
 
 #endif

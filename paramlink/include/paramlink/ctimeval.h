@@ -4,7 +4,9 @@
 
 #include <chrono>
 
-class CTimeVal {
+#include "paramlink/paramlinkexport.h"
+
+class PARAMLINK_EXPORT CTimeVal {
 public:
     CTimeVal();
     virtual ~CTimeVal();

@@ -12,12 +12,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "paramlink/paramlinkexport.h"
 #include "paramlink/valuekind.h"
 #include "tovikconfig/paramtypes.h"
 
 class ParamDescriptor;
 
-class DescriptorTable {
+class PARAMLINK_EXPORT DescriptorTable {
 public:
     explicit DescriptorTable(eConfigID_t configID);
     ~DescriptorTable();
@@ -75,7 +76,7 @@ private:
     std::function<bool(ParamDescriptor*)> _refusalHook;
 };
 
-class DescriptorRegistry {
+class PARAMLINK_EXPORT DescriptorRegistry {
 public:
     // The one table of a config id; the same table on every call. Tables
     // live until the process ends.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "paramlink/paramlinkexport.h"
 #include "paramlink/valuekind.h"
 #include "tovikconfig/paramtypes.h"
 
@@ -27,6 +28,6 @@ struct HeldParam {
 // that leaves the table while it is read is left out. False, with out
 // empty, when the store cannot be asked (not a config of this library, the
 // connection lost, no answer in time).
-bool ListHeldParams(Config* config, std::vector<HeldParam>& out);
+PARAMLINK_EXPORT bool ListHeldParams(Config* config, std::vector<HeldParam>& out);
 
 #endif

@@ -3,6 +3,8 @@
 #ifndef PARAMLINK_MAXCONFIGID_H
 #define PARAMLINK_MAXCONFIGID_H
 
-int GetMaxConfigID();
+#include "paramlink/paramlinkexport.h"
+
+PARAMLINK_EXPORT int GetMaxConfigID();
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "paramlink/paramlinkexport.h"
+
 namespace velora {
 namespace stackline {
 namespace config {
@@ -11,7 +13,7 @@ namespace access {
 
 class ServerCore;
 
-class SocketServer {
+class PARAMLINK_EXPORT SocketServer {
 public:
     // Port 0 picks a free port (see GetPort).
     explicit SocketServer(int port);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "paramlink/paramlinkexport.h"
+
 class ParamDescriptor;
 
 enum class ValueKind : std::uint8_t {
@@ -23,6 +25,6 @@ struct DescriptorKindInfo {
 // Data and string descriptors hold bytes, integer and enumeration
 // descriptors an integer; a descriptor of another class holds a string
 // when its param type is 12, else an integer, with no default.
-DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor);
+PARAMLINK_EXPORT DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor);
 
 #endif

@@ -1,5 +1,7 @@
 // Every command over the pty, answered byte for byte.
-#include "rig.h"
+#include "framing.h"
+
+#include <gtest/gtest.h>
 
 #include "convsim/personality.h"
 
@@ -196,84 +198,84 @@ TEST(Commands, AnswerByteForByte)
         SCOPED_TRACE(c.name);
         Personality p = Personality::ForType(c.type);
         c.tweak(p);
-        Rig rig(p);
-        ASSERT_TRUE(rig.started);
+        SimRig rig(p);
+        ASSERT_TRUE(rig.Started());
         for (const Step& s : c.steps) {
             SCOPED_TRACE(s.request);
-            EXPECT_EQ(Hex(rig.client.Exchange(H(s.request))), Hex(H(s.answer)));
+            EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex(s.request))), Hex(FromHex(s.answer)));
         }
         // Nothing beyond the answers.
-        EXPECT_EQ(Hex(rig.client.ReadQuiet(30)), "");
+        EXPECT_EQ(Hex(rig.Client().ReceiveQuiet(30)), "");
     }
 }
 
 // Chunked transfers of the 41-byte block, as the box runs them.
 TEST(Transfers, ConfigReadInSixteenByteChunks)
 {
-    Rig rig(Personality::ForType(5));
-    const Bytes image = H(kScalerImage);
+    SimRig rig(Personality::ForType(5));
+    const Bytes image = FromHex(kScalerImage);
     ASSERT_EQ(image.size(), 41u);
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
     size_t pos = 0;
     for (size_t n : {16, 16, 9}) {
-        const Bytes want = Cat(H("C9"), Cat({0, uint8_t(6 + n), 0, 0, uint8_t(n)},
+        const Bytes want = Concat(FromHex("C9"), Concat({0, uint8_t(6 + n), 0, 0, uint8_t(n)},
                                             Bytes(image.begin() + long(pos), image.begin() + long(pos + n))));
-        EXPECT_EQ(Hex(rig.client.Exchange(Cmd(0x89, {0, uint8_t(n)}))), Hex(want));
+        EXPECT_EQ(Hex(Exchange(rig.Client(), Cmd(0x89, {0, uint8_t(n)}))), Hex(want));
         pos += n;
     }
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
 }
 
 TEST(Transfers, ScalerImagesDifferOnlyWhereTheModelsDo)
 {
-    Rig mardex(Personality::ForType(14));
-    Bytes image = H(kScalerImage);
+    SimRig mardex(Personality::ForType(14));
+    Bytes image = FromHex(kScalerImage);
     image[17] = 0x04; // genlock control
     image[38] = 0x10; // EDID flow-through
-    EXPECT_EQ(Hex(mardex.sim->ConfigMemory(0, 0)), Hex(image));
+    EXPECT_EQ(Hex(mardex.Sim().ConfigMemory(0, 0)), Hex(image));
     for (int t : {5, 18, 19}) {
-        Rig other(Personality::ForType(t));
-        EXPECT_EQ(Hex(other.sim->ConfigMemory(0, 0)), kScalerImage) << t;
+        SimRig other(Personality::ForType(t));
+        EXPECT_EQ(Hex(other.Sim().ConfigMemory(0, 0)), kScalerImage) << t;
     }
 }
 
 TEST(Transfers, ConfigWriteInSixteenByteChunksIsReadBack)
 {
-    Rig rig(Personality::ForType(19));
+    SimRig rig(Personality::ForType(19));
     Bytes data;
     for (int i = 0; i < 41; ++i)
         data.push_back(uint8_t(0xA0 + i));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8B 00 07 00 00 00 29"))), "CB 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8B 00 07 00 00 00 29"))), "CB 00 06 00 00 10");
     for (size_t pos = 0; pos < 41; pos += 16) {
         const size_t n = std::min<size_t>(16, 41 - pos);
-        const Bytes chunk = Cat({0, uint8_t(n)}, Bytes(data.begin() + long(pos), data.begin() + long(pos + n)));
-        EXPECT_EQ(Hex(rig.client.Exchange(Cmd(0x88, chunk))), "C8 00 04 00");
+        const Bytes chunk = Concat({0, uint8_t(n)}, Bytes(data.begin() + long(pos), data.begin() + long(pos + n)));
+        EXPECT_EQ(Hex(Exchange(rig.Client(), Cmd(0x88, chunk))), "C8 00 04 00");
     }
     // Nothing changes before the transfer is closed.
-    EXPECT_EQ(Hex(rig.sim->ConfigMemory(0, 0)), kScalerImage);
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
-    EXPECT_EQ(Hex(rig.sim->ConfigMemory(0, 0)), Hex(data));
+    EXPECT_EQ(Hex(rig.Sim().ConfigMemory(0, 0)), kScalerImage);
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(rig.Sim().ConfigMemory(0, 0)), Hex(data));
 
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
     Bytes back;
     for (int i = 0; i < 3; ++i) {
-        Bytes a = rig.client.Exchange(H("89 00 05 00 10"));
+        Bytes a = Exchange(rig.Client(), FromHex("89 00 05 00 10"));
         ASSERT_GE(a.size(), 6u);
         back.insert(back.end(), a.begin() + 6, a.end());
     }
     EXPECT_EQ(Hex(back), Hex(data));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
 }
 
 TEST(Transfers, DownloadAnswersCappedByChunkMax)
 {
     Personality p = Personality::ForType(5);
     p.chunkMax = 10;
-    Rig rig(p);
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
+    SimRig rig(p);
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8C 00 07 00 00 00 29"))), "CC 00 06 00 00 10");
     std::vector<size_t> sizes;
     for (size_t left = 41; left > 0;) {
-        Bytes a = rig.client.Exchange(Cmd(0x89, {0, uint8_t(std::min<size_t>(16, left))}));
+        Bytes a = Exchange(rig.Client(), Cmd(0x89, {0, uint8_t(std::min<size_t>(16, left))}));
         ASSERT_GE(a.size(), 6u);
         const size_t m = size_t(a[4]) << 8 | a[5];
         ASSERT_EQ(a.size(), 6 + m);
@@ -282,7 +284,7 @@ TEST(Transfers, DownloadAnswersCappedByChunkMax)
         left -= m;
     }
     EXPECT_EQ(sizes, (std::vector<size_t>{10, 10, 10, 10, 1}));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
 }
 
 TEST(Transfers, UploadFaults)
@@ -326,27 +328,27 @@ TEST(Transfers, UploadFaults)
     };
     for (const UploadCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig rig(Personality::ForType(5));
+        SimRig rig(Personality::ForType(5));
         for (const Step& s : c.steps) {
-            Bytes a = rig.client.Exchange(H(s.request));
+            Bytes a = Exchange(rig.Client(), FromHex(s.request));
             if (!s.answer.empty()) {
-                EXPECT_EQ(Hex(a), Hex(H(s.answer))) << s.request;
+                EXPECT_EQ(Hex(a), Hex(FromHex(s.answer))) << s.request;
             }
         }
-        EXPECT_EQ(Hex(rig.sim->ConfigMemory(0, 0)), kScalerImage);
+        EXPECT_EQ(Hex(rig.Sim().ConfigMemory(0, 0)), kScalerImage);
     }
 }
 
 TEST(Transfers, DeviceDataRoundTrip)
 {
-    Rig rig(Personality::ForType(1));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("93 00 0D 02 01 00 00 10 00 00 00 00 05"))), "D3 00 06 00 00 10");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("88 00 0A 00 05 01 02 03 04 05"))), "C8 00 04 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("9E 00 0A 02 01 00 00 10 01 03"))), "DE 00 08 00 03 02 03 04");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("94 00 0D 02 01 00 00 0F FF 00 00 00 07"))), "D4 00 06 00 00 10");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("89 00 05 00 10"))), "C9 00 0D 00 00 07 00 01 02 03 04 05 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
+    SimRig rig(Personality::ForType(1));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("93 00 0D 02 01 00 00 10 00 00 00 00 05"))), "D3 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("88 00 0A 00 05 01 02 03 04 05"))), "C8 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("9E 00 0A 02 01 00 00 10 01 03"))), "DE 00 08 00 03 02 03 04");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("94 00 0D 02 01 00 00 0F FF 00 00 00 07"))), "D4 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("89 00 05 00 10"))), "C9 00 0D 00 00 07 00 01 02 03 04 05 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
 }
 
 TEST(Transfers, FirmwareImagesAreKept)
@@ -364,30 +366,30 @@ TEST(Transfers, FirmwareImagesAreKept)
     };
     Personality p = Personality::ForType(5);
     p.chunkSize = 4;
-    Rig rig(p);
+    SimRig rig(p);
     for (const FwCase& c : cases) {
         SCOPED_TRACE(c.open);
-        EXPECT_EQ(Hex(rig.client.Exchange(H(c.open))), c.openAnswer);
-        EXPECT_EQ(Hex(rig.client.Exchange(H("88 00 09 00 04 11 22 33 44"))), "C8 00 04 00");
-        EXPECT_EQ(Hex(rig.client.Exchange(H("88 00 06 00 01 55"))), "C8 00 04 00");
-        EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
-        const auto images = rig.sim->FirmwareImages();
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex(c.open))), c.openAnswer);
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("88 00 09 00 04 11 22 33 44"))), "C8 00 04 00");
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("88 00 06 00 01 55"))), "C8 00 04 00");
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
+        const auto images = rig.Sim().FirmwareImages();
         ASSERT_FALSE(images.empty());
         EXPECT_EQ(images.back().code, c.code);
         EXPECT_EQ(Hex(images.back().data), "11 22 33 44 55");
-        const Bytes open = H(c.open);
+        const Bytes open = FromHex(c.open);
         EXPECT_EQ(Hex(images.back().header), Hex(Bytes(open.begin() + 3, open.end())));
     }
-    EXPECT_EQ(rig.sim->FirmwareImages().size(), cases.size());
+    EXPECT_EQ(rig.Sim().FirmwareImages().size(), cases.size());
 }
 
 TEST(Transfers, WritesShowInState)
 {
-    Rig rig(Personality::ForType(18));
-    rig.client.Exchange(H("9C 00 0B 53 4E 30 30 30 30 30 37"));
-    rig.client.Exchange(H("96 00 05 04 05"));
-    rig.client.Exchange(H("9F 00 04 13"));
-    const Personality now = rig.sim->State();
+    SimRig rig(Personality::ForType(18));
+    Exchange(rig.Client(), FromHex("9C 00 0B 53 4E 30 30 30 30 30 37"));
+    Exchange(rig.Client(), FromHex("96 00 05 04 05"));
+    Exchange(rig.Client(), FromHex("9F 00 04 13"));
+    const Personality now = rig.Sim().State();
     EXPECT_EQ(now.serialId, "SN000007");
     EXPECT_EQ(now.releaseVersion.major, 4);
     EXPECT_EQ(now.releaseVersion.minor, 5);

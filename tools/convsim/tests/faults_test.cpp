@@ -1,5 +1,7 @@
 // Each fault puts exactly the promised bytes on the wire.
-#include "rig.h"
+#include "framing.h"
+
+#include <gtest/gtest.h>
 
 #include "convsim/fault.h"
 
@@ -86,7 +88,7 @@ TEST(Faults, BytesOnTheWire)
         {"garbage in place of the answer",
          [] {
              Fault f = Make(Fault::Kind::Garbage, 0x80);
-             f.bytes = H("DE AD BE EF");
+             f.bytes = FromHex("DE AD BE EF");
              return f;
          },
          "80 00 03", "DE AD BE EF"},
@@ -95,7 +97,7 @@ TEST(Faults, BytesOnTheWire)
         {"garbage before the answer",
          [] {
              Fault f = Make(Fault::Kind::Garbage, 0x80);
-             f.bytes = H("00 11");
+             f.bytes = FromHex("00 11");
              f.thenAnswer = true;
              return f;
          },
@@ -131,57 +133,57 @@ TEST(Faults, BytesOnTheWire)
     };
     for (const WireCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig rig(Personality::ForType(5));
-        rig.sim->AddFault(c.fault());
-        ASSERT_TRUE(rig.client.Send(H(c.request)));
-        const Bytes want = H(c.wire);
-        EXPECT_EQ(Hex(rig.client.ReadExactly(want.size(), 3000)), Hex(want));
-        EXPECT_EQ(Hex(rig.client.ReadQuiet(150)), "");
+        SimRig rig(Personality::ForType(5));
+        rig.Sim().AddFault(c.fault());
+        ASSERT_TRUE(rig.Client().Send(FromHex(c.request)));
+        const Bytes want = FromHex(c.wire);
+        EXPECT_EQ(Hex(rig.Client().Receive(want.size(), 3000)), Hex(want));
+        EXPECT_EQ(Hex(rig.Client().ReceiveQuiet(150)), "");
         // Faults with no count limit fire again; the next other command is clean.
-        EXPECT_EQ(Hex(rig.client.Exchange(H("A0 00 03"))), "E0 00 04 00");
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("A0 00 03"))), "E0 00 04 00");
     }
 }
 
 TEST(Faults, SplitPiecesArriveApart)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Split, 0x80);
     f.splitAt = {2};
     f.gapMs = 600;
-    rig.sim->AddFault(f);
-    ASSERT_TRUE(rig.client.Send(H("80 00 03")));
+    rig.Sim().AddFault(f);
+    ASSERT_TRUE(rig.Client().Send(FromHex("80 00 03")));
     // The first read sees only the first piece: a reader wanting the header
     // in one read comes up short.
-    EXPECT_EQ(Hex(rig.client.ReadExactly(4, 400)), "C0 00");
-    EXPECT_EQ(Hex(rig.client.ReadExactly(3, 2000)), "05 00 01");
+    EXPECT_EQ(Hex(rig.Client().Receive(4, 400)), "C0 00");
+    EXPECT_EQ(Hex(rig.Client().Receive(3, 2000)), "05 00 01");
 }
 
 TEST(Faults, DelayPassesTheReadLimit)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Delay, 0x9B);
     f.delayMs = 700;
-    rig.sim->AddFault(f);
+    rig.Sim().AddFault(f);
     const auto t0 = Clock::now();
-    ASSERT_TRUE(rig.client.Send(H("9B 00 03")));
+    ASSERT_TRUE(rig.Client().Send(FromHex("9B 00 03")));
     uint8_t b[16];
-    EXPECT_EQ(rig.client.ReadOnce(b, sizeof b, 500, nullptr), -2) << "answer within 0.5 s";
-    const Bytes a = rig.client.ReadAnswer(3000);
+    EXPECT_EQ(rig.Client().ReadOnce(b, sizeof b, 500, nullptr), -2) << "answer within 0.5 s";
+    const Bytes a = ReadAnswer(rig.Client(), 3000);
     EXPECT_GE(MsSince(t0), 700);
     EXPECT_EQ(Hex(a), "DB 00 0C 00 53 49 4D 30 35 30 30 31");
 }
 
 TEST(Faults, SilenceNeverAnswers)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Silence, 0x81);
     f.times = 1;
-    rig.sim->AddFault(f);
-    ASSERT_TRUE(rig.client.Send(H("81 00 03")));
-    EXPECT_EQ(Hex(rig.client.ReadQuiet(800, 800)), "");
-    EXPECT_TRUE(rig.sim->WaitForCommands(1, 1000));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("81 00 03"))), "C1 00 09 00 01 00 01 00 01");
-    EXPECT_EQ(rig.sim->FaultFired(0), 1u);
+    rig.Sim().AddFault(f);
+    ASSERT_TRUE(rig.Client().Send(FromHex("81 00 03")));
+    EXPECT_EQ(Hex(rig.Client().ReceiveQuiet(800, 800)), "");
+    EXPECT_TRUE(rig.Sim().WaitForCommands(1, 1000));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("81 00 03"))), "C1 00 09 00 01 00 01 00 01");
+    EXPECT_EQ(rig.Sim().FaultFired(0), 1u);
 }
 
 TEST(Faults, Targeting)
@@ -210,42 +212,42 @@ TEST(Faults, Targeting)
     };
     for (const TargetCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig rig(Personality::ForType(5));
+        SimRig rig(Personality::ForType(5));
         Fault f = Make(Fault::Kind::ErrorStatus, c.code);
         f.nth = c.nth;
         f.times = c.times;
         f.value = 0x09;
-        rig.sim->AddFault(f);
+        rig.Sim().AddFault(f);
         unsigned hits = 0;
         for (size_t i = 0; i < seq.size(); ++i) {
-            Bytes want = H(seq[i].second);
+            Bytes want = FromHex(seq[i].second);
             if (c.hit[i]) {
                 want = {want[0], 0x00, 0x04, 0x09};
                 ++hits;
             }
-            EXPECT_EQ(Hex(rig.client.Exchange(H(seq[i].first))), Hex(want)) << "request " << i + 1;
+            EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex(seq[i].first))), Hex(want)) << "request " << i + 1;
         }
-        EXPECT_EQ(rig.sim->FaultFired(0), hits);
+        EXPECT_EQ(rig.Sim().FaultFired(0), hits);
     }
 }
 
 TEST(Faults, UnplugHangsUpTheSlave)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Unplug, -1);
     f.nth = 2;
-    rig.sim->AddFault(f);
-    EXPECT_EQ(Hex(rig.client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
-    ASSERT_TRUE(rig.client.Send(H("81 00 03")));
-    EXPECT_TRUE(rig.sim->WaitUnplugged(2000));
-    EXPECT_FALSE(rig.sim->IsPlugged());
+    rig.Sim().AddFault(f);
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("80 00 03"))), "C0 00 05 00 01");
+    ASSERT_TRUE(rig.Client().Send(FromHex("81 00 03")));
+    EXPECT_TRUE(rig.Sim().WaitUnplugged(2000));
+    EXPECT_FALSE(rig.Sim().IsPlugged());
     uint8_t b[16];
     int err = 0;
-    const int r = rig.client.ReadOnce(b, sizeof b, 2000, &err);
+    const int r = rig.Client().ReadOnce(b, sizeof b, 2000, &err);
     EXPECT_TRUE(r == 0 || (r == -1 && err == EIO)) << "read gave " << r << " errno " << err;
     struct stat st;
-    EXPECT_NE(lstat(rig.link.c_str(), &st), 0) << "link still there";
-    EXPECT_EQ(rig.sim->CommandCount(), 2u);
+    EXPECT_NE(lstat(rig.Link().c_str(), &st), 0) << "link still there";
+    EXPECT_EQ(rig.Sim().CommandCount(), 2u);
 }
 
 // A converter that answers a command with an error has not carried it out;
@@ -262,9 +264,9 @@ TEST(Faults, RefusedCommandsChangeNothing)
          [](const convsim::Simulator& s) { return s.State().serialId; }},
         {"module type write", Cmd(0x9F, {0x09}),
          [](const convsim::Simulator& s) { return std::to_string(s.State().moduleType); }},
-        {"configuration parameter write", Cmd(0x8D, H("00 00 00 02 00 02 AA BB")),
+        {"configuration parameter write", Cmd(0x8D, FromHex("00 00 00 02 00 02 AA BB")),
          [](const convsim::Simulator& s) { return Hex(s.ConfigMemory(0, 0)); }},
-        {"register write", Cmd(0x9D, H("01 00 00 00 01 00 02 12 34")),
+        {"register write", Cmd(0x9D, FromHex("01 00 00 00 01 00 02 12 34")),
          [](const convsim::Simulator& s) { return Hex(s.ReadRegisters(1, 0, 0x100, 2)); }},
         {"module description write", Cmd(0x82, {0x00}),
          [](const convsim::Simulator& s) { return std::to_string(s.State().fpgas.size()); }},
@@ -301,17 +303,17 @@ TEST(Faults, RefusedCommandsChangeNothing)
     for (const Command& c : commands) {
         for (const auto& f : faults) {
             SCOPED_TRACE(std::string(c.name) + ", " + f.name);
-            Rig rig(Personality::ForType(5));
-            const std::string before = c.observe(*rig.sim);
-            rig.sim->AddFault(f.fault(c.frame[0]));
-            ASSERT_TRUE(rig.client.Send(c.frame));
-            EXPECT_FALSE(rig.client.ReadQuiet(150).empty());
-            ASSERT_TRUE(rig.sim->WaitForCommands(1, 2000));
-            EXPECT_EQ(rig.sim->FaultFired(0), 1u);
+            SimRig rig(Personality::ForType(5));
+            const std::string before = c.observe(rig.Sim());
+            rig.Sim().AddFault(f.fault(c.frame[0]));
+            ASSERT_TRUE(rig.Client().Send(c.frame));
+            EXPECT_FALSE(rig.Client().Receive(1, 5000).empty()) << "an answer";
+            ASSERT_TRUE(rig.Sim().WaitForCommands(1, 2000));
+            EXPECT_EQ(rig.Sim().FaultFired(0), 1u);
             if (f.refused)
-                EXPECT_EQ(c.observe(*rig.sim), before);
+                EXPECT_EQ(c.observe(rig.Sim()), before);
             else
-                EXPECT_NE(c.observe(*rig.sim), before);
+                EXPECT_NE(c.observe(rig.Sim()), before);
         }
     }
 }
@@ -319,33 +321,33 @@ TEST(Faults, RefusedCommandsChangeNothing)
 // A refused chunk is not taken into the upload: sent again, it completes it.
 TEST(Faults, RefusedChunkIsNotCounted)
 {
-    Rig rig(Personality::ForType(5));
-    const Bytes data = H("01 02 03 04");
-    EXPECT_EQ(Hex(rig.client.Exchange(Cmd(0x8B, H("00 00 00 04")))), "CB 00 06 00 00 10");
+    SimRig rig(Personality::ForType(5));
+    const Bytes data = FromHex("01 02 03 04");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), Cmd(0x8B, FromHex("00 00 00 04")))), "CB 00 06 00 00 10");
     Fault f = Make(Fault::Kind::ErrorStatus, 0x88);
     f.times = 1;
-    rig.sim->AddFault(f);
-    const Bytes chunk = Cmd(0x88, Cat(H("00 04"), data));
-    EXPECT_EQ(Hex(rig.client.Exchange(chunk)), "C8 00 04 01");
-    EXPECT_EQ(Hex(rig.client.Exchange(chunk)), "C8 00 04 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
-    const Bytes memory = rig.sim->ConfigMemory(0, 0);
+    rig.Sim().AddFault(f);
+    const Bytes chunk = Cmd(0x88, Concat(FromHex("00 04"), data));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), chunk)), "C8 00 04 01");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), chunk)), "C8 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
+    const Bytes memory = rig.Sim().ConfigMemory(0, 0);
     ASSERT_GE(memory.size(), 4u);
     EXPECT_EQ(Hex(Bytes(memory.begin(), memory.begin() + 4)), Hex(data));
 }
 
 TEST(Faults, StopIsNotHeldUpByADelay)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Fault f = Make(Fault::Kind::Delay, 0x80);
     f.delayMs = 60000;
-    rig.sim->AddFault(f);
-    ASSERT_TRUE(rig.client.Send(H("80 00 03")));
-    ASSERT_TRUE(rig.sim->WaitForCommands(1, 2000));
+    rig.Sim().AddFault(f);
+    ASSERT_TRUE(rig.Client().Send(FromHex("80 00 03")));
+    ASSERT_TRUE(rig.Sim().WaitForCommands(1, 2000));
     const auto t0 = Clock::now();
-    rig.sim->Stop();
+    rig.Sim().Stop();
     EXPECT_LT(MsSince(t0), 5000);
-    EXPECT_FALSE(rig.sim->IsPlugged());
+    EXPECT_FALSE(rig.Sim().IsPlugged());
 }
 
 TEST(Faults, WireTimeDelaysTheAnswer)
@@ -353,12 +355,12 @@ TEST(Faults, WireTimeDelaysTheAnswer)
     EXPECT_EQ(convsim::WireTimeUs(0), 0u);
     EXPECT_EQ(convsim::WireTimeUs(38400), 11000000u); // 11 bits a byte at 38400 baud
 
-    Rig rig(Personality::ForType(5));
-    rig.sim->SetWireTime(true);
+    SimRig rig(Personality::ForType(5));
+    rig.Sim().SetWireTime(true);
     // 10 bytes out and 4 + 1 + 200 back take 62 ms on the line; ask for
     // 200 bytes of registers.
     const auto t0 = Clock::now();
-    const Bytes a = rig.client.Exchange(H("9E 00 0A 01 00 00 00 00 00 C8"), 3000);
+    const Bytes a = Exchange(rig.Client(), FromHex("9E 00 0A 01 00 00 00 00 00 C8"), 3000);
     EXPECT_GE(MsSince(t0), 58);
     EXPECT_EQ(a.size(), 205u);
 }

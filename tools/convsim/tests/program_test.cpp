@@ -1,6 +1,6 @@
 // The tovik-convsim program: options, serving, verbose log, signals, exit.
 #include "childprocess.h"
-#include "ptyclient.h"
+#include "framing.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 #include <vector>
 
 using namespace convsimtest;
+using tovik::test::PathExists;
+using tovik::test::ReadFile;
 
 namespace {
 
@@ -21,11 +23,6 @@ std::string Program()
     return tovik::test::BuildProgram("tovik-convsim");
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
 
 // Runs the program with its output in a file.
 class Child {
@@ -46,21 +43,7 @@ private:
 
 bool WaitFor(const std::string& path, int timeoutMs)
 {
-    return tovik::test::WaitUntil([&path] { return Exists(path); }, timeoutMs);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
-        return text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    std::fclose(f);
-    return text;
+    return tovik::test::WaitUntil([&path] { return PathExists(path); }, timeoutMs);
 }
 
 TEST(Program, ServesUntilSignalled)
@@ -73,15 +56,15 @@ TEST(Program, ServesUntilSignalled)
         Child child({"--link", link, "--type", "18", "--serial", "PENDRO01", "--protocol-version", "2", "-v"},
                     out);
         ASSERT_TRUE(WaitFor(link, 5000));
-        PtyClient client;
-        ASSERT_TRUE(client.Open(link));
-        EXPECT_EQ(Hex(client.Exchange(H("80 00 03"))), "C0 00 05 00 02");
-        EXPECT_EQ(Hex(client.Exchange(H("83 00 03"))), "C3 00 05 00 12");
-        EXPECT_EQ(Hex(client.Exchange(H("9B 00 03"))), "DB 00 0C 00 50 45 4E 44 52 4F 30 31");
+        PseudoTerminal client(link);
+        ASSERT_TRUE(client.Ok());
+        EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 02");
+        EXPECT_EQ(Hex(Exchange(client, FromHex("83 00 03"))), "C3 00 05 00 12");
+        EXPECT_EQ(Hex(Exchange(client, FromHex("9B 00 03"))), "DB 00 0C 00 50 45 4E 44 52 4F 30 31");
         client.Close();
         child.Signal(sig);
         EXPECT_EQ(child.Wait(5000), 0);
-        EXPECT_FALSE(Exists(link));
+        EXPECT_FALSE(PathExists(link));
         const std::string text = ReadFile(out);
         EXPECT_NE(text.find("type 18 serving /dev/pts/"), std::string::npos) << text;
         EXPECT_NE(text.find("#1 "), std::string::npos) << text;
@@ -97,12 +80,12 @@ TEST(Program, DumpShowsTheBytesAsTheyChange)
     const std::string out = dir.Path() + "/out";
     Child child({"--link", link, "--type", "8", "--dump"}, out);
     ASSERT_TRUE(WaitFor(link, 5000));
-    PtyClient client;
-    ASSERT_TRUE(client.Open(link));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
     // A configuration parameter write, then a register write.
-    EXPECT_EQ(Hex(client.Exchange(H("8D 00 0A 00 00 00 01 00 01 5A"))), "CD 00 04 00");
-    EXPECT_EQ(Hex(client.Exchange(H("9D 00 0B 01 00 00 00 00 03 01 77"))), "DD 00 04 00");
-    EXPECT_EQ(Hex(client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("8D 00 0A 00 00 00 01 00 01 5A"))), "CD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9D 00 0B 01 00 00 00 00 03 01 77"))), "DD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 01");
     client.Close();
     child.Signal(SIGTERM);
     EXPECT_EQ(child.Wait(5000), 0);
@@ -138,25 +121,25 @@ TEST(Program, ControlPipeChangesTheRunningConverter)
     const std::string out = dir.Path() + "/out";
     Child child({"--link", link, "--type", "19", "--control", pipe}, out);
     ASSERT_TRUE(WaitFor(link, 5000));
-    PtyClient client;
-    ASSERT_TRUE(client.Open(link));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
     // Register 43 (input present) and 59 of the status image.
-    EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 80");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 80");
     ASSERT_TRUE(Tell(pipe, "reg 43 0x00\nnonsense 1\nreg 0x3B 0xA0 7\nreg 40 256\n"));
     // The lines take effect one by one while the converter serves: wait
     // for the last good one, then the first has too.
     ASSERT_TRUE(tovik::test::WaitUntil(
-        [&] { return Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 3B 02"))) == "DE 00 07 00 02 A0 07"; }, 3000));
-    EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 00");
+        [&] { return Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 3B 02"))) == "DE 00 07 00 02 A0 07"; }, 3000));
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 00 2B 01"))), "DE 00 06 00 01 00");
     // The converter stops answering.
     ASSERT_TRUE(Tell(pipe, "fault silence\n"));
-    ASSERT_TRUE(tovik::test::WaitUntil([&] { return client.Exchange(H("80 00 03"), 300).empty(); }, 3000));
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return Exchange(client, FromHex("80 00 03"), 300).empty(); }, 3000));
     ASSERT_TRUE(Tell(pipe, "clearfaults\n"));
-    ASSERT_TRUE(tovik::test::WaitUntil([&] { return !client.Exchange(H("80 00 03"), 300).empty(); }, 3000));
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return !Exchange(client, FromHex("80 00 03"), 300).empty(); }, 3000));
     client.Close();
     child.Signal(SIGTERM);
     EXPECT_EQ(child.Wait(5000), 0);
-    EXPECT_FALSE(Exists(pipe));
+    EXPECT_FALSE(PathExists(pipe));
     const std::string text = ReadFile(out);
     EXPECT_NE(text.find("control: unknown command: nonsense"), std::string::npos) << text;
     EXPECT_NE(text.find("control: reg: not a byte: 256"), std::string::npos) << text;
@@ -168,12 +151,12 @@ TEST(Program, ExitsWhenUnplugged)
     const std::string link = dir.Path() + "/ttyCONV3";
     Child child({"--link", link, "--fault", "unplug,code=0x81"}, dir.Path() + "/out");
     ASSERT_TRUE(WaitFor(link, 5000));
-    PtyClient client;
-    ASSERT_TRUE(client.Open(link));
-    EXPECT_EQ(Hex(client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
-    ASSERT_TRUE(client.Send(H("81 00 03")));
+    PseudoTerminal client(link);
+    ASSERT_TRUE(client.Ok());
+    EXPECT_EQ(Hex(Exchange(client, FromHex("80 00 03"))), "C0 00 05 00 01");
+    ASSERT_TRUE(client.Send(FromHex("81 00 03")));
     EXPECT_EQ(child.Wait(5000), 3);
-    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(PathExists(link));
     EXPECT_NE(ReadFile(dir.Path() + "/out").find("unplugged"), std::string::npos);
 }
 
@@ -185,7 +168,7 @@ TEST(Program, RefusesBadOptions)
         Child child(args, dir.Path() + "/out");
         EXPECT_EQ(child.Wait(5000), 2);
     }
-    EXPECT_FALSE(Exists(dir.Path() + "/x"));
+    EXPECT_FALSE(PathExists(dir.Path() + "/x"));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 // The pseudo-terminal: link, raw modes, hang-up, restart, the command log.
-#include "rig.h"
+#include "framing.h"
+#include "testpaths.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -12,6 +15,7 @@
 #include <unistd.h>
 
 using namespace convsimtest;
+using tovik::test::PathExists;
 using convsim::Personality;
 using convsim::Simulator;
 
@@ -24,11 +28,6 @@ std::string LinkTarget(const std::string& path)
     return n > 0 ? std::string(buf, size_t(n)) : std::string();
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
 
 TEST(Pty, LinkAppearsAndGoesWithStop)
 {
@@ -42,7 +41,7 @@ TEST(Pty, LinkAppearsAndGoesWithStop)
     EXPECT_EQ(sim.LinkPath(), link);
     EXPECT_EQ(sim.SlaveName().rfind("/dev/pts/", 0), 0u);
     sim.Stop();
-    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(PathExists(link));
     EXPECT_FALSE(sim.IsPlugged());
 }
 
@@ -87,8 +86,8 @@ TEST(Pty, SlaveIsRawBeforeAnyoneConfiguresIt)
     const std::string link = dir.Path() + "/ttyCONV0";
     Simulator sim(Personality::ForType(5));
     ASSERT_TRUE(sim.Start(link));
-    PtyClient client;
-    ASSERT_TRUE(client.Open(link, false));
+    PseudoTerminal client(link, false);
+    ASSERT_TRUE(client.Ok());
     termios t{};
     ASSERT_EQ(tcgetattr(client.Fd(), &t), 0);
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
@@ -98,66 +97,66 @@ TEST(Pty, SlaveIsRawBeforeAnyoneConfiguresIt)
 
     // Bytes that a cooked line would translate, echo or swallow pass
     // unchanged both ways: CR, LF, ^C, ^D, ^S, ^Q and 0x7F.
-    const Bytes data = H("0D 0A 03 04 13 11 7F 0A");
-    EXPECT_EQ(Hex(client.Exchange(Cat(H("9D 00 12 01 00 00 00 01 00 08"), data))), "DD 00 04 00");
-    EXPECT_EQ(Hex(client.Exchange(H("9E 00 0A 01 00 00 00 01 00 08"))),
-              Hex(Cat(H("DE 00 0D 00 08"), data)));
-    EXPECT_EQ(Hex(client.ReadQuiet(50)), "");
+    const Bytes data = FromHex("0D 0A 03 04 13 11 7F 0A");
+    EXPECT_EQ(Hex(Exchange(client, Concat(FromHex("9D 00 12 01 00 00 00 01 00 08"), data))), "DD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(client, FromHex("9E 00 0A 01 00 00 00 01 00 08"))),
+              Hex(Concat(FromHex("DE 00 0D 00 08"), data)));
+    EXPECT_EQ(Hex(client.ReceiveQuiet(50)), "");
 }
 
 TEST(Pty, SlaveMayBeClosedAndOpenedAgain)
 {
-    Rig rig(Personality::ForType(5));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
-    rig.client.Close();
+    SimRig rig(Personality::ForType(5));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("80 00 03"))), "C0 00 05 00 01");
+    rig.Client().Close();
     // The converter stays plugged while nobody has the port open.
     usleep(100 * 1000);
-    EXPECT_TRUE(rig.sim->IsPlugged());
-    ASSERT_TRUE(rig.client.Open(rig.link));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("83 00 03"))), "C3 00 05 00 05");
+    EXPECT_TRUE(rig.Sim().IsPlugged());
+    ASSERT_TRUE(rig.Client().Open(rig.Link()));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("83 00 03"))), "C3 00 05 00 05");
 }
 
 TEST(Pty, RestartKeepsTheConverterState)
 {
-    Rig rig(Personality::ForType(14));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("9C 00 0B 4E 45 57 53 45 52 49 41"))), "DC 00 04 00");
-    rig.sim->Stop();
+    SimRig rig(Personality::ForType(14));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("9C 00 0B 4E 45 57 53 45 52 49 41"))), "DC 00 04 00");
+    rig.Sim().Stop();
     std::string error;
-    ASSERT_TRUE(rig.sim->Start(rig.link, &error)) << error;
-    ASSERT_TRUE(rig.client.Open(rig.link));
-    EXPECT_EQ(LinkTarget(rig.link), rig.sim->SlaveName());
-    EXPECT_EQ(Hex(rig.client.Exchange(H("9B 00 03"))), "DB 00 0C 00 4E 45 57 53 45 52 49 41");
+    ASSERT_TRUE(rig.Sim().Start(rig.Link(), &error)) << error;
+    ASSERT_TRUE(rig.Client().Open(rig.Link()));
+    EXPECT_EQ(LinkTarget(rig.Link()), rig.Sim().SlaveName());
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("9B 00 03"))), "DB 00 0C 00 4E 45 57 53 45 52 49 41");
 }
 
 TEST(Pty, UnplugThenPlugInAgain)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     convsim::Fault f;
     f.kind = convsim::Fault::Kind::Unplug;
     f.code = 0x80;
     f.times = 1;
-    rig.sim->AddFault(f);
-    ASSERT_TRUE(rig.client.Send(H("80 00 03")));
-    ASSERT_TRUE(rig.sim->WaitUnplugged(2000));
-    ASSERT_TRUE(rig.sim->Start(rig.link));
-    ASSERT_TRUE(rig.client.Open(rig.link));
-    EXPECT_EQ(Hex(rig.client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
+    rig.Sim().AddFault(f);
+    ASSERT_TRUE(rig.Client().Send(FromHex("80 00 03")));
+    ASSERT_TRUE(rig.Sim().WaitUnplugged(2000));
+    ASSERT_TRUE(rig.Sim().Start(rig.Link()));
+    ASSERT_TRUE(rig.Client().Open(rig.Link()));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("80 00 03"))), "C0 00 05 00 01");
 }
 
 TEST(Log, RecordsEveryCommandWithItsAnswer)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     std::vector<uint64_t> seen;
     std::mutex m;
-    rig.sim->SetObserver([&](const convsim::LogEntry& e) {
+    rig.Sim().SetObserver([&](const convsim::LogEntry& e) {
         std::lock_guard<std::mutex> lock(m);
         seen.push_back(e.index);
     });
-    rig.client.Exchange(H("80 00 03"));
-    rig.client.Exchange(H("9E 00 0A 01 00 00 00 00 01 02"));
-    rig.client.Exchange(H("7E 00 04 55"));
-    ASSERT_TRUE(rig.sim->WaitForCommands(3, 2000));
-    const auto log = rig.sim->Log();
+    Exchange(rig.Client(), FromHex("80 00 03"));
+    Exchange(rig.Client(), FromHex("9E 00 0A 01 00 00 00 00 01 02"));
+    Exchange(rig.Client(), FromHex("7E 00 04 55"));
+    ASSERT_TRUE(rig.Sim().WaitForCommands(3, 2000));
+    const auto log = rig.Sim().Log();
     ASSERT_EQ(log.size(), 3u);
     const std::vector<std::pair<const char*, const char*>> want = {
         {"80 00 03", "C0 00 05 00 01"},
@@ -166,7 +165,7 @@ TEST(Log, RecordsEveryCommandWithItsAnswer)
     };
     for (size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(log[i].index, i + 1);
-        EXPECT_EQ(log[i].code, H(want[i].first)[0]);
+        EXPECT_EQ(log[i].code, FromHex(want[i].first)[0]);
         EXPECT_EQ(Hex(log[i].bytes), want[i].first);
         EXPECT_EQ(Hex(log[i].answer), want[i].second);
     }
@@ -175,18 +174,18 @@ TEST(Log, RecordsEveryCommandWithItsAnswer)
         std::lock_guard<std::mutex> lock(m);
         EXPECT_EQ(seen, (std::vector<uint64_t>{1, 2, 3}));
     }
-    rig.sim->ClearLog();
-    EXPECT_TRUE(rig.sim->Log().empty());
-    EXPECT_EQ(rig.sim->CommandCount(), 3u);
-    rig.client.Exchange(H("83 00 03"));
-    ASSERT_TRUE(rig.sim->WaitForCommands(4, 2000));
-    ASSERT_EQ(rig.sim->Log().size(), 1u);
-    EXPECT_EQ(rig.sim->Log()[0].index, 4u);
+    rig.Sim().ClearLog();
+    EXPECT_TRUE(rig.Sim().Log().empty());
+    EXPECT_EQ(rig.Sim().CommandCount(), 3u);
+    Exchange(rig.Client(), FromHex("83 00 03"));
+    ASSERT_TRUE(rig.Sim().WaitForCommands(4, 2000));
+    ASSERT_EQ(rig.Sim().Log().size(), 1u);
+    EXPECT_EQ(rig.Sim().Log()[0].index, 4u);
 }
 
 TEST(Log, KeepsTheNewestEntries)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     const size_t total = Simulator::kMaxLogEntries + 10;
     // Sent in batches, answers read between them, so neither side of the
     // terminal fills up while the other waits.
@@ -195,12 +194,12 @@ TEST(Log, KeepsTheNewestEntries)
         const size_t n = std::min(batch, total - sent);
         Bytes burst;
         for (size_t i = 0; i < n; ++i)
-            burst = Cat(burst, H("A0 00 03"));
-        ASSERT_TRUE(rig.client.Send(burst));
-        ASSERT_EQ(rig.client.ReadExactly(n * 4, 10000).size(), n * 4) << sent;
+            burst = Concat(burst, FromHex("A0 00 03"));
+        ASSERT_TRUE(rig.Client().Send(burst));
+        ASSERT_EQ(rig.Client().Receive(n * 4, 10000).size(), n * 4) << sent;
     }
-    ASSERT_TRUE(rig.sim->WaitForCommands(total, 5000));
-    const auto log = rig.sim->Log();
+    ASSERT_TRUE(rig.Sim().WaitForCommands(total, 5000));
+    const auto log = rig.Sim().Log();
     ASSERT_EQ(log.size(), Simulator::kMaxLogEntries);
     EXPECT_EQ(log.front().index, 11u);
     EXPECT_EQ(log.back().index, total);
@@ -208,7 +207,7 @@ TEST(Log, KeepsTheNewestEntries)
 
 TEST(Log, KeepsWithinItsByteBudget)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     Bytes chunk(0xFFFF, 0x33); // largest frame: a chunk with no transfer open
     chunk[0] = 0x88;
     chunk[1] = chunk[2] = 0xFF;
@@ -216,10 +215,10 @@ TEST(Log, KeepsWithinItsByteBudget)
     chunk[4] = 0xFA;
     const size_t total = Simulator::kMaxLogBytes / chunk.size() + 20;
     for (size_t i = 0; i < total; ++i) {
-        ASSERT_TRUE(rig.client.Send(chunk));
-        ASSERT_EQ(Hex(rig.client.ReadAnswer(5000)), "C8 00 04 0F") << i;
+        ASSERT_TRUE(rig.Client().Send(chunk));
+        ASSERT_EQ(Hex(ReadAnswer(rig.Client(), 5000)), "C8 00 04 0F") << i;
     }
-    const auto log = rig.sim->Log();
+    const auto log = rig.Sim().Log();
     size_t bytes = 0;
     for (const auto& e : log)
         bytes += e.bytes.size() + e.answer.size();

@@ -1,6 +1,8 @@
 // Framing and resync of the byte stream from the box, and the simulator
 // surviving whatever arrives.
-#include "rig.h"
+#include "framing.h"
+
+#include <gtest/gtest.h>
 
 #include "convsim/framesplitter.h"
 
@@ -57,7 +59,7 @@ TEST(FrameSplitter, Resync)
         for (const Feed& f : c.feeds) {
             Bytes b;
             if (f.bytes) {
-                b = H(f.bytes);
+                b = FromHex(f.bytes);
             } else { // a 0x88 chunk of the largest length
                 b.assign(0xFFFF, 0x11);
                 b[0] = 0x88;
@@ -72,7 +74,7 @@ TEST(FrameSplitter, Resync)
             got.push_back(Hex(frame));
         std::vector<std::string> want;
         for (const char* w : c.frames)
-            want.push_back(w ? Hex(H(w)) : std::to_string(0xFFFF));
+            want.push_back(w ? Hex(FromHex(w)) : std::to_string(0xFFFF));
         EXPECT_EQ(got, want);
         EXPECT_EQ(s.DroppedBytes(), c.dropped);
     }
@@ -82,7 +84,7 @@ TEST(FrameSplitter, StaleTimeAndCapacity)
 {
     FrameSplitter s(kGap);
     EXPECT_EQ(s.MsUntilStale(0), -1);
-    const Bytes part = H("8C 00 07");
+    const Bytes part = FromHex("8C 00 07");
     s.Feed(part.data(), part.size(), 1000);
     EXPECT_EQ(s.MsUntilStale(1050), kGap - 50);
     EXPECT_EQ(s.MsUntilStale(5000), 0);
@@ -123,41 +125,41 @@ TEST(Robustness, AnswersAfterJunk)
     huge[3] = 0xFF;
     huge[4] = 0xFA;
     const std::vector<JunkCase> cases = {
-        {"half a header", H("9E 00")},
-        {"half a frame", H("9E 00 0A 01 00")},
-        {"oversized length", H("12 FF FF 00 01")},
-        {"length below 3", H("80 00 00 80 00 01")},
+        {"half a header", FromHex("9E 00")},
+        {"half a frame", FromHex("9E 00 0A 01 00")},
+        {"oversized length", FromHex("12 FF FF 00 01")},
+        {"length below 3", FromHex("80 00 00 80 00 01")},
         {"random bytes", random},
         {"largest frame", huge},
     };
     for (const JunkCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig rig(Personality::ForType(19));
-        ASSERT_TRUE(rig.client.Send(c.junk));
+        SimRig rig(Personality::ForType(19));
+        ASSERT_TRUE(rig.Client().Send(c.junk));
         // Let the junk go stale, drop whatever it was answered with.
-        rig.client.ReadQuiet(400, 5000);
-        rig.client.Flush();
-        EXPECT_EQ(Hex(rig.client.Exchange(H("80 00 03"))), "C0 00 05 00 01");
-        EXPECT_TRUE(rig.sim->IsPlugged());
+        rig.Client().ReceiveQuiet(400, 5000);
+        rig.Client().Flush();
+        EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("80 00 03"))), "C0 00 05 00 01");
+        EXPECT_TRUE(rig.Sim().IsPlugged());
     }
 }
 
 TEST(Robustness, LargestFrameIsAnsweredWhole)
 {
-    Rig rig(Personality::ForType(5));
+    SimRig rig(Personality::ForType(5));
     // An immediate write of 255 bytes then its read back: 265-byte packet.
     Bytes data(255);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = uint8_t(i);
-    EXPECT_EQ(Hex(rig.client.Exchange(Cat(H("9D 01 09 00 00 00 00 10 00 FF"), data))), "DD 00 04 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("9E 00 0A 00 00 00 00 10 00 FF"))),
-              Hex(Cat(H("DE 01 04 00 FF"), data)));
+    EXPECT_EQ(Hex(Exchange(rig.Client(), Concat(FromHex("9D 01 09 00 00 00 00 10 00 FF"), data))), "DD 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("9E 00 0A 00 00 00 00 10 00 FF"))),
+              Hex(Concat(FromHex("DE 01 04 00 FF"), data)));
     // A 65535-byte chunk into an open upload.
-    EXPECT_EQ(Hex(rig.client.Exchange(H("93 00 0D 00 00 00 00 00 00 00 00 FF FA"))), "D3 00 06 00 00 10");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("93 00 0D 00 00 00 00 00 00 00 00 FF FA"))), "D3 00 06 00 00 10");
     Bytes chunk(0xFFFA, 0x5C);
-    EXPECT_EQ(Hex(rig.client.Exchange(Cat(H("88 FF FF FF FA"), chunk), 5000)), "C8 00 04 00");
-    EXPECT_EQ(Hex(rig.client.Exchange(H("8A 00 03"))), "CA 00 04 00");
-    EXPECT_EQ(Hex(rig.sim->ReadRegisters(0, 0, 0xFFF9, 2)), "5C 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), Concat(FromHex("88 FF FF FF FA"), chunk), 5000)), "C8 00 04 00");
+    EXPECT_EQ(Hex(Exchange(rig.Client(), FromHex("8A 00 03"))), "CA 00 04 00");
+    EXPECT_EQ(Hex(rig.Sim().ReadRegisters(0, 0, 0xFFF9, 2)), "5C 00");
 }
 
 } // namespace

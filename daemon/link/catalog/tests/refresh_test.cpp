@@ -7,17 +7,23 @@
 
 #include "blocks/cconfigblockif.h"
 #include "catalog/cmoduletype.h"
-#include "harness.h"
-#include "simlink.h"
+#include "linkrig.h"
+#include "scriptedlink.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Response;
+using tovik::test::ScriptedLink;
+using tovik::test::ScriptedSerial;
+using tovik::test::SimLink;
 
 using Log = std::vector<std::string>;
 
 // Records each read together with the number of packets sent before it.
 class CountingBlock : public CConfigBlockIF {
 public:
-    CountingBlock(UByte fpga, UByte block, Log& log, const FakeSerial& port, int readResult = 41)
+    CountingBlock(UByte fpga, UByte block, Log& log, const ScriptedSerial& port, int readResult = 41)
         : CConfigBlockIF(fpga, block), _log(log), _port(port), _readResult(readResult)
     {
     }
@@ -34,7 +40,7 @@ public:
 
 private:
     Log& _log;
-    const FakeSerial& _port;
+    const ScriptedSerial& _port;
     int _readResult;
 };
 
@@ -81,7 +87,7 @@ TEST(RefreshAndRead, OneBlock)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         for (const Bytes& reply : c.replies)
             h._port.QueueReply(reply);
         CModuleType module = MakeModule();
@@ -104,7 +110,7 @@ TEST(RefreshAndRead, OneBlock)
 
 TEST(RefreshAndRead, AllBlocksInIdOrderWithoutStopping)
 {
-    Harness h;
+    ScriptedLink h;
     CModuleType module = MakeModule();
     Log log;
     CountingBlock a(0, 0, log, h._port), b(0, 1, log, h._port, 0), c(2, 0, log, h._port);
@@ -119,7 +125,7 @@ TEST(RefreshAndRead, AllBlocksInIdOrderWithoutStopping)
     EXPECT_EQ(Log({"read 0.0 after 1", "read 2.0 after 3"}), log);
 
     // A failing read does not stop the rest either; unattached blocks are skipped.
-    Harness h2;
+    ScriptedLink h2;
     CModuleType module2 = MakeModule();
     Log log2;
     CountingBlock failing(0, 0, log2, h2._port, 0), last(2, 0, log2, h2._port);

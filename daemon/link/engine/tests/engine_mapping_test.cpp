@@ -8,10 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "engine/ccmdengine.h"
+#include "linkrig.h"
 #include "scriptedserial.h"
-#include "testplatform.h"
 
 namespace {
+
+using tovik::test::Answer;
+using tovik::test::Bytes;
+using tovik::test::ScriptedSerial;
+using tovik::test::ShippedResourceDir;
+using tovik::test::TestPlatform;
 
 enum class Wire {
     Answers,        // a well-formed answer to every command
@@ -23,29 +29,29 @@ enum class Wire {
     ZeroChunk,      // transfer openings announce a chunk size of 0
 };
 
-ByteVec GoodAnswer(const ByteVec& packet, bool zeroChunk)
+Bytes GoodAnswer(const Bytes& packet, bool zeroChunk)
 {
     const unsigned char code = packet[0];
     switch (code) {
     case 0x9E: { // read immediate: count echoed, then the bytes
-        ByteVec payload{packet[9]};
+        Bytes payload{packet[9]};
         payload.insert(payload.end(), packet[9], 0x5A);
         return Answer(code, payload);
     }
     case 0x9B:
-        return Answer(code, ByteVec(8, 'S'));
+        return Answer(code, Bytes(8, 'S'));
     case 0x97:
-        return Answer(code, ByteVec(8, 'N'));
+        return Answer(code, Bytes(8, 'N'));
     case 0xA3:
-        return Answer(code, ByteVec(16, 'N'));
+        return Answer(code, Bytes(16, 'N'));
     case 0x84:
     case 0xA2:
-        return Answer(code, ByteVec{2, 7});
+        return Answer(code, Bytes{2, 7});
     case 0x85:
     case 0x86:
     case 0x87:
     case 0xA1:
-        return Answer(code, zeroChunk ? ByteVec{0, 0} : ByteVec{0, 16});
+        return Answer(code, zeroChunk ? Bytes{0, 0} : Bytes{0, 16});
     default:
         return Answer(code);
     }
@@ -55,7 +61,7 @@ class EngineMappingTest : public ::testing::Test {
 protected:
     EngineMappingTest()
         : _platform(ShippedResourceDir()),
-          _port(new ScriptedSerial([this](const ByteVec& packet) { return Respond(packet); })),
+          _port(new ScriptedSerial([this](const Bytes& packet) { return Respond(packet); })),
           _engine(_port, nullptr, &_platform, 0)
     {
         // One FPGA with a lookup table and a block with three parameters.
@@ -78,17 +84,17 @@ protected:
         _engine.GetModuleType()._fpgas[0] = fpga;
     }
 
-    ByteVec Respond(const ByteVec& packet)
+    Bytes Respond(const Bytes& packet)
     {
         switch (_wire) {
         case Wire::UnknownCommand:
-            return ByteVec{0xFF, 0x00, 0x04, 0x00};
+            return Bytes{0xFF, 0x00, 0x04, 0x00};
         case Wire::ErrorStatus:
-            return Answer(packet[0], ByteVec(), 1);
+            return Answer(packet[0], Bytes(), 1);
         case Wire::WrongCode:
             return Answer(packet[0] + 1);
         case Wire::Silent:
-            return ByteVec();
+            return Bytes();
         default:
             return GoodAnswer(packet, _wire == Wire::ZeroChunk);
         }
@@ -259,7 +265,7 @@ TEST_F(EngineMappingTest, FixedLookupTableTargets)
             EXPECT_TRUE(_port->_writes.empty());
             continue;
         }
-        const ByteVec& open = _port->_writes.front();
+        const Bytes& open = _port->_writes.front();
         ASSERT_EQ(open.size(), 18u);
         EXPECT_EQ(open[0], 0xA1);
         EXPECT_EQ(open[3], 1); // interface 1
@@ -274,7 +280,7 @@ TEST_F(EngineMappingTest, SetWritesTheValueBigEndianAtTheEntry)
         const char* name;
         Operation op;
         int expected;
-        ByteVec packet; // empty: nothing may be sent
+        Bytes packet; // empty: nothing may be sent
     };
     const SetCase cases[] = {
         {"one byte", [](CCmdEngine& e) { return e.Set(1, 0, 0, UByte(0xAB)); }, 0,

@@ -3,10 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "catalog/cmoduletype.h"
-#include "simrig.h"
+#include "linkrig.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Converter;
+using tovik::test::CopyShippedTypes;
+using tovik::test::EngineRig;
+using tovik::test::ShippedResourceDir;
+using tovik::test::SimRig;
+using tovik::test::WriteTextFile;
 
 using convsim::Fault;
 using convsim::Personality;
@@ -15,7 +25,7 @@ const std::vector<int> kIdentification = {0x80, 0x81, 0x9B, 0x95, 0x99, 0x83, 0x
 
 TEST(EngineOpenTest, IdentifiesAScalerAndItsDescription)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     EXPECT_EQ(rig._platform._typeChanges, 0); // type 0 is not in the catalogue
@@ -77,7 +87,7 @@ TEST(EngineOpenTest, EarlyEndsOfIdentification)
          {0x80, 0x81, 0x9B, 0x95, 0x99, 0x83}},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         convsim::Simulator& sim = rig.Add(c.converter);
         for (const Fault& f : c.faults)
             sim.AddFault(f);
@@ -97,7 +107,7 @@ TEST(EngineOpenTest, EarlyEndsOfIdentification)
 
 TEST(EngineOpenTest, UnconfiguredModuleOpensAsTypeZero)
 {
-    SimRig rig;
+    EngineRig rig;
     Personality p = Converter(5);
     p.moduleState = 0;
     convsim::Simulator& sim = rig.Add(p);
@@ -140,7 +150,7 @@ TEST(EngineOpenTest, ModuleTypesOutsideTheCatalogue)
         {"type 30 not installed, privileged", 30, onlyHestra.path(), true, true, -9, true, 0},
     };
     for (const Case& c : cases) {
-        SimRig rig(c.resources);
+        EngineRig rig(c.resources);
         rig._platform._above1 = c.above1;
         rig._platform._above2 = c.above2;
         Personality p = Converter(5);
@@ -158,7 +168,7 @@ TEST(EngineOpenTest, ModuleTypesOutsideTheCatalogue)
 
 TEST(EngineOpenTest, ModuleTypeZeroFromAConfiguredConverter)
 {
-    SimRig rig;
+    EngineRig rig;
     Personality p = Converter(5);
     p.moduleType = 0;
     rig.Add(p);
@@ -173,7 +183,7 @@ TEST(EngineOpenTest, ModuleTypeZeroFromAConfiguredConverter)
 
 TEST(EngineOpenTest, ReleaseWithoutDescriptionLeavesNoConfiguration)
 {
-    SimRig rig;
+    EngineRig rig;
     Personality p = Converter(14);
     p.releaseVersion = {1, 3};
     convsim::Simulator& sim = rig.Add(p);
@@ -203,7 +213,7 @@ TEST(EngineOpenTest, ExpectedSerial)
         {"erased serial field", std::string(8, '\xFF'), QStringLiteral("SIM05002"), 0},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         Personality p = Converter(5);
         p.serialId = c.serial;
         convsim::Simulator& sim = rig.Add(p);
@@ -217,7 +227,7 @@ TEST(EngineOpenTest, ExpectedSerial)
 
 TEST(EngineOpenTest, FailedIdentityReadsLeaveTheirPresets)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     for (int code : {0x9B, 0x95, 0x99, 0x97}) {
         Fault f;
@@ -269,7 +279,7 @@ TEST(EngineOpenTest, FirmwareVersionStepEndsAtTheFirstFailedFPGA)
         {"second FPGA fails", 2, CVersion(1, 0), CVersion(2, 5), none, {0x84, 0xA2, 0x84}},
     };
     for (const Case& c : cases) {
-        SimRig rig(resources.path());
+        EngineRig rig(resources.path());
         convsim::Simulator& sim = rig.Add(Converter(12));
         sim.WriteRegisters(1, 1, 1, {3, 4});
         sim.WriteRegisters(1, 0, 17, {2, 5});
@@ -315,7 +325,7 @@ TEST(EngineOpenTest, SecondConverterStartsFromAFreshRecord)
         {"release without description", undescribed, -9, 7},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         rig.Add(Converter(5));
         rig.Add(c.second);
         CCmdEngine& engine = rig.Engine(0);
@@ -336,7 +346,7 @@ TEST(EngineOpenTest, SecondConverterStartsFromAFreshRecord)
 
 TEST(EngineOpenTest, RefusedTypeAfterAGoodConverterIsNotConnected)
 {
-    SimRig rig;
+    EngineRig rig;
     rig.Add(Converter(5));
     Personality p = Converter(5);
     p.moduleType = 40;

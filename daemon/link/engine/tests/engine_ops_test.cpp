@@ -6,9 +6,14 @@
 
 #include "blocks/cconfigblockif.h"
 #include "catalog/assemblyrecords.h"
-#include "simrig.h"
+#include "linkrig.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Converter;
+using tovik::test::EngineRig;
+using tovik::test::SimRig;
 
 using convsim::Fault;
 using convsim::Personality;
@@ -68,7 +73,7 @@ TEST(EngineOpsTest, ModuleNameFormFollowsTheApplicationVersion)
         {"2.5", {2, 5}, 11, 0x97},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         Personality p = Converter(5);
         p.appVersion = c.app;
         p.moduleName = "QUITE A LONG NAME";
@@ -104,7 +109,7 @@ TEST(EngineOpsTest, RefusedNameLeavesTheOldName)
         {"unknown command", Fault::Kind::UnknownCommand, -13},
     };
     for (const Case& c : cases) {
-        SimRig rig;
+        EngineRig rig;
         convsim::Simulator& sim = rig.Add(Converter(19));
         CCmdEngine& engine = rig.Engine();
         ASSERT_EQ(engine.Open(QString()), 0);
@@ -121,7 +126,7 @@ TEST(EngineOpsTest, RefusedNameLeavesTheOldName)
 
 TEST(EngineOpsTest, RegistersAndImmediates)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -146,7 +151,7 @@ TEST(EngineOpsTest, RegistersAndImmediates)
 
 TEST(EngineOpsTest, ConfigurationBlocksAreRoutedToTheConverter)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(14));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -181,7 +186,7 @@ TEST(EngineOpsTest, ConfigurationBlocksAreRoutedToTheConverter)
 TEST(EngineOpsTest, OpenReadsAnAttachedBlockOnlyWhenTheRecordStillHoldsIt)
 {
     // Attached blocks belong to a record; a new Open starts a new record.
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -194,7 +199,7 @@ TEST(EngineOpsTest, OpenReadsAnAttachedBlockOnlyWhenTheRecordStillHoldsIt)
 
 TEST(EngineOpsTest, IdentityWrites)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(18));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -230,7 +235,7 @@ TEST(EngineOpsTest, IdentityWrites)
 
 TEST(EngineOpsTest, ChangeModuleType)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -257,7 +262,7 @@ TEST(EngineOpsTest, ChangeModuleType)
 
 TEST(EngineOpsTest, ChangeModuleTypeNeedsADescribedModule)
 {
-    SimRig rig;
+    EngineRig rig;
     Personality p = Converter(5);
     p.moduleState = 0;
     convsim::Simulator& sim = rig.Add(p);
@@ -270,7 +275,7 @@ TEST(EngineOpsTest, ChangeModuleTypeNeedsADescribedModule)
 
 TEST(EngineOpsTest, FirmwareImagesReachTheConverter)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -293,7 +298,7 @@ TEST(EngineOpsTest, FirmwareImagesReachTheConverter)
 
 TEST(EngineOpsTest, SingleParametersAndFPGAVersionProbe)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -324,7 +329,7 @@ TEST(EngineOpsTest, SingleParametersAndFPGAVersionProbe)
 
 TEST(EngineOpsTest, LoadAssembliesFillsTheTypesRecords)
 {
-    SimRig rig;
+    EngineRig rig;
     rig.Add(Converter(5));
     CCmdEngine& engine = rig.Engine();
     AssemblyRecords records;

@@ -4,10 +4,16 @@
 
 #include "engine/ccmdengine.h"
 #include "engine/tracelog.h"
+#include "linkrig.h"
 #include "scriptedserial.h"
-#include "testplatform.h"
 
 namespace {
+
+using tovik::test::Answer;
+using tovik::test::Bytes;
+using tovik::test::ScriptedSerial;
+using tovik::test::ShippedResourceDir;
+using tovik::test::TestPlatform;
 
 TEST(TraceLogTest, TrimsWholeEntriesFromTheFront)
 {
@@ -44,8 +50,8 @@ class EngineTraceTest : public ::testing::Test {
 protected:
     EngineTraceTest()
         : _platform(ShippedResourceDir()),
-          _port(new ScriptedSerial([](const ByteVec& packet) {
-              return Answer(packet[0], ByteVec{1});
+          _port(new ScriptedSerial([](const Bytes& packet) {
+              return Answer(packet[0], Bytes{1});
           })),
           _engine(_port, nullptr, &_platform, 0)
     {

@@ -7,10 +7,9 @@
 #include "serial/cserialif.h"
 #include "serial/simulatedports.h"
 
+#include "pseudoterminal.h"
 #include "qtwait.h"
-#include "support/messagelog.h"
-#include "support/pseudoterminal.h"
-#include "support/scopedenv.h"
+#include "scopedenv.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +24,9 @@
 #include <vector>
 
 namespace {
+
+using tovik::test::PseudoTerminal;
+using tovik::test::ScopedEnv;
 
 struct SignalCounts {
     int added = 0;
@@ -137,7 +139,7 @@ TEST(LinIFTest, ListedPortsRaiseHotPlugSignals)
         QFile f(sim1);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    ScopedEnv env(SimulatedPorts::kEnvName, (sim0 + ":" + sim1).toLocal8Bit());
+    ScopedEnv env(SimulatedPorts::kEnvName, (sim0 + ":" + sim1).toStdString());
     LinIF platform;
     SignalCounts counts;
     Count(platform, counts);
@@ -234,11 +236,4 @@ TEST(PortPathWatcherTest, PathMadeAnewBetweenPollsIsGoneAndBack)
     }
 }
 
-}
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

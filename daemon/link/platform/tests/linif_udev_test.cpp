@@ -5,13 +5,12 @@
 #include "serial/simulatedports.h"
 
 #include "fakeudev.h"
+#include "messagelog.h"
 #include "qtwait.h"
-#include "support/messagelog.h"
-#include "support/scopedenv.h"
+#include "scopedenv.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -20,6 +19,9 @@
 #include <vector>
 
 namespace {
+
+using tovik::test::MessageLog;
+using tovik::test::ScopedEnv;
 
 const char* const kOther = "1234";
 
@@ -147,7 +149,7 @@ TEST_F(LinIFUdevTest, MonitorSetUpFailureRunsWithoutHotPlug)
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
         const QString port = dir.filePath("sim0");
-        ScopedEnv env(SimulatedPorts::kEnvName, port.toLocal8Bit());
+        ScopedEnv env(SimulatedPorts::kEnvName, port.toStdString());
 
         MessageLog log;
         LinIF platform;
@@ -195,11 +197,4 @@ TEST_F(LinIFUdevTest, WithoutUdevOrListedPortsTheProcessEnds)
         ::testing::ExitedWithCode(1), "Can't create udev\n");
 }
 
-}
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -11,14 +11,17 @@
 #include <QtGlobal>
 
 #include "commands.h"
-#include "fakeserial.h"
 #include "protocol/ccommprotocol.h"
+#include "scriptedserial.h"
 
 namespace {
 
+using tovik::test::Bytes;
+using tovik::test::ScriptedSerial;
+
 void QuietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-void QueueAnswers(FakeSerial& port, const uint8_t* data, size_t size)
+void QueueAnswers(ScriptedSerial& port, const uint8_t* data, size_t size)
 {
     size_t pos = 0;
     while (pos < size) {
@@ -31,7 +34,7 @@ void QueueAnswers(FakeSerial& port, const uint8_t* data, size_t size)
         pos += n;
         if (split && n > 1) {
             const size_t half = n / 2;
-            port.QueueReply(FakeSerial::Reply{{Bytes(bytes.begin(), bytes.begin() + long(half))},
+            port.QueueReply(ScriptedSerial::Reply{{Bytes(bytes.begin(), bytes.begin() + long(half))},
                                               {Bytes(bytes.begin() + long(half), bytes.end())}});
         } else {
             port.QueueReply(bytes);
@@ -51,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    FakeSerial port;
+    ScriptedSerial port;
     CCommProtocol protocol(&port, nullptr);
     QueueAnswers(port, data + 2, size - 2);
     if (data[0] >= kFuzzCommandCount)

@@ -5,9 +5,16 @@
 #include <algorithm>
 #include <string>
 
-#include "harness.h"
+#include "scriptedlink.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Concat;
+using tovik::test::Response;
+using tovik::test::ResponseWithLength;
+using tovik::test::ScriptedLink;
+using tovik::test::ScriptedSerial;
 
 struct SingleShot {
     const char* name;
@@ -114,7 +121,7 @@ TEST(SingleShotCommands, SendExactRequestAndAcceptTheirAnswer)
 {
     for (const SingleShot& c : SingleShots()) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(c.okReply);
         EXPECT_EQ(kOK, c.call(h._protocol));
         ASSERT_EQ(1u, h._port._writes.size());
@@ -129,38 +136,38 @@ TEST(SingleShotCommands, HeaderFailuresFlushAndPassTheStatusUp)
 {
     struct Failure {
         const char* name;
-        std::function<FakeSerial::Reply(const Bytes& ok)> reply;
+        std::function<ScriptedSerial::Reply(const Bytes& ok)> reply;
         int status;
     };
     const Bytes trailer{0x55, 0x66};
     const std::vector<Failure> failures = {
-        {"unknown command", [&](const Bytes&) { return FakeSerial::Reply{{Concat(Response(0xFF, 0), trailer)}}; },
+        {"unknown command", [&](const Bytes&) { return ScriptedSerial::Reply{{Concat(Response(0xFF, 0), trailer)}}; },
          kUnknownCommand},
         {"other command's response",
          [&](const Bytes& ok) {
-             return FakeSerial::Reply{{Concat(Response(UByte(ok[0] + 1), 0), trailer)}};
+             return ScriptedSerial::Reply{{Concat(Response(UByte(ok[0] + 1), 0), trailer)}};
          },
          kWrongResponse},
         {"error status 1",
-         [&](const Bytes& ok) { return FakeSerial::Reply{{Concat(Response(ok[0], 1), trailer)}}; },
+         [&](const Bytes& ok) { return ScriptedSerial::Reply{{Concat(Response(ok[0], 1), trailer)}}; },
          kUnknownError},
         {"error status 0x7F",
-         [&](const Bytes& ok) { return FakeSerial::Reply{{Concat(Response(ok[0], 0x7F), trailer)}}; },
+         [&](const Bytes& ok) { return ScriptedSerial::Reply{{Concat(Response(ok[0], 0x7F), trailer)}}; },
          kUnknownError},
-        {"no answer", [](const Bytes&) { return FakeSerial::Reply{}; }, kTimedOut},
+        {"no answer", [](const Bytes&) { return ScriptedSerial::Reply{}; }, kTimedOut},
         {"header in two bursts",
          [](const Bytes& ok) {
-             return FakeSerial::Reply{{Bytes(ok.begin(), ok.begin() + 2)},
+             return ScriptedSerial::Reply{{Bytes(ok.begin(), ok.begin() + 2)},
                                       {Bytes(ok.begin() + 2, ok.end())}};
          },
          kTimedOut},
         {"read error",
-         [](const Bytes& ok) { return FakeSerial::Reply{{Bytes(), true}, {ok}}; }, kTimedOut},
+         [](const Bytes& ok) { return ScriptedSerial::Reply{{Bytes(), true}, {ok}}; }, kTimedOut},
     };
     for (const SingleShot& c : SingleShots()) {
         for (const Failure& f : failures) {
             SCOPED_TRACE(std::string(c.name) + ": " + f.name);
-            Harness h;
+            ScriptedLink h;
             h._port.QueueReply(f.reply(c.okReply));
             testing::internal::CaptureStderr();
             EXPECT_EQ(f.status, c.call(h._protocol));
@@ -178,9 +185,9 @@ TEST(SingleShotCommands, BusyAnswersAreWaitedOut)
 {
     for (const SingleShot& c : SingleShots()) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         const UByte code = c.okReply[0];
-        h._port.QueueReply(FakeSerial::Reply{{Response(code, 2)},
+        h._port.QueueReply(ScriptedSerial::Reply{{Response(code, 2)},
                                              {Response(code, 2, {0xEE, 0xEE})},
                                              {c.okReply}});
         EXPECT_EQ(kOK, c.call(h._protocol));
@@ -194,7 +201,7 @@ TEST(SingleShotCommands, ResponseLengthRules)
 {
     for (const SingleShot& c : SingleShots()) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         // One byte more than the command expects, announced in the header.
         Bytes longer = Concat(c.okReply, {0x99});
         const unsigned length = unsigned(longer.size());
@@ -216,7 +223,7 @@ TEST(SingleShotCommands, FailedWriteGivesMinus24WithoutTrace)
 {
     for (const SingleShot& c : SingleShots()) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port._failWrites = true;
         h._port.QueueReply(c.okReply);
         EXPECT_EQ(kCommWriteFailed, c.call(h._protocol));
@@ -232,7 +239,7 @@ TEST(SingleShotCommands, PayloadShorterThanAnnouncedIsATimeOut)
         if (c.okReply.size() <= 4)
             continue;
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         // The header announces the full payload; its last byte never comes.
         h._port.QueueReply(Bytes(c.okReply.begin(), c.okReply.end() - 1));
         EXPECT_EQ(kTimedOut, c.call(h._protocol));
@@ -248,7 +255,7 @@ TEST(SingleShotCommands, ModuleTypeByte)
     } cases[] = {{0xFF, 0}, {0xFE, 254}, {5, 5}, {0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.wire));
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xC3, 0, {c.wire}));
         ULWord type = 77;
         EXPECT_EQ(kOK, h._protocol.ReadModuleTypeID(type));
@@ -258,7 +265,7 @@ TEST(SingleShotCommands, ModuleTypeByte)
 
 TEST(SingleShotCommands, OutputsUntouchedOnFailure)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(ResponseWithLength(0xC3, 6, 0, {5, 5}));
     ULWord type = 77;
     EXPECT_EQ(kBadCmdByteCount, h._protocol.ReadModuleTypeID(type));
@@ -296,7 +303,7 @@ TEST(SingleShotCommands, VersionReads)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(c.code, 0, {0x01, 0xFE}));
         UByte major = 0, minor = 0;
         EXPECT_EQ(kOK, c.call(h._protocol, major, minor));
@@ -307,7 +314,7 @@ TEST(SingleShotCommands, VersionReads)
 
 TEST(ModuleIdentification, ProtocolVersionAndModuleInfo)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xC0, 0, {1}));
     UByte version = 0;
     EXPECT_EQ(kOK, h._protocol.ReadProtocolVersion(version));
@@ -321,7 +328,7 @@ TEST(ModuleIdentification, ProtocolVersionAndModuleInfo)
 
 TEST(ModuleIdentification, ModuleInfoReadsStaleInputAsItsHeader)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.Preload(Response(0xC0, 0, {1})); // left from an earlier exchange
     h._port.QueueReply(Response(0xC1, 0, {1, 0, 1, 0, 1}));
     UByte info[CCommProtocol::kModuleInfoSize] = {7, 7, 7, 7, 7};
@@ -335,7 +342,7 @@ TEST(ModuleIdentification, WriteModuleInfoPacket)
     // 0x0010, 0x0040 bytes long, as the module record describes it.
     const QByteArray description("\x01\x01\x01\x01\x00\x02\x00\x10\x00\x40", 10);
 
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(ResponseWithLength(0xC2, 9, 0)); // length not looked at
     EXPECT_EQ(kOK, h._protocol.WriteModuleInfo(description));
     ASSERT_EQ(1u, h._port._writes.size());
@@ -346,7 +353,7 @@ TEST(ModuleIdentification, WriteModuleInfoPacket)
 TEST(ModuleIdentification, WriteModuleInfoTooLongForThePacketIsRefused)
 {
     // Three header bytes and the description must fit a 16-bit length.
-    Harness h;
+    ScriptedLink h;
     EXPECT_EQ(kIllegalArgument, h._protocol.WriteModuleInfo(QByteArray(0xFFFF - 2, '\0')));
     EXPECT_TRUE(h._port._writes.empty());
 }
@@ -382,7 +389,7 @@ TEST(TextFields, SentAsUtf8CutAndZeroPadded)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         EXPECT_EQ(kTimedOut, c.call(h._protocol, c.text)); // nobody answers
         ASSERT_EQ(1u, h._port._writes.size());
         const Bytes& packet = h._port._writes[0];
@@ -422,7 +429,7 @@ TEST(TextFields, ReadAsLatin1UpToTheFirstZero)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(c.code, 0, c.field));
         QString text = "previous";
         EXPECT_EQ(kOK, c.call(h._protocol, text));
@@ -432,8 +439,8 @@ TEST(TextFields, ReadAsLatin1UpToTheFirstZero)
 
 TEST(TextFields, ShortFieldLeavesTheStringAlone)
 {
-    Harness h;
-    h._port.QueueReply(FakeSerial::Reply{{ResponseWithLength(0xDB, 12, 0)}, {Text("SIM", 5)}});
+    ScriptedLink h;
+    h._port.QueueReply(ScriptedSerial::Reply{{ResponseWithLength(0xDB, 12, 0)}, {Text("SIM", 5)}});
     QString serial = "previous";
     EXPECT_EQ(kTimedOut, h._protocol.ReadSerialID(serial));
     EXPECT_EQ("previous", serial);
@@ -443,7 +450,7 @@ TEST(DeviceRegisters, InterfaceAboveThreeIsRefusedBeforeSending)
 {
     UByte data[2] = {1, 2};
     for (UByte interfaceId : {UByte(4), UByte(0xFF)}) {
-        Harness h;
+        ScriptedLink h;
         h._port.Preload({0x01, 0x02});
         EXPECT_EQ(kBadInterface, h._protocol.ReadDeviceDataImmediate(interfaceId, 0, 0, data, 2));
         EXPECT_EQ(kBadInterface, h._protocol.WriteDeviceDataImmediate(interfaceId, 0, 0, data, 2));
@@ -451,7 +458,7 @@ TEST(DeviceRegisters, InterfaceAboveThreeIsRefusedBeforeSending)
         EXPECT_EQ(0u, h._port.Pending());
         EXPECT_TRUE(h._text.isEmpty());
     }
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xDE, 0, {1, 7}));
     EXPECT_EQ(kOK, h._protocol.ReadDeviceDataImmediate(3, 0, 0, data, 1));
 }
@@ -461,7 +468,7 @@ TEST(DeviceRegisters, ReadImmediateCountRules)
     const struct {
         const char* name;
         UByte count;
-        FakeSerial::Reply reply;
+        ScriptedSerial::Reply reply;
         int status;
         Bytes buffer;
     } cases[] = {
@@ -481,7 +488,7 @@ TEST(DeviceRegisters, ReadImmediateCountRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(c.reply);
         Bytes buffer(4, 0xCC);
         EXPECT_EQ(c.status, h._protocol.ReadDeviceDataImmediate(1, 0, 0, buffer.data(), c.count));
@@ -513,7 +520,7 @@ TEST(ConfigParameter, ReadCountRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xCE, 0, c.payload));
         Bytes buffer(5, 0xCC);
         EXPECT_EQ(c.status, h._protocol.ReadConfigParameter(0, 0, 3, buffer.data(), 4));
@@ -524,7 +531,7 @@ TEST(ConfigParameter, ReadCountRules)
 
 TEST(ConfigParameter, ReadOfNothingNeedsNoBuffer)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xCE, 0, {0, 0}));
     EXPECT_EQ(kOK, h._protocol.ReadConfigParameter(0, 0, 3, nullptr, 0));
 }
@@ -553,7 +560,7 @@ TEST(ReadCommands, MissingBufferIsRefusedBeforeSending)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         EXPECT_EQ(kIllegalArgument, c.call(h._protocol));
         EXPECT_TRUE(h._port._writes.empty());
         EXPECT_TRUE(h._text.isEmpty());
@@ -613,7 +620,7 @@ TEST(ReadCommands, OutputsOnlyOnSuccess)
         // failure somewhere between the header and the final data byte.
         for (size_t keep = 0; keep < c.okReply.size(); ++keep) {
             SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(keep));
-            Harness h;
+            ScriptedLink h;
             h._port.QueueReply(Bytes(c.okReply.begin(), c.okReply.begin() + long(keep)));
             Outputs out;
             testing::internal::CaptureStderr();
@@ -622,7 +629,7 @@ TEST(ReadCommands, OutputsOnlyOnSuccess)
             EXPECT_TRUE(out.Untouched());
         }
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(c.okReply);
         Outputs out;
         EXPECT_EQ(kOK, c.call(h._protocol, out));
@@ -633,7 +640,7 @@ TEST(ReadCommands, OutputsOnlyOnSuccess)
 TEST(ConfigParameter, WriteLengthMustFitThePacket)
 {
     std::vector<UByte> data(65527, 0x5A);
-    Harness h;
+    ScriptedLink h;
     EXPECT_EQ(kIllegalArgument, h._protocol.WriteConfigParameter(0, 0, 0, data.data(), 65527));
     EXPECT_TRUE(h._port._writes.empty());
 

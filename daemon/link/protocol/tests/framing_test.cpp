@@ -6,17 +6,18 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
-#include "harness.h"
+#include "messagelog.h"
+#include "scriptedlink.h"
 
 namespace {
 
-QStringList g_warnings;
-
-void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtWarningMsg)
-        g_warnings << message;
-}
+using tovik::test::Bytes;
+using tovik::test::Concat;
+using tovik::test::MessageLog;
+using tovik::test::Response;
+using tovik::test::ResponseWithLength;
+using tovik::test::ScriptedLink;
+using tovik::test::ScriptedSerial;
 
 TEST(Names, CommandNames)
 {
@@ -67,29 +68,32 @@ TEST(Names, StatusNames)
 
 TEST(ReceiveResponse, SplitHeaderIsATimeOutReportedOnWarningAndStderr)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.Preload({0xC0, 0x00});
     h._port.Preload({0x05, 0x00, 0x01});
-    g_warnings.clear();
-    QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
-    testing::internal::CaptureStderr();
-    UByte header[4];
-    EXPECT_EQ(kTimedOut, h._protocol.ReceiveResponse(header, 0xC0));
-    const std::string err = testing::internal::GetCapturedStderr();
-    qInstallMessageHandler(previous);
+    std::string err;
+    QStringList warnings;
+    {
+        MessageLog log;
+        testing::internal::CaptureStderr();
+        UByte header[4];
+        EXPECT_EQ(kTimedOut, h._protocol.ReceiveResponse(header, 0xC0));
+        err = testing::internal::GetCapturedStderr();
+        warnings = log.Lines(QtWarningMsg);
+    }
     EXPECT_NE(std::string::npos, err.find("Wanted 4 bytes, got 2.\n"));
     ASSERT_EQ(1, h._text.size());
     EXPECT_TRUE(h._text[0].contains("\tkTimedOut\n"));
     // The trace line in quotes as it is: real tabs and line end inside.
-    ASSERT_EQ(1, g_warnings.size());
-    EXPECT_EQ('"' + h._text[0] + '"', g_warnings[0]);
+    ASSERT_EQ(1, warnings.size());
+    EXPECT_EQ('"' + h._text[0] + '"', warnings[0]);
     EXPECT_EQ(0u, h._port.Pending());
     EXPECT_EQ("F", h._port._events);
 }
 
 TEST(ReceiveResponse, ShortHeaderTraceBytesOnStandardError)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.Preload({0xC0});
     QtMessageHandler previous = qInstallMessageHandler(nullptr);
     testing::internal::CaptureStderr();
@@ -106,7 +110,7 @@ TEST(ReceiveResponse, ShortHeaderTraceBytesOnStandardError)
 
 TEST(ReceiveResponse, NothingReceivedNeverShowsStaleHeaderBytes)
 {
-    Harness h;
+    ScriptedLink h;
     UByte header[4] = {0xAB, 0xCD, 0xEF, 0x12};
     testing::internal::CaptureStderr();
     EXPECT_EQ(kTimedOut, h._protocol.ReceiveResponse(header, 0xC0));
@@ -136,7 +140,7 @@ TEST(ReceiveResponse, HeaderJudgement)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.Preload(Concat(c.header, {0x01}));
         UByte header[4];
         EXPECT_EQ(c.status, h._protocol.ReceiveResponse(header, 0xC0));
@@ -152,7 +156,7 @@ TEST(ReceiveResponse, HeaderJudgement)
 
 TEST(ReceiveResponse, BusyAnswersAreCountedAndReported)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.Preload(Response(0xC0, 2));
     h._port.Preload(Response(0xC0, 2, {0xEE, 0xEE}));
     h._port.Preload(Response(0xC0, 2));
@@ -170,7 +174,7 @@ TEST(ReceiveResponse, BusyAnswersAreCountedAndReported)
 
 TEST(ReceiveResponse, BusyAnswerWithABadLengthDropsNothing)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.Preload(ResponseWithLength(0xC0, 2, 2)); // below the header size
     h._port.Preload(Response(0xC0, 0, {0x01}));
     UByte header[4];
@@ -181,9 +185,9 @@ TEST(ReceiveResponse, BusyAnswerWithABadLengthDropsNothing)
 TEST(ReceiveResponse, BusyProgressDuringAFirmwareUpdate)
 {
     // Busy units grow by two per busy answer against 200 prepared units.
-    Harness h;
+    ScriptedLink h;
     std::istringstream image("");
-    FakeSerial::Reply reply;
+    ScriptedSerial::Reply reply;
     for (int i = 0; i < 3; ++i)
         reply.push_back({Response(0xC5, 2)});
     reply.push_back({Response(0xC5, 1)});
@@ -195,7 +199,7 @@ TEST(ReceiveResponse, BusyProgressDuringAFirmwareUpdate)
 
 TEST(Trace, CommandAndResponseLines)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xDE, 0, {0}));
     UByte buffer[1];
     ASSERT_EQ(kOK, h._protocol.ReadDeviceDataImmediate(1, 0, 0, buffer, 0));
@@ -228,7 +232,7 @@ TEST(Trace, CommandAndResponseLines)
 
 TEST(Trace, LongModuleNameReadHasNoName)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xE3, 0, Bytes(16, 'A')));
     QString name;
     ASSERT_EQ(kOK, h._protocol.ReadLongModuleName(name));
@@ -239,7 +243,7 @@ TEST(Trace, LongModuleNameReadHasNoName)
 
 TEST(Trace, TimeStampIsMillisecondsSinceTheEpoch)
 {
-    Harness h;
+    ScriptedLink h;
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
     h._port.QueueReply(Response(0xE0, 0));
     ASSERT_EQ(kOK, h._protocol.Reset());

@@ -13,12 +13,13 @@
 #include <vector>
 
 #include "convsim/fault.h"
-#include "simlink.h"
+#include "linkrig.h"
 
 namespace {
 
 using convsim::Fault;
 using convsim::Personality;
+using tovik::test::SimLink;
 using Clock = std::chrono::steady_clock;
 
 // Generous bound for one command under sanitizers; a hang goes far past it.

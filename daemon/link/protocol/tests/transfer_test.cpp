@@ -4,9 +4,16 @@
 #include <sstream>
 #include <string>
 
-#include "harness.h"
+#include "scriptedlink.h"
 
 namespace {
+
+using tovik::test::Bytes;
+using tovik::test::Concat;
+using tovik::test::Response;
+using tovik::test::ResponseWithLength;
+using tovik::test::ScriptedLink;
+using tovik::test::ScriptedSerial;
 
 const Bytes kTransferComplete{0x8A, 0x00, 0x03};
 const Bytes kAbort{0x91, 0x00, 0x03};
@@ -26,9 +33,8 @@ std::string AsString(const Bytes& bytes)
 
 Bytes Chunk(const Bytes& data, size_t offset, size_t n)
 {
-    Bytes out{0x88, UByte((n + 5) >> 8), UByte(n + 5), UByte(n >> 8), UByte(n)};
-    out.insert(out.end(), data.begin() + long(offset), data.begin() + long(offset + n));
-    return out;
+    return Concat(Bytes{0x88, UByte((n + 5) >> 8), UByte(n + 5), UByte(n >> 8), UByte(n)},
+                  Bytes(data.begin() + long(offset), data.begin() + long(offset + n)));
 }
 
 Bytes Request(unsigned n)
@@ -38,13 +44,12 @@ Bytes Request(unsigned n)
 
 Bytes DataAnswer(const Bytes& data, size_t offset, size_t n)
 {
-    Bytes payload{UByte(n >> 8), UByte(n)};
-    payload.insert(payload.end(), data.begin() + long(offset), data.begin() + long(offset + n));
-    return Response(0xC9, 0, payload);
+    return Response(0xC9, 0, Concat(Bytes{UByte(n >> 8), UByte(n)},
+                                    Bytes(data.begin() + long(offset), data.begin() + long(offset + n))));
 }
 
 // Queues n accepted-chunk answers and the closing answer.
-void AcceptUpload(FakeSerial& port, size_t chunks)
+void AcceptUpload(ScriptedSerial& port, size_t chunks)
 {
     for (size_t i = 0; i < chunks; ++i)
         port.QueueReply(Response(0xC8, 0));
@@ -74,7 +79,7 @@ TEST(Upload, ChunkSequences)
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << "form " << form << " total " << c.total << " chunk "
                                             << c.chunk);
-            Harness h;
+            ScriptedLink h;
             const Bytes data = Pattern(c.total);
             AcceptUpload(h._port, c.sizes.size());
             EXPECT_EQ(kOK, Upload(h._protocol, form, data, c.total, c.chunk));
@@ -95,7 +100,7 @@ TEST(Upload, ChunkSequences)
 TEST(Upload, ZeroTotalOnlyCloses)
 {
     for (Form form : {kBuffer, kStream}) {
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xCA, 0));
         EXPECT_EQ(kOK, Upload(h._protocol, form, Bytes(), 0, 4));
         EXPECT_EQ(std::vector<Bytes>{kTransferComplete}, h._port._writes);
@@ -111,12 +116,12 @@ TEST(Upload, ChunkSizeMustFitTheLengthField)
     } refused[] = {{0, kPacketSizeOfZero}, {65531, kIllegalArgument}, {100000, kIllegalArgument}};
     for (const auto& c : refused) {
         SCOPED_TRACE(c.chunk);
-        Harness h;
+        ScriptedLink h;
         const Bytes data = Pattern(10);
         EXPECT_EQ(c.status, h._protocol.SendData(data.data(), 10, c.chunk));
         EXPECT_TRUE(h._port._writes.empty());
     }
-    Harness h;
+    ScriptedLink h;
     const Bytes data = Pattern(65531);
     AcceptUpload(h._port, 2);
     EXPECT_EQ(kOK, h._protocol.SendData(data.data(), 65531, 65530));
@@ -129,7 +134,7 @@ TEST(Upload, AbortFlagSetBeforeTheFirstChunk)
 {
     const Bytes data = Pattern(12);
     {
-        Harness h;
+        ScriptedLink h;
         h._protocol.SetAbortFlag(true);
         h._port.QueueReply(Response(0xD1, 0));
         EXPECT_EQ(kOpAborted, h._protocol.SendData(data.data(), 12, 4));
@@ -154,7 +159,7 @@ TEST(Upload, AbortRaisedDuringChunks)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         // A firmware-style progress basis so that every accepted chunk reports.
         h._port.QueueReply(ResponseWithLength(0xC7, 6, 0, {0x00, 0x04}));
         size_t accepted = 0;
@@ -178,7 +183,7 @@ TEST(Upload, AbortRaisedDuringChunks)
 
 TEST(Upload, FlagLeftFromTheLastChunkCancelsTheNextUpload)
 {
-    Harness h;
+    ScriptedLink h;
     const Bytes data = Pattern(4);
     h._port.QueueReply(ResponseWithLength(0xC7, 6, 0, {0x00, 0x04}));
     h._progress._onProgress = [&] {
@@ -202,7 +207,7 @@ TEST(Upload, FailuresEndTheUploadWithoutClosing)
     const Bytes data = Pattern(10);
     {
         SCOPED_TRACE("stream ends early");
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xC8, 0));
         std::istringstream stream(AsString(Pattern(6)));
         EXPECT_EQ(kCannotReadFromStream, h._protocol.SendData(stream, 10, 4));
@@ -210,7 +215,7 @@ TEST(Upload, FailuresEndTheUploadWithoutClosing)
     }
     {
         SCOPED_TRACE("chunk refused by the converter");
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xC8, 0));
         h._port.QueueReply(Concat(Response(0xC8, 1), {0x01, 0x02}));
         EXPECT_EQ(kUnknownError, h._protocol.SendData(data.data(), 10, 4));
@@ -220,7 +225,7 @@ TEST(Upload, FailuresEndTheUploadWithoutClosing)
     }
     {
         SCOPED_TRACE("no answer to a chunk");
-        Harness h;
+        ScriptedLink h;
         testing::internal::CaptureStderr();
         EXPECT_EQ(kTimedOut, h._protocol.SendData(data.data(), 10, 4));
         testing::internal::GetCapturedStderr();
@@ -228,7 +233,7 @@ TEST(Upload, FailuresEndTheUploadWithoutClosing)
     }
     {
         SCOPED_TRACE("write fails");
-        Harness h;
+        ScriptedLink h;
         h._port._failWrites = true;
         EXPECT_EQ(kCommWriteFailed, h._protocol.SendData(data.data(), 10, 4));
         EXPECT_TRUE(h._text.isEmpty());
@@ -253,7 +258,7 @@ TEST(Download, ChunkSequences)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         size_t offset = 0;
         for (size_t n : c.answers) {
             h._port.QueueReply(DataAnswer(data, offset, n));
@@ -275,7 +280,7 @@ TEST(Download, ChunkSequences)
 
 TEST(Download, ZeroTotalOnlyCloses)
 {
-    Harness h;
+    ScriptedLink h;
     h._port.QueueReply(Response(0xCA, 0));
     EXPECT_EQ(kOK, h._protocol.RequestData(nullptr, 0, 4));
     EXPECT_EQ(std::vector<Bytes>{kTransferComplete}, h._port._writes);
@@ -309,7 +314,7 @@ TEST(Download, Failures)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         for (const Bytes& answer : c.answers)
             h._port.QueueReply(answer);
         Bytes buffer(12, 0xCC);
@@ -326,7 +331,7 @@ TEST(Download, Failures)
 TEST(Download, ChunkSizeBounds)
 {
     Bytes buffer(4);
-    Harness h;
+    ScriptedLink h;
     EXPECT_EQ(kPacketSizeOfZero, h._protocol.RequestData(buffer.data(), 4, 0));
     EXPECT_EQ(kIllegalArgument, h._protocol.RequestData(buffer.data(), 4, 65536));
     EXPECT_TRUE(h._port._writes.empty());
@@ -395,7 +400,7 @@ std::vector<Opening> Openings()
     };
 }
 
-void QueueMoves(FakeSerial& port, bool upload)
+void QueueMoves(ScriptedSerial& port, bool upload)
 {
     const Bytes image = Pattern(10);
     if (upload) {
@@ -413,7 +418,7 @@ TEST(OpeningCommands, RequestAndWholeTransfer)
     const Bytes image = Pattern(10);
     for (const Opening& c : Openings()) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(c.response, 0, {0x00, 0x04}));
         QueueMoves(h._port, c.upload);
         Bytes buffer(10, 0xCC);
@@ -439,7 +444,7 @@ TEST(OpeningCommands, ResponseLengthRules)
         for (unsigned length : {4u, 5u, 6u, 7u, 8u}) {
             SCOPED_TRACE(testing::Message() << c.name << " length " << length);
             const bool fits = c.exactSix ? length == 6 : length > 5;
-            Harness h;
+            ScriptedLink h;
             // Header, chunk size and two more bytes, whatever the length says.
             h._port.QueueReply(ResponseWithLength(c.response, length, 0, {0x00, 0x04, 0x77, 0x77}));
             QueueMoves(h._port, c.upload);
@@ -461,7 +466,7 @@ TEST(OpeningCommands, ChunkSizeAnswer)
     for (const Opening& c : Openings()) {
         SCOPED_TRACE(c.name);
         {
-            Harness h;
+            ScriptedLink h;
             h._port.QueueReply(ResponseWithLength(c.response, 6, 0, {0x00, 0x00, 0x55}));
             Bytes buffer(10);
             EXPECT_EQ(kPacketSizeOfZero, c.call(h._protocol, buffer));
@@ -469,7 +474,7 @@ TEST(OpeningCommands, ChunkSizeAnswer)
             EXPECT_EQ(0u, h._port.Pending());
         }
         {
-            Harness h;
+            ScriptedLink h;
             h._port.QueueReply(ResponseWithLength(c.response, 6, 0, {0x00}));
             Bytes buffer(10);
             EXPECT_EQ(kTimedOut, c.call(h._protocol, buffer));
@@ -477,7 +482,7 @@ TEST(OpeningCommands, ChunkSizeAnswer)
         }
         if (c.upload) {
             // Above what an upload chunk's length field carries.
-            Harness h;
+            ScriptedLink h;
             h._port.QueueReply(ResponseWithLength(c.response, 6, 0, {0xFF, 0xFB}));
             Bytes buffer(10);
             EXPECT_EQ(kIllegalArgument, c.call(h._protocol, buffer));
@@ -490,7 +495,7 @@ TEST(OpeningCommands, InterfaceCheck)
 {
     const Bytes image = Pattern(4);
     Bytes buffer(4);
-    Harness h;
+    ScriptedLink h;
     h._port.Preload({0x01});
     EXPECT_EQ(kBadInterface, h._protocol.ReadDeviceData(4, 0, 0, buffer.data(), 4));
     EXPECT_EQ(kBadInterface, h._protocol.WriteDeviceData(4, 0, 0, image.data(), 4));
@@ -509,7 +514,7 @@ TEST(OpeningCommands, FPGAChunkOverride)
 {
     const Bytes image = Pattern(600);
     {
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(Response(0xC7, 0, {0x00, 0x04}));
         AcceptUpload(h._port, 2);
         std::istringstream stream(AsString(image));
@@ -520,7 +525,7 @@ TEST(OpeningCommands, FPGAChunkOverride)
         EXPECT_EQ(2u, h._protocol.GetExpectedUnits());
     }
     {
-        Harness h;
+        ScriptedLink h;
         h._port.QueueReply(ResponseWithLength(0xC7, 6, 0));
         std::istringstream stream(AsString(image));
         testing::internal::CaptureStderr();
@@ -553,8 +558,8 @@ TEST(FirmwareProgress, BusyUnitsRescaledToChunks)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
-        FakeSerial::Reply opening;
+        ScriptedLink h;
+        ScriptedSerial::Reply opening;
         for (int i = 0; i < 10; ++i)
             opening.push_back({Response(c.response, 2)});
         opening.push_back({Response(c.response, 0, {0x00, 0x04})});
@@ -577,7 +582,7 @@ TEST(FirmwareProgress, BusyUnitsRescaledToChunks)
 TEST(FirmwareProgress, CountersOnlyResetByTheirOwners)
 {
     const Bytes image = Pattern(8);
-    Harness h;
+    ScriptedLink h;
     for (int round = 1; round <= 2; ++round) {
         h._port.QueueReply(Response(0xCB, 0, {0x00, 0x04}));
         AcceptUpload(h._port, 2);

@@ -1,13 +1,12 @@
 #include "serial/linserialif.h"
 #include "serial/simulatedports.h"
 
-#include "support/messagelog.h"
-#include "support/pseudoterminal.h"
-#include "support/scopedenv.h"
+#include "messagelog.h"
+#include "pseudoterminal.h"
+#include "scopedenv.h"
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,16 +21,17 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using tovik::test::Bytes;
+using tovik::test::MessageLog;
+using tovik::test::PseudoTerminal;
+using tovik::test::ScopedEnv;
 
 // Points the port list of a port object at the given paths.
 void UsePorts(LinSerialIF& port, const std::vector<std::string>& paths)
 {
-    QByteArray list;
-    for (const std::string& path : paths) {
-        if (!list.isEmpty())
-            list.append(':');
-        list.append(path.c_str());
-    }
+    std::string list;
+    for (const std::string& path : paths)
+        list += (list.empty() ? "" : ":") + path;
     ScopedEnv env(SimulatedPorts::kEnvName, list);
     port.EnumeratePorts();
 }
@@ -179,7 +179,7 @@ TEST_F(SerialPortTest, ClosedPortNeitherReadsNorWrites)
     unsigned char buffer[4] = {1, 2, 3, 4};
     EXPECT_EQ(_port.Read(buffer, sizeof buffer), 0);
     EXPECT_FALSE(_port.Write(buffer, sizeof buffer));
-    EXPECT_EQ(_pty.Receive(1, 100), "");
+    EXPECT_TRUE(_pty.Receive(1, 100).empty());
 }
 
 TEST_F(SerialPortTest, ReadOfNothingTimesOutWithZero)
@@ -242,13 +242,13 @@ TEST_F(SerialPortTest, WriteSendsEverythingAcrossPartialWrites)
         std::string data(c.size, '\0');
         for (std::size_t i = 0; i < c.size; ++i)
             data[i] = char((i * 131 + 7) & 0xff);
-        std::string received;
+        Bytes received;
         std::thread reader([&] { received = _pty.Receive(c.size, 20000); });
         EXPECT_TRUE(_port.Write(reinterpret_cast<const unsigned char*>(data.data()),
                                 std::int32_t(c.size))) << c.name;
         reader.join();
         EXPECT_EQ(received.size(), c.size) << c.name;
-        EXPECT_TRUE(received == data) << c.name;
+        EXPECT_TRUE(received == Bytes(data.begin(), data.end())) << c.name;
     }
 }
 
@@ -279,7 +279,7 @@ TEST_F(SerialPortTest, StalledWriteFailsAndReportsTheCount)
 TEST_F(SerialPortTest, WriteAfterTheOtherEndVanishedFails)
 {
     ASSERT_TRUE(_port.Open(0));
-    _pty.CloseMaster();
+    _pty.Close();
     const unsigned char frame[3] = {1, 2, 3};
     MessageLog log;
     EXPECT_FALSE(_port.Write(frame, sizeof frame));
@@ -414,7 +414,7 @@ TEST(SerialEnumerationTest, ListedPathsThatExistInListOrder)
         {"NoneExist", missing, {}},
     };
     for (const Case& c : cases) {
-        ScopedEnv env(SimulatedPorts::kEnvName, c.env.toLocal8Bit());
+        ScopedEnv env(SimulatedPorts::kEnvName, c.env.toStdString());
         LinSerialIF port;
         port.EnumeratePorts();
         ASSERT_EQ(port.GetPortCount(), c.expected.size()) << c.name;
@@ -430,11 +430,10 @@ TEST(SerialEnumerationTest, ListedPathsThatExistInListOrder)
 
 TEST(SerialEnumerationTest, WithoutTheVariableUdevFindsNoConverterHere)
 {
-    const QByteArray empty;
     const struct {
         const char* name;
-        const QByteArray* value;
-    } cases[] = {{"Unset", nullptr}, {"Empty", &empty}};
+        const char* value;
+    } cases[] = {{"Unset", nullptr}, {"Empty", ""}};
     for (const auto& c : cases) {
         ScopedEnv env(SimulatedPorts::kEnvName, c.value);
         LinSerialIF port;

@@ -10,7 +10,6 @@
 #include "convsim/personality.h"
 #include "roimodels.h"
 #include "roiscaler/roiscalerblock.h"
-#include "simlink.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "blocktesting.h"
 #include "roimodels.h"
 #include "roiscaler/roiscalerblock.h"
-#include "simrig.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
 {
     for (const Model& m : kRoiModels) {
         SCOPED_TRACE(m.name);
-        SimRig rig;
+        EngineRig rig;
         convsim::Simulator& sim = rig.Add(Converter(m.type));
         CCmdEngine& engine = rig.Engine();
         ASSERT_EQ(engine.Open(QString()), 0);
@@ -48,7 +47,7 @@ TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
         sim.ClearLog();
         EXPECT_EQ(engine.StreamOutConfigBlock(0, 0), 1);
         EXPECT_EQ(engine.WriteConfigBlock(0, 0), 1);
-        EXPECT_EQ(SimRig::Codes(sim), (std::vector<int>{0x9D, 0x9D, 0x8B, 0x88, 0x88, 0x88, 0x8A, 0x9D}));
+        EXPECT_EQ(EngineRig::Codes(sim), (std::vector<int>{0x9D, 0x9D, 0x8B, 0x88, 0x88, 0x88, 0x8A, 0x9D}));
         const Image image = Packed(*block);
         EXPECT_EQ(HexText(sim.ConfigMemory(0, 0)), HexText(image));
         Image live = image;
@@ -82,7 +81,7 @@ TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
 
 TEST(RoiScalerBlockThroughTheEngine, ABlockTheDescriptionLacksIsNeverMoved)
 {
-    SimRig rig;
+    EngineRig rig;
     convsim::Simulator& sim = rig.Add(Converter(19));
     CCmdEngine& engine = rig.Engine();
     ASSERT_EQ(engine.Open(QString()), 0);
@@ -93,7 +92,7 @@ TEST(RoiScalerBlockThroughTheEngine, ABlockTheDescriptionLacksIsNeverMoved)
     EXPECT_EQ(engine.ReadConfiguration(), 0);
     EXPECT_EQ(engine.StreamOutConfigBlock(0, 1), 0);
     EXPECT_EQ(engine.WriteConfigBlock(0, 1), 0);
-    EXPECT_TRUE(SimRig::Codes(sim).empty());
+    EXPECT_TRUE(EngineRig::Codes(sim).empty());
     EXPECT_EQ(block->Field(F::_backColorY), 1);
 }
 

@@ -17,9 +17,13 @@
 
 #include "common/registerblock.h"
 #include "convsim/personality.h"
-#include "simlink.h"
+#include "linkrig.h"
 
 namespace blocktesting {
+
+using tovik::test::Converter;
+using tovik::test::EngineRig;
+using tovik::test::SimLink;
 
 using Image = std::vector<UByte>;
 

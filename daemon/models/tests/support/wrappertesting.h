@@ -22,9 +22,12 @@
 #include "devicewrapper.h"
 #include "engine/ccmdengine.h"
 #include "modeldirectory.h"
-#include "simrig.h"
+#include "linkrig.h"
 
 namespace wrappertesting {
+
+using tovik::test::CopyShippedTypes;
+using tovik::test::EngineRig;
 
 // The protected inside of any model wrapper.
 class Inside : public DeviceWrapper {
@@ -82,7 +85,7 @@ private:
     }
 
     QTemporaryDir _types;
-    SimRig _rig;
+    EngineRig _rig;
     convsim::Simulator* _sim;
     int _opened = -1;
     std::unique_ptr<DeviceWrapper> _wrapper;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "messagelog.h"
+
 namespace luttest {
 
 Rgb CoordinateCodes(int r, int g, int b)
@@ -90,27 +92,6 @@ std::vector<TableCase> ExportableTables()
     };
 }
 
-namespace {
-QStringList* g_messages = nullptr;
-void Collect(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    if (g_messages)
-        g_messages->append(text);
-}
-} // namespace
-
-MessageLog::MessageLog()
-{
-    g_messages = &messages;
-    qInstallMessageHandler(Collect);
-}
-
-MessageLog::~MessageLog()
-{
-    qInstallMessageHandler(nullptr);
-    g_messages = nullptr;
-}
-
 Workspace::Workspace()
 {
     EXPECT_TRUE(_dir.isValid());
@@ -145,7 +126,7 @@ void Workspace::Prepare(CLutIF& lut) const
 
 ImportResult Workspace::ImportFiles(const QStringList& files, int sector) const
 {
-    MessageLog log;
+    tovik::test::MessageLog log;
     CLutIF lut;
     Prepare(lut);
     ImportResult result;
@@ -153,7 +134,7 @@ ImportResult Workspace::ImportFiles(const QStringList& files, int sector) const
     result.errorCode = lut.errorCode;
     result.errorText = lut.errorText;
     result.image = Read(QStringLiteral("image.mem"));
-    result.messages = log.messages;
+    result.messages = log.Lines();
     return result;
 }
 
@@ -164,7 +145,7 @@ ImportResult Workspace::Import(const QString& name, const QByteArray& text, int 
     const ImportResult result = ImportFiles(files, sector);
 
     // The import from memory gives the same result and touches no file.
-    MessageLog log;
+    tovik::test::MessageLog log;
     CLutIF lut;
     lut.imagePath = Path(QStringLiteral("memory/image.mem"));
     QByteArray image;
@@ -172,7 +153,7 @@ ImportResult Workspace::Import(const QString& name, const QByteArray& text, int 
     EXPECT_EQ(lut.errorCode, result.errorCode) << name.toStdString();
     EXPECT_EQ(lut.errorText, result.errorText) << name.toStdString();
     EXPECT_EQ(image, result.image) << name.toStdString();
-    EXPECT_EQ(log.messages, result.messages) << name.toStdString();
+    EXPECT_EQ(log.Lines(), result.messages) << name.toStdString();
     EXPECT_FALSE(QFile::exists(lut.imagePath)) << name.toStdString();
     return result;
 }

@@ -49,15 +49,6 @@ struct TableCase
 // that differ row by row (coordinate codes in the 3D tables).
 std::vector<TableCase> ExportableTables();
 
-// Collects the Qt debug messages while alive.
-class MessageLog
-{
-public:
-    MessageLog();
-    ~MessageLog();
-    QStringList messages;
-};
-
 struct ImportResult
 {
     bool ok = false;

@@ -10,6 +10,7 @@
 
 #include "luterrors.h"
 #include "lutfixtures.h"
+#include "messagelog.h"
 
 using namespace luttest;
 
@@ -143,10 +144,10 @@ TEST(LutImport, UnknownParserStateFails)
     CLutIF lut;
     ws.Prepare(lut);
     lut.parserState = 2;
-    MessageLog log;
+    tovik::test::MessageLog log;
     EXPECT_FALSE(lut.ParseFile(ws.Write(QStringLiteral("x.3dl"), ZeroRows(4096)), CLutIF::kFormat3dl, true));
     EXPECT_EQ(lut.errorCode, luterror::kParserState);
-    EXPECT_EQ(log.messages, QStringList{QStringLiteral("CLutIF::ParseTableRow() - Parser in unknown state ")});
+    EXPECT_EQ(log.Lines(), QStringList{QStringLiteral("CLutIF::ParseTableRow() - Parser in unknown state ")});
 }
 
 TEST(LutImport, ErrorTextNamesTheSlot)

@@ -7,7 +7,7 @@
 #include "catalog/assemblyrecords.h"
 #include "catalog/cmoduletype.h"
 #include "engine/ccmdengine.h"
-#include "messagecapture.h"
+#include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
 #include "roiscaler/roitext.h"
@@ -128,7 +128,7 @@ TEST(RoiWrapperFrame, DescriptorsOfTheModelTable)
     for (const auto& c : cases) {
         SCOPED_TRACE(ModelName(c.type));
         std::unique_ptr<RoiScalerWrapper> w = Offline(c.type);
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         w->InitDeviceDescriptors(3);
         DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(3);
         const size_t first = table->size();

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "engine/ccmdengine.h"
-#include "messagecapture.h"
+#include "messagelog.h"
 #include "roiscaler/screenproxy.h"
 #include "wrapperrig.h"
 
@@ -164,7 +164,7 @@ TEST(RoiWrapperStatus, DepartingInputRevertsToAutoEveryPass)
     ASSERT_TRUE(rig.Start());
     rig.Set(rig.Id(index::CfgOutMode), 2u);
     ASSERT_EQ(rig.U(index::CfgOutMode), 2u);
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     rig.SetStatus(20, {0x04});       // format no longer matches
     rig.SetStatus(45, {0x05, 0x00}); // measured 1280 wide
     for (int pass = 1; pass <= 2; ++pass) {
@@ -177,7 +177,7 @@ TEST(RoiWrapperStatus, DepartingInputRevertsToAutoEveryPass)
         const std::vector<int> codes = WrapperRig::Codes(rig.Since(mark));
         EXPECT_NE(std::find(codes.begin(), codes.end(), 0x8C), codes.end()) << pass;
         EXPECT_EQ(rig.U(index::CfgOutMode), 0u) << pass;
-        EXPECT_EQ(messages.Count("Revert to auto mode"), pass);
+        EXPECT_EQ(messages.Lines().count("Revert to auto mode"), pass);
     }
 }
 
@@ -196,17 +196,17 @@ TEST(RoiWrapperStatus, RecordedInputRestoresOrReverts)
         rig.SetStatus(43, {0x00});
         rig.Poll();
         rig.SetStatus(43, {kPresent});
-        MessageCapture messages;
+        tovik::test::MessageLog messages;
         // A client's change rereads and polls at once.
         if (afterAChange)
             rig.Set(rig.Id(index::FpgaVersion), QString());
         else
             rig.Poll();
         if (afterAChange) {
-            EXPECT_EQ(messages.Count("Revert to auto mode"), 1);
+            EXPECT_EQ(messages.Lines().count("Revert to auto mode"), 1);
             EXPECT_EQ(rig.U(index::CfgOutMode), 0u);
         } else {
-            EXPECT_EQ(messages.Count("Revert to auto mode"), 0);
+            EXPECT_EQ(messages.Lines().count("Revert to auto mode"), 0);
             EXPECT_EQ(rig.Memory(3), 1920 & 0xFF);
             EXPECT_EQ(rig.Memory(4) >> 4, 1920 >> 8);
             EXPECT_EQ(rig.Memory(6), 0);
@@ -229,10 +229,10 @@ TEST(RoiWrapperStatus, FailedRereadDisconnects)
     refuse.code = 0x8C;
     refuse.times = 1;
     rig.Sim().AddFault(refuse);
-    MessageCapture messages;
+    tovik::test::MessageLog messages;
     rig.Poll();
     EXPECT_TRUE(messages.Contains("roiWrapper::UpdateDeviceStatus() disconnecting device 2 -9"))
-        << messages.Messages().join("\n").toStdString();
+        << messages.Lines().join("\n").toStdString();
     EXPECT_EQ(errors, 1);
     EXPECT_FALSE(rig.W().StatusTimer()->isActive());
 }

@@ -1,13 +1,6 @@
 #include "wrapperrig.h"
 
-#include <cstdlib>
-
-#include "catalog/assemblyrecords.h"
-#include "catalog/cmoduletype.h"
-#include "engine/ccmdengine.h"
 #include "registry.h"
-#include "serial/linserialif.h"
-#include "serial/simulatedports.h"
 
 const int kScalerTypes[4] = {kHestra, kMardex, kPendro, kQuastel};
 
@@ -27,45 +20,31 @@ const char* ModelName(int type)
     }
 }
 
-WrapperRig::WrapperRig(int type, const std::function<void(convsim::Personality&)>& tweak)
-    : _type(type), _platform(ShippedResourceDir())
+namespace {
+
+convsim::Personality Tweaked(int type, const std::function<void(convsim::Personality&)>& tweak)
 {
     convsim::Personality p = convsim::Personality::ForType(type);
     if (tweak)
         tweak(p);
-    _sim.reset(new convsim::Simulator(p));
+    return p;
 }
 
-WrapperRig::~WrapperRig()
+} // namespace
+
+WrapperRig::WrapperRig(int type, const std::function<void(convsim::Personality&)>& tweak)
+    : _type(type), _linked(Tweaked(type, tweak)), _sim(&_linked.Sim())
 {
-    _wrapper.reset();
-    _sim->Stop();
-    ::unsetenv(SimulatedPorts::kEnvName);
 }
 
 bool WrapperRig::Start()
 {
-    const QString link = _dir.filePath(QStringLiteral("ttyROI"));
-    std::string error;
-    if (!_sim->Start(link.toStdString(), &error))
+    if (_linked.OpenResult() != 0)
         return false;
-    ::setenv(SimulatedPorts::kEnvName, link.toLocal8Bit().constData(), 1);
-    LinSerialIF* port = new LinSerialIF;
-    port->EnumeratePorts();
-    if (!port->Open(0)) {
-        delete port;
-        return false;
-    }
-    CCmdEngine* engine = new CCmdEngine(port, nullptr, &_platform, 0, nullptr);
-    if (engine->Open(QString()) != 0 || !engine->IsConnected()) {
-        delete engine;
-        return false;
-    }
     const ModelRow* row = ModelRegistry::Find(_type);
-    DeviceWrapper* made = row && row->makeWrapper
-                              ? row->makeWrapper(engine, new AssemblyRecords, new CModuleType, nullptr)
-                              : nullptr;
-    _wrapper.reset(qobject_cast<RoiScalerWrapper*>(made));
+    if (!row || !row->makeWrapper)
+        return false;
+    _wrapper = qobject_cast<RoiScalerWrapper*>(_linked.Build(row->makeWrapper));
     return _wrapper != nullptr;
 }
 

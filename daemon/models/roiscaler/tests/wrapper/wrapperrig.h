@@ -1,6 +1,7 @@
 // A model wrapper on a simulated ROI scaler: the converter on a
-// pseudo-terminal, a command engine identified on it, and the wrapper the
-// model registry makes for its module type, as the device factory does.
+// pseudo-terminal, a command engine identified on it (the model tests'
+// LinkedWrapper), and the wrapper the model registry makes for its module
+// type, as the device factory does.
 #ifndef PORTVANE_ROISCALER_TEST_WRAPPERRIG_H
 #define PORTVANE_ROISCALER_TEST_WRAPPERRIG_H
 
@@ -8,12 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include <QTemporaryDir>
-
 #include "convsim/simulator.h"
 #include "qtwait.h"
 #include "roiscaler/roiscalerwrapper.h"
-#include "testplatform.h"
+#include "wrappertesting.h"
 
 // The module types of the four models.
 enum : int { kHestra = 5, kMardex = 14, kPendro = 18, kQuastel = 19 };
@@ -24,7 +23,6 @@ class WrapperRig {
 public:
     // Starts the converter; tweak changes its personality first.
     explicit WrapperRig(int type, const std::function<void(convsim::Personality&)>& tweak = nullptr);
-    ~WrapperRig();
 
     // Identifies the converter and builds its wrapper; false when either
     // failed.
@@ -60,10 +58,9 @@ public:
 
 private:
     int _type;
-    QTemporaryDir _dir;
-    TestPlatform _platform;
-    std::unique_ptr<convsim::Simulator> _sim;
-    std::unique_ptr<RoiScalerWrapper> _wrapper;
+    wrappertesting::LinkedWrapper _linked;
+    convsim::Simulator* _sim;
+    RoiScalerWrapper* _wrapper = nullptr; // owned by _linked
 };
 
 #endif

@@ -1,11 +1,14 @@
 // Counts the emissions of a signal and keeps the arguments of the last one.
-#ifndef PORTVANE_CORE_TEST_SIGNALCOUNT_H
-#define PORTVANE_CORE_TEST_SIGNALCOUNT_H
+#ifndef TOVIK_TEST_SIGNALCOUNT_H
+#define TOVIK_TEST_SIGNALCOUNT_H
 
 #include <QObject>
 
 #include <memory>
 #include <tuple>
+
+namespace tovik {
+namespace test {
 
 template <class... Args>
 class SignalCount {
@@ -27,5 +30,8 @@ private:
     int _count = 0;
     std::tuple<typename std::decay<Args>::type...> _last;
 };
+
+} // namespace test
+} // namespace tovik
 
 #endif

@@ -1,9 +1,12 @@
-#include "fakeserial.h"
+#include "scriptedserial.h"
 
 #include <algorithm>
 #include <cstring>
 
-int FakeSerial::Read(unsigned char* buffer, std::uint32_t length)
+namespace tovik {
+namespace test {
+
+int ScriptedSerial::Read(unsigned char* buffer, std::uint32_t length)
 {
     while (!_input.empty() && !_input.front().error && _input.front().bytes.empty())
         _input.pop_front();
@@ -23,28 +26,31 @@ int FakeSerial::Read(unsigned char* buffer, std::uint32_t length)
     return int(n);
 }
 
-bool FakeSerial::Write(const unsigned char* buffer, std::int32_t length)
+bool ScriptedSerial::Write(const unsigned char* buffer, std::int32_t length)
 {
     if (_failWrites)
         return false;
     _events += 'W';
-    _writes.emplace_back(buffer, buffer + length);
+    const Bytes packet(buffer, buffer + length);
+    _writes.push_back(packet);
     if (!_replies.empty()) {
         for (const Burst& burst : _replies.front())
             _input.push_back(burst);
         _replies.pop_front();
+    } else if (_responder) {
+        _input.push_back(Burst{_responder(packet), false});
     }
     return true;
 }
 
-int FakeSerial::Flush()
+int ScriptedSerial::Flush()
 {
     _events += 'F';
     _input.clear();
     return 0;
 }
 
-size_t FakeSerial::Pending() const
+size_t ScriptedSerial::Pending() const
 {
     size_t n = 0;
     for (const Burst& burst : _input)
@@ -52,23 +58,21 @@ size_t FakeSerial::Pending() const
     return n;
 }
 
-Bytes ResponseWithLength(unsigned char code, unsigned length, unsigned char status,
-                         const Bytes& payload)
+Bytes ResponseWithLength(std::uint8_t code, unsigned length, std::uint8_t status, const Bytes& payload)
 {
-    Bytes out{code, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
-              status};
-    out.insert(out.end(), payload.begin(), payload.end());
-    return out;
+    Bytes out{code, std::uint8_t(length >> 8), std::uint8_t(length), status};
+    return Concat(out, payload);
 }
 
-Bytes Response(unsigned char code, unsigned char status, const Bytes& payload)
+Bytes Response(std::uint8_t code, std::uint8_t status, const Bytes& payload)
 {
     return ResponseWithLength(code, unsigned(payload.size() + 4), status, payload);
 }
 
-Bytes Concat(const Bytes& a, const Bytes& b)
+Bytes Answer(std::uint8_t command, const Bytes& payload, std::uint8_t status)
 {
-    Bytes out = a;
-    out.insert(out.end(), b.begin(), b.end());
-    return out;
+    return Response(std::uint8_t(command + 0x40), status, payload);
 }
+
+} // namespace test
+} // namespace tovik

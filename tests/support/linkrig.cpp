@@ -1,4 +1,4 @@
-#include "simrig.h"
+#include "linkrig.h"
 
 #include <cstdlib>
 
@@ -6,34 +6,47 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "serial/linserialif.h"
+#include <gtest/gtest.h>
+
 #include "serial/simulatedports.h"
+#include "testpaths.h"
 
-SimRig::SimRig(const QString& resourceDir) : _platform(resourceDir) {}
+namespace tovik {
+namespace test {
 
-SimRig::~SimRig()
+SimLink::SimLink(const convsim::Personality& personality)
+    : _sim(_rig.Add(personality)), _protocol(&_port, nullptr)
+{
+    // The port list is taken from the environment at enumeration only.
+    ::setenv(SimulatedPorts::kEnvName, _rig.Link().c_str(), 1);
+    _port.EnumeratePorts();
+    ::unsetenv(SimulatedPorts::kEnvName);
+    _ready = _rig.Started() && _port.GetPortCount() == 1 && _port.Open(0);
+    EXPECT_TRUE(_ready) << "port on " << _rig.Link();
+}
+
+SimLink::~SimLink()
+{
+    _port.Close();
+}
+
+QString ShippedResourceDir()
+{
+    return QDir(QString::fromStdString(SourceDir())).filePath(QStringLiteral("daemon"));
+}
+
+EngineRig::EngineRig(const QString& resourceDir) : _platform(resourceDir) {}
+
+EngineRig::~EngineRig()
 {
     _engine.reset();
-    for (auto& sim : _sims)
-        sim->Stop();
     ::unsetenv(SimulatedPorts::kEnvName);
 }
 
-convsim::Simulator& SimRig::Add(const convsim::Personality& personality)
-{
-    const QString link = _dir.filePath(QStringLiteral("ttyCONV%1").arg(_sims.size()));
-    _sims.emplace_back(new convsim::Simulator(personality));
-    std::string error;
-    if (!_sims.back()->Start(link.toStdString(), &error))
-        qWarning("simulator did not start: %s", error.c_str());
-    _links.append(link);
-    return *_sims.back();
-}
-
-CCmdEngine& SimRig::Engine(int portIndex)
+CCmdEngine& EngineRig::Engine(int portIndex)
 {
     if (!_engine) {
-        ::setenv(SimulatedPorts::kEnvName, _links.join(QLatin1Char(':')).toLocal8Bit().constData(), 1);
+        ::setenv(SimulatedPorts::kEnvName, PortList().c_str(), 1);
         LinSerialIF* port = new LinSerialIF;
         port->EnumeratePorts();
         port->Open(portIndex);
@@ -42,35 +55,17 @@ CCmdEngine& SimRig::Engine(int portIndex)
     return *_engine;
 }
 
-CCmdEngine* SimRig::ReleaseEngine(int portIndex)
+CCmdEngine* EngineRig::ReleaseEngine(int portIndex)
 {
     Engine(portIndex);
     return _engine.release();
 }
 
-bool SimRig::Reopen(int portIndex)
+bool EngineRig::Reopen(int portIndex)
 {
     CCmdEngine& engine = Engine();
     engine.CloseLink();
     return engine.GetSerialIF()->Open(portIndex);
-}
-
-std::vector<int> SimRig::Codes(const convsim::Simulator& sim)
-{
-    std::vector<int> codes;
-    for (const convsim::LogEntry& entry : sim.Log())
-        codes.push_back(entry.code);
-    return codes;
-}
-
-std::vector<convsim::Bytes> SimRig::Frames(const convsim::Simulator& sim, int code)
-{
-    std::vector<convsim::Bytes> frames;
-    for (const convsim::LogEntry& entry : sim.Log()) {
-        if (entry.code == code)
-            frames.push_back(entry.bytes);
-    }
-    return frames;
 }
 
 bool WriteTextFile(const QString& dir, const QString& relativePath, const QString& text)
@@ -93,8 +88,7 @@ bool CopyShippedTypes(const QString& dir, const QStringList& typeDirs)
             QFile file(from.filePath(name));
             if (!file.open(QIODevice::ReadOnly))
                 return false;
-            if (!WriteTextFile(dir, QStringLiteral("types/%1/%2").arg(type, name),
-                               QString::fromUtf8(file.readAll())))
+            if (!WriteTextFile(dir, QStringLiteral("types/%1/%2").arg(type, name), QString::fromUtf8(file.readAll())))
                 return false;
         }
     }
@@ -105,3 +99,6 @@ convsim::Personality Converter(int type)
 {
     return convsim::Personality::ForType(type);
 }
+
+} // namespace test
+} // namespace tovik

@@ -1,15 +1,20 @@
-// A protocol object on a scripted port, with its progress values and trace.
-#ifndef PORTVANE_TESTS_HARNESS_H
-#define PORTVANE_TESTS_HARNESS_H
+// A protocol object on a scripted serial port, with the progress values it
+// reports and the trace lines it emits.
+#ifndef TOVIK_TEST_SCRIPTEDLINK_H
+#define TOVIK_TEST_SCRIPTEDLINK_H
 
 #include <functional>
 #include <vector>
 
+#include <QObject>
 #include <QStringList>
 
-#include "fakeserial.h"
 #include "protocol/ccommprotocol.h"
 #include "protocol/cprogressif.h"
+#include "scriptedserial.h"
+
+namespace tovik {
+namespace test {
 
 class RecordingProgress : public CProgressIF {
 public:
@@ -25,8 +30,8 @@ public:
     std::function<void()> _onProgress;
 };
 
-struct Harness {
-    Harness() : _protocol(&_port, &_progress)
+struct ScriptedLink {
+    ScriptedLink() : _protocol(&_port, &_progress)
     {
         QObject::connect(&_protocol, &CCommProtocol::CommandProtocol,
                          [this](const QString& html, const QString& text) {
@@ -35,11 +40,14 @@ struct Harness {
                          });
     }
 
-    FakeSerial _port;
+    ScriptedSerial _port;
     RecordingProgress _progress;
     CCommProtocol _protocol;
     QStringList _html;
     QStringList _text;
 };
+
+} // namespace test
+} // namespace tovik
 
 #endif
