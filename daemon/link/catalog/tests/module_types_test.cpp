@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/cmoduletypes.h"
+#include "messagelog.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -51,12 +52,12 @@ TEST(ModuleTypesScan, MissingTypesDirectoryLeavesCatalogueEmpty)
     // The path is printed in quotes as it is, quote and backslash included.
     const QString resources = fx.path("no\"where\\");
     CModuleTypes types(resources);
-    DebugCapture debug;
+    tovik::test::MessageLog debug;
     types.FindTypes();
     for (int type = 0; type <= 33; ++type)
         EXPECT_TRUE(types.FindType(type).isEmpty());
-    ASSERT_EQ(debug.lines().size(), 1);
-    EXPECT_EQ(debug.lines()[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
+    ASSERT_EQ(debug.Lines(QtDebugMsg).size(), 1);
+    EXPECT_EQ(debug.Lines(QtDebugMsg)[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
                              resources + QStringLiteral("/types\""));
 }
 

@@ -1,5 +1,4 @@
-// Writes small description files into a temporary directory; collects what
-// the readers print on the debug channel.
+// Writes small description files into a temporary directory.
 #ifndef CATALOG_TESTS_XML_FIXTURE_H
 #define CATALOG_TESTS_XML_FIXTURE_H
 
@@ -9,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QtGlobal>
 
 class XmlFixture {
 public:
@@ -28,35 +26,6 @@ public:
 
 private:
     QTemporaryDir _dir;
-};
-
-// The debug messages written while it lives, as they would print.
-class DebugCapture {
-public:
-    DebugCapture()
-    {
-        Lines().clear();
-        _previous = qInstallMessageHandler(&DebugCapture::Handle);
-    }
-    ~DebugCapture() { qInstallMessageHandler(_previous); }
-    DebugCapture(const DebugCapture&) = delete;
-    DebugCapture& operator=(const DebugCapture&) = delete;
-
-    QStringList lines() const { return Lines(); }
-
-private:
-    static QStringList& Lines()
-    {
-        static QStringList lines;
-        return lines;
-    }
-    static void Handle(QtMsgType type, const QMessageLogContext&, const QString& message)
-    {
-        if (type == QtDebugMsg)
-            Lines() << message;
-    }
-
-    QtMessageHandler _previous;
 };
 
 #endif

@@ -9,6 +9,7 @@
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
 #include "catalog/cmoduletypexml.h"
+#include "messagelog.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -469,13 +470,13 @@ TEST(ModuleTypeXml, FailuresPrintTheAccumulatedErrorTextQuoted)
 {
     XmlFixture fx;
     CModuleTypeXML reader;
-    DebugCapture debug;
+    tovik::test::MessageLog debug;
     EXPECT_FALSE(reader.load(fx.path("none.xml")));
     EXPECT_FALSE(reader.load(fx.write("old.xml", "<ModuleType version=\"0.0\"/>")));
 
     const QString first = QStringLiteral("CModuleTypeXML::load - File open failed: %1\n").arg(fx.path("none.xml"));
     const QString both = first + QStringLiteral("Expected data format version '0.1', received '0.0\n");
-    EXPECT_EQ(debug.lines(), QStringList({'"' + first + '"', '"' + both + '"'}));
+    EXPECT_EQ(debug.Lines(QtDebugMsg), QStringList({'"' + first + '"', '"' + both + '"'}));
     EXPECT_EQ(reader.takeError(), both);
 }
 
