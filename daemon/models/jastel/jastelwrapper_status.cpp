@@ -29,9 +29,6 @@ const StandardText kStandards[] = {
     {QT_TRANSLATE_NOOP("JastelWrapper", "2K1080i"), QT_TRANSLATE_NOOP("JastelWrapper", "2K1080psf")},
 };
 
-// Rate codes 1 to 8.
-const char* const kRates[] = {"60", "59.94", "30", "29.97", "25", "24", "23.98", "50"};
-
 // The dual-link kinds 0 to 3.
 const char* const kDualLinkKinds[] = {"DL", "2xHD", "DS1", "DS2"};
 
@@ -61,9 +58,10 @@ QString JastelWrapper::GetSdiOutFormatName(int standard, int rate, bool psf)
 {
     const StandardText& text = kStandards[standard >= 0 && standard <= 7 ? standard : 0];
     const QString name = tr(psf ? text.psf : text.plain);
-    if (rate < 1 || rate > 8)
+    const char* rateText = rate < 0 ? nullptr : VideoRateText(unsigned(rate));
+    if (!rateText)
         return QStringLiteral("?? video");
-    return QStringLiteral("%1%2").arg(name, QLatin1String(kRates[rate - 1]));
+    return QStringLiteral("%1%2").arg(name, QLatin1String(rateText));
 }
 
 QString JastelWrapper::GetDualLinkTag(int input, bool match, bool dualLink, int kind)

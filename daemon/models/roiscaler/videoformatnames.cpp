@@ -43,9 +43,15 @@ const T* RowForCode(const T (&table)[N], unsigned code)
 
 } // namespace
 
+const char* VideoRateText(unsigned rate)
+{
+    const char* const* text = RowForCode(kRates, rate);
+    return text ? *text : nullptr;
+}
+
 QString VideoFormatName(unsigned format, unsigned rate, bool psf, bool is3G, bool levelB)
 {
-    const char* const* rateText = RowForCode(kRates, rate);
+    const char* rateText = VideoRateText(rate);
     if (!rateText)
         return QStringLiteral("?? video");
     const FormatRow* row = RowForCode(kFormats, format);
@@ -53,13 +59,13 @@ QString VideoFormatName(unsigned format, unsigned rate, bool psf, bool is3G, boo
         row = &kOtherFormat;
     const QString name = QObject::tr(psf ? row->segmented : row->progressive);
     const QString level = !is3G ? QString() : (levelB ? QStringLiteral("3G-B") : QStringLiteral("3G-A"));
-    return QStringLiteral("%1%2  %3").arg(name, QLatin1String(*rateText), level);
+    return QStringLiteral("%1%2  %3").arg(name, QLatin1String(rateText), level);
 }
 
 QString VideoFormat4kName(unsigned format, unsigned rate)
 {
     const char* const* name = RowForCode(k4kFormats, format);
-    const char* const* rateText = RowForCode(kRates, rate);
+    const char* rateText = VideoRateText(rate);
     return QStringLiteral("%1%2").arg(QObject::tr(name ? *name : k4kOtherFormat),
-                                      rateText ? QLatin1String(*rateText) : QLatin1String("00"));
+                                      QLatin1String(rateText ? rateText : "00"));
 }

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+// The text of frame-rate code 1 to 8 ("60" ... "50"); null for any other code.
+const char* VideoRateText(unsigned rate);
+
 // "%1%2  %3": format name (segmented-frame form with psf), rate and level
 // suffix ("3G-A", "3G-B" or nothing); "?? video" for an unknown rate.
 QString VideoFormatName(unsigned format, unsigned rate, bool psf, bool is3G, bool levelB);
