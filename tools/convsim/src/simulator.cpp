@@ -70,8 +70,8 @@ bool Simulator::Impl::WaitStop(int64_t ms) const
         return poll(&p, 1, 0) > 0;
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        // Rounded up: a wait never ends before its time.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
         if (left <= 0)
             return false;
         const int r = poll(&p, 1, int(left));
@@ -99,8 +99,8 @@ void Simulator::Impl::WriteAll(const Bytes& bytes)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        // Rounded up: a wait never ends before its time.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
         if (left <= 0)
             return;
         pollfd fds[2] = {{fd, POLLOUT, 0}, {stopPipe[0], POLLIN, 0}};
