@@ -119,7 +119,7 @@ LumoLogPrivate::LumoLogPrivate()
     // itself a global (the default log) is then destroyed before them at
     // the process's end, and its last lines can still be written.
     timeText(QDateTime::currentSecsSinceEpoch());
-    QStringLiteral(" ").toLocal8Bit();
+    (void)QStringLiteral(" ").toLocal8Bit();
     start(QThread::InheritPriority);
     moveToThread(this);
 }

@@ -104,29 +104,56 @@ uint8_t ConverterModel::ReadRegister(uint8_t iface, uint8_t dev, uint32_t addr) 
     auto file = _registers.find({iface, dev});
     if (file == _registers.end())
         return 0;
-    auto it = file->second.find(addr);
-    return it == file->second.end() ? 0 : it->second;
+    auto page = file->second.find(addr / kRegisterPage);
+    return page == file->second.end() ? 0 : page->second[addr % kRegisterPage];
+}
+
+// Visits [addr, addr + count) one run within a page at a time; addresses
+// wrap at 32 bits.
+template <typename Visit>
+static void ForEachPageRun(uint32_t addr, size_t count, uint32_t pageSize, Visit visit)
+{
+    for (size_t i = 0; i < count;) {
+        const uint32_t at = uint32_t(addr + i);
+        const uint32_t offset = at % pageSize;
+        const size_t n = std::min<size_t>(pageSize - offset, count - i);
+        visit(at / pageSize, offset, i, n);
+        i += n;
+    }
 }
 
 Bytes ConverterModel::ReadRegisters(uint8_t iface, uint8_t dev, uint32_t addr, size_t count) const
 {
     Bytes out(count, 0);
-    for (size_t i = 0; i < count; ++i)
-        out[i] = ReadRegister(iface, dev, uint32_t(addr + i));
+    auto file = _registers.find({iface, dev});
+    if (file == _registers.end())
+        return out;
+    ForEachPageRun(addr, count, kRegisterPage, [&](uint32_t index, uint32_t offset, size_t i, size_t n) {
+        auto page = file->second.find(index);
+        if (page != file->second.end())
+            std::copy_n(page->second.begin() + offset, n, out.begin() + long(i));
+    });
     return out;
 }
 
 bool ConverterModel::WriteRegisters(uint8_t iface, uint8_t dev, uint32_t addr, const uint8_t* data,
                                     size_t count)
 {
-    if (_registerBytes + count > kMaxRegisterBytes)
+    if (count > kMaxRegisterBytes)
         return false;
     auto& file = _registers[{iface, dev}];
-    for (size_t i = 0; i < count; ++i) {
-        auto res = file.insert_or_assign(uint32_t(addr + i), data[i]);
-        if (res.second)
-            ++_registerBytes;
-    }
+    // All or nothing: the pages a write would add are counted first.
+    size_t added = 0;
+    ForEachPageRun(addr, count, kRegisterPage, [&](uint32_t index, uint32_t, size_t, size_t) {
+        if (file.count(index) == 0)
+            added += kRegisterPage;
+    });
+    if (_registerBytes + added > kMaxRegisterBytes)
+        return false;
+    _registerBytes += added;
+    ForEachPageRun(addr, count, kRegisterPage, [&](uint32_t index, uint32_t offset, size_t i, size_t n) {
+        std::copy_n(data + i, n, file[index].begin() + offset);
+    });
     return true;
 }
 

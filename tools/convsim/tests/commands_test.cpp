@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convsim/convertermodel.h"
 #include "convsim/personality.h"
 
 #include <functional>
@@ -394,6 +395,58 @@ TEST(Transfers, WritesShowInState)
     EXPECT_EQ(now.releaseVersion.major, 4);
     EXPECT_EQ(now.releaseVersion.minor, 5);
     EXPECT_EQ(now.moduleType, 0x13);
+}
+
+} // namespace
+
+namespace {
+
+// The register files: runs across pages, 32-bit wrap, the byte budget.
+TEST(Registers, RunsAcrossPagesAndTheAddressWrap)
+{
+    convsim::ConverterModel m(Personality::ForType(1));
+    ASSERT_TRUE(m.WriteRegisters(2, 1, 0xFE, FromHex("01 02 03 04").data(), 4));
+    EXPECT_EQ(Hex(m.ReadRegisters(2, 1, 0xFC, 8)), "00 00 01 02 03 04 00 00");
+    EXPECT_EQ(m.ReadRegister(2, 1, 0x101), 0x04);
+    EXPECT_EQ(Hex(m.ReadRegisters(2, 0, 0xFE, 2)), "00 00") << "another device's file";
+
+    ASSERT_TRUE(m.WriteRegisters(2, 1, 0xFFFFFFFF, FromHex("AA BB").data(), 2));
+    EXPECT_EQ(m.ReadRegister(2, 1, 0xFFFFFFFF), 0xAA);
+    EXPECT_EQ(m.ReadRegister(2, 1, 0), 0xBB);
+    EXPECT_EQ(Hex(m.ReadRegisters(2, 1, 0xFFFFFFFE, 3)), "00 AA BB");
+}
+
+TEST(Registers, AWriteOverTheBudgetChangesNothing)
+{
+    const uint32_t page = 256;
+    const uint8_t one = 0x5A;
+    // One byte on each page until the budget is spent (the personality's
+    // own registers take a little of it).
+    auto fill = [&](convsim::ConverterModel& m, size_t pages) {
+        size_t n = 0;
+        while (n < pages && m.WriteRegisters(3, 0, uint32_t(n * page), &one, 1))
+            ++n;
+        return n;
+    };
+    const size_t maxPages = convsim::ConverterModel::kMaxRegisterBytes / page;
+    size_t full;
+    {
+        convsim::ConverterModel m(Personality::ForType(1));
+        full = fill(m, maxPages + 1);
+        ASSERT_GT(full, maxPages - 16);
+        ASSERT_LE(full, maxPages);
+    }
+    // Exactly one page left: a run over two new pages is refused whole.
+    convsim::ConverterModel m(Personality::ForType(1));
+    ASSERT_EQ(fill(m, full - 1), full - 1);
+    const uint8_t two[2] = {1, 2};
+    const uint32_t across = uint32_t(full * page - 1);
+    EXPECT_FALSE(m.WriteRegisters(3, 0, across, two, 2));
+    EXPECT_EQ(Hex(m.ReadRegisters(3, 0, across, 2)), "00 00");
+    EXPECT_TRUE(m.WriteRegisters(3, 0, across, &one, 1)) << "the last page fits";
+    EXPECT_FALSE(m.WriteRegisters(3, 0, across + 1, &one, 1));
+    EXPECT_TRUE(m.WriteRegisters(3, 0, 0, two, 2)) << "rewrites need no new page";
+    EXPECT_EQ(Hex(m.ReadRegisters(3, 0, 0, 2)), "01 02");
 }
 
 } // namespace

@@ -43,8 +43,9 @@ TEST(OutputDrainTest, WaitsWhileTheQueueShrinksAndNoLonger)
         const int error = errno;
         const qint64 spent = clock.elapsed();
         EXPECT_EQ(drained, c.drained);
-        if (!c.drained)
+        if (!c.drained) {
             EXPECT_EQ(error, c.error);
+        }
         EXPECT_GE(spent, c.atLeastMs);
         EXPECT_LE(spent, c.atMostMs);
     }

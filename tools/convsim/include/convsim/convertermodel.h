@@ -8,6 +8,7 @@
 #include "convsim/personality.h"
 #include "convsim/wire.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -116,7 +117,11 @@ private:
     Reply FirmwareUpload(uint8_t code, const uint8_t* p, size_t n, uint32_t size);
 
     Personality _p;
-    std::map<std::pair<uint8_t, uint8_t>, std::map<uint32_t, uint8_t>> _registers;
+    // Register files kept in 256-byte pages, made on first write; a page
+    // counts kRegisterPage bytes against kMaxRegisterBytes.
+    static constexpr uint32_t kRegisterPage = 256;
+    using RegisterPage = std::array<uint8_t, kRegisterPage>;
+    std::map<std::pair<uint8_t, uint8_t>, std::map<uint32_t, RegisterPage>> _registers;
     size_t _registerBytes = 0;
     Transfer _transfer;
     std::vector<FirmwareImage> _images;
