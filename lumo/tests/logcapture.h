@@ -90,8 +90,8 @@ public:
     // Called on the writer thread before each console line is stored.
     static std::function<void(QByteArray const&)>& consoleHook()
     {
-        static std::function<void(QByteArray const&)> hook;
-        return hook;
+        static auto* hook = new std::function<void(QByteArray const&)>;
+        return *hook;
     }
 
 private:
@@ -100,10 +100,12 @@ private:
         std::vector<QByteArray> console;
         std::vector<SystemEntry> system;
     };
+    // Never destroyed: the log's writer thread can still deliver lines
+    // while the process's static objects are torn down.
     static State& state()
     {
-        static State s;
-        return s;
+        static State* s = new State;
+        return *s;
     }
     static void onConsole(QByteArray const& text)
     {
