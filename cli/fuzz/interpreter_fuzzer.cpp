@@ -51,17 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
     static Knobctl* knobctl = MakeInterpreter();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    // "timing" makes 2,000 store requests; one per input keeps inputs fast.
-    bool timed = false;
+    // "timing" makes 2,000 store requests, "dump" and "describe" can walk
+    // the whole table: one of each per input keeps inputs fast.
+    bool timed = false, dumped = false, described = false;
+    auto once = [](bool& done) {
+        const bool first = !done;
+        done = true;
+        return first;
+    };
     for (const std::string& piece : SplitString(text, '\n')) {
         const std::string line = piece.substr(0, piece.find('\0'));
         if (Touches(line, "source") || Touches(line, "getdata") || Touches(line, "setdata"))
             continue;
-        if (Touches(line, "timing")) {
-            if (timed)
-                continue;
-            timed = true;
-        }
+        if ((Touches(line, "timing") && !once(timed)) || (Touches(line, "dump") && !once(dumped)) ||
+            (Touches(line, "describe") && !once(described)))
+            continue;
         knobctl->ExecuteCommand(line.c_str());
         const size_t blank = line.rfind(' ');
         const int start = blank == std::string::npos ? 0 : int(blank + 1);
