@@ -153,7 +153,7 @@ public:
     ScreenProxy* InProxy() const { return _inProxy.get(); }
     ScreenProxy* OutProxy() const { return _outProxy.get(); }
     QTimer* ConfigTimer() const { return _configTimer; }
-    QTimer* StatusTimer() const { return _statusTimer; }
+    QTimer* StatusPollTimer() const { return _statusTimer; }
 
 private:
     // The block's field, and a change of it (cut to the field's width).

@@ -59,8 +59,8 @@ TEST(RoiWrapperFrame, ConstructionReadsStatusThenConfigurationAndStartsPolling)
         ASSERT_GE(log[j].bytes.size(), 10u);
         EXPECT_EQ(log[j].bytes[9], type == kMardex ? 43 : 16);
 
-        EXPECT_TRUE(rig.W().StatusTimer()->isActive());
-        EXPECT_EQ(rig.W().StatusTimer()->interval(), 1000);
+        EXPECT_TRUE(rig.W().StatusPollTimer()->isActive());
+        EXPECT_EQ(rig.W().StatusPollTimer()->interval(), 1000);
         EXPECT_TRUE(rig.W().ConfigTimer()->isSingleShot());
         EXPECT_TRUE(rig.W().IsLinkUp());
         // The first readback and status pass are in the state.
@@ -90,7 +90,7 @@ TEST(RoiWrapperFrame, DefaultsWithoutALink)
         std::unique_ptr<RoiScalerWrapper> w = Offline(type);
         ASSERT_TRUE(w);
         EXPECT_TRUE(w->HasCommError());
-        EXPECT_FALSE(w->StatusTimer()->isActive());
+        EXPECT_FALSE(w->StatusPollTimer()->isActive());
         const ConfigDeviceState_t& state = w->State();
         EXPECT_EQ(state.size(), type == kHestra ? 23 : 30);
         const RoiWrapperProfile& p = w->Profile();
@@ -217,7 +217,7 @@ TEST(RoiWrapperFrame, ConverterLostAtAPollReportsTheLoss)
     rig.Sim().AddFault(silence);
     rig.Poll();
     EXPECT_EQ(errors, 1);
-    EXPECT_FALSE(rig.W().StatusTimer()->isActive());
+    EXPECT_FALSE(rig.W().StatusPollTimer()->isActive());
 }
 
 } // namespace

@@ -234,7 +234,7 @@ TEST(RoiWrapperStatus, FailedRereadDisconnects)
     EXPECT_TRUE(messages.Contains("roiWrapper::UpdateDeviceStatus() disconnecting device 2 -9"))
         << messages.Lines().join("\n").toStdString();
     EXPECT_EQ(errors, 1);
-    EXPECT_FALSE(rig.W().StatusTimer()->isActive());
+    EXPECT_FALSE(rig.W().StatusPollTimer()->isActive());
 }
 
 // Hestra's pass waits while the rereads wait for a measured input.
