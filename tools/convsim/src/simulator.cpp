@@ -25,6 +25,12 @@ constexpr int kHangupPauseMs = 20;
 
 using Clock = std::chrono::steady_clock;
 
+// Milliseconds until `until`, rounded up: a wait never ends before its time.
+int64_t MsUntil(Clock::time_point until)
+{
+    return std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+}
+
 } // namespace
 
 unsigned WireTimeUs(size_t bytes)
@@ -70,8 +76,7 @@ bool Simulator::Impl::WaitStop(int64_t ms) const
         return poll(&p, 1, 0) > 0;
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        // Rounded up: a wait never ends before its time.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+        const int64_t left = MsUntil(until);
         if (left <= 0)
             return false;
         const int r = poll(&p, 1, int(left));
@@ -99,8 +104,7 @@ void Simulator::Impl::WriteAll(const Bytes& bytes)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return;
-        // Rounded up: a wait never ends before its time.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+        const int64_t left = MsUntil(until);
         if (left <= 0)
             return;
         pollfd fds[2] = {{fd, POLLOUT, 0}, {stopPipe[0], POLLIN, 0}};

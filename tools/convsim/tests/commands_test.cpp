@@ -397,10 +397,6 @@ TEST(Transfers, WritesShowInState)
     EXPECT_EQ(now.moduleType, 0x13);
 }
 
-} // namespace
-
-namespace {
-
 // The register files: runs across pages, 32-bit wrap, the byte budget.
 TEST(Registers, RunsAcrossPagesAndTheAddressWrap)
 {
