@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "knobctl.h"
-#include "shell.h"
+#include "linehistory.h"
 #include "texthelpers.h"
 
 std::string StartupFilePath()
@@ -66,11 +66,7 @@ void SourceFile(Knobctl& knobctl, const char* fileName)
     ssize_t length;
     ++sourceDepth;
     while ((length = ::getline(&buffer, &capacity, file)) > 0) {
-        std::string line = TrimLeadingBlanks(std::string(buffer, size_t(length)));
-        if (!line.empty()) {
-            line = TrimTrailingBlanks(line);
-            AddLineToHistory(line);
-        }
+        const std::string line = RecordLine(std::string(buffer, size_t(length)));
         knobctl.ExecuteCommand(line.c_str());
     }
     --sourceDepth;

@@ -3,19 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 // readline's header needs FILE declared first.
-#include <readline/history.h>
 #include <readline/readline.h>
 
 #include "completion.h"
 #include "knobctl.h"
-#include "texthelpers.h"
+#include "linehistory.h"
 
 std::string Prompt(int configID, const char* modelName)
 {
     return "config " + std::to_string(configID) + " (" + modelName + ")# ";
 }
-
-void AddLineToHistory(const std::string& line) { add_history(line.c_str()); }
 
 void RunInteractive(Knobctl& knobctl, int configID, const char* modelName)
 {
@@ -27,13 +24,8 @@ void RunInteractive(Knobctl& knobctl, int configID, const char* modelName)
         if (!input)
             return;
         // Taken whole, however long.
-        std::string line(input);
+        const std::string line = RecordLine(input);
         std::free(input);
-        line = TrimLeadingBlanks(line);
-        if (!line.empty()) {
-            line = TrimTrailingBlanks(line);
-            AddLineToHistory(line);
-        }
         knobctl.ExecuteCommand(line.c_str());
     }
 }

@@ -14,6 +14,4 @@ std::string Prompt(int configID, const char* modelName);
 // tabs; non-empty lines go to the history.
 void RunInteractive(Knobctl& knobctl, int configID, const char* modelName);
 
-void AddLineToHistory(const std::string& line);
-
 #endif

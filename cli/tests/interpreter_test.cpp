@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "interpreterfixture.h"
+#include "tempdir.h"
 
 namespace knobtest {
 namespace {
@@ -248,14 +249,7 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        char dir[] = "/tmp/knobctl-data-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
-    }
-    void TearDown() override
-    {
-        CommandTest::TearDown();
-        std::system(("rm -rf '" + _dir + "'").c_str());
+        ASSERT_FALSE(_dir.empty());
     }
     std::string Read(const std::string& path)
     {
@@ -264,7 +258,8 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    std::string _dir;
+    tovik::test::TempDir _tmp{"knobctl-data"};
+    const std::string _dir = _tmp.Path();
 };
 
 TEST_F(DataFileTest, SetDataAndGetDataMoveBytesThroughFiles)

@@ -15,6 +15,7 @@
 #include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
+#include "tempdir.h"
 #include "terminalsession.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/tovikconfig.h"
@@ -60,9 +61,7 @@ class KnobctlSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dir[] = "/tmp/knobctl-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
+        ASSERT_FALSE(_dir.empty());
         _home = _dir + "/home";
         ASSERT_EQ(::mkdir(_home.c_str(), 0700), 0);
     }
@@ -72,7 +71,6 @@ protected:
         if (_box)
             ConfigFactoryImpl::GetInstance()->ReleaseConfig(_box);
         _store.Stop(SIGTERM, 5000);
-        std::system(("rm -rf '" + _dir + "'").c_str());
     }
 
     void StartStore()
@@ -122,7 +120,8 @@ protected:
         }
     }
 
-    std::string _dir;
+    tovik::test::TempDir _tmp{"knobctl-e2e"};
+    const std::string _dir = _tmp.Path();
     std::string _home;
     ChildProcess _store;
     Config* _box = nullptr;

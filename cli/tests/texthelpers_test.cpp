@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "argumentscanner.h"
+#include "tempdir.h"
 #include "texthelpers.h"
 
 namespace {
@@ -49,9 +50,9 @@ TEST(TextHelpersTest, SplitString)
 
 TEST(TextHelpersTest, ReadFile)
 {
-    char dir[] = "/tmp/knobctl-read-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
-    const std::string base = dir;
+    const tovik::test::TempDir dir("knobctl-read");
+    ASSERT_FALSE(dir.Path().empty());
+    const std::string& base = dir.Path();
     std::string text = "left";
     testing::internal::CaptureStderr();
     EXPECT_FALSE(read_file((base + "/missing").c_str(), text));
@@ -69,7 +70,6 @@ TEST(TextHelpersTest, ReadFile)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(read_file(base.c_str(), text));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "::read_file - read failed to read enough data\n");
-    std::system(("rm -rf '" + base + "'").c_str());
 }
 
 TEST(TextHelpersTest, Trim)

@@ -27,6 +27,7 @@
 #include "paramlink/descriptortable.h"
 #include "paramlink/valuekind.h"
 #include "replayscript.h"
+#include "tempdir.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
 
@@ -36,6 +37,7 @@ using tovik::test::PathExists;
 using tovik::test::ReadFile;
 using tovik::test::RunAndCapture;
 using tovik::test::SourceDir;
+using tovik::test::TempDir;
 using tovik::test::WaitUntil;
 
 namespace {
@@ -118,9 +120,7 @@ class ReplayTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override
     {
-        char dir[] = "/tmp/tovik-replay-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
+        ASSERT_FALSE(_dir.empty());
     }
 
     void TearDown() override
@@ -132,7 +132,6 @@ protected:
         _store.Stop(SIGTERM, 5000);
         if (HasFailure())
             std::fprintf(stderr, "--- Portvane log ---\n%s\n", _daemon.Output().c_str());
-        std::system(("rm -rf '" + _dir + "'").c_str());
     }
 
     struct Converter {
@@ -365,7 +364,8 @@ protected:
         EXPECT_EQ(_daemon.Stop(SIGTERM, kWaitMs), 0);
     }
 
-    std::string _dir;
+    TempDir _tmp{"tovik-replay"};
+    const std::string _dir = _tmp.Path();
     ChildProcess _store;
     ChildProcess _daemon;
     std::map<std::string, Converter> _converters;

@@ -1,5 +1,5 @@
-// Value types shared by every deliverable: parameter and config ids and the
-// enumerations a parameter descriptor carries.
+// Value types shared by the libraries, Portvane and knobctl: parameter and
+// config ids and the enumerations a parameter descriptor carries.
 #ifndef TOVIKCONFIG_PARAMTYPES_H
 #define TOVIKCONFIG_PARAMTYPES_H
 

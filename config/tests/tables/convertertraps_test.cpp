@@ -1,5 +1,7 @@
-// Values of the converter tables that clients and stored settings rely on,
-// however odd: they must stay exactly as they are.
+// Irregular entries of the converter tables: separator items, identity
+// strings, the Pendro id base, hook creation orders, defaults outside their
+// limits and Jastel's shared lists. Clients and stored settings depend on
+// each of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>

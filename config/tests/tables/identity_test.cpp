@@ -12,6 +12,7 @@
 
 #include "paramlink/descriptortable.h"
 #include "tables/platformseam.h"
+#include "tempdir.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/commonconfig.h"
 #include "tovikconfig/descriptors.h"
@@ -21,31 +22,15 @@ using namespace tovikconfig;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/tovik-serialXXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        _path = made ? made : "";
-    }
-    ~TempDir()
-    {
-        std::string command = "rm -rf '" + _path + "'";
-        if (!_path.empty())
-            (void)std::system(command.c_str());
-    }
-    std::string File(const std::string& name, const std::string& bytes) const
-    {
-        const std::string path = _path + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    const std::string& Path() const { return _path; }
+using tovik::test::TempDir;
 
-private:
-    std::string _path;
-};
+// Writes bytes into a new file of dir and returns its path.
+std::string WriteFile(const TempDir& dir, const std::string& name, const std::string& bytes)
+{
+    const std::string path = dir.File(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
 
 std::string StringDefault(DescriptorTable& table, eParam_t id)
 {
@@ -93,7 +78,7 @@ TEST_F(IdentityTest, SerialNumberFile)
     for (const SerialCase& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string name = "serial" + std::to_string(index++);
-        platform::SetSerialNumberPath(c.exists ? dir.File(name, c.bytes) : dir.Path() + "/" + name);
+        platform::SetSerialNumberPath(c.exists ? WriteFile(dir, name, c.bytes) : dir.Path() + "/" + name);
         EXPECT_EQ(CommonConfig::GetSerialNumber(), c.serial);
         EXPECT_EQ(CommonConfig::GetDefaultSystemName(), "velora-brisco-" + c.serial);
     }
@@ -110,7 +95,7 @@ TEST_F(IdentityTest, SerialNumberReachesTheBoxTable)
 {
     using namespace std::string_literals;
     TempDir dir;
-    platform::SetSerialNumberPath(dir.File("serial", "ABC123456\0"s));
+    platform::SetSerialNumberPath(WriteFile(dir, "serial", "ABC123456\0"s));
     DescriptorTable table(0);
     ASSERT_TRUE(TovikConfig::AddParamDescriptors(&table, 1));
     EXPECT_EQ(StringDefault(table, eParamID_SerialNumber), "ABC123456");
