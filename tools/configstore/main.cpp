@@ -2,32 +2,35 @@
 // parameters and serves it on TCP until SIGTERM or SIGINT.
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
+#include "toolcli.h"
 #include "tovikconfig/tovikconfig.h"
 
 namespace {
 
+const char kProgram[] = "tovik-configstore";
 const int kDefaultPort = 43110;
 const eConfigID_t kBoxConfig = 0;
 
-void usage()
+void PrintUsage()
 {
-    std::fprintf(stderr, "usage: tovik-configstore [--port N]\n");
-}
-
-bool parsePort(const char* text, int& port)
-{
-    char* end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (!*text || *end || v < 0 || v > 65535)
-        return false;
-    port = int(v);
-    return true;
+    std::printf("Serves the box's parameters (config 0) to store clients over TCP.\n"
+                "\n"
+                "Usage: %s [OPTION]...\n"
+                "\n"
+                "  -p, --port=N   TCP port to listen on, every address (default %d;\n"
+                "                 0 lets the system pick one)\n"
+                "  -h, --help     print this text and exit\n"
+                "      --version  print the version and exit\n"
+                "\n"
+                "Runs until SIGTERM or SIGINT. Clients need no authentication: serve on a\n"
+                "trusted network only. Exit status: 0 stopped by a signal, 1 the port\n"
+                "cannot be served, 2 bad arguments.\n",
+                kProgram, kDefaultPort);
 }
 
 } // namespace
@@ -35,16 +38,34 @@ bool parsePort(const char* text, int& port)
 int main(int argc, char** argv)
 {
     int port = kDefaultPort;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
-            if (!parsePort(argv[++i], port)) {
-                std::fprintf(stderr, "configstore: bad port \"%s\"\n", argv[i]);
-                return 2;
+    bool help = false;
+    bool version = false;
+    const std::vector<option> options = {toolcli::HelpOption(), toolcli::VersionOption(),
+                                         {"port", required_argument, nullptr, 'p'}};
+    std::string error;
+    const bool parsed = toolcli::ParseOptions(
+        std::vector<std::string>(argv + 1, argv + argc), options,
+        [&](int key, const char* value, std::string* refusal) {
+            if (key == toolcli::kHelpKey)
+                help = true;
+            else if (key == toolcli::kVersionKey)
+                version = true;
+            else if (!toolcli::ParsePort(value, &port)) {
+                *refusal = std::string("bad port '") + value + "' (0 to 65535)";
+                return false;
             }
-        } else {
-            usage();
-            return 2;
-        }
+            return true;
+        },
+        nullptr, &error);
+    if (!parsed)
+        return toolcli::UsageError(kProgram, error);
+    if (help) {
+        PrintUsage();
+        return 0;
+    }
+    if (version) {
+        std::printf("%s\n", toolcli::VersionLine(kProgram).c_str());
+        return 0;
     }
 
     // Every thread the store starts inherits this mask; main waits for the

@@ -3,6 +3,7 @@
 #include "convsim/programoptions.h"
 #include "convsim/simulator.h"
 #include "convsim/statedump.h"
+#include "toolcli.h"
 
 #include <csignal>
 #include <cstdio>
@@ -15,12 +16,14 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     convsim::ProgramOptions opts;
     std::string error;
-    if (!convsim::ParseProgramOptions(args, opts, &error)) {
-        std::fprintf(stderr, "tovik-convsim: %s\n%s", error.c_str(), convsim::ProgramUsage().c_str());
-        return 2;
-    }
+    if (!convsim::ParseProgramOptions(args, opts, &error))
+        return toolcli::UsageError("tovik-convsim", error);
     if (opts.help) {
         std::fputs(convsim::ProgramUsage().c_str(), stdout);
+        return 0;
+    }
+    if (opts.version) {
+        std::printf("%s\n", toolcli::VersionLine("tovik-convsim").c_str());
         return 0;
     }
 
