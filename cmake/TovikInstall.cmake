@@ -12,13 +12,30 @@
 # package Tovik (lib/cmake/Tovik/: find_package(Tovik), targets Tovik::<name>).
 # Portvane reads types/ beside itself when it is there (a build tree), else
 # in share/portvane.
-install(TARGETS Portvane knobctl tovik-configstore tovik-convsim tovik-storedump tovik-descdump
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+set(TOVIK_PROGRAMS Portvane knobctl tovik-configstore tovik-convsim tovik-storedump tovik-descdump)
+set(TOVIK_LIBRARIES tovikdescriptors paramlink tovikconfig lumo)
+install(TARGETS ${TOVIK_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
 
 set(TOVIK_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tovik)
 set_target_properties(lumo PROPERTIES INSTALL_RPATH "${TOVIK_LIBRARY_RPATH}")
-install(TARGETS tovikconfig_headers tovikdescriptors paramlink tovikconfig lumo EXPORT TovikTargets
+install(TARGETS tovikconfig_headers ${TOVIK_LIBRARIES} EXPORT TovikTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development)
+
+# Not relocatable (/usr): the installed files lose the build tree's run path.
+tovik_run_paths(${TOVIK_RELOCATABLE} ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_LIBDIR}
+                installed_program_rpath installed_library_rpath)
+if(NOT installed_program_rpath AND NOT installed_library_rpath)
+  foreach(target ${TOVIK_PROGRAMS} ${TOVIK_LIBRARIES})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      set(dir ${CMAKE_INSTALL_BINDIR})
+    else()
+      set(dir ${CMAKE_INSTALL_LIBDIR})
+    endif()
+    install(CODE "file(RPATH_REMOVE FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${dir}/$<TARGET_FILE_NAME:${target}>\")"
+            COMPONENT Runtime)
+  endforeach()
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/config/include/ ${PROJECT_SOURCE_DIR}/paramlink/include/
                   ${PROJECT_SOURCE_DIR}/lumo/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
