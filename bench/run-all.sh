@@ -47,7 +47,7 @@ store_redis paramlink/compare_redis.sh"
 for script in bench/*/*.sh; do
     script=${script#bench/}
     echo "$SECTIONS" | grep -q " $script\$" || SECTIONS="$SECTIONS
-${script%%/*}_${script##*/} $script"
+${script%%/*}_$(basename "$script" .sh) $script"
 done
 
 for name in $ONLY; do

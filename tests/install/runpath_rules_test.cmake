@@ -1,6 +1,7 @@
 # cmake -DRULES=cmake/TovikRunPath.cmake -P runpath_rules_test.cmake
 # Each row: prefix, bin dir, lib dir, then the run paths the programs and the
 # libraries must carry ("-" for none; ',' between entries).
+cmake_minimum_required(VERSION 3.18)
 include(${RULES})
 set(rows
   "/usr|bin|lib/x86_64-linux-gnu|-|-"
@@ -11,11 +12,7 @@ set(rows
   "/usr/lib/tovik|bin|lib|$ORIGIN/../lib|$ORIGIN")
 foreach(row ${rows})
   string(REPLACE "|" ";" fields "${row}")
-  list(GET fields 0 prefix)
-  list(GET fields 1 bindir)
-  list(GET fields 2 libdir)
-  list(GET fields 3 want_programs)
-  list(GET fields 4 want_libraries)
+  list(POP_FRONT fields prefix bindir libdir want_programs want_libraries)
   foreach(want want_programs want_libraries)
     if(${want} STREQUAL "-")
       set(${want} "")

@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
@@ -16,21 +15,24 @@ const char kProgram[] = "tovik-configstore";
 const int kDefaultPort = 43110;
 const eConfigID_t kBoxConfig = 0;
 
-void PrintUsage()
+std::string Usage()
 {
-    std::printf("Serves the box's parameters (config 0) to store clients over TCP.\n"
-                "\n"
-                "Usage: %s [OPTION]...\n"
-                "\n"
-                "  -p, --port=N   TCP port to listen on, every address (default %d;\n"
-                "                 0 lets the system pick one)\n"
-                "  -h, --help     print this text and exit\n"
-                "      --version  print the version and exit\n"
-                "\n"
-                "Runs until SIGTERM or SIGINT. Clients need no authentication: serve on a\n"
-                "trusted network only. Exit status: 0 stopped by a signal, 1 the port\n"
-                "cannot be served, 2 bad arguments.\n",
-                kProgram, kDefaultPort);
+    return std::string("Serves the box's parameters (config 0) to store clients over TCP.\n"
+                       "\n"
+                       "Usage: ") +
+           kProgram +
+           " [OPTION]...\n"
+           "\n"
+           "  -p, --port=N   TCP port to listen on, every address (default " +
+           std::to_string(kDefaultPort) +
+           ";\n"
+           "                 0 lets the system pick one)\n"
+           "  -h, --help     print this text and exit\n"
+           "      --version  print the version and exit\n"
+           "\n"
+           "Runs until SIGTERM or SIGINT. Clients need no authentication: serve on a\n"
+           "trusted network only. Exit status: 0 stopped by a signal, 1 the port\n"
+           "cannot be served, 2 bad arguments.\n";
 }
 
 } // namespace
@@ -38,35 +40,18 @@ void PrintUsage()
 int main(int argc, char** argv)
 {
     int port = kDefaultPort;
-    bool help = false;
-    bool version = false;
-    const std::vector<option> options = {toolcli::HelpOption(), toolcli::VersionOption(),
-                                         {"port", required_argument, nullptr, 'p'}};
-    std::string error;
-    const bool parsed = toolcli::ParseOptions(
-        std::vector<std::string>(argv + 1, argv + argc), options,
-        [&](int key, const char* value, std::string* refusal) {
-            if (key == toolcli::kHelpKey)
-                help = true;
-            else if (key == toolcli::kVersionKey)
-                version = true;
-            else if (!toolcli::ParsePort(value, &port)) {
-                *refusal = std::string("bad port '") + value + "' (0 to 65535)";
-                return false;
-            }
-            return true;
+    const toolcli::Reading reading = toolcli::ReadCommandLine(
+        argc, argv, {{"port", required_argument, nullptr, 'p'}},
+        [&port](int, const char* value, std::string* refusal) {
+            if (toolcli::ParsePort(value, &port))
+                return true;
+            *refusal = std::string("bad port '") + value + "' (0 to 65535)";
+            return false;
         },
-        nullptr, &error);
-    if (!parsed)
-        return toolcli::UsageError(kProgram, error);
-    if (help) {
-        PrintUsage();
-        return 0;
-    }
-    if (version) {
-        std::printf("%s\n", toolcli::VersionLine(kProgram).c_str());
-        return 0;
-    }
+        nullptr);
+    const int concluded = toolcli::Conclude(kProgram, reading, Usage());
+    if (concluded >= 0)
+        return concluded;
 
     // Every thread the store starts inherits this mask; main waits for the
     // signals instead.

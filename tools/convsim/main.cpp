@@ -16,16 +16,14 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     convsim::ProgramOptions opts;
     std::string error;
-    if (!convsim::ParseProgramOptions(args, opts, &error))
-        return toolcli::UsageError("tovik-convsim", error);
-    if (opts.help) {
-        std::fputs(convsim::ProgramUsage().c_str(), stdout);
-        return 0;
-    }
-    if (opts.version) {
-        std::printf("%s\n", toolcli::VersionLine("tovik-convsim").c_str());
-        return 0;
-    }
+    toolcli::Reading reading;
+    reading.ok = convsim::ParseProgramOptions(args, opts, &error);
+    reading.error = error;
+    reading.help = opts.help;
+    reading.version = opts.version;
+    const int concluded = toolcli::Conclude("tovik-convsim", reading, convsim::ProgramUsage());
+    if (concluded >= 0)
+        return concluded;
 
     // Block the stop signals before the serving thread exists, so that only
     // the main thread takes them.

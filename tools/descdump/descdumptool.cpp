@@ -14,23 +14,23 @@ namespace descdump {
 
 namespace {
 
-void PrintUsage(const std::string& program, const std::vector<ExtraOption>& extra)
+std::string Usage(const std::string& program, const std::vector<ExtraOption>& extra)
 {
-    std::cout << "Prints the parameter descriptor table of a model number in canonical text form.\n"
-                 "\n"
-                 "Usage: "
-              << program
-              << " [OPTION]... MODEL\n"
-                 "\n"
-                 "  MODEL          0 common parameters, 1 the box, 2 to 23 converter models\n"
-                 "                 (module type + 1); decimal, or hexadecimal with 0x\n";
+    std::string usage = "Prints the parameter descriptor table of a model number in canonical text form.\n"
+                        "\n"
+                        "Usage: " +
+                        program +
+                        " [OPTION]... MODEL\n"
+                        "\n"
+                        "  MODEL          0 common parameters, 1 the box, 2 to 23 converter models\n"
+                        "                 (module type + 1); decimal, or hexadecimal with 0x\n";
     for (const ExtraOption& e : extra)
-        std::cout << e.help;
-    std::cout << "  -h, --help     print this text and exit\n"
-                 "      --version  print the version and exit\n"
-                 "\n"
-                 "Exit status: 0 printed, 1 no complete table for the model (what was built\n"
-                 "is printed), 2 bad arguments.\n";
+        usage += e.help;
+    return usage + "  -h, --help     print this text and exit\n"
+                   "      --version  print the version and exit\n"
+                   "\n"
+                   "Exit status: 0 printed, 1 no complete table for the model (what was built\n"
+                   "is printed), 2 bad arguments.\n";
 }
 
 bool ParseModel(const std::string& text, tovikconfig::ViveRode_t* model)
@@ -49,36 +49,22 @@ bool ParseModel(const std::string& text, tovikconfig::ViveRode_t* model)
 
 int Main(const std::string& program, int argc, char** argv, const std::vector<ExtraOption>& extra)
 {
-    std::vector<option> options = {toolcli::HelpOption(), toolcli::VersionOption()};
+    std::vector<option> options;
     for (const ExtraOption& e : extra)
         options.push_back(e.spec);
-    bool help = false;
-    bool version = false;
     std::vector<std::string> operands;
-    std::string error;
-    const bool parsed = toolcli::ParseOptions(
-        std::vector<std::string>(argv + 1, argv + argc), options,
-        [&](int key, const char* value, std::string*) {
-            if (key == toolcli::kHelpKey)
-                help = true;
-            else if (key == toolcli::kVersionKey)
-                version = true;
+    const toolcli::Reading reading = toolcli::ReadCommandLine(
+        argc, argv, options,
+        [&extra](int key, const char* value, std::string*) {
             for (const ExtraOption& e : extra)
                 if (e.spec.val == key)
                     e.apply(value);
             return true;
         },
-        &operands, &error);
-    if (!parsed)
-        return toolcli::UsageError(program, error);
-    if (help) {
-        PrintUsage(program, extra);
-        return 0;
-    }
-    if (version) {
-        std::cout << toolcli::VersionLine(program) << '\n';
-        return 0;
-    }
+        &operands);
+    const int concluded = toolcli::Conclude(program, reading, Usage(program, extra));
+    if (concluded >= 0)
+        return concluded;
     if (operands.size() != 1)
         return toolcli::UsageError(program, operands.empty() ? "a model number is needed" : "one model number only");
     tovikconfig::ViveRode_t model = 0;

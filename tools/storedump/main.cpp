@@ -19,23 +19,26 @@ namespace {
 const char kProgram[] = "tovik-storedump";
 const char kDefaultUrl[] = "socket://localhost:43110?caching=true&configid=0";
 
-void PrintUsage()
+std::string Usage()
 {
-    std::printf("Prints the parameters one config of a running store holds, as idname=value lines.\n"
-                "\n"
-                "Usage: %s [OPTION]... [URL]\n"
-                "\n"
-                "  URL            the store and config; default the box's config 0:\n"
-                "                 %s\n"
-                "                 the converter in slot N:\n"
-                "                 socket://localhost:43111?caching=true&configid=N\n"
-                "  -h, --help     print this text and exit\n"
-                "      --version  print the version and exit\n"
-                "\n"
-                "Integers print in decimal, strings as they are, data as hexadecimal.\n"
-                "Exit status: 0 printed, 1 the store cannot be reached or refused the\n"
-                "config, 2 bad arguments.\n",
-                kProgram, kDefaultUrl);
+    return std::string("Prints the parameters one config of a running store holds, as idname=value lines.\n"
+                       "\n"
+                       "Usage: ") +
+           kProgram +
+           " [OPTION]... [URL]\n"
+           "\n"
+           "  URL            the store and config; default the box's config 0:\n"
+           "                 " +
+           kDefaultUrl +
+           "\n"
+           "                 the converter in slot N:\n"
+           "                 socket://localhost:43111?caching=true&configid=N\n"
+           "  -h, --help     print this text and exit\n"
+           "      --version  print the version and exit\n"
+           "\n"
+           "Integers print in decimal, strings as they are, data as hexadecimal.\n"
+           "Exit status: 0 printed, 1 the store cannot be reached or refused the\n"
+           "config, 2 bad arguments.\n";
 }
 
 void print(const HeldParam& p)
@@ -63,29 +66,13 @@ void print(const HeldParam& p)
 
 int main(int argc, char** argv)
 {
-    bool help = false;
-    bool version = false;
     std::vector<std::string> operands;
-    std::string error;
-    const bool parsed = toolcli::ParseOptions(
-        std::vector<std::string>(argv + 1, argv + argc), {toolcli::HelpOption(), toolcli::VersionOption()},
-        [&](int key, const char*, std::string*) {
-            (key == toolcli::kHelpKey ? help : version) = true;
-            return true;
-        },
-        &operands, &error);
-    if (!parsed)
-        return toolcli::UsageError(kProgram, error);
+    const int concluded =
+        toolcli::Conclude(kProgram, toolcli::ReadCommandLine(argc, argv, {}, nullptr, &operands), Usage());
+    if (concluded >= 0)
+        return concluded;
     if (operands.size() > 1)
         return toolcli::UsageError(kProgram, "more than one URL");
-    if (help) {
-        PrintUsage();
-        return 0;
-    }
-    if (version) {
-        std::printf("%s\n", toolcli::VersionLine(kProgram).c_str());
-        return 0;
-    }
     const std::string url = operands.empty() ? kDefaultUrl : operands[0];
 
     ConfigFactoryImpl* factory = ConfigFactoryImpl::GetInstance();

@@ -108,6 +108,42 @@ bool ParseOptions(const std::vector<std::string>& args, const std::vector<option
     return ok;
 }
 
+Reading ReadCommandLine(int argc, char** argv, const std::vector<option>& options, const OptionHandler& handle,
+                        std::vector<std::string>* operands)
+{
+    Reading r;
+    std::vector<option> all = {HelpOption(), VersionOption()};
+    all.insert(all.end(), options.begin(), options.end());
+    r.ok = ParseOptions(
+        std::vector<std::string>(argv + 1, argv + argc), all,
+        [&](int key, const char* value, std::string* error) {
+            if (key == kHelpKey)
+                r.help = true;
+            else if (key == kVersionKey)
+                r.version = true;
+            else
+                return handle(key, value, error);
+            return true;
+        },
+        operands, &r.error);
+    return r;
+}
+
+int Conclude(const std::string& program, const Reading& reading, const std::string& usage)
+{
+    if (!reading.ok)
+        return UsageError(program, reading.error);
+    if (reading.help) {
+        std::fputs(usage.c_str(), stdout);
+        return 0;
+    }
+    if (reading.version) {
+        std::printf("%s\n", VersionLine(program).c_str());
+        return 0;
+    }
+    return -1;
+}
+
 option HelpOption()
 {
     return option{"help", no_argument, nullptr, kHelpKey};

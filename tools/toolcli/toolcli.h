@@ -36,6 +36,26 @@ bool ParseOptions(const std::vector<std::string>& args, const std::vector<option
 option HelpOption();
 option VersionOption();
 
+// A command line as read: whether it could be used (else why not), and
+// whether --help or --version was asked for.
+struct Reading {
+    bool ok = false;
+    std::string error;
+    bool help = false;
+    bool version = false;
+};
+
+// ParseOptions with --help and --version added to the tool's options and
+// taken here; handle sees the tool's own options only.
+Reading ReadCommandLine(int argc, char** argv, const std::vector<option>& options, const OptionHandler& handle,
+                        std::vector<std::string>* operands);
+
+// What a tool does once its command line is read, before its own work: a
+// refused line is reported (kUsageStatus), --help prints the usage and
+// --version the version line on standard output (0). -1: none of these,
+// the tool goes on.
+int Conclude(const std::string& program, const Reading& reading, const std::string& usage);
+
 // "<program> (Tovik) <version>", as --version prints it.
 std::string VersionLine(const std::string& program);
 
