@@ -26,7 +26,8 @@ fi
 JOBS=$(nproc 2>/dev/null || echo 2)
 [ "$JOBS" -gt 4 ] && JOBS=4
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_TESTS=OFF >/dev/null
-cmake --build "$BUILD" -j "$JOBS" --target Portvane tovik-configstore tovik-convsim tovik-storedump
+cmake --build "$BUILD" -j "$JOBS" --target Portvane tovik-configstore tovik-convsim tovik-storedump knobctl \
+    tovik-descdump
 BIN=$(cd "$BUILD/bin" && pwd)
 
 # Everything of the last run but the lock.
@@ -36,16 +37,29 @@ echo $$ >"$RUN/run.pid"
 PIDS=""
 DAEMON=""
 
+# Sends SIGTERM to the programs and waits up to 10 s for each, then SIGKILL.
+stop() {
+    for pid in "$@"; do
+        kill -TERM "$pid" 2>/dev/null || true
+    done
+    for pid in "$@"; do
+        n=0
+        while kill -0 "$pid" 2>/dev/null && [ "$n" -lt 100 ]; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+
 stop_all() {
     trap - INT TERM EXIT
     echo "Stopping..."
-    # The daemon first, then the converters and the store.
-    for pid in $DAEMON $PIDS; do
-        kill -TERM "$pid" 2>/dev/null || true
-    done
-    for pid in $DAEMON $PIDS; do
-        wait "$pid" 2>/dev/null || true
-    done
+    # The daemon first and alone, so that no converter goes away under it;
+    # then the converters and the store.
+    stop $DAEMON
+    stop $PIDS
     rm -f "$RUN/run.pid"
     echo "Stopped. Logs are in $RUN."
 }
@@ -132,7 +146,9 @@ for slot in 1 2 3 4; do
 done
 echo "--------------------------------"
 echo "Running: store, Portvane (pid $DAEMON) and converters on $PORTS."
-echo "Press Ctrl-C to stop."
+echo "Press Ctrl-C to stop. Meanwhile, from another terminal, try:"
+echo "  $BIN/knobctl -get eParamID_DeviceCount"
+echo "  echo dump | $BIN/knobctl --config 1"
 
 if [ -n "$RUN_FOR" ]; then
     sleep "$RUN_FOR" &

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs the whole test suite twice:
 # under AddressSanitizer and UndefinedBehaviorSanitizer (build-test/) and
-# optimized without sanitizers (build-test-release/). With clang present it
-# also runs every fuzz target for TOVIK_FUZZ_SECONDS (default 5) over its
-# seed corpus (build-test-fuzz/).
+# optimized without sanitizers (build-test-release/), where it also builds
+# the benchmarks (build-test-bench/) and runs each once for a few seconds
+# (bench/run-all.sh --smoke: they still build and run; no figure is
+# asserted). With clang present it also runs every fuzz target for
+# TOVIK_FUZZ_SECONDS (default 5) over its seed corpus (build-test-fuzz/).
 #
 #   STAGES="sanitize release fuzz"   the stages to run, in this order
 #   BUILD_DIR=build-test             prefix of the three build directories
@@ -11,9 +13,12 @@
 #   JOBS=4                           parallel compile and test jobs (nproc)
 set -e
 cd "$(dirname "$0")"
-./scripts/deps.sh
 BUILD=${BUILD_DIR:-build-test}
 STAGES=${STAGES:-sanitize release fuzz}
+case " $STAGES " in
+*" release "*) ./scripts/deps.sh bench ;;
+*) ./scripts/deps.sh ;;
+esac
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 FUZZ_SECONDS=${TOVIK_FUZZ_SECONDS:-5}
 
@@ -60,6 +65,14 @@ for stage in $STAGES; do
         configure "$BUILD-release" -DCMAKE_BUILD_TYPE=Release -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON
         cmake --build "$BUILD-release" -j "$JOBS"
         suite "$BUILD-release"
+        echo "== Benchmarks built and run once briefly ($BUILD-bench/)"
+        mkdir -p "$BUILD-bench"
+        if ! JOBS=$JOBS BUILD_DIR="$BUILD-bench" bench/run-all.sh --smoke >"$BUILD-bench/smoke.log" 2>&1; then
+            tail -n 60 "$BUILD-bench/smoke.log"
+            echo "Benchmark smoke run failed; its whole output is in $BUILD-bench/smoke.log"
+            exit 1
+        fi
+        grep '^== ' "$BUILD-bench/smoke.log"
         ;;
     fuzz)
         if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; then

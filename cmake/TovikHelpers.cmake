@@ -142,8 +142,12 @@ function(tovik_add_library)
   set_target_properties(${L_NAME} PROPERTIES
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}
-    INSTALL_RPATH "$ORIGIN")
-  target_include_directories(${L_NAME} PUBLIC ${L_INCLUDE})
+    INSTALL_RPATH "${TOVIK_LIBRARY_RPATH}")
+  if(L_INCLUDE)
+    # Installed, the public headers all sit in one include/.
+    target_include_directories(${L_NAME} PUBLIC $<BUILD_INTERFACE:${L_INCLUDE}>
+                                                $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  endif()
   target_link_libraries(${L_NAME} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE ${L_PRIVATE_DEPS} ${L_PRIVATE_LIBS})
 
   add_library(${L_NAME}_internal STATIC $<TARGET_OBJECTS:${L_NAME}_objects>)

@@ -1,11 +1,23 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the system need,
 # skipping apt entirely when they are all present already. clang and its
-# runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
+# runtime libraries (libFuzzer, the sanitizers) build the fuzz targets;
+# python3 runs the benchmark scripts and the golden-table checks.
+#
+#   scripts/deps.sh         what run.sh and the tests need
+#   scripts/deps.sh bench   also the small libraries the benchmarks compare
+#                           against (spdlog, expat, pugixml, jemalloc), so
+#                           ./test.sh's brief benchmark runs cover both
+#                           sides. Redis (a server Debian starts as a
+#                           service) and OpenColorIO (large) are left to the
+#                           comparison scripts' full runs, which install them.
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config qtbase5-dev libudev-dev \
 libjsoncpp-dev libreadline-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
-iproute2 util-linux procps clang libclang-rt-14-dev"
+iproute2 util-linux procps clang libclang-rt-14-dev python3"
+if [ "${1:-}" = bench ]; then
+    PACKAGES="$PACKAGES libspdlog-dev libexpat1-dev libpugixml-dev libjemalloc-dev"
+fi
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "benchsmoke.h"
+
 extern char** environ;
 
 namespace {
@@ -82,7 +84,7 @@ void BM_KnobctlGet(benchmark::State& state)
     Measure(state, {Env("KNOBCTL", "knobctl"), "-get", Env("KNOBCTL_PARAM", "eParamID_DeviceCount")},
             Env("KNOBCTL_EXPECT", "0"));
 }
-BENCHMARK(BM_KnobctlGet)->MinTime(0.5)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KnobctlGet)->MinTime(benchsmoke::Seconds(0.5, 0.05))->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void BM_RedisCliGet(benchmark::State& state)
 {
@@ -91,7 +93,7 @@ void BM_RedisCliGet(benchmark::State& state)
              Env("REDIS_KEY", "knobctl-bench")},
             Env("KNOBCTL_EXPECT", "0"));
 }
-BENCHMARK(BM_RedisCliGet)->MinTime(0.5)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedisCliGet)->MinTime(benchsmoke::Seconds(0.5, 0.05))->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

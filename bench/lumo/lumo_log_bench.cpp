@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include "benchsmoke.h"
 #include "lumo/lumolog.h"
 
 #ifdef LUMO_BENCH_SPDLOG
@@ -86,7 +87,7 @@ void syncLine(FILE* file, int line, int value)
     fflush(file);
 }
 
-const int kLatencyCalls = 200000;
+const int kLatencyCalls = int(benchsmoke::Count(200000, 2000));
 
 // Range argument 1 of the caller benchmarks: microseconds between calls.
 std::chrono::nanoseconds paceOf(benchmark::State const& state, int arg)
@@ -98,7 +99,9 @@ std::string paceLabel(benchmark::State const& state, int arg)
 {
     return state.range(arg) ? "one per " + std::to_string(state.range(arg)) + " us" : "burst";
 }
-const int kThroughputLines = 200000;
+
+const int kWriterRuns = int(benchsmoke::Count(5, 1));
+const int kThroughputLines = int(benchsmoke::Count(200000, 2000));
 
 void BM_CallerLumo(benchmark::State& state)
 {
@@ -146,7 +149,7 @@ void BM_WriterLumo(benchmark::State& state)
         benchmark::Counter(double(kThroughputLines) * double(state.iterations()), benchmark::Counter::kIsRate);
     std::remove(path.c_str());
 }
-BENCHMARK(BM_WriterLumo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_WriterLumo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kWriterRuns);
 
 void BM_WriterFprintf(benchmark::State& state)
 {
@@ -161,7 +164,7 @@ void BM_WriterFprintf(benchmark::State& state)
         benchmark::Counter(double(kThroughputLines) * double(state.iterations()), benchmark::Counter::kIsRate);
     std::remove(path.c_str());
 }
-BENCHMARK(BM_WriterFprintf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_WriterFprintf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kWriterRuns);
 
 #ifdef LUMO_BENCH_SPDLOG
 // spdlog's asynchronous logger on a file, flushing every line (as our
@@ -209,7 +212,7 @@ void BM_WriterSpdlog(benchmark::State& state)
         benchmark::Counter(double(kThroughputLines) * double(state.iterations()), benchmark::Counter::kIsRate);
     std::remove(path.c_str());
 }
-BENCHMARK(BM_WriterSpdlog)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_WriterSpdlog)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kWriterRuns);
 #endif
 
 } // namespace

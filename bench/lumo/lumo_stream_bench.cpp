@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include "benchsmoke.h"
 #include "lumo/lumo.h"
 #include "lumo/lumolog.h"
 #include "lumo/lumostream.h"
@@ -247,7 +248,7 @@ void overhead(benchmark::internal::Benchmark* b)
 
 void readAhead(benchmark::internal::Benchmark* b)
 {
-    b->Arg(1)->Arg(5)->Arg(20)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    b->Arg(1)->Arg(5)->Arg(20)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(benchsmoke::Seconds(1.0));
 }
 
 BENCHMARK(BM_DirectRead)->Apply(overhead)->Apply(readAhead);

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QString>
 
+#include "benchsmoke.h"
 #include "lumo/lumobenchmark.h"
 #include "lumo/lumomessagethread.h"
 
@@ -142,6 +143,7 @@ QString benchFile(char const* name)
 }
 
 LumoBenchmark* gBenchmark = nullptr;
+const int kReports = int(benchsmoke::Count(200000, 2000));
 
 void BM_BenchmarkReport(benchmark::State& state)
 {
@@ -159,7 +161,7 @@ void BM_BenchmarkReport(benchmark::State& state)
         QFile::remove(benchFile("report"));
     }
 }
-BENCHMARK(BM_BenchmarkReport)->Threads(1)->Threads(4)->Iterations(200000)->UseRealTime();
+BENCHMARK(BM_BenchmarkReport)->Threads(1)->Threads(4)->Iterations(kReports)->UseRealTime();
 
 std::mutex gFileMutex;
 FILE* gFile = nullptr;
@@ -179,7 +181,7 @@ void BM_FprintfFlush(benchmark::State& state)
         QFile::remove(benchFile("fprintf"));
     }
 }
-BENCHMARK(BM_FprintfFlush)->Threads(1)->Threads(4)->Iterations(200000)->UseRealTime();
+BENCHMARK(BM_FprintfFlush)->Threads(1)->Threads(4)->Iterations(kReports)->UseRealTime();
 
 } // namespace
 

@@ -85,7 +85,7 @@ TEST_F(StoreDumpTest, EmptyConfigPrintsNothingRefusedConfigFails)
     EXPECT_NE(status, 0);
     EXPECT_NE(unreachable.find("storedump: cannot open"), std::string::npos) << unreachable;
 
-    EXPECT_EQ(dump("--model", status).find("usage"), 0u);
+    EXPECT_NE(dump("--model", status).find("--help"), std::string::npos);
     EXPECT_EQ(status, 2);
 }
 

@@ -2,32 +2,37 @@
 // parameters and serves it on TCP until SIGTERM or SIGINT.
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
+#include "toolcli.h"
 #include "tovikconfig/tovikconfig.h"
 
 namespace {
 
+const char kProgram[] = "tovik-configstore";
 const int kDefaultPort = 43110;
 const eConfigID_t kBoxConfig = 0;
 
-void usage()
+std::string Usage()
 {
-    std::fprintf(stderr, "usage: tovik-configstore [--port N]\n");
-}
-
-bool parsePort(const char* text, int& port)
-{
-    char* end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (!*text || *end || v < 0 || v > 65535)
-        return false;
-    port = int(v);
-    return true;
+    return std::string("Serves the box's parameters (config 0) to store clients over TCP.\n"
+                       "\n"
+                       "Usage: ") +
+           kProgram +
+           " [OPTION]...\n"
+           "\n"
+           "  -p, --port=N   TCP port to listen on, every address (default " +
+           std::to_string(kDefaultPort) +
+           ";\n"
+           "                 0 lets the system pick one)\n"
+           "  -h, --help     print this text and exit\n"
+           "      --version  print the version and exit\n"
+           "\n"
+           "Runs until SIGTERM or SIGINT. Clients need no authentication: serve on a\n"
+           "trusted network only. Exit status: 0 stopped by a signal, 1 the port\n"
+           "cannot be served, 2 bad arguments.\n";
 }
 
 } // namespace
@@ -35,17 +40,18 @@ bool parsePort(const char* text, int& port)
 int main(int argc, char** argv)
 {
     int port = kDefaultPort;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
-            if (!parsePort(argv[++i], port)) {
-                std::fprintf(stderr, "configstore: bad port \"%s\"\n", argv[i]);
-                return 2;
-            }
-        } else {
-            usage();
-            return 2;
-        }
-    }
+    const toolcli::Reading reading = toolcli::ReadCommandLine(
+        argc, argv, {{"port", required_argument, nullptr, 'p'}},
+        [&port](int, const char* value, std::string* refusal) {
+            if (toolcli::ParsePort(value, &port))
+                return true;
+            *refusal = std::string("bad port '") + value + "' (0 to 65535)";
+            return false;
+        },
+        nullptr);
+    const int concluded = toolcli::Conclude(kProgram, reading, Usage());
+    if (concluded >= 0)
+        return concluded;
 
     // Every thread the store starts inherits this mask; main waits for the
     // signals instead.

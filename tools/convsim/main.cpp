@@ -3,6 +3,7 @@
 #include "convsim/programoptions.h"
 #include "convsim/simulator.h"
 #include "convsim/statedump.h"
+#include "toolcli.h"
 
 #include <csignal>
 #include <cstdio>
@@ -15,14 +16,14 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     convsim::ProgramOptions opts;
     std::string error;
-    if (!convsim::ParseProgramOptions(args, opts, &error)) {
-        std::fprintf(stderr, "tovik-convsim: %s\n%s", error.c_str(), convsim::ProgramUsage().c_str());
-        return 2;
-    }
-    if (opts.help) {
-        std::fputs(convsim::ProgramUsage().c_str(), stdout);
-        return 0;
-    }
+    toolcli::Reading reading;
+    reading.ok = convsim::ParseProgramOptions(args, opts, &error);
+    reading.error = error;
+    reading.help = opts.help;
+    reading.version = opts.version;
+    const int concluded = toolcli::Conclude("tovik-convsim", reading, convsim::ProgramUsage());
+    if (concluded >= 0)
+        return concluded;
 
     // Block the stop signals before the serving thread exists, so that only
     // the main thread takes them.

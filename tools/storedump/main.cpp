@@ -12,17 +12,33 @@
 #include "paramlink/config.h"
 #include "paramlink/configfactory.h"
 #include "paramlink/heldparams.h"
+#include "toolcli.h"
 
 namespace {
 
+const char kProgram[] = "tovik-storedump";
 const char kDefaultUrl[] = "socket://localhost:43110?caching=true&configid=0";
 
-void usage()
+std::string Usage()
 {
-    std::fprintf(stderr,
-                 "usage: tovik-storedump [URL]\n"
-                 "  URL  store URL (default %s)\n",
-                 kDefaultUrl);
+    return std::string("Prints the parameters one config of a running store holds, as idname=value lines.\n"
+                       "\n"
+                       "Usage: ") +
+           kProgram +
+           " [OPTION]... [URL]\n"
+           "\n"
+           "  URL            the store and config; default the box's config 0:\n"
+           "                 " +
+           kDefaultUrl +
+           "\n"
+           "                 the converter in slot N:\n"
+           "                 socket://localhost:43111?caching=true&configid=N\n"
+           "  -h, --help     print this text and exit\n"
+           "      --version  print the version and exit\n"
+           "\n"
+           "Integers print in decimal, strings as they are, data as hexadecimal.\n"
+           "Exit status: 0 printed, 1 the store cannot be reached or refused the\n"
+           "config, 2 bad arguments.\n";
 }
 
 void print(const HeldParam& p)
@@ -50,13 +66,14 @@ void print(const HeldParam& p)
 
 int main(int argc, char** argv)
 {
-    std::string url = kDefaultUrl;
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        usage();
-        return 2;
-    }
-    if (argc == 2)
-        url = argv[1];
+    std::vector<std::string> operands;
+    const int concluded =
+        toolcli::Conclude(kProgram, toolcli::ReadCommandLine(argc, argv, {}, nullptr, &operands), Usage());
+    if (concluded >= 0)
+        return concluded;
+    if (operands.size() > 1)
+        return toolcli::UsageError(kProgram, "more than one URL");
+    const std::string url = operands.empty() ? kDefaultUrl : operands[0];
 
     ConfigFactoryImpl* factory = ConfigFactoryImpl::GetInstance();
     Config* config = factory->CreateConfig(url, "");

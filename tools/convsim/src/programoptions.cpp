@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <utility>
+
+#include "toolcli.h"
 
 namespace convsim {
 
@@ -86,43 +89,100 @@ Setter Text(std::string Personality::*field)
     };
 }
 
-const std::map<std::string, Setter>& ValueOptions()
+// Keys of the options that are not single letters.
+enum Key : int {
+    kDump = 0x200,
+    kWireTime,
+    kType,
+    kLink,
+    kControl,
+    kProtocolVersion,
+    kModuleState,
+    kInfoFlag,
+    kSafeBootVersion,
+    kAppVersion,
+    kRelease,
+    kFpgaVersion,
+    kSerial,
+    kBoardId,
+    kName,
+    kChunkSize,
+    kChunkMax,
+    kStatusImage,
+    kConfigMemory,
+    kFrameGap,
+    kFault,
+};
+
+const std::vector<option>& Options()
 {
-    static const std::map<std::string, Setter> options = {
-        {"--link", [](ProgramOptions& o, const std::string& v) {
+    static const std::vector<option> options = {
+        toolcli::HelpOption(),
+        toolcli::VersionOption(),
+        {"verbose", no_argument, nullptr, 'v'},
+        {"dump", no_argument, nullptr, kDump},
+        {"wire-time", no_argument, nullptr, kWireTime},
+        {"type", required_argument, nullptr, kType},
+        {"link", required_argument, nullptr, kLink},
+        {"control", required_argument, nullptr, kControl},
+        {"protocol-version", required_argument, nullptr, kProtocolVersion},
+        {"module-state", required_argument, nullptr, kModuleState},
+        {"info-flag", required_argument, nullptr, kInfoFlag},
+        {"safe-boot-version", required_argument, nullptr, kSafeBootVersion},
+        {"app-version", required_argument, nullptr, kAppVersion},
+        {"release", required_argument, nullptr, kRelease},
+        {"fpga-version", required_argument, nullptr, kFpgaVersion},
+        {"serial", required_argument, nullptr, kSerial},
+        {"board-id", required_argument, nullptr, kBoardId},
+        {"name", required_argument, nullptr, kName},
+        {"chunk-size", required_argument, nullptr, kChunkSize},
+        {"chunk-max", required_argument, nullptr, kChunkMax},
+        {"status-image", required_argument, nullptr, kStatusImage},
+        {"config-memory", required_argument, nullptr, kConfigMemory},
+        {"frame-gap", required_argument, nullptr, kFrameGap},
+        {"fault", required_argument, nullptr, kFault},
+    };
+    return options;
+}
+
+// The setter of each option that takes a value, by key.
+const std::map<int, Setter>& ValueSetters()
+{
+    static const std::map<int, Setter> setters = {
+        {kLink, [](ProgramOptions& o, const std::string& v) {
              o.link = v;
              return !v.empty();
          }},
-        {"--control", [](ProgramOptions& o, const std::string& v) {
+        {kControl, [](ProgramOptions& o, const std::string& v) {
              o.control = v;
              return !v.empty();
          }},
-        {"--protocol-version", Byte(&Personality::protocolVersion, 0xFF)},
-        {"--module-state", Byte(&Personality::moduleState, 0x7F)},
-        {"--info-flag", [](ProgramOptions& o, const std::string& v) {
+        {kProtocolVersion, Byte(&Personality::protocolVersion, 0xFF)},
+        {kModuleState, Byte(&Personality::moduleState, 0x7F)},
+        {kInfoFlag, [](ProgramOptions& o, const std::string& v) {
              unsigned long n = 0;
              if (!Number(v, 1, n))
                  return false;
              o.personality.infoFlag = n != 0;
              return true;
          }},
-        {"--safe-boot-version", VersionOf(&Personality::safeBootVersion)},
-        {"--app-version", VersionOf(&Personality::appVersion)},
-        {"--release", VersionOf(&Personality::releaseVersion)},
-        {"--fpga-version", VersionOf(&Personality::fpgaVersion)},
-        {"--serial", Text(&Personality::serialId)},
-        {"--board-id", Text(&Personality::boardAssemblyId)},
-        {"--name", Text(&Personality::moduleName)},
-        {"--chunk-size", Word(&Personality::chunkSize)},
-        {"--chunk-max", Word(&Personality::chunkMax)},
-        {"--status-image", [](ProgramOptions& o, const std::string& v) {
+        {kSafeBootVersion, VersionOf(&Personality::safeBootVersion)},
+        {kAppVersion, VersionOf(&Personality::appVersion)},
+        {kRelease, VersionOf(&Personality::releaseVersion)},
+        {kFpgaVersion, VersionOf(&Personality::fpgaVersion)},
+        {kSerial, Text(&Personality::serialId)},
+        {kBoardId, Text(&Personality::boardAssemblyId)},
+        {kName, Text(&Personality::moduleName)},
+        {kChunkSize, Word(&Personality::chunkSize)},
+        {kChunkMax, Word(&Personality::chunkMax)},
+        {kStatusImage, [](ProgramOptions& o, const std::string& v) {
              Bytes b;
              if (!Hex(v, kStatusImageBytes, b))
                  return false;
              std::copy(b.begin(), b.end(), o.personality.statusImage.begin());
              return true;
          }},
-        {"--config-memory", [](ProgramOptions& o, const std::string& v) {
+        {kConfigMemory, [](ProgramOptions& o, const std::string& v) {
              for (FpgaLayout& f : o.personality.fpgas)
                  for (BlockLayout& blk : f.blocks)
                      if (f.id == 0 && blk.id == 0) {
@@ -134,14 +194,14 @@ const std::map<std::string, Setter>& ValueOptions()
                      }
              return false;
          }},
-        {"--frame-gap", [](ProgramOptions& o, const std::string& v) {
+        {kFrameGap, [](ProgramOptions& o, const std::string& v) {
              unsigned long n = 0;
              if (!Number(v, 60000, n) || n == 0)
                  return false;
              o.frameGapMs = int(n);
              return true;
          }},
-        {"--fault", [](ProgramOptions& o, const std::string& v) {
+        {kFault, [](ProgramOptions& o, const std::string& v) {
              Fault f;
              if (!ParseFault(v, f, nullptr))
                  return false;
@@ -149,7 +209,16 @@ const std::map<std::string, Setter>& ValueOptions()
              return true;
          }},
     };
-    return options;
+    return setters;
+}
+
+// The long name of an option, for messages.
+std::string NameOf(int key)
+{
+    for (const option& o : Options())
+        if (o.val == key)
+            return std::string("--") + o.name;
+    return "?";
 }
 
 bool Fail(std::string* error, const std::string& text)
@@ -200,41 +269,55 @@ bool Unescape(const std::string& text, std::string& out)
 bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& out,
                          std::string* error)
 {
+    // The options in command-line order; the type, wherever it stands, chooses
+    // the defaults the others then change.
+    std::vector<std::pair<int, std::string>> given;
+    std::string refusal;
+    const bool read = toolcli::ParseOptions(
+        args, Options(),
+        [&given](int key, const char* value, std::string*) {
+            given.emplace_back(key, value ? value : "");
+            return true;
+        },
+        nullptr, &refusal);
+    if (!read)
+        return Fail(error, refusal);
+
     ProgramOptions o;
-    // The type chooses the defaults the other options then change.
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--type")
+    for (const auto& g : given) {
+        if (g.first != kType)
             continue;
         unsigned long t = 0;
-        if (i + 1 >= args.size() || !Number(args[i + 1], 0xFF, t))
+        if (!Number(g.second, 0xFF, t))
             return Fail(error, "--type needs a number 0..255");
         o.personality = Personality::ForType(int(t));
     }
-    const auto& options = ValueOptions();
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-h" || a == "--help") {
+    const auto& setters = ValueSetters();
+    for (const auto& g : given) {
+        switch (g.first) {
+        case toolcli::kHelpKey:
             o.help = true;
-        } else if (a == "-v" || a == "--verbose") {
+            break;
+        case toolcli::kVersionKey:
+            o.version = true;
+            break;
+        case 'v':
             o.verbose = true;
-        } else if (a == "--dump") {
+            break;
+        case kDump:
             o.dump = true;
-        } else if (a == "--wire-time") {
+            break;
+        case kWireTime:
             o.personality.wireTime = true;
-        } else if (a == "--type") {
-            ++i;
-        } else {
-            auto it = options.find(a);
-            if (it == options.end())
-                return Fail(error, "unknown option: " + a);
-            if (i + 1 >= args.size())
-                return Fail(error, a + " needs a value");
-            if (!it->second(o, args[i + 1]))
-                return Fail(error, "bad value for " + a + ": " + args[i + 1]);
-            ++i;
+            break;
+        case kType:
+            break;
+        default:
+            if (!setters.at(g.first)(o, g.second))
+                return Fail(error, "bad value for " + NameOf(g.first) + ": " + g.second);
         }
     }
-    if (!o.help && o.link.empty())
+    if (!o.help && !o.version && o.link.empty())
         return Fail(error, "--link PATH is required");
     out = o;
     return true;
@@ -242,9 +325,15 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
 
 std::string ProgramUsage()
 {
-    return "usage: tovik-convsim --link PATH [options]\n"
+    return "Simulates a converter on a pseudo-terminal, for Portvane and tests without hardware.\n"
+           "\n"
+           "Usage: tovik-convsim --link=PATH [OPTION]...\n"
+           "\n"
            "Serves a simulated converter on a pseudo-terminal linked at PATH until\n"
-           "SIGTERM or SIGINT (or an unplug fault).\n"
+           "SIGTERM or SIGINT (exit 0) or an unplug fault (exit 3); bad options exit 2.\n"
+           "Every option's value may follow as the next word or after '='.\n"
+           "\n"
+           "  --link PATH              where the pseudo-terminal's link is made\n"
            "  --type N                 module type 0..255 (default 5)\n"
            "  --protocol-version N     answer to 0x80 (default 1)\n"
            "  --module-state N         module state 0..127 (default 1)\n"
@@ -274,7 +363,8 @@ std::string ProgramUsage()
            "                           registers 0..63 at start and whenever they change\n"
            "  --control PATH           a named pipe made at PATH takes commands while\n"
            "                           serving: reg ADDR BYTE..., fault TEXT, clearfaults\n"
-           "  -h, --help               this text\n";
+           "  -h, --help               print this text and exit\n"
+           "      --version            print the version and exit\n";
 }
 
 std::string FormatLogEntry(const LogEntry& e)

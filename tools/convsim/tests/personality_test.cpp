@@ -205,6 +205,16 @@ TEST(ProgramOptions, Parse)
              EXPECT_EQ(o.faults[1].kind, convsim::Fault::Kind::Unplug);
          }},
         {{"-h"}, true, [](const convsim::ProgramOptions& o) { EXPECT_TRUE(o.help); }},
+        {{"--version"}, true, [](const convsim::ProgramOptions& o) { EXPECT_TRUE(o.version); }},
+        {{"--link=/l", "--type=19", "--frame-gap=50"}, true,
+         [](const convsim::ProgramOptions& o) {
+             EXPECT_EQ(o.link, "/l");
+             EXPECT_EQ(o.personality.moduleType, 19);
+             EXPECT_EQ(o.frameGapMs, 50);
+         }},
+        {{"--link", "/l", "--verbose=1"}, false, nullptr},
+        {{"--link", "/l", "stray"}, false, nullptr},
+        {{"--link", "/l", "--type=x"}, false, nullptr},
         {{}, false, nullptr},
         {{"--link"}, false, nullptr},
         {{"--link", "/l", "--type", "256"}, false, nullptr},

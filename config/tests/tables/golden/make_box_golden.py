@@ -4,7 +4,7 @@
 Reads the box's parameter tables from box_reference.md beside this script
 (markdown: connection status, device slots, network, alarm and
 authentication, versions, persistence) and prints, from those tables alone,
-what `tovik-descdump --serial-file <missing> --no-interface 1` must print.
+what `tovik-descdump-pinned --serial-file <missing> --no-interface 1` must print.
 It shares no data with the C++ tables, so a slip on either side shows up
 as a difference when the checked-in dump is compared with the tool.
 

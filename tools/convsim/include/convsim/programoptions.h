@@ -19,10 +19,12 @@ struct ProgramOptions {
     bool dump = false; // print the configuration and status bytes as they change
     std::string control; // named pipe of commands while serving (controlchannel.h)
     bool help = false;
+    bool version = false;
 };
 
-// args without the program name. --type is applied first; every other
-// option overrides the type's defaults in the order given.
+// args without the program name, options as getopt_long reads them
+// ("--type 5" or "--type=5"). --type is applied first; every other option
+// overrides the type's defaults in the order given.
 bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& out,
                          std::string* error);
 std::string ProgramUsage();
