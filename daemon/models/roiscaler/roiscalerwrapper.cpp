@@ -24,46 +24,44 @@ const QSize kFirstSource(1920, 1200);
 const QRect kFirstInRoi(440, 360, 720, 480);
 const QRect kFirstOutRoi(240, 0, 1440, 1080);
 
-// A default value of the state: an index of the shared table or, when
-// processing is set, the n-th processing parameter.
+// A default value of the state; a model without the parameter has none.
 struct DefaultRow {
-    quint32 index;
-    bool processing;
+    Param param;
     bool isBool;
     quint32 value;
 };
 
 const DefaultRow kDefaults[] = {
-    {index::CfgInMode, false, false, 0},
-    {processing::FixedAspectMode, true, false, 0},
-    {processing::FixedSizeMode, true, false, 0},
-    {index::InRgbRange, false, false, 0},
-    {index::AudInSelect, false, false, 0},
-    {index::AudAnalogOutMap, false, false, 0},
-    {index::AudConversion, false, false, 0},
-    {index::CfgInScreenW, false, false, 1920},
-    {index::CfgInScreenH, false, false, 1200},
-    {index::CfgInX, false, false, 440},
-    {index::CfgInY, false, false, 360},
-    {index::CfgInW, false, false, 720},
-    {index::CfgInH, false, false, 480},
-    {index::CfgOutMode, false, false, 0},
-    {index::OutRoiFormat, false, false, 0},
-    {index::OutEdgeFiltering, false, true, 1},
-    {index::OutFlickerFiltering, false, true, 0},
-    {index::CfgOutScreenW, false, false, 1920},
-    {index::CfgOutScreenH, false, false, 1200},
-    {processing::OutRotation, true, false, 0},
-    {processing::OutFrameDelayCk, true, true, 0},
-    {processing::OutHorizFlipCk, true, true, 0},
-    {processing::OutVertFlipCk, true, true, 0},
-    {processing::OutFrameDelay, true, true, 0},
-    {index::CfgOutX, false, false, 240},
-    {index::CfgOutY, false, false, 0},
-    {index::CfgOutW, false, false, 1440},
-    {index::CfgOutH, false, false, 1080},
-    {index::RoiAction, false, false, 0},
-    {index::Genlock, false, false, 0},
+    {Param::CfgInMode, false, 0},
+    {Param::CfgInFixedAspectMode, false, 0},
+    {Param::CfgInFixedSizeMode, false, 0},
+    {Param::InRgbRange, false, 0},
+    {Param::AudInSelect, false, 0},
+    {Param::AudAnalogOutMap, false, 0},
+    {Param::AudConversion, false, 0},
+    {Param::CfgInScreenW, false, 1920},
+    {Param::CfgInScreenH, false, 1200},
+    {Param::CfgInX, false, 440},
+    {Param::CfgInY, false, 360},
+    {Param::CfgInW, false, 720},
+    {Param::CfgInH, false, 480},
+    {Param::CfgOutMode, false, 0},
+    {Param::OutRoiFormat, false, 0},
+    {Param::OutEdgeFiltering, true, 1},
+    {Param::OutFlickerFiltering, true, 0},
+    {Param::CfgOutScreenW, false, 1920},
+    {Param::CfgOutScreenH, false, 1200},
+    {Param::CfgOutRotation, false, 0},
+    {Param::OutFrameDelayCk, true, 0},
+    {Param::OutHorizFlipCk, true, 0},
+    {Param::OutVertFlipCk, true, 0},
+    {Param::OutFrameDelay, true, 0},
+    {Param::CfgOutX, false, 240},
+    {Param::CfgOutY, false, 0},
+    {Param::CfgOutW, false, 1440},
+    {Param::CfgOutH, false, 1080},
+    {Param::RoiAction, false, 0},
+    {Param::Genlock, false, 0},
 };
 
 // The input timing bytes, stored and measured, in the same order.
@@ -73,9 +71,9 @@ static_assert(RoiField::_fpgaHzThousandsReg2 - RoiField::_fpgaInputHStartLSB + 1
 
 } // namespace
 
-RoiScalerWrapper::RoiScalerWrapper(const RoiWrapperProfile& profile, CCmdEngine* engine, AssemblyRecords* records,
+RoiScalerWrapper::RoiScalerWrapper(const RoiModel& model, CCmdEngine* engine, AssemblyRecords* records,
                                    CModuleType* moduleRecord, CRoiScalerBlock* block, QObject* parent)
-    : DeviceWrapper(engine, records, moduleRecord, parent), _profile(profile), _block(block)
+    : DeviceWrapper(engine, records, moduleRecord, parent), _model(model), _block(block)
 {
     _configBlock = block;
 }
@@ -140,7 +138,7 @@ bool RoiScalerWrapper::PutBChanged(quint32 id, bool value, bool force)
 
 QString RoiScalerWrapper::Tr(const char* text) const
 {
-    return QCoreApplication::translate(_profile.className, text);
+    return QCoreApplication::translate(_model.className, text);
 }
 
 // ---- the block
@@ -221,19 +219,19 @@ void RoiScalerWrapper::PutOutRoi(int x, int y, int w, int h)
 
 void RoiScalerWrapper::InitDeviceDescriptors(int configId)
 {
-    if (_profile.logsDescriptors)
+    if (_model.logsDescriptors)
         qDebug() << QString("InitDeviceDescriptors - configID %1").arg(configId);
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(configId);
     if (!table)
         return;
     table->clear();
-    tovikconfig::TovikConfig::AddParamDescriptors(table, _profile.modelNumber);
+    tovikconfig::TovikConfig::AddParamDescriptors(table, _model.modelNumber);
 }
 
 void RoiScalerWrapper::InitDevice()
 {
     _syncCountdown = 2;
-    _constraintsFirstPass = !_profile.oneIndexSelection;
+    _constraintsFirstPass = !_model.oneIndexSelection;
     delete _configTimer;
     _configTimer = new QTimer(this);
     _configTimer->setSingleShot(true);
@@ -259,9 +257,9 @@ void RoiScalerWrapper::InitLists()
 void RoiScalerWrapper::SetDefaults()
 {
     for (const DefaultRow& row : kDefaults) {
-        if (row.processing && !_profile.HasProcessing())
+        if (!_model.Has(row.param))
             continue;
-        const quint32 id = row.processing ? ProcessingId(row.index) : Id(row.index);
+        const quint32 id = Id(row.param);
         if (row.isBool)
             PutB(id, row.value != 0);
         else
@@ -314,7 +312,7 @@ bool RoiScalerWrapper::ParseScreenProxy(QString text, QString key, int& value)
 
 QString RoiScalerWrapper::GetScreenProxy(int roitype)
 {
-    return ScreenProxyText(_state, _profile.idBase, roitype);
+    return ScreenProxyText(_state, _model.idBase, roitype);
 }
 
 // ---- getters
@@ -402,7 +400,7 @@ void RoiScalerWrapper::GetFpgaOutRoiGeometry(int& x, int& y, int& w, int& h)
 
 QString RoiScalerWrapper::GetInputProtocolString()
 {
-    return InputProtocolText(_statusImage, _profile.inputWord);
+    return InputProtocolText(_statusImage, _model.inputWord);
 }
 
 QString RoiScalerWrapper::GetRefInFormat(bool& isValid)

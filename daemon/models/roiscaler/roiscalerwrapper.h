@@ -17,7 +17,7 @@
 #include "catalog/cmoduletype.h"
 #include "devicewrapper.h"
 #include "roiscaler/roiscalerblock.h"
-#include "roiscaler/wrapperprofile.h"
+#include "roiscaler/roimodels.h"
 #include "roiscaler/statusimage.h"
 
 class QTimer;
@@ -30,11 +30,11 @@ public:
 
     // Takes over the engine, the records, the module record and the block.
     // The model class calls StartDevice() once it is built.
-    RoiScalerWrapper(const roiscaler::RoiWrapperProfile& profile, CCmdEngine* engine, AssemblyRecords* records,
+    RoiScalerWrapper(const roiscaler::RoiModel& model, CCmdEngine* engine, AssemblyRecords* records,
                      CModuleType* moduleRecord, CRoiScalerBlock* block, QObject* parent);
     ~RoiScalerWrapper() override;
 
-    const roiscaler::RoiWrapperProfile& Profile() const { return _profile; }
+    const roiscaler::RoiModel& Model() const { return _model; }
 
     void InitDeviceDescriptors(int configId) override;
     void SetParam(quint32 id, const QVariant& value, const LumoTimeStamp& ts) override;
@@ -161,8 +161,7 @@ private:
     void Put(int field, int value);
 
     // State values: unsigned numbers, booleans and texts only.
-    quint32 Id(quint32 index) const { return _profile.Id(index); }
-    quint32 ProcessingId(quint32 n) const { return _profile.ProcessingId(n); }
+    quint32 Id(roiscaler::Param p) const { return _model.Id(p); }
     void PutU(quint32 id, int value);
     void PutU(quint32 id, quint32 value);
     void PutB(quint32 id, bool value);
@@ -220,7 +219,7 @@ private:
     void UpdateProcessingStatus();
     void UpdateGenlockStatus();
 
-    const roiscaler::RoiWrapperProfile& _profile;
+    const roiscaler::RoiModel& _model;
     CRoiScalerBlock* _block;
 
     std::unique_ptr<ScreenProxy> _inProxy;

@@ -96,33 +96,33 @@ void RoiScalerWrapper::SelectRoiConstraint(int selection)
 {
     if (!Connected())
         return;
-    SelectRoiConstraints(selection, int(StateU(ProcessingId(processing::FixedAspectMode))),
-                         int(StateU(ProcessingId(processing::FixedSizeMode))), true);
+    SelectRoiConstraints(selection, int(StateU(Id(Param::CfgInFixedAspectMode))),
+                         int(StateU(Id(Param::CfgInFixedSizeMode))), true);
 }
 
 void RoiScalerWrapper::SelectRoiFixedAspect(int index)
 {
     if (!Connected())
         return;
-    SelectRoiConstraints(int(StateU(Id(index::CfgInMode))), index,
-                         int(StateU(ProcessingId(processing::FixedSizeMode))), true);
+    SelectRoiConstraints(int(StateU(Id(Param::CfgInMode))), index,
+                         int(StateU(Id(Param::CfgInFixedSizeMode))), true);
 }
 
 void RoiScalerWrapper::SelectRoiFixedSize(int index)
 {
     if (!Connected())
         return;
-    SelectRoiConstraints(int(StateU(Id(index::CfgInMode))),
-                         int(StateU(ProcessingId(processing::FixedAspectMode))), index, true);
+    SelectRoiConstraints(int(StateU(Id(Param::CfgInMode))),
+                         int(StateU(Id(Param::CfgInFixedAspectMode))), index, true);
 }
 
 void RoiScalerWrapper::ReapplyConstraint(int selection, bool apply)
 {
-    if (_profile.oneIndexSelection)
+    if (_model.oneIndexSelection)
         SelectRoiConstraintIndex(selection, apply);
     else
-        SelectRoiConstraints(selection, int(StateU(ProcessingId(processing::FixedAspectMode))),
-                             int(StateU(ProcessingId(processing::FixedSizeMode))), apply);
+        SelectRoiConstraints(selection, int(StateU(Id(Param::CfgInFixedAspectMode))),
+                             int(StateU(Id(Param::CfgInFixedSizeMode))), apply);
 }
 
 void RoiScalerWrapper::RefitToConstraint(int x, int y, int& w, int& h)
@@ -139,8 +139,8 @@ void RoiScalerWrapper::ApplyConstraint(ConstraintChoice choice, bool apply)
     if (!guard.Locked())
         return;
 
-    const quint32 storedAspect = StateU(ProcessingId(processing::FixedAspectMode));
-    const quint32 storedSelection = StateU(Id(index::CfgInMode));
+    const quint32 storedAspect = StateU(Id(Param::CfgInFixedAspectMode));
+    const quint32 storedSelection = StateU(Id(Param::CfgInMode));
     const bool writeDevice = apply || choice.inUse;
 
     const QRect block = BlockInRoi();
@@ -151,19 +151,19 @@ void RoiScalerWrapper::ApplyConstraint(ConstraintChoice choice, bool apply)
 
     _inProxy->SetConstraint(choice.kind, choice.width, choice.height);
 
-    if (!_profile.oneIndexSelection && storedSelection != _lastSelection && !_constraintsFirstPass) {
-        if (_profile.logsConstraintRefit)
+    if (!_model.oneIndexSelection && storedSelection != _lastSelection && !_constraintsFirstPass) {
+        if (_model.logsConstraintRefit)
             qDebug() << "SelectRoiConstraints in old != current " << storedSelection << _lastSelection;
         _lastSelection = storedSelection;
         RefitToConstraint(x, y, w, h);
-        if (_profile.logsConstraintRefit)
+        if (_model.logsConstraintRefit)
             qDebug() << "SelectRoiConstraints leaving old != current  w0 " << oldW << " h0 " << oldH << " w " << w
                      << " h " << h;
     }
 
     switch (choice.kind) {
     case kFixedAspect:
-        if (!_constraintsFirstPass && (_profile.refitsAspectEveryStep || storedAspect != _lastFixedAspect)) {
+        if (!_constraintsFirstPass && (_model.refitsAspectEveryStep || storedAspect != _lastFixedAspect)) {
             _lastFixedAspect = storedAspect;
             RefitToConstraint(x, y, w, h);
         }
@@ -179,7 +179,7 @@ void RoiScalerWrapper::ApplyConstraint(ConstraintChoice choice, bool apply)
     case kFixedSize:
         // A size the source cannot hold demotes the selection to free.
         if (!(srcW >= choice.width && srcH >= choice.height)) {
-            PutU(Id(index::CfgInMode), quint32(kFreeSelection));
+            PutU(Id(Param::CfgInMode), quint32(kFreeSelection));
             choice.selection = kFreeSelection;
             _inProxy->SetConstraint(kFreeSelection, choice.width, choice.height);
         }
@@ -198,7 +198,7 @@ void RoiScalerWrapper::ApplyConstraint(ConstraintChoice choice, bool apply)
     Put(RoiField::_roiCtrl, (roiCtrl & ~(kRoiInUse | kRoiCtrlSet)) | (choice.inUse ? kRoiInUse : 0) | kRoiCtrlSet);
 
     if (writeDevice) {
-        const int code = _profile.oneIndexSelection
+        const int code = _model.oneIndexSelection
                              ? choice.selection & 0x0F
                              : InputModeCode(choice.selection, choice.aspectIndex, choice.sizeIndex);
         Put(RoiField::_swStateSelect, (Get(RoiField::_swStateSelect) & 0xF0) | code);
@@ -211,20 +211,20 @@ void RoiScalerWrapper::ApplyConstraint(ConstraintChoice choice, bool apply)
     UpdateInProxy(x, y, w, h);
 
     if (wasInUse && !choice.inUse) {
-        PutU(Id(index::CfgOutMode), quint32(kAutoScale));
+        PutU(Id(Param::CfgOutMode), quint32(kAutoScale));
         SelectRoiFit(kAutoScale, false);
     } else if (!wasInUse && choice.inUse) {
-        PutU(Id(index::CfgOutMode), quint32(kScaleAspect));
+        PutU(Id(Param::CfgOutMode), quint32(kScaleAspect));
         SelectRoiFit(kScaleAspect, apply);
     } else if (w != oldW || h != oldH) {
         SelectRoiFit((Get(RoiField::_swStateSelect) >> 4) & 0x0F, false);
     }
 
     _inProxy->SetEnabled(true);
-    PutU(Id(index::CfgInMode), quint32(choice.selection));
-    if (!_profile.oneIndexSelection) {
-        PutU(ProcessingId(processing::FixedAspectMode), quint32(choice.aspectIndex));
-        PutU(ProcessingId(processing::FixedSizeMode), quint32(choice.sizeIndex));
+    PutU(Id(Param::CfgInMode), quint32(choice.selection));
+    if (!_model.oneIndexSelection) {
+        PutU(Id(Param::CfgInFixedAspectMode), quint32(choice.aspectIndex));
+        PutU(Id(Param::CfgInFixedSizeMode), quint32(choice.sizeIndex));
     }
     StartConfigTimer();
 }

@@ -17,34 +17,34 @@ int U(const QVariant& v)
 
 // A parameter with its setter. Every setter tests the link itself.
 struct DispatchRow {
-    quint32 index;
+    Param param;
     Action action;
 };
 
 const DispatchRow kShared[] = {
-    {index::CfgInX, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInXOffset(U(v)); }},
-    {index::CfgInY, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInYOffset(U(v)); }},
-    {index::CfgInW, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInWidth(U(v)); }},
-    {index::CfgInH, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInHeight(U(v)); }},
-    {index::CfgOutMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFit(U(v), true); }},
-    {index::CfgOutX, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutXOffset(U(v)); }},
-    {index::CfgOutY, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutYOffset(U(v)); }},
-    {index::CfgOutW, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutWidth(U(v)); }},
-    {index::CfgOutH, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutHeight(U(v)); }},
-    {index::InScreenProxy, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInScreenProxy(v.toString()); }},
-    {index::OutScreenProxy, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutScreenProxy(v.toString()); }},
-    {index::OutRoiFormat, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectSdiOutFormat(U(v)); }},
-    {index::OutEdgeFiltering, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutEdgeFiltering(v.toBool()); }},
-    {index::OutFlickerFiltering,
+    {Param::CfgInX, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInXOffset(U(v)); }},
+    {Param::CfgInY, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInYOffset(U(v)); }},
+    {Param::CfgInW, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInWidth(U(v)); }},
+    {Param::CfgInH, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInHeight(U(v)); }},
+    {Param::CfgOutMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFit(U(v), true); }},
+    {Param::CfgOutX, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutXOffset(U(v)); }},
+    {Param::CfgOutY, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutYOffset(U(v)); }},
+    {Param::CfgOutW, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutWidth(U(v)); }},
+    {Param::CfgOutH, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutHeight(U(v)); }},
+    {Param::InScreenProxy, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectInScreenProxy(v.toString()); }},
+    {Param::OutScreenProxy, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutScreenProxy(v.toString()); }},
+    {Param::OutRoiFormat, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectSdiOutFormat(U(v)); }},
+    {Param::OutEdgeFiltering, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutEdgeFiltering(v.toBool()); }},
+    {Param::OutFlickerFiltering,
      [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutFlickerFiltering(v.toBool()); }},
-    {index::Genlock, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectGenlockSource(U(v)); }},
-    {index::GenHDelay, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectHorizontalDelay(U(v)); }},
-    {index::GenVDelay, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectVerticalDelay(U(v)); }},
-    {index::InRgbRange, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectSmpteRange(U(v)); }},
-    {index::AudInSelect, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAudio(U(v)); }},
-    {index::AudAnalogOutMap, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAnalogMap(U(v)); }},
-    {index::AudConversion, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAudioConversion(U(v)); }},
-    {index::RoiAction,
+    {Param::Genlock, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectGenlockSource(U(v)); }},
+    {Param::GenHDelay, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectHorizontalDelay(U(v)); }},
+    {Param::GenVDelay, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectVerticalDelay(U(v)); }},
+    {Param::InRgbRange, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectSmpteRange(U(v)); }},
+    {Param::AudInSelect, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAudio(U(v)); }},
+    {Param::AudAnalogOutMap, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAnalogMap(U(v)); }},
+    {Param::AudConversion, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectAudioConversion(U(v)); }},
+    {Param::RoiAction,
      [](RoiScalerWrapper& w, const QVariant& v) {
          switch (v.toUInt()) {
          case 1:
@@ -60,33 +60,28 @@ const DispatchRow kShared[] = {
              break;
          }
      }},
-    {index::ModuleName, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectModuleName(v.toString()); }},
-    {index::BackgroundColor, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectBackgroundColor(v.toString()); }},
+    {Param::ModuleName, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectModuleName(v.toString()); }},
+    {Param::BackgroundColor, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectBackgroundColor(v.toString()); }},
 };
 
-// Counted from the model's first processing parameter.
+// Of the models with rotation, frame delay and flips.
 const DispatchRow kProcessing[] = {
-    {processing::FixedAspectMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFixedAspect(U(v)); }},
-    {processing::FixedSizeMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFixedSize(U(v)); }},
-    {processing::OutRotation, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutRotation(U(v)); }},
-    {processing::OutFrameDelayCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutFrameDelay(U(v)); }},
-    {processing::OutHorizFlipCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutHorizFlip(U(v)); }},
-    {processing::OutVertFlipCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutVertFlip(U(v)); }},
+    {Param::CfgInFixedAspectMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFixedAspect(U(v)); }},
+    {Param::CfgInFixedSizeMode, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectRoiFixedSize(U(v)); }},
+    {Param::CfgOutRotation, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutRotation(U(v)); }},
+    {Param::OutFrameDelayCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutFrameDelay(U(v)); }},
+    {Param::OutHorizFlipCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutHorizFlip(U(v)); }},
+    {Param::OutVertFlipCk, [](RoiScalerWrapper& w, const QVariant& v) { w.SelectOutVertFlip(U(v)); }},
 };
 
-// Ids of the model are its base ORed with an index below 0x100.
-const quint32 kIndexMask = 0xFF;
-
-Action FindAction(const RoiWrapperProfile& profile, quint32 index)
+Action FindAction(Param p)
 {
     for (const DispatchRow& row : kShared)
-        if (row.index == index)
+        if (row.param == p)
             return row.action;
-    if (profile.HasProcessing()) {
-        for (const DispatchRow& row : kProcessing)
-            if (profile.processingIndex + row.index == index)
-                return row.action;
-    }
+    for (const DispatchRow& row : kProcessing)
+        if (row.param == p)
+            return row.action;
     return nullptr;
 }
 
@@ -104,20 +99,19 @@ void RoiScalerWrapper::SetParam(quint32 id, const QVariant& value, const LumoTim
     }
     _paramChanged = true;
 
-    const bool ownId = (id & ~kIndexMask) == _profile.idBase;
-    const quint32 idx = id & kIndexMask;
-    if (ownId) {
-        if (idx == index::CfgInMode) {
-            if (_profile.oneIndexSelection)
+    const Param p = _model.ParamOf(id);
+    if (p != Param::kCount) {
+        if (p == Param::CfgInMode) {
+            if (_model.oneIndexSelection)
                 SelectRoiConstraintIndex(U(value), true);
             else
                 SelectRoiConstraint(U(value));
-        } else if (_profile.edid && idx == index::EDIDFlowThru) {
+        } else if (p == Param::EDIDFlowThru) {
             SelectEDID(U(value));
-        } else if (const Action action = FindAction(_profile, idx)) {
+        } else if (const Action action = FindAction(p)) {
             action(*this, value);
         }
-        if (idx == index::InScreenProxy || idx == index::OutScreenProxy) {
+        if (p == Param::InScreenProxy || p == Param::OutScreenProxy) {
             emit DeviceStateUpdated(_state);
             return;
         }

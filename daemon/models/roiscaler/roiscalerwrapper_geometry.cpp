@@ -46,12 +46,12 @@ void RoiScalerWrapper::CalcOutputMapping(int fit, int x, int y, int w, int h, in
 
 void RoiScalerWrapper::UpdateInProxy(int x, int y, int w, int h)
 {
-    PutU(Id(index::CfgInX), x);
-    PutU(Id(index::CfgInY), y);
-    PutU(Id(index::CfgInW), w);
-    PutU(Id(index::CfgInH), h);
+    PutU(Id(Param::CfgInX), x);
+    PutU(Id(Param::CfgInY), y);
+    PutU(Id(Param::CfgInW), w);
+    PutU(Id(Param::CfgInH), h);
     _inProxy->SetRoi(x, y, w, h);
-    PutS(Id(index::ImageInRoi), QStringLiteral("Sel:%1x%2").arg(w).arg(h));
+    PutS(Id(Param::ImageInRoi), QStringLiteral("Sel:%1x%2").arg(w).arg(h));
 }
 
 void RoiScalerWrapper::UpdateInProxy()
@@ -62,13 +62,13 @@ void RoiScalerWrapper::UpdateInProxy()
 
 void RoiScalerWrapper::UpdateOutProxy(int x, int y, int w, int h)
 {
-    PutU(Id(index::CfgOutX), x);
-    PutU(Id(index::CfgOutY), y);
-    PutU(Id(index::CfgOutW), w);
-    PutU(Id(index::CfgOutH), h);
-    const int fit = int(StateU(Id(index::CfgOutMode)));
-    PutS(Id(index::ImageSdiOutFit), Tr(FitName(fit)));
-    PutU(Id(index::OutScalingLabelColor), fit == kAutoScale ? 1 : 2);
+    PutU(Id(Param::CfgOutX), x);
+    PutU(Id(Param::CfgOutY), y);
+    PutU(Id(Param::CfgOutW), w);
+    PutU(Id(Param::CfgOutH), h);
+    const int fit = int(StateU(Id(Param::CfgOutMode)));
+    PutS(Id(Param::ImageSdiOutFit), Tr(FitName(fit)));
+    PutU(Id(Param::OutScalingLabelColor), fit == kAutoScale ? 1 : 2);
     _outProxy->SetRoi(std::max(x, 0), std::max(y, 0), std::min(w, _outProxy->SourceWidth()),
                       std::min(h, _outProxy->SourceHeight()));
 }
@@ -115,7 +115,7 @@ void RoiScalerWrapper::SelectRoiFit(int fit, bool usePrefs)
         Put(RoiField::_swStateSelect, (swState & 0x0F) | (fit << 4));
         RefreshStoredTiming();
         StreamOutBlock();
-        if (_profile.fitStepWrites)
+        if (_model.fitStepWrites)
             WriteBlock();
     }
 
@@ -123,10 +123,10 @@ void RoiScalerWrapper::SelectRoiFit(int fit, bool usePrefs)
     const bool wasInUse = (roiCtrl & 0x01) != 0;
     Put(RoiField::_roiCtrl, (roiCtrl & ~(kRoiInUse | kRoiCtrlSet)) | (fit != kAutoScale ? kRoiInUse : 0) | kRoiCtrlSet);
     if (wasInUse && fit == kAutoScale) {
-        PutU(Id(index::CfgInMode), 0u);
+        PutU(Id(Param::CfgInMode), 0u);
         ReapplyConstraint(kWholeInput, usePrefs);
     } else if (!wasInUse && fit != kAutoScale) {
-        if (_profile.oneIndexSelection)
+        if (_model.oneIndexSelection)
             SelectRoiConstraintIndex(kFreeSelection, usePrefs);
         else
             SelectRoiConstraint(kFreeSelection);
@@ -134,8 +134,8 @@ void RoiScalerWrapper::SelectRoiFit(int fit, bool usePrefs)
 
     _outProxy->SetEnabled(true);
     UpdateOutProxy();
-    if (StateU(Id(index::CfgOutMode)) != quint32(fit))
-        PutU(Id(index::CfgOutMode), fit);
+    if (StateU(Id(Param::CfgOutMode)) != quint32(fit))
+        PutU(Id(Param::CfgOutMode), fit);
     StartConfigTimer();
 }
 
@@ -173,7 +173,7 @@ void RoiScalerWrapper::SelectInWidth(int w)
     }
     SendBlock(true);
     UpdateInProxy();
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -191,7 +191,7 @@ void RoiScalerWrapper::SelectInHeight(int h)
     }
     SendBlock(true);
     UpdateInProxy();
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -200,8 +200,8 @@ void RoiScalerWrapper::SelectOutXOffset(int x)
     if (!Connected())
         return;
     Put(RoiField::_outputHStartOffset, _outProxy->ClampX(x));
-    SendBlock(_profile.outputSettersStream);
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SendBlock(_model.outputSettersStream);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -210,8 +210,8 @@ void RoiScalerWrapper::SelectOutYOffset(int y)
     if (!Connected())
         return;
     Put(RoiField::_outputVStartOffset, _outProxy->ClampY(y));
-    SendBlock(_profile.outputSettersStream);
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SendBlock(_model.outputSettersStream);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -220,8 +220,8 @@ void RoiScalerWrapper::SelectOutWidth(int w)
     if (!Connected())
         return;
     Put(RoiField::_outputActivePixels, _outProxy->ClampWidth(w));
-    SendBlock(_profile.outputSettersStream);
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SendBlock(_model.outputSettersStream);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -230,8 +230,8 @@ void RoiScalerWrapper::SelectOutHeight(int h)
     if (!Connected())
         return;
     Put(RoiField::_outputActiveLines, _outProxy->ClampHeight(h));
-    SendBlock(_profile.outputSettersStream);
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SendBlock(_model.outputSettersStream);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -279,7 +279,7 @@ void RoiScalerWrapper::SelectAllRoiButtonChanged()
     PutInRoi(roi.x(), roi.y(), roi.width(), roi.height());
     SendBlock(true);
     UpdateInProxy();
-    SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+    SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     StartConfigTimer();
 }
 
@@ -291,14 +291,14 @@ void RoiScalerWrapper::SelectSdiOutFormat(int index)
     Put(RoiField::_sdiOutVideoCtrl, row->rateCode | row->formatCode << 4);
     const QSize raster(row->width, row->height);
 
-    ReapplyConstraint(int(StateU(Id(index::CfgInMode))), false);
+    ReapplyConstraint(int(StateU(Id(Param::CfgInMode))), false);
 
-    const int fit = int(StateU(Id(index::CfgOutMode)));
+    const int fit = int(StateU(Id(Param::CfgOutMode)));
     const QRect source = fit == kVariable ? BlockOutRoi() : BlockInRoi();
     QRect out = BlockOutRoi();
     OutputMapping(fit, source.x(), source.y(), source.width(), source.height(), MeasuredInRaster(), raster, out);
     PutOutRoi(out.left(), out.top(), out.right() - out.left() + 1, out.bottom() - out.top() + 1);
-    SendBlock(_profile.outputFormatStreams);
+    SendBlock(_model.outputFormatStreams);
 
     _outProxy->SetSourceSize(raster.width(), raster.height());
     TryHVDelayEnable();
@@ -318,13 +318,13 @@ void RoiScalerWrapper::SelectInScreenProxy(const QString& text)
     PutInRoi(x, y, w, h);
     StreamOutBlock();
     UpdateInProxy();
-    PutS(Id(index::InScreenProxy), GetScreenProxy(0));
+    PutS(Id(Param::InScreenProxy), GetScreenProxy(0));
     StartConfigTimer();
 }
 
 void RoiScalerWrapper::SelectOutScreenProxy(const QString& text)
 {
-    if (!Connected() || StateU(Id(index::CfgOutMode)) != quint32(kVariable))
+    if (!Connected() || StateU(Id(Param::CfgOutMode)) != quint32(kVariable))
         return;
     int x = 0, y = 0, w = 0, h = 0;
     if (!ReadRegion(text, x, y, w, h))
@@ -337,6 +337,6 @@ void RoiScalerWrapper::SelectOutScreenProxy(const QString& text)
     PutOutRoi(x, y, w, h);
     StreamOutBlock();
     UpdateOutProxy();
-    PutS(Id(index::OutScreenProxy), GetScreenProxy(1));
+    PutS(Id(Param::OutScreenProxy), GetScreenProxy(1));
     StartConfigTimer();
 }

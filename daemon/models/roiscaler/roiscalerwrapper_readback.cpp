@@ -66,63 +66,63 @@ void RoiScalerWrapper::UpdateDevice()
     // Output format.
     const int videoCtrl = Get(RoiField::_sdiOutVideoCtrl);
     const int formatIndex = FindRasterFormat((videoCtrl >> 4) & 0x07, videoCtrl & 0x0F);
-    const quint32 formatId = Id(index::OutRoiFormat);
+    const quint32 formatId = Id(Param::OutRoiFormat);
     if (formatIndex >= 0) {
         if (StateU(formatId) != quint32(formatIndex))
             PutU(formatId, formatIndex);
         else
             UpdateOutProxy();
     }
-    if (_profile.rateAlarms && (GetStatusBits(59, 0x80, 7) || GetStatusBits(59, 0x20, 5))) {
-        PutS(Id(index::ImageSdiOutFormat), Tr("Disabled"));
+    if (_model.rateAlarms && (GetStatusBits(59, 0x80, 7) || GetStatusBits(59, 0x20, 5))) {
+        PutS(Id(Param::ImageSdiOutFormat), Tr("Disabled"));
     } else if (const RasterFormat* row = RasterFormatAt(int(StateU(formatId)))) {
-        PutS(Id(index::ImageSdiOutFormat), QString::fromLatin1(row->name));
+        PutS(Id(Param::ImageSdiOutFormat), QString::fromLatin1(row->name));
     }
 
     // Output raster.
     int outW = 0, outH = 0;
     GetHwOutSize(outW, outH);
-    PutU(Id(index::CfgOutScreenW), outW);
-    PutU(Id(index::CfgOutScreenH), outH);
+    PutU(Id(Param::CfgOutScreenW), outW);
+    PutU(Id(Param::CfgOutScreenH), outH);
     _outProxy->SetSourceSize(outW, outH);
 
     // Input selection.
     const int swState = Get(RoiField::_swStateSelect);
-    const bool modesValid = !_profile.modesNeedMatchingInput || GetStatusBits(20, 0x40, 6);
+    const bool modesValid = !_model.modesNeedMatchingInput || GetStatusBits(20, 0x40, 6);
     bool inputModeWritten = false;
-    if (_profile.oneIndexSelection) {
-        inputModeWritten = PutUChanged(Id(index::CfgInMode), modesValid ? swState & 0x0F : 0, force);
+    if (_model.oneIndexSelection) {
+        inputModeWritten = PutUChanged(Id(Param::CfgInMode), modesValid ? swState & 0x0F : 0, force);
     } else {
         const InputMode mode = DecodeInputMode(swState & 0x0F);
-        inputModeWritten = PutUChanged(Id(index::CfgInMode), mode.selection, force);
+        inputModeWritten = PutUChanged(Id(Param::CfgInMode), mode.selection, force);
         if (mode.selection == kFixedAspect)
-            inputModeWritten |= PutUChanged(ProcessingId(processing::FixedAspectMode), mode.aspect, false);
+            inputModeWritten |= PutUChanged(Id(Param::CfgInFixedAspectMode), mode.aspect, false);
         if (mode.selection == kFixedSize)
-            inputModeWritten |= PutUChanged(ProcessingId(processing::FixedSizeMode), mode.size, false);
+            inputModeWritten |= PutUChanged(Id(Param::CfgInFixedSizeMode), mode.size, false);
     }
     if (inputModeWritten || force) {
         _lastInSize = SetInputFormat(_statusImage);
-        PutU(Id(index::CfgInScreenW), _lastInSize.width);
-        PutU(Id(index::CfgInScreenH), _lastInSize.height);
+        PutU(Id(Param::CfgInScreenW), _lastInSize.width);
+        PutU(Id(Param::CfgInScreenH), _lastInSize.height);
         _inProxy->SetSourceSize(_lastInSize.width, _lastInSize.height);
         UpdateInProxy();
     }
 
-    PutUChanged(Id(index::InRgbRange), Get(RoiField::_isSmpte) ? 1 : 0, force);
+    PutUChanged(Id(Param::InRgbRange), Get(RoiField::_isSmpte) ? 1 : 0, force);
 
     // Output fit.
     const int fit = modesValid ? (swState >> 4) & 0x0F : 0;
-    if (PutUChanged(Id(index::CfgOutMode), quint32(fit), force) && Connected())
+    if (PutUChanged(Id(Param::CfgOutMode), quint32(fit), force) && Connected())
         SelectRoiFit(fit, false);
 
-    if (_profile.HasProcessing()) {
+    if (_model.HasProcessing()) {
         const int state2 = Get(RoiField::_swStateSelect2);
         const bool marker = (state2 & kHalfTurnMarker) != 0;
-        PutUChanged(ProcessingId(processing::OutRotation), RotationValue(), force);
-        PutBChanged(ProcessingId(processing::OutFrameDelay), FrameDelayInEffect(), false);
-        PutBChanged(ProcessingId(processing::OutFrameDelayCk), (state2 & kFrameDelayChoice) != 0, false);
-        PutBChanged(ProcessingId(processing::OutVertFlipCk), bool(Get(RoiField::_verticalFlip)) != marker, force);
-        PutBChanged(ProcessingId(processing::OutHorizFlipCk), bool(Get(RoiField::_horizontalFlip)) != marker, force);
+        PutUChanged(Id(Param::CfgOutRotation), RotationValue(), force);
+        PutBChanged(Id(Param::OutFrameDelay), FrameDelayInEffect(), false);
+        PutBChanged(Id(Param::OutFrameDelayCk), (state2 & kFrameDelayChoice) != 0, false);
+        PutBChanged(Id(Param::OutVertFlipCk), bool(Get(RoiField::_verticalFlip)) != marker, force);
+        PutBChanged(Id(Param::OutHorizFlipCk), bool(Get(RoiField::_horizontalFlip)) != marker, force);
     }
 
     UpdateAudioTab(force);
@@ -133,58 +133,58 @@ void RoiScalerWrapper::UpdateDevice()
 void RoiScalerWrapper::UpdateInfoandUpdateTabs()
 {
     if (Connected()) {
-        PutS(Id(index::FpgaVersion), GetFirmwareVersion());
-        PutS(Id(index::ReleaseVersion), GetReleaseVersion());
-        PutS(Id(index::SerialNumber), GetSerialNumber());
+        PutS(Id(Param::FpgaVersion), GetFirmwareVersion());
+        PutS(Id(Param::DuviRuravodIvoduri), GetReleaseVersion());
+        PutS(Id(Param::VoruZevezoZerazi), GetSerialNumber());
         UpdateInfoTab(_engine->GetModuleType());
         return;
     }
     const QString unknown = Tr("Unknown");
-    for (quint32 idx : {index::SerialNumber, index::FpgaVersion, index::ReleaseVersion, index::ModuleName,
-                        index::ModuleType, index::ModuleAssemblyBd})
+    for (Param idx : {Param::VoruZevezoZerazi, Param::FpgaVersion, Param::DuviRuravodIvoduri, Param::ModuleName,
+                        Param::ModuleType, Param::ModuleAssemblyBd})
         PutS(Id(idx), unknown);
 }
 
 void RoiScalerWrapper::UpdateInfoTab(const CModuleType& moduleRecord)
 {
-    if (_profile.logsInfoTab)
+    if (_model.logsInfoTab)
         qDebug() << " UpdateHestraInfoTab name" << moduleRecord._moduleName;
-    const auto putChanged = [this](quint32 idx, const QString& text) {
+    const auto putChanged = [this](Param idx, const QString& text) {
         if (StateS(Id(idx)) != text)
             PutS(Id(idx), text);
     };
-    putChanged(index::ModuleName, moduleRecord._moduleName);
+    putChanged(Param::ModuleName, moduleRecord._moduleName);
     const int type = moduleRecord._moduleTypeID;
-    putChanged(index::ModuleType, type >= 0 && type < CModuleType::kModuleTypeCount
+    putChanged(Param::ModuleType, type >= 0 && type < CModuleType::kModuleTypeCount
                                       ? CModuleType::_moduleTypeIDNames[size_t(type)].name
                                       : QString());
-    putChanged(index::ModuleAssemblyBd, moduleRecord._boardAssemblyID);
+    putChanged(Param::ModuleAssemblyBd, moduleRecord._boardAssemblyID);
 }
 
 void RoiScalerWrapper::UpdateAudioTab(bool force)
 {
     const int control = Get(RoiField::_audioControl);
-    PutUChanged(Id(index::AudInSelect), quint32(GetAudioSelectIndex()), force);
-    PutUChanged(Id(index::AudAnalogOutMap), quint32((control >> 3) & 0x03), force);
-    PutUChanged(Id(index::AudConversion), quint32((control >> 1) & 0x01), force);
+    PutUChanged(Id(Param::AudInSelect), quint32(GetAudioSelectIndex()), force);
+    PutUChanged(Id(Param::AudAnalogOutMap), quint32((control >> 3) & 0x03), force);
+    PutUChanged(Id(Param::AudConversion), quint32((control >> 1) & 0x01), force);
 }
 
 void RoiScalerWrapper::UpdateGenlockTab(bool force)
 {
-    PutUChanged(Id(index::Genlock), quint32((Get(RoiField::_genLockCtrl) >> 1) & 0x03), force);
+    PutUChanged(Id(Param::Genlock), quint32((Get(RoiField::_genLockCtrl) >> 1) & 0x03), force);
     TryHVDelayEnable();
-    PutBChanged(Id(index::OutEdgeFiltering), !Get(RoiField::_sharpBlanking), force);
-    PutBChanged(Id(index::OutFlickerFiltering), Get(RoiField::_flickerFiltering) != 0, force);
+    PutBChanged(Id(Param::OutEdgeFiltering), !Get(RoiField::_sharpBlanking), force);
+    PutBChanged(Id(Param::OutFlickerFiltering), Get(RoiField::_flickerFiltering) != 0, force);
     int hMax = -1, vMax = -1;
     GetHVDelayMax(hMax, vMax);
     const int hDelay = Get(RoiField::_horizontalDelay);
     const int vDelay = Get(RoiField::_verticalDelay);
-    PutUChanged(Id(index::GenHDelay), quint32(hDelay), force);
-    PutUChanged(Id(index::GenVDelay), quint32(vDelay), force);
+    PutUChanged(Id(Param::GenHDelay), quint32(hDelay), force);
+    PutUChanged(Id(Param::GenVDelay), quint32(vDelay), force);
     if (hMax == -1 || vMax == -1)
         return;
-    PutUChanged(Id(index::GenHDelayMax), quint32(hMax), force);
-    PutUChanged(Id(index::GenVDelayMax), quint32(vMax), force);
+    PutUChanged(Id(Param::GenHDelayMax), quint32(hMax), force);
+    PutUChanged(Id(Param::GenVDelayMax), quint32(vMax), force);
     if (hDelay > hMax || vDelay > vMax) {
         SelectHorizontalDelay(std::min(hDelay, hMax));
         SelectVerticalDelay(std::min(vDelay, vMax));
@@ -200,7 +200,7 @@ void RoiScalerWrapper::UpdateBackgroundColor(bool force)
                      unsigned(Get(RoiField::_backColorCr)), IsHwOut709());
     if (text.isEmpty())
         return;
-    const quint32 id = Id(index::BackgroundColor);
+    const quint32 id = Id(Param::BackgroundColor);
     if (force || StateS(id) != text)
         PutS(id, text);
 }

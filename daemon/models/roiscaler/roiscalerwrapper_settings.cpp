@@ -68,7 +68,7 @@ void RoiScalerWrapper::SelectBackgroundColor(const QString& colorText)
     Put(RoiField::_backColorY, y);
     Put(RoiField::_backColorCb, cb);
     Put(RoiField::_backColorCr, cr);
-    SendBlock(_profile.backgroundStreams);
+    SendBlock(_model.backgroundStreams);
     StartConfigTimer();
 }
 
@@ -114,7 +114,7 @@ void RoiScalerWrapper::SelectOutRotation(int value)
     default:
         break;
     }
-    SendBlock(_profile.rotationStreams);
+    SendBlock(_model.rotationStreams);
     StartConfigTimer();
 }
 
@@ -161,7 +161,7 @@ void RoiScalerWrapper::SelectOutVertFlip(int value)
 
 void RoiScalerWrapper::SelectEDID(int value)
 {
-    if (!Connected() || !_profile.edid)
+    if (!Connected() || !_model.Has(Param::EDIDFlowThru))
         return;
     Put(RoiField::_edidSwitch, value == 1);
     WriteBlock();
@@ -172,7 +172,7 @@ void RoiScalerWrapper::SelectGenlockSource(int value)
     if (!Connected())
         return;
     Put(RoiField::_genLockCtrl, (Get(RoiField::_genLockCtrl) & ~0x06) | (value & 0x03) << 1);
-    SendBlock(_profile.genlockSourceStreams);
+    SendBlock(_model.genlockSourceStreams);
     StartConfigTimer();
 }
 
@@ -245,10 +245,10 @@ void RoiScalerWrapper::SelectModuleName(const QString& name)
         return;
     const int result = _engine->WriteModuleName(name);
     if (result == 0) {
-        PutS(Id(index::ModuleName), name);
+        PutS(Id(Param::ModuleName), name);
         WriteBlock();
         emit ModuleNameChange();
-    } else if (_profile.logsModuleNameFailure) {
+    } else if (_model.logsModuleNameFailure) {
         qDebug() << "SetModuleName failed-result:" << result;
     }
     StartConfigTimer();
@@ -310,11 +310,11 @@ void RoiScalerWrapper::TryHVDelayEnable()
         alarm = Tr("No reference present");
     else if (blocked)
         alarm = Tr("Reference is incompatible with the Output Format");
-    const quint32 alarmId = Id(index::GenlockRefAlarmStr);
+    const quint32 alarmId = Id(Param::GenlockRefAlarmStr);
     if (StateS(alarmId) != alarm)
         PutS(alarmId, alarm);
-    PutB(Id(index::GenDelayEnable), !blocked);
-    PutB(Id(index::GenDelayShow), !sourceBlocks);
+    PutB(Id(Param::GenDelayEnable), !blocked);
+    PutB(Id(Param::GenDelayShow), !sourceBlocks);
 }
 
 QString RoiScalerWrapper::GetEdidName()

@@ -34,9 +34,9 @@ bool RoiScalerWrapper::RereadOrDisconnect(int line)
         return true;
     // Lines 1 to 3 carry the result.
     if (line <= 3)
-        qDebug() << _profile.disconnectLines[line - 1] << result;
+        qDebug() << _model.disconnectLines[line - 1] << result;
     else
-        qDebug() << _profile.disconnectLines[line - 1];
+        qDebug() << _model.disconnectLines[line - 1];
     DisconnectDevice();
     return false;
 }
@@ -45,7 +45,7 @@ void RoiScalerWrapper::RecordModes()
 {
     const int swState = Get(RoiField::_swStateSelect);
     _lastOutMode = (swState >> 4) & 0x0F;
-    if (_profile.oneIndexSelection) {
+    if (_model.oneIndexSelection) {
         _lastInMode[0] = swState & 0x0F;
         _lastInMode[1] = 0;
         _lastInMode[2] = 0;
@@ -60,10 +60,10 @@ void RoiScalerWrapper::RecordModes()
 void RoiScalerWrapper::RevertToAuto()
 {
     qDebug() << "Revert to auto mode";
-    PutU(Id(index::CfgOutMode), quint32(0));
+    PutU(Id(Param::CfgOutMode), quint32(0));
     if (Connected())
         SelectRoiFit(0, false);
-    if (_profile.rewritesAfterRevert)
+    if (_model.rewritesAfterRevert)
         WriteBlock();
 }
 
@@ -111,18 +111,18 @@ bool RoiScalerWrapper::UpdateInputStatus(bool inputPresent, const InputFormat& m
     const QString text = GetInputProtocolString();
 
     if (!inputPresent) {
-        PutS(Id(index::ImageInEnabled), Tr("Disconnected"));
-        PutS(Id(index::ImageInSize), QStringLiteral("0x0"));
-        PutS(Id(index::ImageInRoi), QStringLiteral("Sel: 0x0"));
-        PutS(Id(index::ImageInAudio), Tr("No audio"));
+        PutS(Id(Param::ImageInEnabled), Tr("Disconnected"));
+        PutS(Id(Param::ImageInSize), QStringLiteral("0x0"));
+        PutS(Id(Param::ImageInRoi), QStringLiteral("Sel: 0x0"));
+        PutS(Id(Param::ImageInAudio), Tr("No audio"));
         return true;
     }
-    if (proxySource == raster && proxyEnabled && StateS(Id(index::ImageInEnabled)) == text)
+    if (proxySource == raster && proxyEnabled && StateS(Id(Param::ImageInEnabled)) == text)
         return true;
 
-    PutS(Id(index::ImageInSize), QStringLiteral("%1x%2").arg(raster.width()).arg(raster.height()));
-    PutU(Id(index::CfgInScreenW), raster.width());
-    PutU(Id(index::CfgInScreenH), raster.height());
+    PutS(Id(Param::ImageInSize), QStringLiteral("%1x%2").arg(raster.width()).arg(raster.height()));
+    PutU(Id(Param::CfgInScreenW), raster.width());
+    PutU(Id(Param::CfgInScreenH), raster.height());
     _inProxy->SetSourceSize(raster.width(), raster.height());
 
     if (!matches && measured != set && unchanged) {
@@ -132,22 +132,22 @@ bool RoiScalerWrapper::UpdateInputStatus(bool inputPresent, const InputFormat& m
             // The input came back in the recorded format: restore the
             // recorded selection and fit over the whole measured picture.
             PutInRoi(0, 0, raster.width(), raster.height());
-            PutU(Id(index::CfgInMode), _lastInMode[0]);
-            if (_profile.oneIndexSelection) {
+            PutU(Id(Param::CfgInMode), _lastInMode[0]);
+            if (_model.oneIndexSelection) {
                 if (Connected())
                     SelectRoiConstraintIndex(_lastInMode[0], true);
             } else {
-                PutU(ProcessingId(processing::FixedAspectMode), _lastInMode[1]);
-                PutU(ProcessingId(processing::FixedSizeMode), _lastInMode[2]);
+                PutU(Id(Param::CfgInFixedAspectMode), _lastInMode[1]);
+                PutU(Id(Param::CfgInFixedSizeMode), _lastInMode[2]);
                 if (Connected())
                     SelectRoiConstraints(_lastInMode[0], _lastInMode[1], _lastInMode[2], true);
             }
-            if (_profile.rewritesAfterRevert)
+            if (_model.rewritesAfterRevert)
                 WriteBlock();
-            PutU(Id(index::CfgOutMode), _lastOutMode);
+            PutU(Id(Param::CfgOutMode), _lastOutMode);
             if (Connected())
                 SelectRoiFit(_lastOutMode, true);
-            if (_profile.rewritesAfterRevert)
+            if (_model.rewritesAfterRevert)
                 WriteBlock();
         } else {
             _lastInSize = set;
@@ -159,19 +159,19 @@ bool RoiScalerWrapper::UpdateInputStatus(bool inputPresent, const InputFormat& m
         }
     } else {
         if (Connected())
-            ReapplyConstraint(int(StateU(Id(index::CfgInMode))), false);
+            ReapplyConstraint(int(StateU(Id(Param::CfgInMode))), false);
         if (Connected())
-            SelectRoiFit(int(StateU(Id(index::CfgOutMode))), false);
+            SelectRoiFit(int(StateU(Id(Param::CfgOutMode))), false);
     }
 
-    const bool sync = _profile.rateAlarms && GetStatusBits(59, 0x20, 5);
-    const bool exceeds = _profile.rateAlarms && GetStatusBits(59, 0x80, 7);
-    PutS(Id(index::ImageInEnabled), sync ? Tr("Sync mode") : exceeds ? Tr("Exceeds max rate") : text);
-    if (_profile.edid)
-        PutS(Id(index::EDIDNameStr), GetEdidName());
+    const bool sync = _model.rateAlarms && GetStatusBits(59, 0x20, 5);
+    const bool exceeds = _model.rateAlarms && GetStatusBits(59, 0x80, 7);
+    PutS(Id(Param::ImageInEnabled), sync ? Tr("Sync mode") : exceeds ? Tr("Exceeds max rate") : text);
+    if (_model.Has(Param::EDIDFlowThru))
+        PutS(Id(Param::EDIDNameStr), GetEdidName());
     const bool audioPresent =
-        _profile.audioPresentInByte59 ? GetStatusBits(59, 0x40, 6) != 0 : GetStatusBits(53, 0x40, 6) == 0;
-    PutS(Id(index::ImageInAudio),
+        _model.audioPresentInByte59 ? GetStatusBits(59, 0x40, 6) != 0 : GetStatusBits(53, 0x40, 6) == 0;
+    PutS(Id(Param::ImageInAudio),
          !audioPresent ? Tr("No audio") : GetStatusBits(53, 0x80, 7) ? Tr("Audio 2Ch") : Tr("Audio 8Ch"));
     return true;
 }
@@ -179,17 +179,17 @@ bool RoiScalerWrapper::UpdateInputStatus(bool inputPresent, const InputFormat& m
 void RoiScalerWrapper::UpdateProcessingStatus()
 {
     const bool procLimit = Get(RoiField::_procLimit) != 0;
-    PutU(ProcessingId(processing::ProcLimitDisplay), procLimit ? 1u : 0u);
+    PutU(Id(Param::ProcLimitDisplay), procLimit ? 1u : 0u);
     const quint32 rotation = RotationValue();
-    PutU(ProcessingId(processing::OutRotation), rotation);
-    PutS(ProcessingId(processing::RotationStatusStr),
+    PutU(Id(Param::CfgOutRotation), rotation);
+    PutS(Id(Param::RotationStatusStr),
          Tr(kAngles[procLimit ? 0 : rotation]) + QString::fromLatin1(kDegreeSign));
-    PutU(ProcessingId(processing::RotationStatusColor), procLimit && rotation != 0 ? kRed : kBlack);
+    PutU(Id(Param::RotationStatusColor), procLimit && rotation != 0 ? kRed : kBlack);
 }
 
 void RoiScalerWrapper::UpdateGenlockStatus()
 {
-    const bool byte20 = _profile.genlockStateInByte20;
+    const bool byte20 = _model.genlockStateInByte20;
     const int g = byte20 ? GetStatusBits(20, 0x06, 1) : GetStatusBits(53, 0x30, 4);
     QString lock, status;
     switch (g) {
@@ -213,8 +213,8 @@ void RoiScalerWrapper::UpdateGenlockStatus()
         status = Tr("Locking");
         break;
     }
-    PutS(Id(index::ImageSdiOutGenLock), lock);
-    PutS(Id(index::GenlockStatusStr), status);
+    PutS(Id(Param::ImageSdiOutGenLock), lock);
+    PutS(Id(Param::GenlockStatusStr), status);
 
     const int s = (Get(RoiField::_genLockCtrl) >> 1) & 0x03;
     TryHVDelayEnable();
@@ -223,14 +223,14 @@ void RoiScalerWrapper::UpdateGenlockStatus()
         color = kRed;
     else if (s == 0)
         color = kBlue;
-    PutU(Id(index::GenlockLabelColor), color);
+    PutU(Id(Param::GenlockLabelColor), color);
 }
 
 void RoiScalerWrapper::UpdateDeviceStatus()
 {
     if (!_connected || _busy || !Connected())
         return;
-    if (_profile.statusWaitsForInput && _syncCountdown > 0 && !InputMeasured())
+    if (_model.statusWaitsForInput && _syncCountdown > 0 && !InputMeasured())
         return;
 
     const bool inputPresent = GetStatusBits(43, 0x80, 7) != 0;
@@ -245,51 +245,51 @@ void RoiScalerWrapper::UpdateDeviceStatus()
     if (!UpdateInputStatus(inputPresent, measured, set, matches, unchanged, proxyEnabled))
         return;
 
-    if (_profile.HasProcessing())
+    if (_model.HasProcessing())
         UpdateProcessingStatus();
     UpdateBackgroundColor(false);
-    PutS(Id(index::ImageSdiOutAudio), Tr(_profile.audioTexts[GetAudioSelectIndex() & 0x03]));
+    PutS(Id(Param::ImageSdiOutAudio), Tr(_model.audioTexts[GetAudioSelectIndex() & 0x03]));
 
-    if (_profile.HasProcessing()) {
+    if (_model.HasProcessing()) {
         const bool procLimit = Get(RoiField::_procLimit) != 0;
         const bool frameDelay = FrameDelayInEffect();
-        if (StateB(ProcessingId(processing::OutFrameDelay)) != frameDelay)
-            PutB(ProcessingId(processing::OutFrameDelay), frameDelay);
+        if (StateB(Id(Param::OutFrameDelay)) != frameDelay)
+            PutB(Id(Param::OutFrameDelay), frameDelay);
         const int state2 = Get(RoiField::_swStateSelect2);
         const bool marker = (state2 & kHalfTurnMarker) != 0;
         if (!procLimit) {
-            PutS(ProcessingId(processing::ImageOutFrameDelay),
+            PutS(Id(Param::ImageOutFrameDelay),
                  frameDelay ? Tr("Frame Delay: On") : Tr("Frame Delay: Off"));
-            PutU(ProcessingId(processing::FrameDelayLabelColor), quint32(kBlack));
-            PutU(ProcessingId(processing::HorizFlipLabelColor), quint32(kBlack));
-            PutU(ProcessingId(processing::VertFlipLabelColor), quint32(kBlack));
+            PutU(Id(Param::FrameDelayLabelColor), quint32(kBlack));
+            PutU(Id(Param::HorizFlipLabelColor), quint32(kBlack));
+            PutU(Id(Param::VertFlipLabelColor), quint32(kBlack));
         } else {
-            PutS(ProcessingId(processing::ImageOutFrameDelay), Tr("Frame Delay: Off"));
-            PutU(ProcessingId(processing::FrameDelayLabelColor), (state2 & kFrameDelayChoice) ? kRed : kBlack);
-            PutU(ProcessingId(processing::HorizFlipLabelColor),
+            PutS(Id(Param::ImageOutFrameDelay), Tr("Frame Delay: Off"));
+            PutU(Id(Param::FrameDelayLabelColor), (state2 & kFrameDelayChoice) ? kRed : kBlack);
+            PutU(Id(Param::HorizFlipLabelColor),
                  bool(Get(RoiField::_horizontalFlip)) != marker ? kRed : kBlack);
-            PutU(ProcessingId(processing::VertFlipLabelColor),
+            PutU(Id(Param::VertFlipLabelColor),
                  bool(Get(RoiField::_verticalFlip)) != marker ? kRed : kBlack);
         }
     }
 
-    PutB(Id(index::InConnected), inputPresent);
+    PutB(Id(Param::InConnected), inputPresent);
     if (inputPresent != proxyEnabled) {
         _inProxy->SetEnabled(inputPresent);
-        if (_profile.outputProxyFollowsInput)
+        if (_model.outputProxyFollowsInput)
             _outProxy->SetEnabled(inputPresent);
     }
 
     const bool outputConnected = GetStatusBits(53, 0x08, 3) == 0;
-    PutS(Id(index::ImageOutEnabled), outputConnected ? Tr(_profile.outConnectedText) : Tr("Disconnected"));
-    PutB(Id(index::OutConnected), outputConnected);
+    PutS(Id(Param::ImageOutEnabled), outputConnected ? Tr(_model.outConnectedText) : Tr("Disconnected"));
+    PutB(Id(Param::OutConnected), outputConnected);
 
-    PutS(Id(index::InScreenProxy), GetScreenProxy(0));
-    PutS(Id(index::OutScreenProxy), GetScreenProxy(1));
+    PutS(Id(Param::InScreenProxy), GetScreenProxy(0));
+    PutS(Id(Param::OutScreenProxy), GetScreenProxy(1));
 
     bool reference = GetStatusBits(42, 0x80, 7) != 0;
-    PutS(Id(index::RefImageInputStatus), GetRefInFormat(reference));
-    PutB(Id(index::RefInValidColorState), reference);
+    PutS(Id(Param::RefImageInputStatus), GetRefInFormat(reference));
+    PutB(Id(Param::RefInValidColorState), reference);
 
     UpdateGenlockStatus();
 }

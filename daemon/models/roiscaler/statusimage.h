@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "roiscaler/roimodels.h"
 #include "tovikconfig/paramtypes.h"
 
 namespace roiscaler {
@@ -32,11 +33,6 @@ quint32 PeriodCount(const UByte* image, int first);
 // The set input format (bytes 27 to 38) and the measured one (45 to 56).
 InputFormat SetInputFormat(const UByte* image);
 InputFormat MeasuredInputFormat(const UByte* image);
-
-// How a model names its input: always DisplayPort, always HDMI, or DVI
-// while the input carries DVI signalling (byte 53 bit 6) and HDMI
-// otherwise.
-enum class InputWord { Dp, Hdmi, DviWhenSignalled };
 
 // "DP 59.94Hz": the input word and the measured rate, whole when the input
 // carries DVI signalling or the rate is whole, else with two decimals. A

@@ -126,12 +126,12 @@ TEST(ModelRegistry, BlockMakersMakeTheModelsBlock)
         ASSERT_NE(registers, nullptr);
         EXPECT_EQ(CheckLayout(registers->Layout()), "");
         if (auto* roi = dynamic_cast<CRoiScalerBlock*>(block.get()))
-            EXPECT_EQ(roi->Profile().moduleType, row.moduleType);
+            EXPECT_EQ(roi->Model().moduleType, row.moduleType);
         else
-            EXPECT_EQ(FindRoiProfile(row.moduleType), nullptr);
+            EXPECT_EQ(roiscaler::FindRoiModel(row.moduleType), nullptr);
     }
-    for (const RoiProfile& profile : RoiProfiles())
-        EXPECT_NE(ModelRegistry::Find(profile.moduleType)->makeBlock, nullptr) << profile.name;
+    for (const roiscaler::RoiModel& model : roiscaler::RoiModels())
+        EXPECT_NE(ModelRegistry::Find(model.moduleType)->makeBlock, nullptr) << model.name;
 }
 
 TEST(ModelRegistry, WrapperMakersAreTheRows)

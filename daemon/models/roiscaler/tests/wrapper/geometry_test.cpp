@@ -96,11 +96,11 @@ TEST(RoiWrapperGeometry, FitModesMapIntoTheOutput)
         EXPECT_EQ(BlockOut(rig), c.expected);
         EXPECT_EQ(MemoryOut(rig), c.expected);
         EXPECT_EQ(rig.Field(F::_swStateSelect) >> 4, c.fit);
-        EXPECT_EQ(rig.U(index::CfgOutMode), quint32(c.fit));
+        EXPECT_EQ(rig.U(Param::CfgOutMode), quint32(c.fit));
         // The fit's name follows with the reread.
         rig.W().ReadDeviceConfig();
-        EXPECT_EQ(rig.S(index::ImageSdiOutFit).toStdString(), FitName(c.fit));
-        EXPECT_EQ(rig.U(index::OutScalingLabelColor), c.fit == 0 ? 1u : 2u);
+        EXPECT_EQ(rig.S(Param::ImageSdiOutFit).toStdString(), FitName(c.fit));
+        EXPECT_EQ(rig.U(Param::OutScalingLabelColor), c.fit == 0 ? 1u : 2u);
         EXPECT_EQ(rig.W().OutProxy()->ConstraintMode(), c.fit == 4 ? 1 : 0);
         EXPECT_EQ(rig.Field(F::_roiCtrl) & 0x07, c.fit == 0 ? 0x04 : 0x07);
     }
@@ -108,7 +108,7 @@ TEST(RoiWrapperGeometry, FitModesMapIntoTheOutput)
     const QRect before = BlockOut(rig);
     rig.W().SelectRoiFit(7, false);
     EXPECT_EQ(BlockOut(rig), before);
-    EXPECT_EQ(rig.U(index::CfgOutMode), 4u);
+    EXPECT_EQ(rig.U(Param::CfgOutMode), 4u);
 }
 
 // Every selection goes to the device as its code and reads back as itself.
@@ -116,8 +116,8 @@ TEST(RoiWrapperGeometry, SelectionsRoundTripThroughTheConverter)
 {
     WrapperRig rig(kMardex);
     ASSERT_TRUE(rig.Start());
-    const quint32 aspectId = rig.ProcessingId(processing::FixedAspectMode);
-    const quint32 sizeId = rig.ProcessingId(processing::FixedSizeMode);
+    const quint32 aspectId = rig.Id(Param::CfgInFixedAspectMode);
+    const quint32 sizeId = rig.Id(Param::CfgInFixedSizeMode);
     struct Selection {
         int selection, aspect, size;
     };
@@ -131,7 +131,7 @@ TEST(RoiWrapperGeometry, SelectionsRoundTripThroughTheConverter)
         rig.W().SelectRoiConstraints(s.selection, s.aspect, s.size, true);
         EXPECT_EQ(rig.Memory(24) & 0x0F, InputModeCode(s.selection, s.aspect, s.size));
         rig.W().ReadDeviceConfig();
-        EXPECT_EQ(rig.U(index::CfgInMode), quint32(s.selection));
+        EXPECT_EQ(rig.U(Param::CfgInMode), quint32(s.selection));
         if (s.selection == kFixedAspect) {
             EXPECT_EQ(rig.Value(aspectId).toUInt(), quint32(s.aspect));
         }
@@ -173,7 +173,7 @@ TEST(RoiWrapperGeometry, FixedSizeLargerThanTheSourceIsDemoted)
             rig.W().SelectRoiConstraintIndex(14, true); // 1920 x 1080
         else
             rig.W().SelectRoiConstraints(3, 0, 4, true);
-        EXPECT_EQ(rig.U(index::CfgInMode), 1u);
+        EXPECT_EQ(rig.U(Param::CfgInMode), 1u);
         EXPECT_EQ(rig.Memory(24) & 0x0F, 1);
         EXPECT_EQ(rig.W().InProxy()->ConstraintMode(), 1);
         EXPECT_EQ(BlockIn(rig), QRect(0, 0, 1280, 720));
@@ -188,20 +188,20 @@ TEST(RoiWrapperGeometry, WholeInputAndAutoScaleStayPaired)
     PutIn(rig, {600, 357, 720, 486});
     rig.W().SelectRoiConstraints(0, 0, 0, false);
     EXPECT_EQ(BlockIn(rig), QRect(600, 357, 720, 486));
-    EXPECT_EQ(rig.U(index::CfgInW), 1920u);
-    EXPECT_EQ(rig.U(index::CfgInX), 0u);
+    EXPECT_EQ(rig.U(Param::CfgInW), 1920u);
+    EXPECT_EQ(rig.U(Param::CfgInX), 0u);
     // Leaving it selects Scale Aspect; returning selects Auto Scale.
     rig.W().SelectRoiConstraints(1, 0, 0, true);
-    EXPECT_EQ(rig.U(index::CfgOutMode), 1u);
+    EXPECT_EQ(rig.U(Param::CfgOutMode), 1u);
     EXPECT_EQ(rig.Field(F::_swStateSelect) >> 4, 1);
     rig.W().SelectRoiConstraints(0, 0, 0, true);
-    EXPECT_EQ(rig.U(index::CfgOutMode), 0u);
+    EXPECT_EQ(rig.U(Param::CfgOutMode), 0u);
     EXPECT_EQ(rig.Field(F::_swStateSelect), 0);
     // And the other way: a fit other than Auto frees the selection.
     rig.W().SelectRoiFit(2, false);
-    EXPECT_EQ(rig.U(index::CfgInMode), 1u);
+    EXPECT_EQ(rig.U(Param::CfgInMode), 1u);
     rig.W().SelectRoiFit(0, false);
-    EXPECT_EQ(rig.U(index::CfgInMode), 0u);
+    EXPECT_EQ(rig.U(Param::CfgInMode), 0u);
 }
 
 // The fit step and the constraint step call each other; the inner call of
@@ -211,11 +211,11 @@ TEST(RoiWrapperGeometry, FitAndConstraintStepsDoNotReenter)
 {
     WrapperRig rig(kQuastel);
     ASSERT_TRUE(rig.Start());
-    ASSERT_EQ(rig.U(index::CfgOutMode), 0u);
+    ASSERT_EQ(rig.U(Param::CfgOutMode), 0u);
     const uint64_t mark = rig.Mark();
     rig.W().SelectRoiFit(1, false); // enters the constraint step, which would enter the fit again
-    EXPECT_EQ(rig.U(index::CfgOutMode), 1u);
-    EXPECT_EQ(rig.U(index::CfgInMode), 1u);
+    EXPECT_EQ(rig.U(Param::CfgOutMode), 1u);
+    EXPECT_EQ(rig.U(Param::CfgInMode), 1u);
     EXPECT_EQ(rig.Field(F::_swStateSelect), 0x11);
     // One window write by the fit step, one region write by the constraint
     // step: the constraint step's own fit step was cut.
@@ -227,7 +227,7 @@ TEST(RoiWrapperGeometry, FitAndConstraintStepsDoNotReenter)
     rig.W().SelectRoiFit(2, false);
     EXPECT_EQ(rig.Field(F::_swStateSelect) >> 4, 2);
     rig.W().SelectRoiConstraints(0, 0, 0, true);
-    EXPECT_EQ(rig.U(index::CfgOutMode), 0u);
+    EXPECT_EQ(rig.U(Param::CfgOutMode), 0u);
     EXPECT_EQ(rig.Field(F::_swStateSelect), 0x00);
 }
 
@@ -239,25 +239,25 @@ TEST(RoiWrapperGeometry, CoordinateSettersStayInsideTheRasters)
     rig.W().InProxy()->SetSourceSize(1920, 1080);
     PutIn(rig, {100, 100, 720, 486});
     rig.W().UpdateInProxy();
-    rig.Set(rig.Id(index::CfgInX), 5000u);
+    rig.Set(rig.Id(Param::CfgInX), 5000u);
     EXPECT_EQ(rig.Field(F::_inputHStartOffset), 1200);
     EXPECT_EQ(rig.Memory(6), 1200 & 0xFF);
-    rig.Set(rig.Id(index::CfgInY), 700u);
+    rig.Set(rig.Id(Param::CfgInY), 700u);
     EXPECT_EQ(rig.Field(F::_inputVStartOffset), 594);
-    rig.Set(rig.Id(index::CfgInW), 2u);
+    rig.Set(rig.Id(Param::CfgInW), 2u);
     EXPECT_EQ(rig.Field(F::_inputActivePixels), 4);
-    rig.Set(rig.Id(index::CfgInH), 4000u);
+    rig.Set(rig.Id(Param::CfgInH), 4000u);
     EXPECT_EQ(rig.Field(F::_inputActiveLines), 1080 - 594);
-    EXPECT_EQ(rig.S(index::ImageInRoi), "Sel:4x486");
+    EXPECT_EQ(rig.S(Param::ImageInRoi), "Sel:4x486");
 
     // Output setters go through the fit step: only a variable window keeps them.
     rig.W().SelectRoiFit(4, false);
-    rig.Set(rig.Id(index::CfgOutX), 100u);
-    rig.Set(rig.Id(index::CfgOutW), 5000u);
+    rig.Set(rig.Id(Param::CfgOutX), 100u);
+    rig.Set(rig.Id(Param::CfgOutW), 5000u);
     EXPECT_EQ(BlockOut(rig).x(), 100);
     EXPECT_EQ(BlockOut(rig).width(), 1820);
     rig.W().SelectRoiFit(2, false);
-    rig.Set(rig.Id(index::CfgOutX), 100u);
+    rig.Set(rig.Id(Param::CfgOutX), 100u);
     EXPECT_EQ(BlockOut(rig), QRect(0, 0, 1920, 1080));
 }
 
@@ -279,7 +279,7 @@ TEST(RoiWrapperGeometry, CentringNeverStartsBeforeTheEdge)
     WrapperRig rig(kHestra);
     ASSERT_TRUE(rig.Start());
     PutIn(rig, {0, 0, 720, 486});
-    rig.Set(rig.Id(index::RoiAction), 2u);
+    rig.Set(rig.Id(Param::RoiAction), 2u);
     EXPECT_EQ(BlockIn(rig), QRect(600, 297, 720, 486));
     EXPECT_EQ(rig.Memory(6), 600 & 0xFF);
     // A region larger than the measured raster starts at 0, not before it.
@@ -294,7 +294,7 @@ TEST(RoiWrapperGeometry, CentringNeverStartsBeforeTheEdge)
     // the fit keeps).
     rig.W().SelectRoiFit(4, false);
     PutOut(rig, {7, 7, 1440, 1080});
-    rig.Set(rig.Id(index::RoiAction), 3u);
+    rig.Set(rig.Id(Param::RoiAction), 3u);
     EXPECT_EQ(BlockOut(rig).topLeft(), QPoint(240, 0));
     rig.W().SelectSdiOutFormat(4); // 1280 x 720
     PutOut(rig, {7, 7, 1440, 1080});
@@ -308,7 +308,7 @@ TEST(RoiWrapperGeometry, SelectAllTakesTheWholeInputOrItsAspect)
     ASSERT_TRUE(rig.Start());
     rig.W().SelectRoiConstraints(1, 0, 0, true);
     PutIn(rig, {10, 10, 100, 100});
-    rig.Set(rig.Id(index::RoiAction), 1u);
+    rig.Set(rig.Id(Param::RoiAction), 1u);
     EXPECT_EQ(BlockIn(rig), QRect(0, 0, 1920, 1080));
     rig.W().SelectRoiConstraints(2, 3, 0, true); // 607 x 1080
     rig.W().SelectAllRoiButtonChanged();
@@ -331,7 +331,7 @@ TEST(RoiWrapperGeometry, RegionTextsOnlyWhereTheModeAllowsThem)
     EXPECT_EQ(BlockOut(rig), QRect(10, 20, 300, 200));
     EXPECT_EQ(rig.Live(12), 10);
     EXPECT_EQ(WrapperRig::Codes(rig.Since(mark)), (std::vector<int>{0x9D, 0x9D}));
-    EXPECT_EQ(rig.S(index::OutScreenProxy).toStdString(),
+    EXPECT_EQ(rig.S(Param::OutScreenProxy).toStdString(),
               R"({"mode":"4","x":"10","y":"20","w":"300","h":"200","screenw":"1920","screenh":"1080"})");
     // The same window again: only the timer.
     rig.W().ConfigTimer()->stop();

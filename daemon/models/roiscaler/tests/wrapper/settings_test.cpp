@@ -85,11 +85,11 @@ TEST(RoiWrapperSettings, OrientationReadsBack)
 {
     WrapperRig rig(kQuastel);
     ASSERT_TRUE(rig.Start());
-    const quint32 rotation = rig.ProcessingId(processing::OutRotation);
-    const quint32 hFlip = rig.ProcessingId(processing::OutHorizFlipCk);
-    const quint32 vFlip = rig.ProcessingId(processing::OutVertFlipCk);
-    const quint32 delay = rig.ProcessingId(processing::OutFrameDelay);
-    const quint32 delayCk = rig.ProcessingId(processing::OutFrameDelayCk);
+    const quint32 rotation = rig.Id(Param::CfgOutRotation);
+    const quint32 hFlip = rig.Id(Param::OutHorizFlipCk);
+    const quint32 vFlip = rig.Id(Param::OutVertFlipCk);
+    const quint32 delay = rig.Id(Param::OutFrameDelay);
+    const quint32 delayCk = rig.Id(Param::OutFrameDelayCk);
 
     rig.Set(rotation, 2u);
     EXPECT_EQ(rig.Value(rotation), QVariant(2u));
@@ -161,12 +161,12 @@ TEST(RoiWrapperSettings, ReadbackClampsDelaysThatExceedTheFormat)
     rig.W().Block()->SetField(F::_horizontalDelay, 2500);
     rig.W().Engine()->WriteConfigBlock(0, 0);
     rig.W().ReadDeviceConfig();
-    EXPECT_EQ(rig.U(index::GenHDelay), 2500u);
-    EXPECT_EQ(rig.U(index::GenHDelayMax), 1979u);
-    EXPECT_EQ(rig.U(index::GenVDelayMax), 749u);
+    EXPECT_EQ(rig.U(Param::GenHDelay), 2500u);
+    EXPECT_EQ(rig.U(Param::GenHDelayMax), 1979u);
+    EXPECT_EQ(rig.U(Param::GenVDelayMax), 749u);
     EXPECT_EQ(rig.Field(F::_horizontalDelay), 1979);
     rig.W().ReadDeviceConfig();
-    EXPECT_EQ(rig.U(index::GenHDelay), 1979u);
+    EXPECT_EQ(rig.U(Param::GenHDelay), 1979u);
 }
 
 TEST(RoiWrapperSettings, BackgroundColourByTheOutputStandard)
@@ -174,17 +174,17 @@ TEST(RoiWrapperSettings, BackgroundColourByTheOutputStandard)
     WrapperRig rig(kHestra);
     ASSERT_TRUE(rig.Start());
     rig.W().SelectSdiOutFormat(1); // 625 lines: BT.601
-    rig.Set(rig.Id(index::BackgroundColor), QString("#FFFFFF"));
+    rig.Set(rig.Id(Param::BackgroundColor), QString("#FFFFFF"));
     EXPECT_EQ(rig.Memory(18), 235);
     EXPECT_EQ(rig.Memory(19), 128);
     EXPECT_EQ(rig.Memory(17), 128);
-    EXPECT_EQ(rig.S(index::BackgroundColor), "#ffffff");
-    rig.Set(rig.Id(index::BackgroundColor), QString("#ff0000"));
+    EXPECT_EQ(rig.S(Param::BackgroundColor), "#ffffff");
+    rig.Set(rig.Id(Param::BackgroundColor), QString("#ff0000"));
     EXPECT_EQ(rig.Memory(18), 81);
     EXPECT_EQ(rig.Memory(19), 90);
     EXPECT_EQ(rig.Memory(17), 240);
     // The 8-bit step loses a little on the way back.
-    EXPECT_EQ(rig.S(index::BackgroundColor), "#fe0000");
+    EXPECT_EQ(rig.S(Param::BackgroundColor), "#fe0000");
 }
 
 TEST(RoiWrapperSettings, AudioSelectionReadsBackAsItself)
@@ -192,18 +192,18 @@ TEST(RoiWrapperSettings, AudioSelectionReadsBackAsItself)
     WrapperRig rig(kPendro);
     ASSERT_TRUE(rig.Start());
     for (unsigned v : {1u, 2u, 3u, 0u, 3u}) {
-        rig.Set(rig.Id(index::AudInSelect), v);
-        EXPECT_EQ(rig.U(index::AudInSelect), v);
+        rig.Set(rig.Id(Param::AudInSelect), v);
+        EXPECT_EQ(rig.U(Param::AudInSelect), v);
     }
     // 3 keeps bits 2 and 6 as they were.
-    rig.Set(rig.Id(index::AudInSelect), 1u);
-    rig.Set(rig.Id(index::AudInSelect), 3u);
+    rig.Set(rig.Id(Param::AudInSelect), 1u);
+    rig.Set(rig.Id(Param::AudInSelect), 3u);
     EXPECT_EQ(rig.Memory(39) & 0xC4, 0xC4);
-    rig.Set(rig.Id(index::AudAnalogOutMap), 3u);
-    rig.Set(rig.Id(index::AudConversion), 1u);
-    EXPECT_EQ(rig.U(index::AudAnalogOutMap), 3u);
-    EXPECT_EQ(rig.U(index::AudConversion), 1u);
-    EXPECT_EQ(rig.U(index::AudInSelect), 3u);
+    rig.Set(rig.Id(Param::AudAnalogOutMap), 3u);
+    rig.Set(rig.Id(Param::AudConversion), 1u);
+    EXPECT_EQ(rig.U(Param::AudAnalogOutMap), 3u);
+    EXPECT_EQ(rig.U(Param::AudConversion), 1u);
+    EXPECT_EQ(rig.U(Param::AudInSelect), 3u);
 }
 
 TEST(RoiWrapperSettings, GenlockDelayAvailability)
@@ -228,10 +228,10 @@ TEST(RoiWrapperSettings, GenlockDelayAvailability)
         rig.SetStatus(42, {c.reference});
         rig.SetStatus(53, {c.lock});
         rig.W().ReadStatusBlock();
-        rig.Set(rig.Id(index::Genlock), c.source);
-        EXPECT_EQ(rig.S(index::GenlockRefAlarmStr).toStdString(), c.alarm);
-        EXPECT_EQ(rig.Value(rig.Id(index::GenDelayEnable)), QVariant(c.enable));
-        EXPECT_EQ(rig.Value(rig.Id(index::GenDelayShow)), QVariant(c.show));
+        rig.Set(rig.Id(Param::Genlock), c.source);
+        EXPECT_EQ(rig.S(Param::GenlockRefAlarmStr).toStdString(), c.alarm);
+        EXPECT_EQ(rig.Value(rig.Id(Param::GenDelayEnable)), QVariant(c.enable));
+        EXPECT_EQ(rig.Value(rig.Id(Param::GenDelayShow)), QVariant(c.show));
     }
 }
 
