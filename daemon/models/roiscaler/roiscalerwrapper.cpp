@@ -1,17 +1,19 @@
 #include "roiscaler/roiscalerwrapper.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QTimer>
 
-#include <algorithm>
-
-#include "catalog/cmoduletype.h"
+#include "catalog/assemblyrecords.h"
+#include "catalog/cversion.h"
 #include "engine/ccmdengine.h"
 #include "paramlink/descriptortable.h"
-#include "roiscaler/roitables.h"
-#include "roiscaler/roitext.h"
+#include "roiscaler/bindings.h"
+#include "roiscaler/geometry.h"
+#include "roiscaler/readback.h"
+#include "roiscaler/roivalues.h"
 #include "roiscaler/screenproxy.h"
+#include "roiscaler/settings.h"
+#include "roiscaler/statuspass.h"
 #include "tovikconfig/tovikconfig.h"
 
 using namespace roiscaler;
@@ -24,50 +26,14 @@ const QSize kFirstSource(1920, 1200);
 const QRect kFirstInRoi(440, 360, 720, 480);
 const QRect kFirstOutRoi(240, 0, 1440, 1080);
 
-// A default value of the state; a model without the parameter has none.
-struct DefaultRow {
-    Param param;
-    bool isBool;
-    quint32 value;
-};
+// Releases up to 1.1 do not watch the input format.
+const unsigned kLastUnwatchedRelease = 0x0101;
 
-const DefaultRow kDefaults[] = {
-    {Param::CfgInMode, false, 0},
-    {Param::CfgInFixedAspectMode, false, 0},
-    {Param::CfgInFixedSizeMode, false, 0},
-    {Param::InRgbRange, false, 0},
-    {Param::AudInSelect, false, 0},
-    {Param::AudAnalogOutMap, false, 0},
-    {Param::AudConversion, false, 0},
-    {Param::CfgInScreenW, false, 1920},
-    {Param::CfgInScreenH, false, 1200},
-    {Param::CfgInX, false, 440},
-    {Param::CfgInY, false, 360},
-    {Param::CfgInW, false, 720},
-    {Param::CfgInH, false, 480},
-    {Param::CfgOutMode, false, 0},
-    {Param::OutRoiFormat, false, 0},
-    {Param::OutEdgeFiltering, true, 1},
-    {Param::OutFlickerFiltering, true, 0},
-    {Param::CfgOutScreenW, false, 1920},
-    {Param::CfgOutScreenH, false, 1200},
-    {Param::CfgOutRotation, false, 0},
-    {Param::OutFrameDelayCk, true, 0},
-    {Param::OutHorizFlipCk, true, 0},
-    {Param::OutVertFlipCk, true, 0},
-    {Param::OutFrameDelay, true, 0},
-    {Param::CfgOutX, false, 240},
-    {Param::CfgOutY, false, 0},
-    {Param::CfgOutW, false, 1440},
-    {Param::CfgOutH, false, 1080},
-    {Param::RoiAction, false, 0},
-    {Param::Genlock, false, 0},
-};
-
-// The input timing bytes, stored and measured, in the same order.
-const int kTimingBytes = RoiField::_stHzThousandsReg2 - RoiField::_stInputHStartLSB + 1;
-static_assert(RoiField::_fpgaHzThousandsReg2 - RoiField::_fpgaInputHStartLSB + 1 == kTimingBytes,
-              "stored and measured timing differ");
+// The EDID's monitor name: 13 bytes at register 74 of the scaler.
+const UByte kRegisterInterface = 1;
+const UByte kRegisterDevice = 0;
+const ULWord kEdidNameAddress = 74;
+const int kEdidNameBytes = 13;
 
 } // namespace
 
@@ -83,136 +49,111 @@ RoiScalerWrapper::~RoiScalerWrapper()
     delete _configTimer;
 }
 
-// ---- state values
-
-void RoiScalerWrapper::PutU(quint32 id, int value)
+RoiContext RoiScalerWrapper::Context() const
 {
-    _state.insert(id, QVariant(quint32(std::max(value, 0))));
+    return RoiContext{_model, _statusImage, Connected()};
 }
 
-void RoiScalerWrapper::PutU(quint32 id, quint32 value)
+RoiScene RoiScalerWrapper::Scene() const
 {
-    _state.insert(id, QVariant(value));
+    return RoiScene{BlockImage(*_block), _state, _inProxy->Geometry(), _outProxy->Geometry(), _memory};
 }
 
-void RoiScalerWrapper::PutB(quint32 id, bool value)
+bool RoiScalerWrapper::Apply(RoiOutcome outcome)
 {
-    _state.insert(id, QVariant(value));
-}
-
-void RoiScalerWrapper::PutS(quint32 id, const QString& value)
-{
-    _state.insert(id, QVariant(value));
-}
-
-quint32 RoiScalerWrapper::StateU(quint32 id) const
-{
-    return _state.value(id).toUInt();
-}
-
-bool RoiScalerWrapper::StateB(quint32 id) const
-{
-    return _state.value(id).toBool();
-}
-
-QString RoiScalerWrapper::StateS(quint32 id) const
-{
-    return _state.value(id).toString();
-}
-
-bool RoiScalerWrapper::PutUChanged(quint32 id, quint32 value, bool force)
-{
-    if (!force && StateU(id) == value)
-        return false;
-    PutU(id, value);
+    outcome.scene.block.ApplyTo(*_block);
+    _state = std::move(outcome.scene.values);
+    _inProxy->Geometry() = outcome.scene.in;
+    _outProxy->Geometry() = outcome.scene.out;
+    _memory = outcome.scene.memory;
+    for (const RoiAction& action : outcome.actions)
+        if (!Take(action))
+            return false;
     return true;
 }
 
-bool RoiScalerWrapper::PutBChanged(quint32 id, bool value, bool force)
+bool RoiScalerWrapper::Take(const RoiAction& action)
 {
-    if (!force && StateB(id) == value)
-        return false;
-    PutB(id, value);
+    switch (action.kind) {
+    case RoiAction::StreamOut:
+    case RoiAction::Write:
+        Send(action);
+        break;
+    case RoiAction::RestartTimer:
+        StartConfigTimer();
+        break;
+    case RoiAction::StartTimerIfIdle:
+        if (!_configTimer->isActive())
+            StartConfigTimerMinTime();
+        break;
+    case RoiAction::Debug:
+        qDebug().noquote() << action.text;
+        break;
+    case RoiAction::DebugNamed:
+        // The name as the debug stream quotes a text.
+        qDebug() << action.text.toLatin1().constData() << action.item;
+        break;
+    case RoiAction::ReadConfig:
+        ReadDeviceConfig();
+        break;
+    case RoiAction::Readback:
+        UpdateDevice();
+        break;
+    case RoiAction::PublishIdentity: {
+        RoiIdentity identity;
+        if (Connected()) {
+            identity = Identity(_engine->GetModuleType());
+            identity.fpgaVersion = GetFirmwareVersion();
+            identity.releaseVersion = GetReleaseVersion();
+            identity.serialNumber = GetSerialNumber();
+        }
+        RoiOutcome outcome{Scene(), {}};
+        PutIdentity(Context(), identity, outcome);
+        return Apply(std::move(outcome));
+    }
+    case RoiAction::Publish:
+        emit DeviceStateUpdated(_state);
+        break;
+    case RoiAction::WriteModuleName:
+        WriteModuleName(action.text);
+        break;
+    case RoiAction::Fit:
+        return Run(SelectFit, action.a, action.b != 0);
+    case RoiAction::ClampDelays:
+        return Run(SetHorizontalDelay, action.a) && Run(SetVerticalDelay, action.b);
+    case RoiAction::Reread:
+        return RereadOrDisconnect(action.a);
+    case RoiAction::RecordModes:
+        RecordModes(_model, BlockImage(*_block), _memory);
+        break;
+    case RoiAction::RevertToAuto:
+        return Run(roiscaler::RevertToAuto);
+    case RoiAction::RestoreInput:
+        return Run(RestoreInput, action.a, action.b);
+    case RoiAction::ReapplyInput:
+        return Run(ReapplyInput);
+    case RoiAction::InputTexts:
+        PutInputTexts(Context(), _state);
+        break;
+    case RoiAction::ReadEdidName:
+        PutS(_state, Id(Param::EDIDNameStr), GetEdidName());
+        break;
+    }
     return true;
 }
 
-QString RoiScalerWrapper::Tr(const char* text) const
+void RoiScalerWrapper::Send(const RoiAction& action)
 {
-    return QCoreApplication::translate(_model.className, text);
-}
-
-// ---- the block
-
-int RoiScalerWrapper::Get(int field) const
-{
-    return _block->Field(field);
-}
-
-void RoiScalerWrapper::Put(int field, int value)
-{
-    _block->SetField(field, value);
-}
-
-void RoiScalerWrapper::StreamOutBlock()
-{
-    if (_engine)
+    if (!_engine)
+        return;
+    // The block as the decision sent it, then as it stands.
+    const BlockImage current(*_block);
+    action.image.ApplyTo(*_block);
+    if (action.kind == RoiAction::StreamOut)
         _engine->StreamOutConfigBlock(_block->FPGAID(), _block->BlockID());
-}
-
-void RoiScalerWrapper::WriteBlock()
-{
-    if (_engine)
+    else
         _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
-}
-
-void RoiScalerWrapper::SendBlock(bool stream)
-{
-    if (stream)
-        StreamOutBlock();
-    WriteBlock();
-}
-
-bool RoiScalerWrapper::InputMeasured() const
-{
-    return Get(RoiField::_fpgaInputHTotalLSB) != 0 || Get(RoiField::_fpgaInputHTotalAndInputVStartMSB) != 0;
-}
-
-void RoiScalerWrapper::RefreshStoredTiming()
-{
-    for (int i = 0; i < kTimingBytes; ++i)
-        Put(RoiField::_stInputHStartLSB + i, Get(RoiField::_fpgaInputHStartLSB + i));
-    const int hDelay = Get(RoiField::_horizontalDelay);
-    const int vDelay = Get(RoiField::_verticalDelay);
-    Put(RoiField::_stInputMiscSignal, ((vDelay >> 8) & 0x01) << 7 | ((hDelay >> 8) & 0x0F) << 3
-                                         | (Get(RoiField::_fpgaInputMiscSignal) & 0x07));
-}
-
-QRect RoiScalerWrapper::BlockInRoi() const
-{
-    return QRect(Get(RoiField::_inputHStartOffset), Get(RoiField::_inputVStartOffset), Get(RoiField::_inputActivePixels),
-                 Get(RoiField::_inputActiveLines));
-}
-
-QRect RoiScalerWrapper::BlockOutRoi() const
-{
-    return QRect(Get(RoiField::_outputHStartOffset), Get(RoiField::_outputVStartOffset),
-                 Get(RoiField::_outputActivePixels), Get(RoiField::_outputActiveLines));
-}
-
-void RoiScalerWrapper::PutInRoi(int x, int y, int w, int h)
-{
-    Put(RoiField::_inputHStartOffset, x);
-    Put(RoiField::_inputVStartOffset, y);
-    Put(RoiField::_inputActivePixels, w);
-    Put(RoiField::_inputActiveLines, h);
-}
-
-void RoiScalerWrapper::PutOutRoi(int x, int y, int w, int h)
-{
-    Put(RoiField::_outputHStartOffset, x);
-    Put(RoiField::_outputVStartOffset, y);
-    Put(RoiField::_outputActivePixels, w);
-    Put(RoiField::_outputActiveLines, h);
+    current.ApplyTo(*_block);
 }
 
 // ---- frame
@@ -230,8 +171,8 @@ void RoiScalerWrapper::InitDeviceDescriptors(int configId)
 
 void RoiScalerWrapper::InitDevice()
 {
-    _syncCountdown = 2;
-    _constraintsFirstPass = !_model.oneIndexSelection;
+    _memory.syncCountdown = 2;
+    _memory.constraintsFirstPass = !_model.oneIndexSelection;
     delete _configTimer;
     _configTimer = new QTimer(this);
     _configTimer->setSingleShot(true);
@@ -241,7 +182,7 @@ void RoiScalerWrapper::InitDevice()
     connect(_configTimer, &QTimer::timeout, this, &RoiScalerWrapper::UpdateConfig);
     InitLists();
     SetDefaults();
-    _inputSynced = 0;
+    _memory.inputSynced = false;
 }
 
 void RoiScalerWrapper::InitLists()
@@ -256,15 +197,7 @@ void RoiScalerWrapper::InitLists()
 
 void RoiScalerWrapper::SetDefaults()
 {
-    for (const DefaultRow& row : kDefaults) {
-        if (!_model.Has(row.param))
-            continue;
-        const quint32 id = Id(row.param);
-        if (row.isBool)
-            PutB(id, row.value != 0);
-        else
-            PutU(id, row.value);
-    }
+    PutDefaults(_model, _state);
 }
 
 void RoiScalerWrapper::StartConfigTimer()
@@ -279,8 +212,8 @@ void RoiScalerWrapper::StartConfigTimerMinTime()
 
 void RoiScalerWrapper::UpdateConfig()
 {
-    if (InputMeasured())
-        WriteBlock();
+    if (_engine && InputMeasured(BlockImage(*_block)))
+        _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
     ReadDeviceConfig();
 }
 
@@ -289,146 +222,89 @@ void RoiScalerWrapper::DisconnectDevice()
     StopDevice();
 }
 
-void RoiScalerWrapper::SetInputControlsEnable(bool enable)
+void RoiScalerWrapper::SetParam(quint32 id, const QVariant& value, const LumoTimeStamp& ts)
 {
-    _inProxy->SetEnabled(enable);
+    Q_UNUSED(ts);
+    // The configuration could not be read: the change is dropped, and a
+    // reread is due so that the wrapper recovers and the store shows what
+    // the converter holds.
+    if (_configReadFailed) {
+        StartConfigTimerMinTime();
+        return;
+    }
+    Run(Dispatch, id, value);
 }
 
-void RoiScalerWrapper::SetOutputControlsEnable(bool enable)
+void RoiScalerWrapper::UpdateDevice()
 {
-    _outProxy->SetEnabled(enable);
+    Run(Readback, LinkState{_connected, _busy});
 }
 
-bool RoiScalerWrapper::ParseScreenProxy(QString text, UByte& mode, UWord& x, UWord& y, UWord& w, UWord& h,
-                                        UWord& screenw, UWord& screenh)
+void RoiScalerWrapper::UpdateDeviceStatus()
 {
-    return roiscaler::ParseScreenProxy(text, mode, x, y, w, h, screenw, screenh);
+    if (!_connected || _busy || !Connected() || StatusWaits(Context(), Scene()))
+        return;
+    const StatusSample sample = SampleStatus(Context(), Scene());
+    if (!Run(WatchInput, sample, ReleaseWatchesInput()))
+        return;
+    const bool inputProxyEnabled = _inProxy->IsEnabled();
+    if (!Run(UpdateInput, sample))
+        return;
+    Run(PublishPass, sample, inputProxyEnabled);
 }
 
-bool RoiScalerWrapper::ParseScreenProxy(QString text, QString key, int& value)
+bool RoiScalerWrapper::ReleaseWatchesInput() const
 {
-    return roiscaler::ParseScreenProxy(text, key, value);
+    const CVersion release =
+        _assemblyRecords ? _assemblyRecords->FindRelease(_engine->GetModuleType()) : CVersion();
+    return release.Value() > kLastUnwatchedRelease;
 }
 
-QString RoiScalerWrapper::GetScreenProxy(int roitype)
+bool RoiScalerWrapper::RereadOrDisconnect(int line)
 {
-    return ScreenProxyText(_state, _model.idBase, roitype);
+    const int result = _engine->ReadConfiguration();
+    if (result == 0)
+        return true;
+    // Lines 1 to 3 carry the result.
+    if (line <= 3)
+        qDebug() << _model.disconnectLines[line - 1] << result;
+    else
+        qDebug() << _model.disconnectLines[line - 1];
+    DisconnectDevice();
+    return false;
 }
 
-// ---- getters
-
-void RoiScalerWrapper::GetHwInSize(int& w, int& h, int& hz)
+RoiIdentity RoiScalerWrapper::Identity(const CModuleType& moduleRecord)
 {
-    const InputFormat f = SetInputFormat(_statusImage);
-    w = f.width;
-    h = f.height;
-    hz = f.hz;
+    RoiIdentity identity;
+    identity.moduleName = moduleRecord._moduleName;
+    const int type = moduleRecord._moduleTypeID;
+    if (type >= 0 && type < CModuleType::kModuleTypeCount)
+        identity.moduleTypeName = CModuleType::_moduleTypeIDNames[size_t(type)].name;
+    identity.boardAssembly = moduleRecord._boardAssemblyID;
+    return identity;
 }
 
-void RoiScalerWrapper::GetFpgaInSize(int& w, int& h, int& hz)
+void RoiScalerWrapper::WriteModuleName(const QString& name)
 {
-    const InputFormat f = MeasuredInputFormat(_statusImage);
-    w = f.width;
-    h = f.height;
-    hz = f.hz;
+    const int result = _engine->WriteModuleName(name);
+    if (result == 0) {
+        PutS(_state, Id(Param::ModuleName), name);
+        _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
+        emit ModuleNameChange();
+    } else if (_model.logsModuleNameFailure) {
+        qDebug() << "SetModuleName failed-result:" << result;
+    }
+    StartConfigTimer();
 }
 
-void RoiScalerWrapper::GetHwOutSize(int& w, int& h)
-{
-    const QSize size = OutputRasterSize((Get(RoiField::_sdiOutVideoCtrl) >> 4) & 0x07);
-    w = size.width();
-    h = size.height();
-}
-
-void RoiScalerWrapper::GetFpgaOutSize(int& w, int& h)
-{
-    GetHwOutSize(w, h);
-}
-
-QSize RoiScalerWrapper::MeasuredInRaster()
-{
-    int w = 0, h = 0, hz = 0;
-    GetFpgaInSize(w, h, hz);
-    return QSize(w, h);
-}
-
-QSize RoiScalerWrapper::OutRaster()
-{
-    int w = 0, h = 0;
-    GetHwOutSize(w, h);
-    return QSize(w, h);
-}
-
-void RoiScalerWrapper::GetHwInRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QRect r = BlockInRoi();
-    x = r.x();
-    y = r.y();
-    w = r.width();
-    h = r.height();
-}
-
-void RoiScalerWrapper::GetHwOutRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QRect r = BlockOutRoi();
-    x = r.x();
-    y = r.y();
-    w = r.width();
-    h = r.height();
-}
-
-void RoiScalerWrapper::GetFpgaInRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QSize in = MeasuredInRaster();
-    x = 0;
-    y = 0;
-    w = in.width();
-    h = in.height();
-}
-
-void RoiScalerWrapper::GetFpgaOutRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QSize in = MeasuredInRaster();
-    const QSize out = OutRaster();
-    QRect r;
-    FitRectToAspect(in.width(), in.height(), out.width(), out.height(), &r);
-    x = r.left();
-    y = r.top();
-    w = r.right() - r.left() + 1;
-    h = r.bottom() - r.top() + 1;
-}
-
-QString RoiScalerWrapper::GetInputProtocolString()
-{
-    return InputProtocolText(_statusImage, _model.inputWord);
-}
-
-QString RoiScalerWrapper::GetRefInFormat(bool& isValid)
-{
-    return RefInFormatText(_statusImage, isValid);
-}
-
-bool RoiScalerWrapper::IsHwOut709()
-{
-    return IsHdOutputFormat((Get(RoiField::_sdiOutVideoCtrl) >> 4) & 0x07);
-}
-
-bool RoiScalerWrapper::GetRoiInConnected()
-{
-    return Connected() && GetStatusBits(43, 0x80, 7) != 0;
-}
-
-bool RoiScalerWrapper::GetRoiFormatMatches()
-{
-    return Connected() && GetStatusBits(20, 0x40, 6) != 0;
-}
-
-bool RoiScalerWrapper::GetRoiInConnectedAndFormatMatches()
+QString RoiScalerWrapper::GetEdidName()
 {
     if (!Connected())
-        return false;
-    const bool in = GetStatusBits(43, 0x80, 7) != 0;
-    if (!Connected())
-        return false;
-    return in && GetStatusBits(20, 0x40, 6) != 0;
+        return DefaultEdidName();
+    UByte bytes[kEdidNameBytes] = {};
+    if (_engine->ReadDeviceDataImmediate(kRegisterInterface, kRegisterDevice, kEdidNameAddress, bytes, kEdidNameBytes)
+        != 0)
+        return DefaultEdidName();
+    return EdidName(bytes, kEdidNameBytes);
 }

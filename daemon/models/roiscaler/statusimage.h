@@ -8,11 +8,10 @@
 #include <QString>
 
 #include "roiscaler/roimodels.h"
+#include "roiscaler/statusbits.h"
 #include "tovikconfig/paramtypes.h"
 
 namespace roiscaler {
-
-constexpr int kStatusImageBytes = 64;
 
 // An input raster and its frame rate in hundredths of a frame per second.
 struct InputFormat {
