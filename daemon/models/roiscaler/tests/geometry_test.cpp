@@ -145,6 +145,15 @@ TEST(RoiGeometry, OutputSizedSelectionOn720p)
     EXPECT_EQ(o.scene.block[F::_swStateSelect] & 0x0F, 3);
     EXPECT_EQ(InRegion(o.scene.block).size(), QSize(1280, 720));
     EXPECT_EQ(o.scene.in.ConstraintMode(), 3);
+    // Hestra's rows 3 and 9: the output raster's aspect and size.
+    const RoiContext h = Linked(H, status);
+    const RoiScene hestra = WithOutput(h, 3);
+    const RoiOutcome size = SelectConstraintIndex(h, hestra, 9, true);
+    EXPECT_EQ(InRegion(size.scene.block).size(), QSize(1280, 720));
+    EXPECT_EQ(size.scene.block[F::_swStateSelect] & 0x0F, 9);
+    int w = 0, hh = 0;
+    EXPECT_EQ(SelectConstraintIndex(h, hestra, 3, true).scene.in.GetConstraint(&w, &hh), 2);
+    EXPECT_EQ(QSize(w, hh), QSize(1280, 720));
 }
 
 // A fixed size the source cannot hold becomes a free selection.
@@ -186,8 +195,14 @@ TEST(RoiGeometry, WholeInputAndAutoScaleStayPaired)
     // And the other way: a fit other than Auto frees the selection.
     scene = SelectFit(c, scene, 2, false).scene;
     EXPECT_EQ(Value(scene, M, Param::CfgInMode), 1u);
-    scene = SelectFit(c, scene, 0, false).scene;
-    EXPECT_EQ(Value(scene, M, Param::CfgInMode), 0u);
+    PutInRegion(scene.block, 100, 100, 640, 360);
+    // Auto Scale takes the whole input; the device's region only with the
+    // preferences.
+    const RoiScene automatic = SelectFit(c, scene, 0, false).scene;
+    EXPECT_EQ(Value(automatic, M, Param::CfgInMode), 0u);
+    EXPECT_EQ(Value(automatic, M, Param::CfgInW), 1920u);
+    EXPECT_EQ(InRegion(automatic.block), QRect(100, 100, 640, 360));
+    EXPECT_EQ(InRegion(SelectFit(c, scene, 0, true).scene.block), QRect(0, 0, 1920, 1080));
 }
 
 // The fit step runs the constraint step its selection implies, which runs
@@ -280,7 +295,10 @@ TEST(RoiGeometry, CentringNeverStartsBeforeTheEdge)
     // The output window against the output raster; centring needs no link.
     scene = SelectFit(c, scene, 4, false).scene;
     PutOutRegion(scene.block, 7, 7, 1440, 1080);
-    EXPECT_EQ(OutRegion(CenterOut(RoiContext{H, status.data(), false}, scene).scene.block).topLeft(), QPoint(240, 0));
+    scene.memory.paramChanged = false;
+    o = CenterOut(RoiContext{H, status.data(), false}, scene);
+    EXPECT_EQ(OutRegion(o.scene.block).topLeft(), QPoint(240, 0));
+    EXPECT_TRUE(o.scene.memory.paramChanged);
     scene = SetOutputFormat(c, scene, 4).scene; // 1280 x 720
     PutOutRegion(scene.block, 7, 7, 1440, 1080);
     EXPECT_EQ(OutRegion(CenterOut(c, scene).scene.block).topLeft(), QPoint(0, 0));
@@ -376,6 +394,11 @@ TEST(RoiGeometry, ReFitsAfterASelectionChange)
         } else {
             EXPECT_TRUE(lines.empty());
         }
+        // The same selection and aspect once more: only Quastel re-fits.
+        RoiScene again = o.scene;
+        PutInRegion(again.block, 0, 0, 720, 486);
+        EXPECT_EQ(InRegion(SelectConstraints(c, again, 2, 0, 0, true).scene.block).size(),
+                  model->refitsAspectEveryStep ? QSize(720, 480) : QSize(720, 486));
     }
 }
 

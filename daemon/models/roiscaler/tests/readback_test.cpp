@@ -74,7 +74,12 @@ TEST(RoiReadback, FirstPassIsForced)
             if (model->Has(p))
                 EXPECT_TRUE(first.values.contains(model->Id(p))) << ParamName(p);
         EXPECT_EQ(Value(first, *model, Param::GenHDelay), QVariant(0u));
+        // The frame delay and its choice are written only when changed.
+        for (Param p : {Param::OutFrameDelay, Param::OutFrameDelayCk})
+            EXPECT_FALSE(first.values.contains(model->Id(p))) << ParamName(p);
         EXPECT_EQ(first.block[F::_roiCtrl] & 0x14, 0x14);
+        scene.block.Set(F::_roiCtrl, 0);
+        EXPECT_EQ(Readback(c, scene, LinkState{true, false}).scene.block[F::_roiCtrl], 0x14);
         EXPECT_FALSE(first.memory.inputChangeSeen);
         // Not forced: what the state lacks and reads as the same stays out.
         first.values.clear();
@@ -161,6 +166,51 @@ TEST(RoiReadback, InputModesOfTheDeviceCodes)
             EXPECT_EQ(Value(o.scene, *model, Param::CfgOutMode), QVariant(4u));
             EXPECT_TRUE(HasAction(o, RoiAction::Fit));
         }
+    }
+}
+
+// An unchanged selection leaves the input raster and region alone; a
+// changed one shows them again.
+TEST(RoiReadback, InputShownAgainOnlyWhenTheModesChange)
+{
+    const Status status = Typical();
+    for (const RoiModel* model : kModels) {
+        SCOPED_TRACE(model->name);
+        const RoiContext c = Linked(*model, status);
+        RoiScene scene = NewScene(*model);
+        scene.block.Set(F::_swStateSelect, model->oneIndexSelection ? 0x04 : 0x07); // a fixed aspect
+        scene = Readback(c, scene, LinkState{true, false}).scene;
+        const InputFormat sentinel{1, 2, 3};
+        scene.memory.lastInSize = sentinel;
+        scene = Readback(c, scene, LinkState{true, false}).scene;
+        EXPECT_EQ(scene.memory.lastInSize, sentinel);
+        scene.block.Set(F::_swStateSelect, model->oneIndexSelection ? 0x05 : 0x08); // another aspect
+        scene = Readback(c, scene, LinkState{true, false}).scene;
+        EXPECT_EQ(scene.memory.lastInSize, (InputFormat{1920, 1080, 5994}));
+    }
+}
+
+// What the status watch records of the block: the fit and the selection.
+TEST(RoiReadback, RecordedModes)
+{
+    const struct {
+        const RoiModel& model;
+        int swState;
+        int fit, selection, aspect, size;
+    } cases[] = {
+        {M, 0x47, 4, 2, 1, 0}, {P, 0x2C, 2, 3, 0, 2}, {Q, 0x13, 1, 4, 0, 0}, {M, 0x08, 0, 2, 3, 0},
+        {H, 0x3C, 3, 12, 0, 0}, {H, 0x05, 0, 5, 0, 0},
+    };
+    for (const auto& c : cases) {
+        BlockImage block(c.model);
+        block.Set(F::_swStateSelect, c.swState);
+        RoiMemory memory;
+        memory.lastInMode[1] = memory.lastInMode[2] = 7;
+        RecordModes(c.model, block, memory);
+        EXPECT_EQ(memory.lastOutMode, c.fit) << c.swState;
+        EXPECT_EQ(memory.lastInMode[0], c.selection) << c.swState;
+        EXPECT_EQ(memory.lastInMode[1], c.aspect) << c.swState;
+        EXPECT_EQ(memory.lastInMode[2], c.size) << c.swState;
     }
 }
 

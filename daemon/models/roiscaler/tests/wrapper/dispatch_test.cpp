@@ -160,6 +160,19 @@ TEST(RoiWrapperDispatch, ModuleNameGoesToTheConverterAndTheSlot)
     EXPECT_EQ(Traffic(rig.Since(mark)), Sent::WriteOnly);
 }
 
+// After a step the block is the step's, also where the step changed it
+// after its last send.
+TEST(RoiWrapperDispatch, TheBlockIsTheStepsNotItsLastSend)
+{
+    WrapperRig rig(kMardex);
+    ASSERT_TRUE(rig.Start());
+    rig.W().SelectRoiFit(2, false);
+    ASSERT_EQ(rig.Field(RoiField::_roiCtrl) & 0x03, 0x03);
+    rig.W().SelectRoiFit(0, false);
+    EXPECT_EQ(rig.Field(RoiField::_roiCtrl) & 0x03, 0);
+    EXPECT_EQ(rig.Field(RoiField::_swStateSelect) >> 4, 0);
+}
+
 TEST(RoiWrapperDispatch, NothingReachesALostLink)
 {
     WrapperRig rig(kQuastel);

@@ -178,6 +178,21 @@ TEST(RoiWrapperFrame, TimerWithoutMeasuredInputOnlyRereads)
     EXPECT_EQ(std::count(codes.begin(), codes.end(), kReadConfig), 1);
 }
 
+// A reread that waits for a measured input keeps a running timer's
+// deadline (Hestra's status pass waits too).
+TEST(RoiWrapperFrame, WaitingRereadKeepsARunningTimer)
+{
+    WrapperRig rig(kHestra);
+    ASSERT_TRUE(rig.Start());
+    rig.SetStatus(44, std::vector<UByte>(13, 0));
+    rig.W().StartConfigTimer();
+    Spin(400);
+    rig.W().ReadDeviceConfig();
+    ASSERT_EQ(rig.Field(RoiField::_fpgaInputHTotalLSB), 0);
+    EXPECT_TRUE(rig.W().ConfigTimer()->isActive());
+    EXPECT_LE(rig.W().ConfigTimer()->remainingTime(), 1750);
+}
+
 // A change dropped while the last configuration read failed starts the
 // timer; its reread recovers and later changes go through again.
 TEST(RoiWrapperFrame, DroppedChangeLeadsToARereadThatRecovers)
