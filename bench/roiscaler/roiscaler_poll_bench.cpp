@@ -56,7 +56,7 @@ struct Rig {
         wrapper.reset(qobject_cast<RoiScalerWrapper*>(made));
         // The benchmark drives the polls; the wrapper's own timers stay off.
         if (wrapper) {
-            wrapper->StatusTimer()->stop();
+            wrapper->StatusPollTimer()->stop();
             wrapper->ConfigTimer()->stop();
         }
     }

@@ -20,12 +20,6 @@ using namespace roiscaler;
 
 namespace {
 
-// The screen picture both proxies are drawn in, and their first regions.
-const QRect kProxyScreen(QPoint(410, 10), QPoint(640, 143));
-const QSize kFirstSource(1920, 1200);
-const QRect kFirstInRoi(440, 360, 720, 480);
-const QRect kFirstOutRoi(240, 0, 1440, 1080);
-
 // Releases up to 1.1 do not watch the input format.
 const unsigned kLastUnwatchedRelease = 0x0101;
 
@@ -171,8 +165,9 @@ void RoiScalerWrapper::InitDeviceDescriptors(int configId)
 
 void RoiScalerWrapper::InitDevice()
 {
-    _memory.syncCountdown = 2;
-    _memory.constraintsFirstPass = !_model.oneIndexSelection;
+    const RoiMemory first = FirstMemory(_model);
+    _memory.syncCountdown = first.syncCountdown;
+    _memory.constraintsFirstPass = first.constraintsFirstPass;
     delete _configTimer;
     _configTimer = new QTimer(this);
     _configTimer->setSingleShot(true);
@@ -187,12 +182,12 @@ void RoiScalerWrapper::InitDevice()
 
 void RoiScalerWrapper::InitLists()
 {
-    _inProxy.reset(new ScreenProxy(kProxyScreen));
-    _inProxy->SetSourceSize(kFirstSource.width(), kFirstSource.height());
-    _inProxy->SetRoi(kFirstInRoi.x(), kFirstInRoi.y(), kFirstInRoi.width(), kFirstInRoi.height());
-    _outProxy.reset(new ScreenProxy(kProxyScreen));
-    _outProxy->SetSourceSize(kFirstSource.width(), kFirstSource.height());
-    _outProxy->SetRoi(kFirstOutRoi.x(), kFirstOutRoi.y(), kFirstOutRoi.width(), kFirstOutRoi.height());
+    const ProxyGeometry in = FirstInProxy();
+    const ProxyGeometry out = FirstOutProxy();
+    _inProxy.reset(new ScreenProxy(in.ScreenRect()));
+    _inProxy->Geometry() = in;
+    _outProxy.reset(new ScreenProxy(out.ScreenRect()));
+    _outProxy->Geometry() = out;
 }
 
 void RoiScalerWrapper::SetDefaults()

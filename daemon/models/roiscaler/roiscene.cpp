@@ -6,6 +6,39 @@
 
 namespace roiscaler {
 
+namespace {
+
+// The screen picture both proxies are drawn in.
+const QRect kProxyScreen(QPoint(410, 10), QPoint(640, 143));
+const QSize kFirstSource(1920, 1200);
+
+ProxyGeometry FirstProxy(const QRect& region)
+{
+    ProxyGeometry proxy(kProxyScreen);
+    proxy.SetSourceSize(kFirstSource.width(), kFirstSource.height());
+    proxy.SetRoi(region.x(), region.y(), region.width(), region.height());
+    return proxy;
+}
+
+} // namespace
+
+ProxyGeometry FirstInProxy()
+{
+    return FirstProxy(QRect(440, 360, 720, 480));
+}
+
+ProxyGeometry FirstOutProxy()
+{
+    return FirstProxy(QRect(240, 0, 1440, 1080));
+}
+
+RoiMemory FirstMemory(const RoiModel& model)
+{
+    RoiMemory memory;
+    memory.constraintsFirstPass = !model.oneIndexSelection;
+    return memory;
+}
+
 void RoiOutcome::Send(bool stream, bool write)
 {
     if (stream)

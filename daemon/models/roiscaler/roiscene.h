@@ -55,6 +55,15 @@ struct RoiScene {
     RoiMemory memory;
 };
 
+// The proxies of a new wrapper: on the same screen picture, over a source
+// of 1920 x 1200, the input region at 440,360 of 720 x 480, the output
+// window at 240,0 of 1440 x 1080.
+ProxyGeometry FirstInProxy();
+ProxyGeometry FirstOutProxy();
+// A new wrapper's memory: the first constraint step keeps the region as
+// read (not on the one-index model).
+RoiMemory FirstMemory(const RoiModel& model);
+
 // The converter's identity as the engine knows it.
 struct RoiIdentity {
     QString fpgaVersion;

@@ -78,14 +78,8 @@ inline Status Typical()
 // wrapper's default values, the proxies as the wrapper makes them.
 inline RoiScene NewScene(const RoiModel& model)
 {
-    RoiScene scene{BlockImage(model), ParamValues(), ProxyGeometry(QRect(QPoint(410, 10), QPoint(640, 143))),
-                   ProxyGeometry(QRect(QPoint(410, 10), QPoint(640, 143))), RoiMemory()};
+    RoiScene scene{BlockImage(model), ParamValues(), FirstInProxy(), FirstOutProxy(), FirstMemory(model)};
     PutDefaults(model, scene.values);
-    scene.in.SetSourceSize(1920, 1200);
-    scene.in.SetRoi(440, 360, 720, 480);
-    scene.out.SetSourceSize(1920, 1200);
-    scene.out.SetRoi(240, 0, 1440, 1080);
-    scene.memory.constraintsFirstPass = !model.oneIndexSelection;
     // The block as read from a converter with an input: a line total.
     scene.block.Set(RoiField::_fpgaInputHTotalLSB, 0x98);
     return scene;
