@@ -53,6 +53,11 @@ RoiScene RoiScalerWrapper::Scene() const
     return RoiScene{BlockImage(*_block), _state, _inProxy->Geometry(), _outProxy->Geometry(), _memory};
 }
 
+RoiScene RoiScalerWrapper::SceneToApply()
+{
+    return RoiScene{BlockImage(*_block), std::move(_state), _inProxy->Geometry(), _outProxy->Geometry(), _memory};
+}
+
 bool RoiScalerWrapper::Apply(RoiOutcome outcome)
 {
     outcome.scene.block.ApplyTo(*_block);
@@ -101,7 +106,7 @@ bool RoiScalerWrapper::Take(const RoiAction& action)
             identity.releaseVersion = GetReleaseVersion();
             identity.serialNumber = GetSerialNumber();
         }
-        RoiOutcome outcome{Scene(), {}};
+        RoiOutcome outcome{SceneToApply(), {}};
         PutIdentity(Context(), identity, outcome);
         return Apply(std::move(outcome));
     }

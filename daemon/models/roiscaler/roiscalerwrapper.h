@@ -159,8 +159,11 @@ private:
     bool Connected() const { return EngineConnected(); }
     quint32 Id(roiscaler::Param p) const { return _model.Id(p); }
     roiscaler::RoiContext Context() const;
-    // What the decisions start from: the wrapper as it stands.
+    // What the decisions start from: the wrapper as it stands. A scene to
+    // be applied takes the values along rather than copying them; they come
+    // back with the outcome.
     roiscaler::RoiScene Scene() const;
+    roiscaler::RoiScene SceneToApply();
     // Takes the scene a decision left and its actions, in order; false when
     // a reread failed (the device is then disconnected and the pass ends).
     bool Apply(roiscaler::RoiOutcome outcome);
@@ -169,7 +172,8 @@ private:
     template <typename Decision, typename... Args>
     bool Run(Decision decision, Args&&... args)
     {
-        return Apply(decision(Context(), Scene(), std::forward<Args>(args)...));
+        const roiscaler::RoiContext context = Context();
+        return Apply(decision(context, SceneToApply(), std::forward<Args>(args)...));
     }
 
     void Send(const roiscaler::RoiAction& action);

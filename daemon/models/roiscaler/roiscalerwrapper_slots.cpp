@@ -130,7 +130,7 @@ void RoiScalerWrapper::UpdateInfoandUpdateTabs()
 
 void RoiScalerWrapper::UpdateInfoTab(const CModuleType& moduleRecord)
 {
-    RoiOutcome outcome{Scene(), {}};
+    RoiOutcome outcome{SceneToApply(), {}};
     PutInfoTab(Context(), Identity(moduleRecord), outcome);
     Apply(std::move(outcome));
 }
@@ -187,28 +187,28 @@ void RoiScalerWrapper::CalcOutputMapping(int fit, int x, int y, int w, int h, in
 
 void RoiScalerWrapper::UpdateInProxy(int x, int y, int w, int h)
 {
-    RoiOutcome outcome{Scene(), {}};
+    RoiOutcome outcome{SceneToApply(), {}};
     ShowInRegion(_model, outcome.scene, x, y, w, h);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateInProxy()
 {
-    RoiOutcome outcome{Scene(), {}};
+    RoiOutcome outcome{SceneToApply(), {}};
     ShowInRegion(_model, outcome.scene);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateOutProxy(int x, int y, int w, int h)
 {
-    RoiOutcome outcome{Scene(), {}};
+    RoiOutcome outcome{SceneToApply(), {}};
     ShowOutRegion(_model, outcome.scene, x, y, w, h);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateOutProxy()
 {
-    RoiOutcome outcome{Scene(), {}};
+    RoiOutcome outcome{SceneToApply(), {}};
     ShowOutRegion(_model, outcome.scene);
     Apply(std::move(outcome));
 }
