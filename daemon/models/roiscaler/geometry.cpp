@@ -360,6 +360,35 @@ RoiOutcome SetOutField(const RoiContext& context, RoiScene scene, int field, int
     return o;
 }
 
+// A region's fields in the block: width, height, x, y.
+struct RegionFields {
+    int w, h, x, y;
+};
+const RegionFields kInFields = {F::_inputActivePixels, F::_inputActiveLines, F::_inputHStartOffset,
+                                F::_inputVStartOffset};
+const RegionFields kOutFields = {F::_outputActivePixels, F::_outputActiveLines, F::_outputHStartOffset,
+                                 F::_outputVStartOffset};
+
+// The region centred in its raster (from its edge when larger), sent and
+// shown; a change counts as a client's.
+RoiOutcome Centre(const RoiContext& context, RoiScene scene, QSize raster, const RegionFields& fields,
+                  void (*show)(const RoiModel&, RoiScene&, int, int, int, int))
+{
+    RoiOutcome o{std::move(scene), {}};
+    BlockImage& block = o.scene.block;
+    o.scene.memory.paramChanged = true;
+    const int w = block[fields.w];
+    const int h = block[fields.h];
+    const int x = CentredOffset(raster.width(), w);
+    const int y = CentredOffset(raster.height(), h);
+    block.Set(fields.x, x);
+    block.Set(fields.y, y);
+    o.Send(true, true);
+    show(context.model, o.scene, x, y, w, h);
+    o.Add(RoiAction::RestartTimer);
+    return o;
+}
+
 } // namespace
 
 void ShowInRegion(const RoiModel& model, RoiScene& scene, int x, int y, int w, int h)
@@ -499,38 +528,13 @@ RoiOutcome SetOutHeight(const RoiContext& context, RoiScene scene, int h)
 
 RoiOutcome CenterIn(const RoiContext& context, RoiScene scene)
 {
-    RoiOutcome o{std::move(scene), {}};
-    BlockImage& block = o.scene.block;
-    o.scene.memory.paramChanged = true;
-    const QSize raster = MeasuredRaster(context.status);
-    const int w = block[F::_inputActivePixels];
-    const int h = block[F::_inputActiveLines];
-    const int x = CentredOffset(raster.width(), w);
-    const int y = CentredOffset(raster.height(), h);
-    block.Set(F::_inputHStartOffset, x);
-    block.Set(F::_inputVStartOffset, y);
-    o.Send(true, true);
-    ShowInRegion(context.model, o.scene, x, y, w, h);
-    o.Add(RoiAction::RestartTimer);
-    return o;
+    return Centre(context, std::move(scene), MeasuredRaster(context.status), kInFields, ShowInRegion);
 }
 
 RoiOutcome CenterOut(const RoiContext& context, RoiScene scene)
 {
-    RoiOutcome o{std::move(scene), {}};
-    BlockImage& block = o.scene.block;
-    o.scene.memory.paramChanged = true;
-    const QSize raster = OutRaster(block);
-    const int w = block[F::_outputActivePixels];
-    const int h = block[F::_outputActiveLines];
-    const int x = CentredOffset(raster.width(), w);
-    const int y = CentredOffset(raster.height(), h);
-    block.Set(F::_outputHStartOffset, x);
-    block.Set(F::_outputVStartOffset, y);
-    o.Send(true, true);
-    ShowOutRegion(context.model, o.scene, x, y, w, h);
-    o.Add(RoiAction::RestartTimer);
-    return o;
+    const QSize raster = OutRaster(scene.block);
+    return Centre(context, std::move(scene), raster, kOutFields, ShowOutRegion);
 }
 
 RoiOutcome SelectAllIn(const RoiContext& context, RoiScene scene)

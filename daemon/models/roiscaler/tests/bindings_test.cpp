@@ -66,10 +66,6 @@ struct Case {
     const char* actions;
 };
 
-const RoiModel& H = kHestraModel;
-const RoiModel& M = kMardexModel;
-const RoiModel& P = kPendroModel;
-const RoiModel& Q = kQuastelModel;
 
 std::vector<Case> Cases()
 {

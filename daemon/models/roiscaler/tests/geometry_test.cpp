@@ -15,11 +15,6 @@ namespace {
 
 using F = RoiField;
 
-const RoiModel& H = kHestraModel;
-const RoiModel& M = kMardexModel;
-const RoiModel& P = kPendroModel;
-const RoiModel& Q = kQuastelModel;
-
 quint32 Value(const RoiScene& scene, const RoiModel& model, Param p)
 {
     return ValueU(scene.values, model.Id(p));

@@ -14,11 +14,6 @@ namespace {
 
 using F = RoiField;
 
-const RoiModel& H = kHestraModel;
-const RoiModel& M = kMardexModel;
-const RoiModel& P = kPendroModel;
-const RoiModel& Q = kQuastelModel;
-
 QVariant Value(const RoiScene& scene, const RoiModel& model, Param p)
 {
     return scene.values.value(model.Id(p));

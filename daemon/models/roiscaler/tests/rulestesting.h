@@ -205,6 +205,11 @@ inline RoiScene Started(const RoiContext& c, RoiScene scene)
     return converter.Status(c, std::move(scene));
 }
 
+inline const RoiModel& H = kHestraModel;
+inline const RoiModel& M = kMardexModel;
+inline const RoiModel& P = kPendroModel;
+inline const RoiModel& Q = kQuastelModel;
+
 inline const RoiModel* const kModels[] = {&kHestraModel, &kMardexModel, &kPendroModel, &kQuastelModel};
 
 } // namespace rulestesting

@@ -13,10 +13,6 @@ namespace {
 
 using F = RoiField;
 
-const RoiModel& H = kHestraModel;
-const RoiModel& M = kMardexModel;
-const RoiModel& P = kPendroModel;
-
 struct Orientation {
     int rotation, frameDelay, hFlip, vFlip, choice, marker;
 };

@@ -13,11 +13,6 @@ namespace {
 
 using F = RoiField;
 
-const RoiModel& H = kHestraModel;
-const RoiModel& M = kMardexModel;
-const RoiModel& P = kPendroModel;
-const RoiModel& Q = kQuastelModel;
-
 struct Expect {
     Param param;
     QVariant value;
