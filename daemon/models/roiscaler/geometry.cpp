@@ -8,7 +8,6 @@
 #include "roiscaler/roitables.h"
 #include "roiscaler/roitext.h"
 #include "roiscaler/roivalues.h"
-#include "roiscaler/bindings.h"
 
 namespace roiscaler {
 
@@ -578,8 +577,8 @@ RoiOutcome SetOutputFormat(const RoiContext& context, RoiScene scene, int index)
     o.Send(context.model.outputFormatStreams, true);
 
     o.scene.out.SetSourceSize(raster.width(), raster.height());
-    PutDelayAvailability(context, block, o.scene.values);
     ShowOutRegion(context.model, o.scene);
+    o.Add(RoiAction::DelayAvailability);
     o.Add(RoiAction::Readback);
     o.Add(RoiAction::RestartTimer);
     return o;

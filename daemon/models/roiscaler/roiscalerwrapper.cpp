@@ -98,6 +98,9 @@ bool RoiScalerWrapper::Take(const RoiAction& action)
     case RoiAction::Readback:
         UpdateDevice();
         break;
+    case RoiAction::DelayAvailability:
+        TryHVDelayEnable();
+        break;
     case RoiAction::PublishIdentity: {
         RoiIdentity identity;
         if (Connected()) {

@@ -93,6 +93,7 @@ struct RoiAction {
         DebugNamed,       // the same, then item as the debug stream quotes a text
         ReadConfig,       // the configuration read with its readback and status poll
         Readback,         // the readback of the block as it stands
+        DelayAvailability, // whether the genlock delays can be used
         PublishIdentity,  // the converter's identity as the engine knows it
         Publish,          // the values emitted at once
         WriteModuleName,  // text to the converter as its name

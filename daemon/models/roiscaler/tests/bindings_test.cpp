@@ -22,8 +22,9 @@ TEST(RoiBindings, OneRowPerParameterInOrder)
         EXPECT_EQ(row.param, Param(p));
         EXPECT_EQ(FindBinding(Param(p)), &row);
         // A rule needs a value to write.
-        if (row.readback != Rule::Never || row.status != Rule::Never)
+        if (row.readback != Rule::Never || row.status != Rule::Never) {
             EXPECT_NE(row.get, nullptr);
+        }
     }
     EXPECT_EQ(FindBinding(Param::kCount), nullptr);
 }
@@ -99,7 +100,7 @@ std::vector<Case> Cases()
         {"firmware version is read-only", P, Param::FpgaVersion, QString("9.9"), {}, "R"},
         {"no action", Q, Param::RoiAction, 0u, {}, "R"},
         {"unknown action", Q, Param::RoiAction, 7u, {}, "R"},
-        {"SDI output 720p50", H, Param::OutRoiFormat, 2u, {{F::_sdiOutVideoCtrl, 0x18}}, "SWTTSWBTR"},
+        {"SDI output 720p50", H, Param::OutRoiFormat, 2u, {{F::_sdiOutVideoCtrl, 0x18}}, "SWTTSWGBTR"},
         {"SDI output index past the table", M, Param::OutRoiFormat, 16u, {{F::_sdiOutVideoCtrl, 0x04}}, "R"},
         {"module name", M, Param::ModuleName, QString("Studio A"), {}, "NR"},
     };
@@ -119,8 +120,9 @@ TEST(RoiDispatch, EachSettingToItsFields)
         // A setting's write carries the block as the setting left it.
         if (!c.fields.empty() && c.param != Param::OutRoiFormat)
             for (const RoiAction& a : o.actions)
-                if (a.kind == RoiAction::Write)
+                if (a.kind == RoiAction::Write) {
                     EXPECT_EQ(a.image, o.scene.block);
+                }
     }
 }
 

@@ -68,8 +68,9 @@ TEST(RoiGeometry, FitModesMapIntoTheOutput)
         EXPECT_EQ(o.scene.block[F::_roiCtrl] & 0x07, c.fit == 0 ? 0x04 : 0x07);
         // The window that went out is the one the block holds.
         for (const RoiAction& a : o.actions)
-            if (a.kind == RoiAction::Write)
+            if (a.kind == RoiAction::Write) {
                 EXPECT_EQ(OutRegion(a.image), c.expected);
+            }
     }
     // A fit outside the five modes changes nothing.
     const Status status = Typical();
@@ -115,8 +116,9 @@ TEST(RoiGeometry, SelectionsRoundTripThroughTheDeviceCode)
         reread.values.clear();
         reread = Readback(c, reread, LinkState{true, false}).scene;
         EXPECT_EQ(Value(reread, M, Param::CfgInMode), quint32(s.selection));
-        if (s.selection == kFixedAspect)
+        if (s.selection == kFixedAspect) {
             EXPECT_EQ(Value(reread, M, Param::CfgInFixedAspectMode), quint32(s.aspect));
+        }
         if (s.selection == kFixedSize) {
             EXPECT_EQ(Value(reread, M, Param::CfgInFixedSizeMode), quint32(s.size));
             const ConstraintRow* size = RowAt(FixedSizes(), s.size);
@@ -326,7 +328,7 @@ TEST(RoiGeometry, OutputFormatChange)
         EXPECT_EQ(o.scene.out.SourceWidth(), 1280);
         EXPECT_EQ(OutRegion(o.scene.block), QRect(0, 0, 1280, 720));
         const std::string actions = Actions(o);
-        EXPECT_EQ(actions.substr(actions.size() - 2), "BT");
+        EXPECT_EQ(actions.substr(actions.size() - 3), "GBT");
         // The format's send: streamed first on all but Quastel.
         const std::size_t send = actions.rfind('W');
         EXPECT_EQ(actions[send - 1] == 'S', model->outputFormatStreams) << actions;

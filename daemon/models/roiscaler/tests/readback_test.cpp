@@ -66,8 +66,9 @@ TEST(RoiReadback, FirstPassIsForced)
         Converter converter;
         RoiScene first = converter.Readback(c, scene);
         for (Param p : forced)
-            if (model->Has(p))
+            if (model->Has(p)) {
                 EXPECT_TRUE(first.values.contains(model->Id(p))) << ParamName(p);
+            }
         EXPECT_EQ(Value(first, *model, Param::GenHDelay), QVariant(0u));
         // The frame delay and its choice are written only when changed.
         for (Param p : {Param::OutFrameDelay, Param::OutFrameDelayCk})

@@ -91,13 +91,13 @@ inline RoiContext Linked(const RoiModel& model, const Status& status)
 }
 
 // The actions as letters: S stream-out, W write, T timer restart, I timer
-// start when idle, D debug line, R configuration read, B readback, Y
-// identity, P publish, N module name, F fit step, C delay clamp, X reread,
-// M record modes, V revert to Auto, O restore input, A reapply input, U
-// input texts, E EDID name.
+// start when idle, D debug line, R configuration read, B readback, G delay
+// availability, Y identity, P publish, N module name, F fit step, C delay
+// clamp, X reread, M record modes, V revert to Auto, O restore input, A
+// reapply input, U input texts, E EDID name.
 inline std::string Actions(const RoiOutcome& outcome)
 {
-    static const char kLetters[] = "SWTIDDRBYPNFCXMVOAUE";
+    static const char kLetters[] = "SWTIDDRBGYPNFCXMVOAUE";
     std::string text;
     for (const RoiAction& a : outcome.actions)
         text += kLetters[a.kind];
@@ -140,6 +140,9 @@ struct Converter {
                 scene = Take(c, std::move(o));
                 break;
             }
+            case RoiAction::DelayAvailability:
+                PutDelayAvailability(c, scene.block, scene.values);
+                break;
             case RoiAction::Readback:
                 scene = Take(c, roiscaler::Readback(c, scene, LinkState{true, false}));
                 break;

@@ -213,8 +213,9 @@ TEST(RoiStatusPass, AlwaysAgainstChanged)
         for (Param p : {Param::CfgOutRotation, Param::ProcLimitDisplay, Param::RotationStatusColor,
                         Param::FrameDelayLabelColor, Param::InConnected, Param::OutConnected,
                         Param::RefInValidColorState, Param::GenDelayEnable, Param::GenDelayShow, Param::ImageInSize})
-            if (model->Has(p))
+            if (model->Has(p)) {
                 EXPECT_TRUE(scene.values.contains(model->Id(p))) << ParamName(p);
+            }
         for (Param p : {Param::OutFrameDelay, Param::GenlockRefAlarmStr})
             EXPECT_FALSE(scene.values.contains(model->Id(p))) << ParamName(p);
         EXPECT_EQ(scene.values.value(model->Id(Param::BackgroundColor)).toString(), "#000000");
@@ -305,8 +306,9 @@ TEST(RoiStatusPass, WatchOfTheInputFormat)
         const Status status = Typical();
         const RoiOutcome o = WatchInput(Linked(M, status), scene, sample, c.releaseWatches);
         EXPECT_EQ(Actions(o), c.actions);
-        if (!o.actions.empty())
+        if (!o.actions.empty()) {
             EXPECT_EQ(o.actions[0].a, c.disconnectLine);
+        }
         EXPECT_EQ(o.scene.memory.inputChangeSeen, c.seenAfter);
         EXPECT_EQ(o.scene.memory.paramChanged, c.changedAfter);
         EXPECT_EQ(o.scene.memory.lastInSize, c.recordedAfter);
@@ -347,8 +349,9 @@ TEST(RoiStatusPass, InputSectionDecisions)
         }
         const RoiOutcome o = UpdateInput(context, scene, StatusSample{c.present, hd, c.set, c.matches, c.unchanged});
         EXPECT_EQ(Actions(o), c.actions);
-        if (c.idle)
+        if (c.idle) {
             EXPECT_EQ(o.scene.values, scene.values);
+        }
         if (std::string(c.actions).find('O') != std::string::npos) {
             EXPECT_EQ(o.actions[0].a, 5);
             EXPECT_EQ(o.actions[1].a, 1920);
