@@ -20,11 +20,6 @@ const QSize kOutputConstraint(1920, 1080);
 const int kOutputAspectRow = 3;
 const int kOutputSizeRow = 9;
 
-// Whether a step may run the other step: the fit step inside a constraint
-// step leaves the selection alone, the constraint step inside a fit step
-// leaves the fit alone.
-enum class Follow { Yes, No };
-
 // One selection, resolved from the lists.
 struct Choice {
     int selection; // what eParamID_CfgInMode shows
@@ -36,8 +31,20 @@ struct Choice {
     bool inUse;
 };
 
-void Fit(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs, Follow selection);
-void Constrain(const RoiContext& context, RoiOutcome& o, Choice choice, bool apply, Follow fit);
+// What a fit step leaves to the constraint step: the whole input (Auto
+// Scale entered) or a free selection (Auto Scale left), applied or not.
+struct SelectionFollows {
+    enum What { Nothing, WholeInput, Free } what;
+    bool apply;
+};
+
+// What a constraint step leaves to the fit step: a fit, with or without
+// the preferred inset.
+struct FitFollows {
+    bool runs;
+    int fit;
+    bool usePrefs;
+};
 
 RoiOutcome Unchanged(RoiScene scene)
 {
@@ -100,30 +107,15 @@ bool ResolveIndex(const RoiScene& scene, int index, Choice& choice)
     return true;
 }
 
-// The constraint step by selection with the given indices.
-void ConstrainBySelection(const RoiContext& context, RoiOutcome& o, int selection, int aspectIndex, int sizeIndex,
-                          bool apply, Follow fit)
+// A selection with the stored indices (one-index models: by index).
+bool ResolveStored(const RoiContext& context, const RoiScene& scene, int selection, Choice& choice)
 {
-    Choice choice;
-    if (context.connected && Resolve(o.scene, selection, aspectIndex, sizeIndex, choice))
-        Constrain(context, o, choice, apply, fit);
-}
-
-void ConstrainByIndex(const RoiContext& context, RoiOutcome& o, int index, bool apply, Follow fit)
-{
-    Choice choice;
-    if (context.connected && ResolveIndex(o.scene, index, choice))
-        Constrain(context, o, choice, apply, fit);
-}
-
-// The selection with the stored indices (one-index models: the index).
-void Reconstrain(const RoiContext& context, RoiOutcome& o, int selection, bool apply, Follow fit)
-{
+    if (!context.connected)
+        return false;
     if (context.model.oneIndexSelection)
-        ConstrainByIndex(context, o, selection, apply, fit);
-    else
-        ConstrainBySelection(context, o, selection, int(Stored(context, o.scene, Param::CfgInFixedAspectMode)),
-                             int(Stored(context, o.scene, Param::CfgInFixedSizeMode)), apply, fit);
+        return ResolveIndex(scene, selection, choice);
+    return Resolve(scene, selection, int(Stored(context, scene, Param::CfgInFixedAspectMode)),
+                   int(Stored(context, scene, Param::CfgInFixedSizeMode)), choice);
 }
 
 // The region's aspect fitted to the constraint, anchored at its top-left.
@@ -145,11 +137,16 @@ QString DebugItems(std::initializer_list<QString> items)
     return list.join(QLatin1Char(' '));
 }
 
-void Fit(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs, Follow selection)
+// A fit outside the five modes maps nothing: the window is kept.
+bool FitRuns(const RoiContext& context, int fit)
 {
-    // A fit outside the five modes maps nothing: the window is kept.
-    if (!context.connected || fit < kAutoScale || fit > kVariable)
-        return;
+    return context.connected && fit >= kAutoScale && fit <= kVariable;
+}
+
+// The fit step up to the selection it implies: the window for the fit, into
+// the block and out to the converter.
+SelectionFollows FitWindow(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs)
+{
     const RoiModel& model = context.model;
     RoiScene& scene = o.scene;
     BlockImage& block = scene.block;
@@ -189,15 +186,18 @@ void Fit(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs, Follo
     // Auto Scale takes the whole input; leaving it frees the selection.
     if (wasInUse && fit == kAutoScale) {
         PutU(scene.values, model.Id(Param::CfgInMode), 0u);
-        if (selection == Follow::Yes)
-            Reconstrain(context, o, kWholeInput, usePrefs, Follow::No);
-    } else if (!wasInUse && fit != kAutoScale && selection == Follow::Yes) {
-        if (model.oneIndexSelection)
-            ConstrainByIndex(context, o, kFreeSelection, usePrefs, Follow::No);
-        else
-            Reconstrain(context, o, kFreeSelection, true, Follow::No);
+        return {SelectionFollows::WholeInput, usePrefs};
     }
+    if (!wasInUse && fit != kAutoScale)
+        return {SelectionFollows::Free, model.oneIndexSelection ? usePrefs : true};
+    return {SelectionFollows::Nothing, false};
+}
 
+// The rest of the fit step: the output proxy and the published fit.
+void FitShown(const RoiContext& context, RoiOutcome& o, int fit)
+{
+    const RoiModel& model = context.model;
+    RoiScene& scene = o.scene;
     scene.out.SetEnabled(true);
     ShowOutRegion(model, scene);
     if (StoredFit(context, scene) != fit)
@@ -205,7 +205,10 @@ void Fit(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs, Follo
     o.Add(RoiAction::RestartTimer);
 }
 
-void Constrain(const RoiContext& context, RoiOutcome& o, Choice choice, bool apply, Follow fit)
+// The constraint step up to the fit it implies: the region for the choice
+// (which a fixed size the source cannot hold demotes to free), into the
+// block and out to the converter.
+FitFollows ConstrainRegion(const RoiContext& context, RoiOutcome& o, Choice& choice, bool apply)
 {
     const RoiModel& model = context.model;
     RoiScene& scene = o.scene;
@@ -287,16 +290,23 @@ void Constrain(const RoiContext& context, RoiOutcome& o, Choice choice, bool app
     // The fit follows the selection: whole input with Auto Scale.
     if (wasInUse && !choice.inUse) {
         PutU(scene.values, model.Id(Param::CfgOutMode), quint32(kAutoScale));
-        if (fit == Follow::Yes)
-            Fit(context, o, kAutoScale, false, Follow::No);
-    } else if (!wasInUse && choice.inUse) {
-        PutU(scene.values, model.Id(Param::CfgOutMode), quint32(kScaleAspect));
-        if (fit == Follow::Yes)
-            Fit(context, o, kScaleAspect, apply, Follow::No);
-    } else if ((w != oldW || h != oldH) && fit == Follow::Yes) {
-        Fit(context, o, (block[F::_swStateSelect] >> 4) & 0x0F, false, Follow::No);
+        return {true, kAutoScale, false};
     }
+    if (!wasInUse && choice.inUse) {
+        PutU(scene.values, model.Id(Param::CfgOutMode), quint32(kScaleAspect));
+        return {true, kScaleAspect, apply};
+    }
+    if (w != oldW || h != oldH)
+        return {true, (block[F::_swStateSelect] >> 4) & 0x0F, false};
+    return {false, 0, false};
+}
 
+// The rest of the constraint step: the input proxy and the published
+// selection.
+void ConstrainShown(const RoiContext& context, RoiOutcome& o, const Choice& choice)
+{
+    const RoiModel& model = context.model;
+    RoiScene& scene = o.scene;
     scene.in.SetEnabled(true);
     PutU(scene.values, model.Id(Param::CfgInMode), quint32(choice.selection));
     if (!model.oneIndexSelection) {
@@ -304,6 +314,43 @@ void Constrain(const RoiContext& context, RoiOutcome& o, Choice choice, bool app
         PutU(scene.values, model.Id(Param::CfgInFixedSizeMode), quint32(choice.sizeIndex));
     }
     o.Add(RoiAction::RestartTimer);
+}
+
+// The fit step with the constraint step its selection implies, which runs
+// no fit step of its own.
+void Fit(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs)
+{
+    if (!FitRuns(context, fit))
+        return;
+    const SelectionFollows follows = FitWindow(context, o, fit, usePrefs);
+    Choice choice;
+    if (follows.what != SelectionFollows::Nothing
+        && ResolveStored(context, o.scene,
+                         follows.what == SelectionFollows::WholeInput ? kWholeInput : kFreeSelection, choice)) {
+        ConstrainRegion(context, o, choice, follows.apply);
+        ConstrainShown(context, o, choice);
+    }
+    FitShown(context, o, fit);
+}
+
+// The constraint step with the fit step it implies, which runs no
+// constraint step of its own.
+void Constrain(const RoiContext& context, RoiOutcome& o, Choice choice, bool apply)
+{
+    const FitFollows follows = ConstrainRegion(context, o, choice, apply);
+    if (follows.runs && FitRuns(context, follows.fit)) {
+        FitWindow(context, o, follows.fit, follows.usePrefs);
+        FitShown(context, o, follows.fit);
+    }
+    ConstrainShown(context, o, choice);
+}
+
+// The constraint step for a selection with the stored indices.
+void ConstrainStored(const RoiContext& context, RoiOutcome& o, int selection, bool apply)
+{
+    Choice choice;
+    if (ResolveStored(context, o.scene, selection, choice))
+        Constrain(context, o, choice, apply);
 }
 
 bool ReadRegion(const QString& text, int& x, int& y, int& w, int& h)
@@ -323,7 +370,7 @@ RoiOutcome SetInField(const RoiContext& context, RoiScene scene, int field, int 
     o.Send(true, true);
     ShowInRegion(context.model, o.scene);
     if (refits)
-        Fit(context, o, StoredFit(context, o.scene), false, Follow::Yes);
+        Fit(context, o, StoredFit(context, o.scene), false);
     o.Add(RoiAction::RestartTimer);
     return o;
 }
@@ -354,7 +401,7 @@ RoiOutcome SetOutField(const RoiContext& context, RoiScene scene, int field, int
     RoiOutcome o{std::move(scene), {}};
     o.scene.block.Set(field, value);
     o.Send(context.model.outputSettersStream, true);
-    Fit(context, o, StoredFit(context, o.scene), false, Follow::Yes);
+    Fit(context, o, StoredFit(context, o.scene), false);
     o.Add(RoiAction::RestartTimer);
     return o;
 }
@@ -428,7 +475,7 @@ void ShowOutRegion(const RoiModel& model, RoiScene& scene)
 RoiOutcome SelectFit(const RoiContext& context, RoiScene scene, int fit, bool usePrefs)
 {
     RoiOutcome o{std::move(scene), {}};
-    Fit(context, o, fit, usePrefs, Follow::Yes);
+    Fit(context, o, fit, usePrefs);
     return o;
 }
 
@@ -436,46 +483,44 @@ RoiOutcome SelectConstraints(const RoiContext& context, RoiScene scene, int sele
                              int sizeIndex, bool apply)
 {
     RoiOutcome o{std::move(scene), {}};
-    ConstrainBySelection(context, o, selection, aspectIndex, sizeIndex, apply, Follow::Yes);
+    Choice choice;
+    if (context.connected && Resolve(o.scene, selection, aspectIndex, sizeIndex, choice))
+        Constrain(context, o, choice, apply);
     return o;
 }
 
 RoiOutcome SelectConstraintIndex(const RoiContext& context, RoiScene scene, int index, bool apply)
 {
     RoiOutcome o{std::move(scene), {}};
-    ConstrainByIndex(context, o, index, apply, Follow::Yes);
+    Choice choice;
+    if (context.connected && ResolveIndex(o.scene, index, choice))
+        Constrain(context, o, choice, apply);
     return o;
 }
 
 RoiOutcome SelectConstraint(const RoiContext& context, RoiScene scene, int selection)
 {
-    if (!context.connected)
-        return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
-    Reconstrain(context, o, selection, true, Follow::Yes);
-    return o;
+    return ReapplyConstraint(context, std::move(scene), selection, true);
 }
 
 RoiOutcome SelectFixedAspect(const RoiContext& context, RoiScene scene, int index)
 {
-    RoiOutcome o{std::move(scene), {}};
-    ConstrainBySelection(context, o, int(Stored(context, o.scene, Param::CfgInMode)), index,
-                         int(Stored(context, o.scene, Param::CfgInFixedSizeMode)), true, Follow::Yes);
-    return o;
+    const int selection = int(Stored(context, scene, Param::CfgInMode));
+    const int size = int(Stored(context, scene, Param::CfgInFixedSizeMode));
+    return SelectConstraints(context, std::move(scene), selection, index, size, true);
 }
 
 RoiOutcome SelectFixedSize(const RoiContext& context, RoiScene scene, int index)
 {
-    RoiOutcome o{std::move(scene), {}};
-    ConstrainBySelection(context, o, int(Stored(context, o.scene, Param::CfgInMode)),
-                         int(Stored(context, o.scene, Param::CfgInFixedAspectMode)), index, true, Follow::Yes);
-    return o;
+    const int selection = int(Stored(context, scene, Param::CfgInMode));
+    const int aspect = int(Stored(context, scene, Param::CfgInFixedAspectMode));
+    return SelectConstraints(context, std::move(scene), selection, aspect, index, true);
 }
 
 RoiOutcome ReapplyConstraint(const RoiContext& context, RoiScene scene, int selection, bool apply)
 {
     RoiOutcome o{std::move(scene), {}};
-    Reconstrain(context, o, selection, apply, Follow::Yes);
+    ConstrainStored(context, o, selection, apply);
     return o;
 }
 
@@ -551,7 +596,7 @@ RoiOutcome SelectAllIn(const RoiContext& context, RoiScene scene)
     PutInRegion(o.scene.block, roi.x(), roi.y(), roi.width(), roi.height());
     o.Send(true, true);
     ShowInRegion(context.model, o.scene);
-    Fit(context, o, StoredFit(context, o.scene), false, Follow::Yes);
+    Fit(context, o, StoredFit(context, o.scene), false);
     o.Add(RoiAction::RestartTimer);
     return o;
 }
@@ -566,7 +611,7 @@ RoiOutcome SetOutputFormat(const RoiContext& context, RoiScene scene, int index)
     block.Set(F::_sdiOutVideoCtrl, row->rateCode | row->formatCode << 4);
     const QSize raster(row->width, row->height);
 
-    Reconstrain(context, o, int(Stored(context, o.scene, Param::CfgInMode)), false, Follow::Yes);
+    ConstrainStored(context, o, int(Stored(context, o.scene, Param::CfgInMode)), false);
 
     const int fit = StoredFit(context, o.scene);
     const QRect source = fit == kVariable ? OutRegion(block) : InRegion(block);

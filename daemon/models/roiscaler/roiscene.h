@@ -85,28 +85,28 @@ struct RoiContext {
 
 struct RoiAction {
     enum Kind {
-        StreamOut,        // the block (as in image) into the live registers
-        Write,            // the block (as in image) into configuration memory
-        RestartTimer,     // the configuration timer, 2000 ms from now
-        StartTimerIfIdle, // the same, unless it runs
-        Debug,            // a line on the debug channel: text
-        DebugNamed,       // the same, then item as the debug stream quotes a text
-        ReadConfig,       // the configuration read with its readback and status poll
-        Readback,         // the readback of the block as it stands
+        StreamOut,         // the block (as in image) into the live registers
+        Write,             // the block (as in image) into configuration memory
+        RestartTimer,      // the configuration timer, 2000 ms from now
+        StartTimerIfIdle,  // the same, unless it runs
+        Debug,             // a line on the debug channel: text
+        DebugNamed,        // the same, then item as the debug stream quotes a text
+        ReadConfig,        // the configuration read with its readback and status poll
+        Readback,          // the readback of the block as it stands
         DelayAvailability, // whether the genlock delays can be used
-        PublishIdentity,  // the converter's identity as the engine knows it
-        Publish,          // the values emitted at once
-        WriteModuleName,  // text to the converter as its name
-        Fit,              // the fit step with fit a (usePrefs b)
-        ClampDelays,      // the delay setters with a and b
-        Reread,           // reread the configuration; on failure the pass ends
-                          // with disconnect line a
-        RecordModes,      // the block's fit and selection into the memory
-        RevertToAuto,     // the fit back to Auto Scale
-        RestoreInput,     // the recorded selection and fit over a x b
-        ReapplyInput,     // the stored selection and fit once more
-        InputTexts,       // the input's connection and audio texts
-        ReadEdidName,     // the monitor's name from the converter
+        PublishIdentity,   // the converter's identity as the engine knows it
+        Publish,           // the values emitted at once
+        WriteModuleName,   // text to the converter as its name
+        Fit,               // the fit step with fit a (usePrefs b)
+        ClampDelays,       // the delay setters with a and b
+        Reread,            // reread the configuration; on failure the pass ends
+                           // with disconnect line a
+        RecordModes,       // the block's fit and selection into the memory
+        RevertToAuto,      // the fit back to Auto Scale
+        RestoreInput,      // the recorded selection and fit over a x b
+        ReapplyInput,      // the stored selection and fit once more
+        InputTexts,        // the input's connection and audio texts
+        ReadEdidName,      // the monitor's name from the converter
     };
     Kind kind;
     BlockImage image;
