@@ -226,6 +226,22 @@ TEST(RoiGeometry, FitAndConstraintStepsDoNotEnterThemselves)
     EXPECT_EQ(o.scene.block[F::_swStateSelect] >> 4, 1);
 }
 
+// A selection that changes the region's size maps the window again.
+TEST(RoiGeometry, NewRegionSizeMapsTheWindowAgain)
+{
+    const Status status = Typical();
+    const RoiContext c = Linked(P, status);
+    RoiScene scene = SelectConstraints(c, Started(c, NewScene(P)), 1, 0, 0, true).scene;
+    PutInRegion(scene.block, 0, 0, 1920, 1080);
+    scene = SelectFit(c, scene, 1, false).scene;
+    ASSERT_EQ(OutRegion(scene.block), QRect(0, 0, 1920, 1080));
+    // 720 x 480 of a 1920 x 1080 input, scaled by its aspect into the output.
+    const RoiOutcome o = SelectConstraints(c, scene, 3, 0, 0, true);
+    EXPECT_EQ(InRegion(o.scene.block).size(), QSize(720, 480));
+    EXPECT_EQ(OutRegion(o.scene.block), QRect(150, 0, 1620, 1080));
+    EXPECT_EQ(o.scene.block[F::_swStateSelect] >> 4, 1);
+}
+
 TEST(RoiGeometry, CoordinateSettersStayInsideTheRasters)
 {
     const Status status = Typical();
