@@ -33,20 +33,20 @@ CConfigBlockIF* MakeBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId)
 }
 
 // A model the dispatch knows: model number = module type + 1, also
-// published as the slot's type. Its block maker, wrapper maker and
-// published fields follow the name where it has them.
+// published as the slot's type. Its block maker and wrapper maker follow
+// the name where it has them.
 constexpr ModelRow Model(int moduleType, const char* name, BlockMaker block = nullptr,
-                         WrapperMaker wrapper = nullptr, RowList<FieldParam> params = NoRows<FieldParam>())
+                         WrapperMaker wrapper = nullptr)
 {
     return ModelRow{moduleType, name, tovikconfig::ViveRode_t(moduleType + 1), quint32(moduleType + 1),
-                    block, wrapper, params};
+                    block, wrapper};
 }
 
 // A module type the dispatch has no model number for: the slot shows it as
 // "Unknown".
 constexpr ModelRow Other(int moduleType, const char* name)
 {
-    return ModelRow{moduleType, name, 0, DeviceWrapper::kOtherTypeCode, nullptr, nullptr, NoRows<FieldParam>()};
+    return ModelRow{moduleType, name, 0, DeviceWrapper::kOtherTypeCode, nullptr, nullptr};
 }
 
 // Row i is module type i.

@@ -10,7 +10,6 @@
 #include <QtGlobal>
 
 #include "blocks/cconfigblockif.h"
-#include "common/fieldparams.h"
 #include "common/rowlist.h"
 #include "modeldirectory.h"
 #include "tovikconfig/tovikconfig.h"
@@ -30,8 +29,6 @@ struct ModelRow {
     BlockMaker makeBlock;
     // The model's device wrapper; null for a model the factory skips.
     WrapperMaker makeWrapper;
-    // The block fields the wrapper publishes, and as which parameter.
-    RowList<FieldParam> fieldParams;
 };
 
 class ModelRegistry : public ModelDirectory {

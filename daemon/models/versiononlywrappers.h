@@ -8,7 +8,7 @@
 #include "arvel/cidrel.h"
 #include "brindo/cbrindo.h"
 #include "cadmer/ccadmer.h"
-#include "common/versiononlywrapper.h"
+#include "shared/versiononlywrapper.h"
 #include "dovrin/cdovrin.h"
 #include "estrow/cestrow.h"
 #include "falcrin/cfalcrin.h"

@@ -5,9 +5,7 @@
 
 #include "protocol/ccommprotocol.h"
 
-namespace {
-
-int Narrowed(int value, FieldType type)
+int NarrowedToType(int value, FieldType type)
 {
     switch (type) {
     case FieldType::Byte:
@@ -24,6 +22,8 @@ int Narrowed(int value, FieldType type)
     }
     return value;
 }
+
+namespace {
 
 QVariant Saved(int value, const QString& text, const FieldDef& def)
 {
@@ -64,7 +64,7 @@ int RegisterBlock::Field(int field) const
 void RegisterBlock::SetField(int field, int value)
 {
     if (field >= 0 && std::size_t(field) < _values.size())
-        _values[std::size_t(field)] = Narrowed(value, _layout.fields.data[field].type);
+        _values[std::size_t(field)] = NarrowedToType(value, _layout.fields.data[field].type);
 }
 
 QString RegisterBlock::Text(int field) const

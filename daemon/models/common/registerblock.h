@@ -32,6 +32,9 @@ enum class FieldType : unsigned char {
     Text, // a string, kept apart from the numbers
 };
 
+// A value narrowed to a field type.
+int NarrowedToType(int value, FieldType type);
+
 // How a settings value becomes the field: integer conversion (then narrowed
 // to the type), Qt's boolean reading, unsigned conversion, or text.
 enum class FieldLoad : unsigned char { Int, Bool, UInt, Text };

@@ -2,7 +2,7 @@
 
 HestraWrapper::HestraWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
                              QObject* parent)
-    : RoiScalerWrapper(roiscaler::kHestraProfile, engine, records, moduleRecord, new CHestra(engine, 0, 0), parent)
+    : RoiScalerWrapper(roiscaler::kHestraModel, engine, records, moduleRecord, new CHestra(engine, 0, 0), parent)
 {
     StartDevice();
 }

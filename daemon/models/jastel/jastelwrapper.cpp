@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "common/debugline.h"
-#include "common/modeldescriptors.h"
+#include "shared/debugline.h"
+#include "shared/modeldescriptors.h"
 #include "engine/ccmdengine.h"
 #include "jastel/cjastel.h"
 #include "jastel/jastelparams.h"

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "clutif.h"
-#include "common/debugline.h"
+#include "shared/debugline.h"
 #include "engine/ccmdengine.h"
 #include "jastel/jastelwrapper.h"
 #include "tovikconfig/models/jastelparamids.h"

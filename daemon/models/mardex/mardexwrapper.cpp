@@ -2,7 +2,7 @@
 
 MardexWrapper::MardexWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
                              QObject* parent)
-    : RoiSlotWrapper(roiscaler::kMardexProfile, engine, records, moduleRecord, new CMardex(engine, 0, 0), parent)
+    : RoiSlotWrapper(roiscaler::kMardexModel, engine, records, moduleRecord, new CMardex(engine, 0, 0), parent)
 {
     StartDevice();
 }

@@ -2,7 +2,7 @@
 
 PendroWrapper::PendroWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
                              QObject* parent)
-    : RoiSlotWrapper(roiscaler::kPendroProfile, engine, records, moduleRecord, new CPendro(engine, 0, 0), parent)
+    : RoiSlotWrapper(roiscaler::kPendroModel, engine, records, moduleRecord, new CPendro(engine, 0, 0), parent)
 {
     StartDevice();
 }

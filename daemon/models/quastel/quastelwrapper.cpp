@@ -2,7 +2,7 @@
 
 QuastelWrapper::QuastelWrapper(CCmdEngine* engine, AssemblyRecords* records, CModuleType* moduleRecord,
                                QObject* parent)
-    : RoiSlotWrapper(roiscaler::kQuastelProfile, engine, records, moduleRecord, new CQuastel(engine, 0, 0), parent)
+    : RoiSlotWrapper(roiscaler::kQuastelModel, engine, records, moduleRecord, new CQuastel(engine, 0, 0), parent)
 {
     StartDevice();
 }

@@ -9,17 +9,11 @@ namespace {
 
 using F = RoiField;
 
-constexpr unsigned kHestra = 1, kMardex = 2, kPendro = 4, kQuastel = 8;
+constexpr unsigned kHestra = roiscaler::kHestraBlockBit, kMardex = roiscaler::kMardexBlockBit,
+                   kPendro = roiscaler::kPendroBlockBit, kQuastel = roiscaler::kQuastelBlockBit;
 constexpr unsigned kAll = kHestra | kMardex | kPendro | kQuastel;
 constexpr unsigned kNotHestra = kMardex | kPendro | kQuastel;
-
-constexpr RoiProfile kProfiles[] = {
-    {"Hestra", 5, kHestra, 16, 34},
-    {"Mardex", 14, kMardex, CRoiScalerBlock::kMaxStatusRead, 42},
-    {"Pendro", 18, kPendro, 16, 40},
-    {"Quastel", 19, kQuastel, 16, 40},
-};
-constexpr std::size_t kProfileCount = sizeof(kProfiles) / sizeof(kProfiles[0]);
+constexpr std::size_t kModelCount = 4;
 
 // A field of the models whose bit is in `models`; a model without a row
 // for a field lacks it.
@@ -249,40 +243,29 @@ struct ModelTables {
     ModelTables& operator=(const ModelTables&) = delete;
 };
 
-const ModelTables& TablesOf(const RoiProfile& profile)
+const ModelTables& TablesOf(const roiscaler::RoiModel& model)
 {
-    static const ModelTables tables[kProfileCount] = {
-        ModelTables(kProfiles[0].modelBit), ModelTables(kProfiles[1].modelBit),
-        ModelTables(kProfiles[2].modelBit), ModelTables(kProfiles[3].modelBit)};
-    for (std::size_t i = 0; i < kProfileCount; ++i)
-        if (kProfiles[i].modelBit == profile.modelBit)
+    const RowList<roiscaler::RoiModel> models = roiscaler::RoiModels();
+    static_assert(kModelCount == 4, "one table per model");
+    static const ModelTables tables[kModelCount] = {
+        ModelTables(models.data[0].blockBit), ModelTables(models.data[1].blockBit),
+        ModelTables(models.data[2].blockBit), ModelTables(models.data[3].blockBit)};
+    for (std::size_t i = 0; i < kModelCount; ++i)
+        if (models.data[i].blockBit == model.blockBit)
             return tables[i];
     return tables[0];
 }
 
 } // namespace
 
-RowList<RoiProfile> RoiProfiles()
-{
-    return RowsOf(kProfiles);
-}
-
-const RoiProfile* FindRoiProfile(int moduleType)
-{
-    for (const RoiProfile& profile : kProfiles)
-        if (profile.moduleType == moduleType)
-            return &profile;
-    return nullptr;
-}
-
-CRoiScalerBlock::CRoiScalerBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId, const RoiProfile& profile)
-    : RegisterBlock(owner, fpgaId, blockId, TablesOf(profile).layout), _profile(profile)
+CRoiScalerBlock::CRoiScalerBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId, const roiscaler::RoiModel& model)
+    : RegisterBlock(owner, fpgaId, blockId, TablesOf(model).layout), _model(model)
 {
 }
 
 const FieldMap& CRoiScalerBlock::MirrorMap() const
 {
-    return TablesOf(_profile).mirrorMap;
+    return TablesOf(_model).mirrorMap;
 }
 
 int CRoiScalerBlock::ReadFromDevice(CCommProtocol& comm)
@@ -290,7 +273,7 @@ int CRoiScalerBlock::ReadFromDevice(CCommProtocol& comm)
     if (RegisterBlock::ReadFromDevice(comm) == 0)
         return 0;
     UByte status[kMaxStatusRead];
-    const UByte count = _profile.statusReadCount <= kMaxStatusRead ? _profile.statusReadCount : kMaxStatusRead;
+    const UByte count = _model.statusReadCount <= kMaxStatusRead ? _model.statusReadCount : kMaxStatusRead;
     if (comm.ReadDeviceDataImmediate(kSpiControl, _fpgaId, kStatusRegister, status, count) == 0)
         UnpackImage(MirrorMap(), status, count, _values.data(), _values.size());
     return kImageBytes;
@@ -319,21 +302,21 @@ int CRoiScalerBlock::WriteBlock(CCommProtocol& comm, bool toFpga) const
 }
 
 CHestra::CHestra(CCmdEngine* owner, UByte fpgaId, UByte blockId)
-    : CRoiScalerBlock(owner, fpgaId, blockId, kProfiles[0])
+    : CRoiScalerBlock(owner, fpgaId, blockId, roiscaler::kHestraModel)
 {
 }
 
 CMardex::CMardex(CCmdEngine* owner, UByte fpgaId, UByte blockId)
-    : CRoiScalerBlock(owner, fpgaId, blockId, kProfiles[1])
+    : CRoiScalerBlock(owner, fpgaId, blockId, roiscaler::kMardexModel)
 {
 }
 
 CPendro::CPendro(CCmdEngine* owner, UByte fpgaId, UByte blockId)
-    : CRoiScalerBlock(owner, fpgaId, blockId, kProfiles[2])
+    : CRoiScalerBlock(owner, fpgaId, blockId, roiscaler::kPendroModel)
 {
 }
 
 CQuastel::CQuastel(CCmdEngine* owner, UByte fpgaId, UByte blockId)
-    : CRoiScalerBlock(owner, fpgaId, blockId, kProfiles[3])
+    : CRoiScalerBlock(owner, fpgaId, blockId, roiscaler::kQuastelModel)
 {
 }

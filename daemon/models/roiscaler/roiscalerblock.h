@@ -4,7 +4,7 @@
 // use, and on all but Hestra rotation, flips and frame delay), with the
 // measured input timing of registers 44 to 59 as status mirrors.
 //
-// One implementation; the models differ only in their profile row:
+// One implementation; the models differ only in their row (roimodels.h):
 // Hestra lacks the rotation, flip, frame-delay and ROI-save fields and the
 // status bits of registers 57 and 59, Mardex adds the EDID and audio bits of
 // register 41 and asks for 43 status bytes, Pendro and Quastel are alike.
@@ -18,91 +18,8 @@
 #define PORTVANE_ROISCALER_ROISCALERBLOCK_H
 
 #include "common/registerblock.h"
-
-// The block's fields: the configuration fields in the order of their
-// settings keys, then the status mirrors.
-struct RoiField {
-    enum : int {
-        _inputActivePixels,  // UWord, 12 bits used
-        _inputActiveLines,   // UWord, 12 bits
-        _inputHStartOffset,  // UWord, 12 bits
-        _inputVStartOffset,  // UWord, 12 bits
-        _outputActivePixels, // UWord, 12 bits
-        _outputActiveLines,  // UWord, 12 bits
-        _outputHStartOffset, // UWord, 12 bits
-        _outputVStartOffset, // UWord, 12 bits
-        _roiCtrl,            // UByte; bit 5 is _saveRoi on write (not Hestra)
-        _saveRoi,            // bool (not Hestra)
-        _sdiOutVideoCtrl,    // UByte: format code high nibble, rate code low
-        _backColorCr,        // UByte
-        _backColorY,         // UByte
-        _backColorCb,        // UByte
-        _genLockCtrl,        // UByte, 7 bits used
-        _isSmpte,            // bool
-        _swStateSelect,      // UByte: fit mode high nibble, constraint low
-        _swStateSelect2,     // UByte (not Hestra)
-        _stInputHStartLSB,   // the thirteen timing bytes the FPGA uses, UByte
-        _stInputHStartAndInputHWidthMSB,
-        _stInputHWidthLSB,
-        _stInputHTotalLSB,
-        _stInputHTotalAndInputVStartMSB,
-        _stInputVStartLSB,
-        _stInputVHeightLSB,
-        _stInputVHeightAndInputVTotalMSB,
-        _stInputVTotalLSB,
-        _stInputMiscSignal, // bits 2..0 written; the whole register read
-        _stHzThousandsReg0,
-        _stHzThousandsReg1,
-        _stHzThousandsReg2,
-        _audioControl,       // UByte
-        _horizontalDelay,    // UWord, 12 bits
-        _verticalDelay,      // UWord, 12 bits
-        _sharpBlanking,      // bool
-        _flickerFiltering,   // bool
-        _rotation,           // int, 2 bits used (not Hestra)
-        _verticalFlip,       // bool (not Hestra)
-        _horizontalFlip,     // bool (not Hestra)
-        _frameDelay,         // bool (not Hestra)
-        _edidSwitch,         // bool (Mardex only)
-        _audioDpSelectIndex, // bool (Mardex only)
-        // Status mirrors: filled by ReadFromDevice only, never written or saved.
-        _stInputHWidth,  // int: register 28 | (27 & 0x0F) << 8
-        _stInputVHeight, // int: register 32 | (33 >> 4) << 8
-        _procLimit,      // bool: status register 57 bit 7 (not Hestra)
-        _fpgaInputHStartLSB, // the thirteen measured timing bytes, status 44 to 56
-        _fpgaInputHStartAndInputHWidthMSB,
-        _fpgaInputHWidthLSB,
-        _fpgaInputHTotalLSB,
-        _fpgaInputHTotalAndInputVStartMSB,
-        _fpgaInputVStartLSB,
-        _fpgaInputVHeightLSB,
-        _fpgaInputVHeightAndInputVTotalMSB,
-        _fpgaInputVTotalLSB,
-        _fpgaInputMiscSignal,
-        _fpgaHzThousandsReg0,
-        _fpgaHzThousandsReg1,
-        _fpgaHzThousandsReg2,
-        _fpgaInputHWidth,  // int: status 46 | (45 & 0x0F) << 8
-        _fpgaInputVHeight, // int: status 50 | (51 >> 4) << 8
-        _statusReg59Bit5,  // bool: status register 59 bit 5 (not Hestra)
-        _statusReg59Bit7,  // bool: status register 59 bit 7 (not Hestra)
-        kCount
-    };
-};
-
-// What sets one ROI scaler model apart.
-struct RoiProfile {
-    const char* name;       // "Hestra"
-    int moduleType;         // 5, 14, 18, 19
-    unsigned modelBit;      // the model's bit in the field and bit tables
-    UByte statusReadCount;  // bytes asked for at status register 44
-    UWord settingsKeys;     // keys SaveSettings writes
-};
-
-// The four profiles, in module-type order.
-RowList<RoiProfile> RoiProfiles();
-// The profile of a module type; null for a type that is no ROI scaler.
-const RoiProfile* FindRoiProfile(int moduleType);
+#include "roiscaler/roifields.h"
+#include "roiscaler/roimodels.h"
 
 class CRoiScalerBlock : public RegisterBlock {
 public:
@@ -114,9 +31,9 @@ public:
     static constexpr UByte kStatusRegister = 44;  // first status mirror register
     static constexpr UByte kMaxStatusRead = 43;
 
-    CRoiScalerBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId, const RoiProfile& profile);
+    CRoiScalerBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId, const roiscaler::RoiModel& model);
 
-    const RoiProfile& Profile() const { return _profile; }
+    const roiscaler::RoiModel& Model() const { return _model; }
 
     // The configuration read, then the status mirrors from the registers
     // from 44 up. 0 (nothing changed) when the configuration read fails;
@@ -139,7 +56,7 @@ public:
     const FieldMap& MirrorMap() const;
 
 private:
-    const RoiProfile& _profile;
+    const roiscaler::RoiModel& _model;
 };
 
 // The four models.

@@ -1,81 +1,39 @@
 #include "roiscaler/roiscalerwrapper.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QTimer>
 
-#include <algorithm>
-
-#include "catalog/cmoduletype.h"
+#include "catalog/assemblyrecords.h"
+#include "catalog/cversion.h"
 #include "engine/ccmdengine.h"
 #include "paramlink/descriptortable.h"
-#include "roiscaler/roitables.h"
-#include "roiscaler/roitext.h"
+#include "roiscaler/bindings.h"
+#include "roiscaler/geometry.h"
+#include "roiscaler/readback.h"
+#include "roiscaler/roivalues.h"
 #include "roiscaler/screenproxy.h"
+#include "roiscaler/settings.h"
+#include "roiscaler/statuspass.h"
 #include "tovikconfig/tovikconfig.h"
 
 using namespace roiscaler;
 
 namespace {
 
-// The screen picture both proxies are drawn in, and their first regions.
-const QRect kProxyScreen(QPoint(410, 10), QPoint(640, 143));
-const QSize kFirstSource(1920, 1200);
-const QRect kFirstInRoi(440, 360, 720, 480);
-const QRect kFirstOutRoi(240, 0, 1440, 1080);
+// Releases up to 1.1 do not watch the input format.
+const unsigned kLastUnwatchedRelease = 0x0101;
 
-// A default value of the state: an index of the shared table or, when
-// processing is set, the n-th processing parameter.
-struct DefaultRow {
-    quint32 index;
-    bool processing;
-    bool isBool;
-    quint32 value;
-};
-
-const DefaultRow kDefaults[] = {
-    {index::CfgInMode, false, false, 0},
-    {processing::FixedAspectMode, true, false, 0},
-    {processing::FixedSizeMode, true, false, 0},
-    {index::InRgbRange, false, false, 0},
-    {index::AudInSelect, false, false, 0},
-    {index::AudAnalogOutMap, false, false, 0},
-    {index::AudConversion, false, false, 0},
-    {index::CfgInScreenW, false, false, 1920},
-    {index::CfgInScreenH, false, false, 1200},
-    {index::CfgInX, false, false, 440},
-    {index::CfgInY, false, false, 360},
-    {index::CfgInW, false, false, 720},
-    {index::CfgInH, false, false, 480},
-    {index::CfgOutMode, false, false, 0},
-    {index::OutRoiFormat, false, false, 0},
-    {index::OutEdgeFiltering, false, true, 1},
-    {index::OutFlickerFiltering, false, true, 0},
-    {index::CfgOutScreenW, false, false, 1920},
-    {index::CfgOutScreenH, false, false, 1200},
-    {processing::OutRotation, true, false, 0},
-    {processing::OutFrameDelayCk, true, true, 0},
-    {processing::OutHorizFlipCk, true, true, 0},
-    {processing::OutVertFlipCk, true, true, 0},
-    {processing::OutFrameDelay, true, true, 0},
-    {index::CfgOutX, false, false, 240},
-    {index::CfgOutY, false, false, 0},
-    {index::CfgOutW, false, false, 1440},
-    {index::CfgOutH, false, false, 1080},
-    {index::RoiAction, false, false, 0},
-    {index::Genlock, false, false, 0},
-};
-
-// The input timing bytes, stored and measured, in the same order.
-const int kTimingBytes = RoiField::_stHzThousandsReg2 - RoiField::_stInputHStartLSB + 1;
-static_assert(RoiField::_fpgaHzThousandsReg2 - RoiField::_fpgaInputHStartLSB + 1 == kTimingBytes,
-              "stored and measured timing differ");
+// The EDID's monitor name: 13 bytes at register 74 of the scaler.
+const UByte kRegisterInterface = 1;
+const UByte kRegisterDevice = 0;
+const ULWord kEdidNameAddress = 74;
+const int kEdidNameBytes = 13;
 
 } // namespace
 
-RoiScalerWrapper::RoiScalerWrapper(const RoiWrapperProfile& profile, CCmdEngine* engine, AssemblyRecords* records,
+RoiScalerWrapper::RoiScalerWrapper(const RoiModel& model, CCmdEngine* engine, AssemblyRecords* records,
                                    CModuleType* moduleRecord, CRoiScalerBlock* block, QObject* parent)
-    : DeviceWrapper(engine, records, moduleRecord, parent), _profile(profile), _block(block)
+    : DeviceWrapper(engine, records, moduleRecord, parent), _model(model), _block(block)
 {
     _configBlock = block;
 }
@@ -85,155 +43,139 @@ RoiScalerWrapper::~RoiScalerWrapper()
     delete _configTimer;
 }
 
-// ---- state values
-
-void RoiScalerWrapper::PutU(quint32 id, int value)
+RoiContext RoiScalerWrapper::Context() const
 {
-    _state.insert(id, QVariant(quint32(std::max(value, 0))));
+    return RoiContext{_model, _statusImage, Connected()};
 }
 
-void RoiScalerWrapper::PutU(quint32 id, quint32 value)
+RoiScene RoiScalerWrapper::Scene() const
 {
-    _state.insert(id, QVariant(value));
+    return RoiScene{BlockImage(*_block), _state, _inProxy->Geometry(), _outProxy->Geometry(), _memory};
 }
 
-void RoiScalerWrapper::PutB(quint32 id, bool value)
+RoiScene RoiScalerWrapper::SceneToApply()
 {
-    _state.insert(id, QVariant(value));
+    return RoiScene{BlockImage(*_block), std::move(_state), _inProxy->Geometry(), _outProxy->Geometry(), _memory};
 }
 
-void RoiScalerWrapper::PutS(quint32 id, const QString& value)
+bool RoiScalerWrapper::Apply(RoiOutcome outcome)
 {
-    _state.insert(id, QVariant(value));
-}
-
-quint32 RoiScalerWrapper::StateU(quint32 id) const
-{
-    return _state.value(id).toUInt();
-}
-
-bool RoiScalerWrapper::StateB(quint32 id) const
-{
-    return _state.value(id).toBool();
-}
-
-QString RoiScalerWrapper::StateS(quint32 id) const
-{
-    return _state.value(id).toString();
-}
-
-bool RoiScalerWrapper::PutUChanged(quint32 id, quint32 value, bool force)
-{
-    if (!force && StateU(id) == value)
-        return false;
-    PutU(id, value);
+    outcome.scene.block.ApplyTo(*_block);
+    _state = std::move(outcome.scene.values);
+    _inProxy->Geometry() = outcome.scene.in;
+    _outProxy->Geometry() = outcome.scene.out;
+    _memory = outcome.scene.memory;
+    for (const RoiAction& action : outcome.actions)
+        if (!Take(action))
+            return false;
     return true;
 }
 
-bool RoiScalerWrapper::PutBChanged(quint32 id, bool value, bool force)
+bool RoiScalerWrapper::Take(const RoiAction& action)
 {
-    if (!force && StateB(id) == value)
-        return false;
-    PutB(id, value);
+    switch (action.kind) {
+    case RoiAction::StreamOut:
+    case RoiAction::Write:
+        Send(action);
+        break;
+    case RoiAction::RestartTimer:
+        StartConfigTimer();
+        break;
+    case RoiAction::StartTimerIfIdle:
+        if (!_configTimer->isActive())
+            StartConfigTimerMinTime();
+        break;
+    case RoiAction::Debug:
+        qDebug().noquote() << action.text;
+        break;
+    case RoiAction::DebugNamed:
+        // The name as the debug stream quotes a text.
+        qDebug() << action.text.toLatin1().constData() << action.item;
+        break;
+    case RoiAction::ReadConfig:
+        ReadDeviceConfig();
+        break;
+    case RoiAction::Readback:
+        UpdateDevice();
+        break;
+    case RoiAction::DelayAvailability:
+        TryHVDelayEnable();
+        break;
+    case RoiAction::PublishIdentity: {
+        RoiIdentity identity;
+        if (Connected()) {
+            identity = Identity(_engine->GetModuleType());
+            identity.fpgaVersion = GetFirmwareVersion();
+            identity.releaseVersion = GetReleaseVersion();
+            identity.serialNumber = GetSerialNumber();
+        }
+        RoiOutcome outcome{SceneToApply(), {}};
+        PutIdentity(Context(), identity, outcome);
+        return Apply(std::move(outcome));
+    }
+    case RoiAction::Publish:
+        emit DeviceStateUpdated(_state);
+        break;
+    case RoiAction::WriteModuleName:
+        WriteModuleName(action.text);
+        break;
+    case RoiAction::Fit:
+        return Run(SelectFit, action.a, action.b != 0);
+    case RoiAction::ClampDelays:
+        return Run(SetHorizontalDelay, action.a) && Run(SetVerticalDelay, action.b);
+    case RoiAction::Reread:
+        return RereadOrDisconnect(action.a);
+    case RoiAction::RecordModes:
+        RecordModes(_model, BlockImage(*_block), _memory);
+        break;
+    case RoiAction::RevertToAuto:
+        return Run(roiscaler::RevertToAuto);
+    case RoiAction::RestoreInput:
+        return Run(RestoreInput, action.a, action.b);
+    case RoiAction::ReapplyInput:
+        return Run(ReapplyInput);
+    case RoiAction::InputTexts:
+        PutInputTexts(Context(), _state);
+        break;
+    case RoiAction::ReadEdidName:
+        PutS(_state, Id(Param::EDIDNameStr), GetEdidName());
+        break;
+    }
     return true;
 }
 
-QString RoiScalerWrapper::Tr(const char* text) const
+void RoiScalerWrapper::Send(const RoiAction& action)
 {
-    return QCoreApplication::translate(_profile.className, text);
-}
-
-// ---- the block
-
-int RoiScalerWrapper::Get(int field) const
-{
-    return _block->Field(field);
-}
-
-void RoiScalerWrapper::Put(int field, int value)
-{
-    _block->SetField(field, value);
-}
-
-void RoiScalerWrapper::StreamOutBlock()
-{
-    if (_engine)
+    if (!_engine)
+        return;
+    // The block as the decision sent it, then as it stands.
+    const BlockImage current(*_block);
+    action.image.ApplyTo(*_block);
+    if (action.kind == RoiAction::StreamOut)
         _engine->StreamOutConfigBlock(_block->FPGAID(), _block->BlockID());
-}
-
-void RoiScalerWrapper::WriteBlock()
-{
-    if (_engine)
+    else
         _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
-}
-
-void RoiScalerWrapper::SendBlock(bool stream)
-{
-    if (stream)
-        StreamOutBlock();
-    WriteBlock();
-}
-
-bool RoiScalerWrapper::InputMeasured() const
-{
-    return Get(RoiField::_fpgaInputHTotalLSB) != 0 || Get(RoiField::_fpgaInputHTotalAndInputVStartMSB) != 0;
-}
-
-void RoiScalerWrapper::RefreshStoredTiming()
-{
-    for (int i = 0; i < kTimingBytes; ++i)
-        Put(RoiField::_stInputHStartLSB + i, Get(RoiField::_fpgaInputHStartLSB + i));
-    const int hDelay = Get(RoiField::_horizontalDelay);
-    const int vDelay = Get(RoiField::_verticalDelay);
-    Put(RoiField::_stInputMiscSignal, ((vDelay >> 8) & 0x01) << 7 | ((hDelay >> 8) & 0x0F) << 3
-                                         | (Get(RoiField::_fpgaInputMiscSignal) & 0x07));
-}
-
-QRect RoiScalerWrapper::BlockInRoi() const
-{
-    return QRect(Get(RoiField::_inputHStartOffset), Get(RoiField::_inputVStartOffset), Get(RoiField::_inputActivePixels),
-                 Get(RoiField::_inputActiveLines));
-}
-
-QRect RoiScalerWrapper::BlockOutRoi() const
-{
-    return QRect(Get(RoiField::_outputHStartOffset), Get(RoiField::_outputVStartOffset),
-                 Get(RoiField::_outputActivePixels), Get(RoiField::_outputActiveLines));
-}
-
-void RoiScalerWrapper::PutInRoi(int x, int y, int w, int h)
-{
-    Put(RoiField::_inputHStartOffset, x);
-    Put(RoiField::_inputVStartOffset, y);
-    Put(RoiField::_inputActivePixels, w);
-    Put(RoiField::_inputActiveLines, h);
-}
-
-void RoiScalerWrapper::PutOutRoi(int x, int y, int w, int h)
-{
-    Put(RoiField::_outputHStartOffset, x);
-    Put(RoiField::_outputVStartOffset, y);
-    Put(RoiField::_outputActivePixels, w);
-    Put(RoiField::_outputActiveLines, h);
+    current.ApplyTo(*_block);
 }
 
 // ---- frame
 
 void RoiScalerWrapper::InitDeviceDescriptors(int configId)
 {
-    if (_profile.logsDescriptors)
+    if (_model.logsDescriptors)
         qDebug() << QString("InitDeviceDescriptors - configID %1").arg(configId);
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(configId);
     if (!table)
         return;
     table->clear();
-    tovikconfig::TovikConfig::AddParamDescriptors(table, _profile.modelNumber);
+    tovikconfig::TovikConfig::AddParamDescriptors(table, _model.modelNumber);
 }
 
 void RoiScalerWrapper::InitDevice()
 {
-    _syncCountdown = 2;
-    _constraintsFirstPass = !_profile.oneIndexSelection;
+    const RoiMemory first = FirstMemory(_model);
+    _memory.syncCountdown = first.syncCountdown;
+    _memory.constraintsFirstPass = first.constraintsFirstPass;
     delete _configTimer;
     _configTimer = new QTimer(this);
     _configTimer->setSingleShot(true);
@@ -243,30 +185,22 @@ void RoiScalerWrapper::InitDevice()
     connect(_configTimer, &QTimer::timeout, this, &RoiScalerWrapper::UpdateConfig);
     InitLists();
     SetDefaults();
-    _inputSynced = 0;
+    _memory.inputSynced = false;
 }
 
 void RoiScalerWrapper::InitLists()
 {
-    _inProxy.reset(new ScreenProxy(kProxyScreen));
-    _inProxy->SetSourceSize(kFirstSource.width(), kFirstSource.height());
-    _inProxy->SetRoi(kFirstInRoi.x(), kFirstInRoi.y(), kFirstInRoi.width(), kFirstInRoi.height());
-    _outProxy.reset(new ScreenProxy(kProxyScreen));
-    _outProxy->SetSourceSize(kFirstSource.width(), kFirstSource.height());
-    _outProxy->SetRoi(kFirstOutRoi.x(), kFirstOutRoi.y(), kFirstOutRoi.width(), kFirstOutRoi.height());
+    const ProxyGeometry in = FirstInProxy();
+    const ProxyGeometry out = FirstOutProxy();
+    _inProxy.reset(new ScreenProxy(in.ScreenRect()));
+    _inProxy->Geometry() = in;
+    _outProxy.reset(new ScreenProxy(out.ScreenRect()));
+    _outProxy->Geometry() = out;
 }
 
 void RoiScalerWrapper::SetDefaults()
 {
-    for (const DefaultRow& row : kDefaults) {
-        if (row.processing && !_profile.HasProcessing())
-            continue;
-        const quint32 id = row.processing ? ProcessingId(row.index) : Id(row.index);
-        if (row.isBool)
-            PutB(id, row.value != 0);
-        else
-            PutU(id, row.value);
-    }
+    PutDefaults(_model, _state);
 }
 
 void RoiScalerWrapper::StartConfigTimer()
@@ -281,8 +215,8 @@ void RoiScalerWrapper::StartConfigTimerMinTime()
 
 void RoiScalerWrapper::UpdateConfig()
 {
-    if (InputMeasured())
-        WriteBlock();
+    if (_engine && InputMeasured(BlockImage(*_block)))
+        _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
     ReadDeviceConfig();
 }
 
@@ -291,146 +225,89 @@ void RoiScalerWrapper::DisconnectDevice()
     StopDevice();
 }
 
-void RoiScalerWrapper::SetInputControlsEnable(bool enable)
+void RoiScalerWrapper::SetParam(quint32 id, const QVariant& value, const LumoTimeStamp& ts)
 {
-    _inProxy->SetEnabled(enable);
+    Q_UNUSED(ts);
+    // The configuration could not be read: the change is dropped, and a
+    // reread is due so that the wrapper recovers and the store shows what
+    // the converter holds.
+    if (_configReadFailed) {
+        StartConfigTimerMinTime();
+        return;
+    }
+    Run(Dispatch, id, value);
 }
 
-void RoiScalerWrapper::SetOutputControlsEnable(bool enable)
+void RoiScalerWrapper::UpdateDevice()
 {
-    _outProxy->SetEnabled(enable);
+    Run(Readback, LinkState{_connected, _busy});
 }
 
-bool RoiScalerWrapper::ParseScreenProxy(QString text, UByte& mode, UWord& x, UWord& y, UWord& w, UWord& h,
-                                        UWord& screenw, UWord& screenh)
+void RoiScalerWrapper::UpdateDeviceStatus()
 {
-    return roiscaler::ParseScreenProxy(text, mode, x, y, w, h, screenw, screenh);
+    if (!_connected || _busy || !Connected() || StatusWaits(Context(), Scene()))
+        return;
+    const StatusSample sample = SampleStatus(Context(), Scene());
+    if (!Run(WatchInput, sample, ReleaseWatchesInput()))
+        return;
+    const bool inputProxyEnabled = _inProxy->IsEnabled();
+    if (!Run(UpdateInput, sample))
+        return;
+    Run(PublishPass, sample, inputProxyEnabled);
 }
 
-bool RoiScalerWrapper::ParseScreenProxy(QString text, QString key, int& value)
+bool RoiScalerWrapper::ReleaseWatchesInput() const
 {
-    return roiscaler::ParseScreenProxy(text, key, value);
+    const CVersion release =
+        _assemblyRecords ? _assemblyRecords->FindRelease(_engine->GetModuleType()) : CVersion();
+    return release.Value() > kLastUnwatchedRelease;
 }
 
-QString RoiScalerWrapper::GetScreenProxy(int roitype)
+bool RoiScalerWrapper::RereadOrDisconnect(int line)
 {
-    return ScreenProxyText(_state, _profile.idBase, roitype);
+    const int result = _engine->ReadConfiguration();
+    if (result == 0)
+        return true;
+    // Lines 1 to 3 carry the result.
+    if (line <= 3)
+        qDebug() << _model.disconnectLines[line - 1] << result;
+    else
+        qDebug() << _model.disconnectLines[line - 1];
+    DisconnectDevice();
+    return false;
 }
 
-// ---- getters
-
-void RoiScalerWrapper::GetHwInSize(int& w, int& h, int& hz)
+RoiIdentity RoiScalerWrapper::Identity(const CModuleType& moduleRecord)
 {
-    const InputFormat f = SetInputFormat(_statusImage);
-    w = f.width;
-    h = f.height;
-    hz = f.hz;
+    RoiIdentity identity;
+    identity.moduleName = moduleRecord._moduleName;
+    const int type = moduleRecord._moduleTypeID;
+    if (type >= 0 && type < CModuleType::kModuleTypeCount)
+        identity.moduleTypeName = CModuleType::_moduleTypeIDNames[size_t(type)].name;
+    identity.boardAssembly = moduleRecord._boardAssemblyID;
+    return identity;
 }
 
-void RoiScalerWrapper::GetFpgaInSize(int& w, int& h, int& hz)
+void RoiScalerWrapper::WriteModuleName(const QString& name)
 {
-    const InputFormat f = MeasuredInputFormat(_statusImage);
-    w = f.width;
-    h = f.height;
-    hz = f.hz;
+    const int result = _engine->WriteModuleName(name);
+    if (result == 0) {
+        PutS(_state, Id(Param::ModuleName), name);
+        _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());
+        emit ModuleNameChange();
+    } else if (_model.logsModuleNameFailure) {
+        qDebug() << "SetModuleName failed-result:" << result;
+    }
+    StartConfigTimer();
 }
 
-void RoiScalerWrapper::GetHwOutSize(int& w, int& h)
-{
-    const QSize size = OutputRasterSize((Get(RoiField::_sdiOutVideoCtrl) >> 4) & 0x07);
-    w = size.width();
-    h = size.height();
-}
-
-void RoiScalerWrapper::GetFpgaOutSize(int& w, int& h)
-{
-    GetHwOutSize(w, h);
-}
-
-QSize RoiScalerWrapper::MeasuredInRaster()
-{
-    int w = 0, h = 0, hz = 0;
-    GetFpgaInSize(w, h, hz);
-    return QSize(w, h);
-}
-
-QSize RoiScalerWrapper::OutRaster()
-{
-    int w = 0, h = 0;
-    GetHwOutSize(w, h);
-    return QSize(w, h);
-}
-
-void RoiScalerWrapper::GetHwInRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QRect r = BlockInRoi();
-    x = r.x();
-    y = r.y();
-    w = r.width();
-    h = r.height();
-}
-
-void RoiScalerWrapper::GetHwOutRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QRect r = BlockOutRoi();
-    x = r.x();
-    y = r.y();
-    w = r.width();
-    h = r.height();
-}
-
-void RoiScalerWrapper::GetFpgaInRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QSize in = MeasuredInRaster();
-    x = 0;
-    y = 0;
-    w = in.width();
-    h = in.height();
-}
-
-void RoiScalerWrapper::GetFpgaOutRoiGeometry(int& x, int& y, int& w, int& h)
-{
-    const QSize in = MeasuredInRaster();
-    const QSize out = OutRaster();
-    QRect r;
-    FitRectToAspect(in.width(), in.height(), out.width(), out.height(), &r);
-    x = r.left();
-    y = r.top();
-    w = r.right() - r.left() + 1;
-    h = r.bottom() - r.top() + 1;
-}
-
-QString RoiScalerWrapper::GetInputProtocolString()
-{
-    return InputProtocolText(_statusImage, _profile.inputWord);
-}
-
-QString RoiScalerWrapper::GetRefInFormat(bool& isValid)
-{
-    return RefInFormatText(_statusImage, isValid);
-}
-
-bool RoiScalerWrapper::IsHwOut709()
-{
-    return IsHdOutputFormat((Get(RoiField::_sdiOutVideoCtrl) >> 4) & 0x07);
-}
-
-bool RoiScalerWrapper::GetRoiInConnected()
-{
-    return Connected() && GetStatusBits(43, 0x80, 7) != 0;
-}
-
-bool RoiScalerWrapper::GetRoiFormatMatches()
-{
-    return Connected() && GetStatusBits(20, 0x40, 6) != 0;
-}
-
-bool RoiScalerWrapper::GetRoiInConnectedAndFormatMatches()
+QString RoiScalerWrapper::GetEdidName()
 {
     if (!Connected())
-        return false;
-    const bool in = GetStatusBits(43, 0x80, 7) != 0;
-    if (!Connected())
-        return false;
-    return in && GetStatusBits(20, 0x40, 6) != 0;
+        return DefaultEdidName();
+    UByte bytes[kEdidNameBytes] = {};
+    if (_engine->ReadDeviceDataImmediate(kRegisterInterface, kRegisterDevice, kEdidNameAddress, bytes, kEdidNameBytes)
+        != 0)
+        return DefaultEdidName();
+    return EdidName(bytes, kEdidNameBytes);
 }

@@ -1,24 +1,24 @@
 // The device wrapper of the four ROI scaler models, one implementation over
-// a profile row (wrapperprofile.h): it turns a client's parameter changes into
-// writes of the scaler's configuration block, keeps the input region and
-// the output window consistent with each other and the video formats,
-// publishes configuration and status as parameter values, and rewrites and
-// rereads the converter 2000 ms after the last change. The model classes
-// (HestraWrapper, ...) add only their named slots.
+// a model row (roimodels.h). Its decisions are pure functions over the
+// block, the status image and the published values (bindings.h,
+// readback.h, statuspass.h, geometry.h, settings.h); the wrapper holds
+// their scene, runs them and takes the actions they return: it sends the
+// block, runs the configuration timer that rewrites and rereads the
+// converter 2000 ms after the last change, rereads, and publishes. The
+// model classes (HestraWrapper, ...) add only their named slots.
 #ifndef PORTVANE_ROISCALER_ROISCALERWRAPPER_H
 #define PORTVANE_ROISCALER_ROISCALERWRAPPER_H
 
 #include <memory>
+#include <utility>
 
-#include <QMutex>
 #include <QRect>
 #include <QString>
 
 #include "catalog/cmoduletype.h"
 #include "devicewrapper.h"
 #include "roiscaler/roiscalerblock.h"
-#include "roiscaler/wrapperprofile.h"
-#include "roiscaler/statusimage.h"
+#include "roiscaler/roiscene.h"
 
 class QTimer;
 class ScreenProxy;
@@ -30,11 +30,11 @@ public:
 
     // Takes over the engine, the records, the module record and the block.
     // The model class calls StartDevice() once it is built.
-    RoiScalerWrapper(const roiscaler::RoiWrapperProfile& profile, CCmdEngine* engine, AssemblyRecords* records,
+    RoiScalerWrapper(const roiscaler::RoiModel& model, CCmdEngine* engine, AssemblyRecords* records,
                      CModuleType* moduleRecord, CRoiScalerBlock* block, QObject* parent);
     ~RoiScalerWrapper() override;
 
-    const roiscaler::RoiWrapperProfile& Profile() const { return _profile; }
+    const roiscaler::RoiModel& Model() const { return _model; }
 
     void InitDeviceDescriptors(int configId) override;
     void SetParam(quint32 id, const QVariant& value, const LumoTimeStamp& ts) override;
@@ -88,7 +88,7 @@ public:
     void TryHVDelayEnable();
     QString GetEdidName();
 
-    // Readback of the configuration.
+    // Readback of the configuration, in parts.
     void UpdateInfoTab(const CModuleType& moduleRecord);
     void UpdateGenlockTab(bool force);
     void UpdateAudioTab(bool force);
@@ -156,91 +156,41 @@ public:
     QTimer* StatusPollTimer() const { return _statusTimer; }
 
 private:
-    // The block's field, and a change of it (cut to the field's width).
-    int Get(int field) const;
-    void Put(int field, int value);
-
-    // State values: unsigned numbers, booleans and texts only.
-    quint32 Id(quint32 index) const { return _profile.Id(index); }
-    quint32 ProcessingId(quint32 n) const { return _profile.ProcessingId(n); }
-    void PutU(quint32 id, int value);
-    void PutU(quint32 id, quint32 value);
-    void PutB(quint32 id, bool value);
-    void PutS(quint32 id, const QString& value);
-    quint32 StateU(quint32 id) const;
-    bool StateB(quint32 id) const;
-    QString StateS(quint32 id) const;
-    // Written when the stored value differs or force is set; true when
-    // written.
-    bool PutUChanged(quint32 id, quint32 value, bool force);
-    bool PutBChanged(quint32 id, bool value, bool force);
-    // A text through the translation function with the class as context.
-    QString Tr(const char* text) const;
-
     bool Connected() const { return EngineConnected(); }
-    // Streams the block into the live registers (when stream is true),
-    // writes it to configuration memory.
-    void SendBlock(bool stream);
-    void StreamOutBlock();
-    void WriteBlock();
-    // Whether the block's measured input has a line total.
-    bool InputMeasured() const;
-    // The stored input timing takes the measured one (the delay bits kept).
-    void RefreshStoredTiming();
+    quint32 Id(roiscaler::Param p) const { return _model.Id(p); }
+    roiscaler::RoiContext Context() const;
+    // What the decisions start from: the wrapper as it stands. A scene to
+    // be applied takes the values along rather than copying them; they come
+    // back with the outcome.
+    roiscaler::RoiScene Scene() const;
+    roiscaler::RoiScene SceneToApply();
+    // Takes the scene a decision left and its actions, in order; false when
+    // a reread failed (the device is then disconnected and the pass ends).
+    bool Apply(roiscaler::RoiOutcome outcome);
+    bool Take(const roiscaler::RoiAction& action);
+    // A decision on the wrapper as it stands, taken.
+    template <typename Decision, typename... Args>
+    bool Run(Decision decision, Args&&... args)
+    {
+        const roiscaler::RoiContext context = Context();
+        return Apply(decision(context, SceneToApply(), std::forward<Args>(args)...));
+    }
 
-    QSize MeasuredInRaster();
-    QSize OutRaster();
-    QRect BlockInRoi() const;
-    QRect BlockOutRoi() const;
-    void PutInRoi(int x, int y, int w, int h);
-    void PutOutRoi(int x, int y, int w, int h);
-    // Frame delay, flips and rotation as shown to clients.
-    quint32 RotationValue() const;
-    bool FrameDelayInEffect() const;
-
-    struct ConstraintChoice;
-    bool ResolveConstraint(int selection, int aspectIndex, int sizeIndex, ConstraintChoice& choice);
-    bool ResolveConstraintIndex(int index, ConstraintChoice& choice);
-    void ApplyConstraint(ConstraintChoice choice, bool apply);
-    // The constraint step with the stored indices, as the fit step and the
-    // status pass enter it.
-    void ReapplyConstraint(int selection, bool apply);
-    void RefitToConstraint(int x, int y, int& w, int& h);
-
-    // Status pass pieces.
-    bool WatchInputFormat(bool inputPresent, const roiscaler::InputFormat& measured,
-                          const roiscaler::InputFormat& set, bool matches, bool unchanged);
-    bool UpdateInputStatus(bool inputPresent, const roiscaler::InputFormat& measured,
-                           const roiscaler::InputFormat& set, bool matches, bool unchanged, bool& proxyEnabled);
+    void Send(const roiscaler::RoiAction& action);
+    void WriteModuleName(const QString& name);
+    roiscaler::RoiIdentity Identity(const CModuleType& moduleRecord);
     // Rereads the configuration; false (after the numbered line and the
     // disconnect) when the read failed.
     bool RereadOrDisconnect(int line);
-    void RecordModes();
-    void RevertToAuto();
-    void UpdateProcessingStatus();
-    void UpdateGenlockStatus();
+    bool ReleaseWatchesInput() const;
 
-    const roiscaler::RoiWrapperProfile& _profile;
+    const roiscaler::RoiModel& _model;
     CRoiScalerBlock* _block;
 
     std::unique_ptr<ScreenProxy> _inProxy;
     std::unique_ptr<ScreenProxy> _outProxy;
     QTimer* _configTimer = nullptr;
-    int _inputSynced = 0;
-    int _syncCountdown = 2;
-    QMutex _constraintsMutex;
-    QMutex _fitMutex;
-    roiscaler::InputFormat _lastInSize;
-    int _lastOutMode = 0;
-    // Selection, fixed-aspect index, fixed-size index (one-index models:
-    // the raw device code in the first).
-    int _lastInMode[3] = {0, 0, 0};
-    bool _inputChangeSeen = false;
-    bool _paramChanged = false;
-    bool _constraintsFirstPass = true;
-    // The last selection and fixed-aspect index that caused a re-fit.
-    quint32 _lastSelection = 0;
-    quint32 _lastFixedAspect = 0;
+    roiscaler::RoiMemory _memory;
 };
 
 #endif

@@ -37,8 +37,8 @@ void ClipAxis(int* offset, int* size, long long sourceSize)
     long long newSize = *size;
     if (*size > sourceSize)
         newSize = sourceSize;
-    if (*size < ScreenProxy::kMinSide)
-        newSize = ScreenProxy::kMinSide;
+    if (*size < ProxyGeometry::kMinSide)
+        newSize = ProxyGeometry::kMinSide;
     long long newOffset = *offset;
     if (*offset > sourceSize - newSize)
         newOffset = sourceSize - newSize;
@@ -57,7 +57,7 @@ int ClampOffset(long long offset, long long sourceSize, long long roiSize)
 
 int ClampSize(long long size, long long sourceSize, long long roiOffset)
 {
-    return Saturate(std::max<long long>(std::min(size, sourceSize - roiOffset), ScreenProxy::kMinSide));
+    return Saturate(std::max<long long>(std::min(size, sourceSize - roiOffset), ProxyGeometry::kMinSide));
 }
 
 // One axis of the edge limits. A left or top edge stays 4 before the far
@@ -65,15 +65,15 @@ int ClampSize(long long size, long long sourceSize, long long roiOffset)
 // near edge and not past the source.
 int LimitNearEdge(long long edge, long long farEdge)
 {
-    if (farEdge <= edge + (ScreenProxy::kMinSide - 1))
-        edge = farEdge - ScreenProxy::kMinSide;
+    if (farEdge <= edge + (ProxyGeometry::kMinSide - 1))
+        edge = farEdge - ProxyGeometry::kMinSide;
     return Saturate(std::max(edge, 0LL));
 }
 
 int LimitFarEdge(long long edge, long long nearEdge, long long sourceSize)
 {
-    if (edge - (ScreenProxy::kMinSide - 1) <= nearEdge)
-        edge = nearEdge + ScreenProxy::kMinSide;
+    if (edge - (ProxyGeometry::kMinSide - 1) <= nearEdge)
+        edge = nearEdge + ProxyGeometry::kMinSide;
     return Saturate(std::min(edge, sourceSize));
 }
 
@@ -104,12 +104,12 @@ void FitRectToAspect(int srcW, int srcH, int dstW, int dstH, QRect* out)
     *out = QRect(QPoint(x, y), QPoint(x + width - 1, y + height - 1));
 }
 
-ScreenProxy::ScreenProxy(const QRect& screen)
-    : QObject(nullptr), _screen(screen)
+ProxyGeometry::ProxyGeometry(const QRect& screen)
+    : _screen(screen)
 {
 }
 
-void ScreenProxy::SetSourceSize(int w, int h)
+void ProxyGeometry::SetSourceSize(int w, int h)
 {
     _sourceWidth = w;
     _sourceHeight = h;
@@ -121,7 +121,7 @@ void ScreenProxy::SetSourceSize(int w, int h)
     _vScale = double(fit.height()) / double(h);
 }
 
-void ScreenProxy::SetRoi(int x, int y, int w, int h)
+void ProxyGeometry::SetRoi(int x, int y, int w, int h)
 {
     _roiX = x;
     _roiY = y;
@@ -129,7 +129,7 @@ void ScreenProxy::SetRoi(int x, int y, int w, int h)
     _roiHeight = h;
 }
 
-void ScreenProxy::SetConstraint(int mode, int w, int h)
+void ProxyGeometry::SetConstraint(int mode, int w, int h)
 {
     _constraintMode = mode;
     _dragMode = mode;
@@ -144,7 +144,7 @@ void ScreenProxy::SetConstraint(int mode, int w, int h)
     _dragConstraintHeight = _constraintHeight;
 }
 
-int ScreenProxy::GetConstraint(int* w, int* h) const
+int ProxyGeometry::GetConstraint(int* w, int* h) const
 {
     if (w)
         *w = _constraintWidth;
@@ -153,12 +153,12 @@ int ScreenProxy::GetConstraint(int* w, int* h) const
     return _constraintMode;
 }
 
-void ScreenProxy::SetEnabled(bool enabled)
+void ProxyGeometry::SetEnabled(bool enabled)
 {
     _enabled = enabled;
 }
 
-void ScreenProxy::ClipRoi(int* x, int* y, int* w, int* h) const
+void ProxyGeometry::ClipRoi(int* x, int* y, int* w, int* h) const
 {
     if (!x || !y || !w || !h)
         return;
@@ -166,47 +166,47 @@ void ScreenProxy::ClipRoi(int* x, int* y, int* w, int* h) const
     ClipAxis(y, h, _sourceHeight);
 }
 
-int ScreenProxy::ClampX(int x) const
+int ProxyGeometry::ClampX(int x) const
 {
     return ClampOffset(x, _sourceWidth, _roiWidth);
 }
 
-int ScreenProxy::ClampY(int y) const
+int ProxyGeometry::ClampY(int y) const
 {
     return ClampOffset(y, _sourceHeight, _roiHeight);
 }
 
-int ScreenProxy::ClampWidth(int w) const
+int ProxyGeometry::ClampWidth(int w) const
 {
     return ClampSize(w, _sourceWidth, _roiX);
 }
 
-int ScreenProxy::ClampHeight(int h) const
+int ProxyGeometry::ClampHeight(int h) const
 {
     return ClampSize(h, _sourceHeight, _roiY);
 }
 
-int ScreenProxy::LimitLeft(int left) const
+int ProxyGeometry::LimitLeft(int left) const
 {
     return LimitNearEdge(left, (long long)_roiX + _roiWidth);
 }
 
-int ScreenProxy::LimitTop(int top) const
+int ProxyGeometry::LimitTop(int top) const
 {
     return LimitNearEdge(top, (long long)_roiY + _roiHeight);
 }
 
-int ScreenProxy::LimitRight(int right) const
+int ProxyGeometry::LimitRight(int right) const
 {
     return LimitFarEdge(right, _roiX, _sourceWidth);
 }
 
-int ScreenProxy::LimitBottom(int bottom) const
+int ProxyGeometry::LimitBottom(int bottom) const
 {
     return LimitFarEdge(bottom, _roiY, _sourceHeight);
 }
 
-void ScreenProxy::BeginDrag(int handle, int dx, int dy)
+void ProxyGeometry::BeginDrag(int handle, int dx, int dy)
 {
     _dragLeft = _roiX;
     _dragTop = _roiY;
@@ -217,7 +217,7 @@ void ScreenProxy::BeginDrag(int handle, int dx, int dy)
     DragHandle(handle, dx, dy);
 }
 
-void ScreenProxy::FitInBox(int boxW, int boxH, int* w, int* h) const
+void ProxyGeometry::FitInBox(int boxW, int boxH, int* w, int* h) const
 {
     QRect fit;
     FitRectToAspect(_dragConstraintWidth, _dragConstraintHeight, boxW, boxH, &fit);
@@ -225,7 +225,7 @@ void ScreenProxy::FitInBox(int boxW, int boxH, int* w, int* h) const
     *h = fit.height();
 }
 
-void ScreenProxy::Move(int dx, int dy)
+void ProxyGeometry::Move(int dx, int dy)
 {
     // The moved region keeps the snapshot's size; that size bounds the move.
     const long long width = (long long)_dragRight - _dragLeft;
@@ -235,7 +235,7 @@ void ScreenProxy::Move(int dx, int dy)
     SetRoi(Saturate(std::max(x, 0LL)), Saturate(std::max(y, 0LL)), Saturate(width), Saturate(height));
 }
 
-void ScreenProxy::MoveEdges(int handle, int dx, int dy, int* l, int* t, int* r, int* b) const
+void ProxyGeometry::MoveEdges(int handle, int dx, int dy, int* l, int* t, int* r, int* b) const
 {
     const bool left = handle == kLeftEdge || handle == kTopLeft || handle == kBottomLeft;
     const bool top = handle == kTopEdge || handle == kTopLeft || handle == kTopRight;
@@ -247,7 +247,7 @@ void ScreenProxy::MoveEdges(int handle, int dx, int dy, int* l, int* t, int* r, 
     *b = bottom ? LimitBottom(Add(_dragBottom, dy)) : _dragBottom;
 }
 
-void ScreenProxy::DragHandle(int handle, int dx, int dy)
+void ProxyGeometry::DragHandle(int handle, int dx, int dy)
 {
     // An edge drags its neighbouring corner, the other offset following the
     // aspect. A constraint without area has no aspect: the edge moves alone.
@@ -293,7 +293,7 @@ void ScreenProxy::DragHandle(int handle, int dx, int dy)
     SetRoi(anchorRight ? _dragRight - w : _dragLeft, anchorBottom ? _dragBottom - h : _dragTop, w, h);
 }
 
-void ScreenProxy::DragFree(int handle, int dx, int dy)
+void ProxyGeometry::DragFree(int handle, int dx, int dy)
 {
     if (handle == kInside) {
         Move(dx, dy);
@@ -306,7 +306,7 @@ void ScreenProxy::DragFree(int handle, int dx, int dy)
     SetRoi(l, t, Subtract(r, l), Subtract(b, t));
 }
 
-int ScreenProxy::HitTest(const QPoint& p) const
+int ProxyGeometry::HitTest(const QPoint& p) const
 {
     const long long sx = RoundToInt(_roiX * _hScale);
     const long long sy = RoundToInt(_roiY * _vScale);

@@ -15,10 +15,10 @@
 // destination (empty when the destination has no area).
 void FitRectToAspect(int srcW, int srcH, int dstW, int dstH, QRect* out);
 
-class ScreenProxy : public QObject
+// The proxy's geometry as a value: what the wrappers' decisions copy,
+// change and hand back.
+class ProxyGeometry
 {
-    Q_OBJECT
-
 public:
     // Constraint modes as the wrappers set them.
     enum { kNotEditable = 0, kFree = 1, kFixedAspect = 2, kFixedSize = 3 };
@@ -34,7 +34,7 @@ public:
     // The smallest side that clipping, clamps and edge limits keep.
     static constexpr int kMinSide = 4;
 
-    explicit ScreenProxy(const QRect& screen);
+    explicit ProxyGeometry(const QRect& screen);
 
     // Stores the source size; the scales follow only for a size with area.
     void SetSourceSize(int w, int h);
@@ -120,6 +120,19 @@ private:
     int _dragConstraintWidth = 0;
     int _dragConstraintHeight = 0;
     int _dragMode = kNotEditable;
+};
+
+// The proxy a wrapper owns: a plain object with a QObject base over its
+// geometry.
+class ScreenProxy : public QObject, public ProxyGeometry
+{
+    Q_OBJECT
+
+public:
+    explicit ScreenProxy(const QRect& screen) : QObject(nullptr), ProxyGeometry(screen) {}
+
+    ProxyGeometry& Geometry() { return *this; }
+    const ProxyGeometry& Geometry() const { return *this; }
 };
 
 #endif

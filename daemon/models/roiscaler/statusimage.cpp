@@ -1,4 +1,4 @@
-#include "statusimage.h"
+#include "roiscaler/statusimage.h"
 
 #include <climits>
 #include <cmath>
@@ -8,9 +8,6 @@ namespace roiscaler {
 namespace {
 
 const double kClockHz = 27000000.0;
-const int kDviSignallingByte = 53;
-const UByte kDviSignallingBit = 0x40;
-const int kReferenceByte = 42;
 
 double RateTimes100(quint32 count)
 {
@@ -94,7 +91,7 @@ InputFormat MeasuredInputFormat(const UByte* image)
 
 QString InputProtocolText(const UByte* image, InputWord word)
 {
-    const bool dvi = (image[kDviSignallingByte] & kDviSignallingBit) != 0;
+    const bool dvi = IsSet(image, status::kDviSignalling);
     QString name;
     switch (word) {
     case InputWord::Dp:
@@ -125,8 +122,8 @@ QString RefInFormatText(const UByte* image, bool isValid)
 {
     if (!isValid)
         return QStringLiteral("No Ref");
-    const UByte ref = image[kReferenceByte];
-    return QString::fromLatin1(ReferenceFormat((ref >> 4) & 0x07)) + QString::fromLatin1(ReferenceRate(ref & 0x0F));
+    return QString::fromLatin1(ReferenceFormat(Read(image, status::kReferenceFormat)))
+           + QString::fromLatin1(ReferenceRate(Read(image, status::kReferenceRate)));
 }
 
 } // namespace roiscaler

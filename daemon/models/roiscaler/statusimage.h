@@ -7,11 +7,11 @@
 
 #include <QString>
 
+#include "roiscaler/roimodels.h"
+#include "roiscaler/statusbits.h"
 #include "tovikconfig/paramtypes.h"
 
 namespace roiscaler {
-
-constexpr int kStatusImageBytes = 64;
 
 // An input raster and its frame rate in hundredths of a frame per second.
 struct InputFormat {
@@ -32,11 +32,6 @@ quint32 PeriodCount(const UByte* image, int first);
 // The set input format (bytes 27 to 38) and the measured one (45 to 56).
 InputFormat SetInputFormat(const UByte* image);
 InputFormat MeasuredInputFormat(const UByte* image);
-
-// How a model names its input: always DisplayPort, always HDMI, or DVI
-// while the input carries DVI signalling (byte 53 bit 6) and HDMI
-// otherwise.
-enum class InputWord { Dp, Hdmi, DviWhenSignalled };
 
 // "DP 59.94Hz": the input word and the measured rate, whole when the input
 // carries DVI signalling or the rate is whole, else with two decimals. A

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/fieldcodec.h"
-#include "common/fieldparams.h"
 
 namespace {
 
@@ -167,16 +166,6 @@ TEST(FieldCodec, CodesAndOneWayRuns)
     const FieldCode kStray[] = {{7, NoRows<int>(), 0, NoRows<int>()}};
     EXPECT_EQ(CheckFieldMap(FieldMap{RowsOf(kRuns), RowsOf(kStray)}, 4, 2),
               "code 0: field 7 is not a field of the block");
-}
-
-TEST(FieldParams, BothWays)
-{
-    constexpr FieldParam kParams[] = {{kWidth, 0x01040004}, {kFlag, 0x01040009}};
-    EXPECT_EQ(ParamOfField(RowsOf(kParams), kFlag), 0x01040009u);
-    EXPECT_EQ(ParamOfField(RowsOf(kParams), kHeight), 0u);
-    EXPECT_EQ(FieldOfParam(RowsOf(kParams), 0x01040004), int(kWidth));
-    EXPECT_EQ(FieldOfParam(RowsOf(kParams), 0x01040005), -1);
-    EXPECT_EQ(FieldOfParam(NoRows<FieldParam>(), 0x01040004), -1);
 }
 
 } // namespace

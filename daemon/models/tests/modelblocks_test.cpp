@@ -110,7 +110,7 @@ TEST(ModelBlocks, EveryModelWithABlockHasOne)
 {
     std::vector<int> types;
     for (const ModelRow& row : ModelRegistry::Rows())
-        if (row.makeBlock && !FindRoiProfile(row.moduleType))
+        if (row.makeBlock && !roiscaler::FindRoiModel(row.moduleType))
             types.push_back(row.moduleType);
     std::vector<int> tested;
     for (const Model& m : Models())

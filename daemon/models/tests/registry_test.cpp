@@ -25,23 +25,10 @@ namespace {
 // "HESTRA" -> "Hestra": the name the box's device-type items show.
 std::string DisplayName(const char* name)
 {
-    std::string text = ModelRegistry::FolderName(ModelRow{0, name, 0, 0, nullptr, nullptr, NoRows<FieldParam>()});
+    std::string text = ModelRegistry::FolderName(ModelRow{0, name, 0, 0, nullptr, nullptr});
     if (!text.empty())
         text[0] = char(std::toupper(static_cast<unsigned char>(text[0])));
     return text;
-}
-
-// The parameters a row's field map names that the model's table lacks.
-std::vector<ULWord> MissingFieldParams(const ModelRow& row)
-{
-    DescriptorTable table(90);
-    if (row.modelNumber != 0)
-        tovikconfig::TovikConfig::AddParamDescriptors(&table, row.modelNumber);
-    std::vector<ULWord> missing;
-    for (const FieldParam& entry : row.fieldParams)
-        if (!table.GetDescriptor(eParam_t(entry.param)))
-            missing.push_back(entry.param);
-    return missing;
 }
 
 TEST(ModelRegistry, OneRowPerModuleTypeInOrder)
@@ -123,22 +110,6 @@ TEST(ModelRegistry, DeviceTypeItemsNameEveryModel)
     }
 }
 
-TEST(ModelRegistry, PublishedFieldsAreInTheModelsTable)
-{
-    for (const ModelRow& row : ModelRegistry::Rows())
-        EXPECT_TRUE(MissingFieldParams(row).empty()) << row.name;
-
-    // A field map naming a parameter its model lacks is caught.
-    constexpr FieldParam kParams[] = {{0, quint32(tovikconfig::eParamID_CxnStatus)}, {1, 0x01060004}};
-    const ModelRow estrow = *ModelRegistry::Find(7);
-    ModelRow mapped = estrow;
-    mapped.fieldParams = RowsOf(kParams);
-    EXPECT_EQ(MissingFieldParams(mapped), std::vector<ULWord>{0x01060004});
-    ModelRow unnumbered = mapped;
-    unnumbered.modelNumber = 0;
-    EXPECT_EQ(MissingFieldParams(unnumbered).size(), 2u);
-}
-
 TEST(ModelRegistry, BlockMakersMakeTheModelsBlock)
 {
     for (const ModelRow& row : ModelRegistry::Rows()) {
@@ -155,12 +126,12 @@ TEST(ModelRegistry, BlockMakersMakeTheModelsBlock)
         ASSERT_NE(registers, nullptr);
         EXPECT_EQ(CheckLayout(registers->Layout()), "");
         if (auto* roi = dynamic_cast<CRoiScalerBlock*>(block.get()))
-            EXPECT_EQ(roi->Profile().moduleType, row.moduleType);
+            EXPECT_EQ(roi->Model().moduleType, row.moduleType);
         else
-            EXPECT_EQ(FindRoiProfile(row.moduleType), nullptr);
+            EXPECT_EQ(roiscaler::FindRoiModel(row.moduleType), nullptr);
     }
-    for (const RoiProfile& profile : RoiProfiles())
-        EXPECT_NE(ModelRegistry::Find(profile.moduleType)->makeBlock, nullptr) << profile.name;
+    for (const roiscaler::RoiModel& model : roiscaler::RoiModels())
+        EXPECT_NE(ModelRegistry::Find(model.moduleType)->makeBlock, nullptr) << model.name;
 }
 
 TEST(ModelRegistry, WrapperMakersAreTheRows)

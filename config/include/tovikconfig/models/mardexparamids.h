@@ -4,19 +4,15 @@
 
 #include "tovikconfig/models/roiscalerparamids.h"
 
+// What the model adds to the ROI scaler parameters.
+#define TOVIK_MARDEX_OWN_PARAMS(X) \
+    TOVIK_ROI_EDID_PARAMS(X) \
+    TOVIK_ROI_PROCESSING_PARAMS(X, 2)
+
 #define TOVIK_MARDEX_PARAMS(X) \
     TOVIK_ROI_SCALER_PARAMS(X) \
-    X(0x1f, AudDpConversion) \
-    X(0x20, ImageDpInEnabled) \
-    X(0x21, ImageDpInSize) \
-    X(0x22, ImageDpInRoi) \
-    X(0x23, ImageDpInAudio) \
-    X(0x24, ImageDpOutEnabled) \
-    X(0x29, DpInConnected) \
-    X(0x2a, DpOutConnected) \
-    X(0x3a, EDIDFlowThru) \
-    X(0x3b, EDIDNameStr) \
-    TOVIK_ROI_PROCESSING_PARAMS(X, 2)
+    TOVIK_ROI_INTERFACE_PARAMS(X, Dp, Dp) \
+    TOVIK_MARDEX_OWN_PARAMS(X)
 
 namespace tovikconfig {
 namespace mardex {

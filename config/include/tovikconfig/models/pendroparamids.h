@@ -5,17 +5,14 @@
 
 #include "tovikconfig/models/roiscalerparamids.h"
 
+// What the model adds to the ROI scaler parameters.
+#define TOVIK_PENDRO_OWN_PARAMS(X) \
+    TOVIK_ROI_PROCESSING_PARAMS(X, 0)
+
 #define TOVIK_PENDRO_PARAMS(X) \
     TOVIK_ROI_SCALER_PARAMS(X) \
-    X(0x1f, AudHdmiConversion) \
-    X(0x20, ImageDviInEnabled) \
-    X(0x21, ImageDviInSize) \
-    X(0x22, ImageDviInRoi) \
-    X(0x23, ImageDviInAudio) \
-    X(0x24, ImageDviOutEnabled) \
-    X(0x29, DviInConnected) \
-    X(0x2a, DviOutConnected) \
-    TOVIK_ROI_PROCESSING_PARAMS(X, 0)
+    TOVIK_ROI_INTERFACE_PARAMS(X, Dvi, Hdmi) \
+    TOVIK_PENDRO_OWN_PARAMS(X)
 
 namespace tovikconfig {
 namespace pendro {

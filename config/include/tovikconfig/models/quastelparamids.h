@@ -4,17 +4,14 @@
 
 #include "tovikconfig/models/roiscalerparamids.h"
 
+// What the model adds to the ROI scaler parameters.
+#define TOVIK_QUASTEL_OWN_PARAMS(X) \
+    TOVIK_ROI_PROCESSING_PARAMS(X, 0)
+
 #define TOVIK_QUASTEL_PARAMS(X) \
     TOVIK_ROI_SCALER_PARAMS(X) \
-    X(0x1f, AudHdmiConversion) \
-    X(0x20, ImageHdmiInEnabled) \
-    X(0x21, ImageHdmiInSize) \
-    X(0x22, ImageHdmiInRoi) \
-    X(0x23, ImageHdmiInAudio) \
-    X(0x24, ImageHdmiOutEnabled) \
-    X(0x29, HdmiInConnected) \
-    X(0x2a, HdmiOutConnected) \
-    TOVIK_ROI_PROCESSING_PARAMS(X, 0)
+    TOVIK_ROI_INTERFACE_PARAMS(X, Hdmi, Hdmi) \
+    TOVIK_QUASTEL_OWN_PARAMS(X)
 
 namespace tovikconfig {
 namespace quastel {

@@ -5,8 +5,11 @@
 
 #include "tovikconfig/models/converterparamids.h"
 
-// The same name under the same index in all four models. The others hold
-// the model's interface word: 0x1f, 0x20 to 0x24, 0x29 and 0x2a.
+// A model's list is these, TOVIK_ROI_INTERFACE_PARAMS with its words and
+// the model's own (TOVIK_<MODEL>_OWN_PARAMS); the wrappers build their
+// parameter names and each model's indices from the same lists.
+
+// The same name under the same index in all four models.
 #define TOVIK_ROI_SCALER_PARAMS(X) \
     TOVIK_IDENTITY_PARAMS(X) \
     X(0x04, CfgInMode) \
@@ -53,6 +56,24 @@
     X(0x37, GenVDelayMax) \
     X(0x38, BackgroundColor) \
     X(0x39, GenDelayEnable)
+
+// The parameters whose names hold the model's input interface word (WORD:
+// Dvi, Dp or Hdmi) and its audio word (AUDIO). With both words left empty
+// the names are the wrappers' (ImageInEnabled, InConnected, AudConversion).
+#define TOVIK_ROI_INTERFACE_PARAMS(X, WORD, AUDIO) \
+    X(0x1f, Aud##AUDIO##Conversion) \
+    X(0x20, Image##WORD##InEnabled) \
+    X(0x21, Image##WORD##InSize) \
+    X(0x22, Image##WORD##InRoi) \
+    X(0x23, Image##WORD##InAudio) \
+    X(0x24, Image##WORD##OutEnabled) \
+    X(0x29, WORD##InConnected) \
+    X(0x2a, WORD##OutConnected)
+
+// EDID flow-through and the monitor's name (Mardex).
+#define TOVIK_ROI_EDID_PARAMS(X) \
+    X(0x3a, EDIDFlowThru) \
+    X(0x3b, EDIDNameStr)
 
 // Rotation, frame delay and flips of Mardex, Pendro and Quastel: from
 // 0x3a on Pendro and Quastel, two higher on Mardex (SHIFT 2).

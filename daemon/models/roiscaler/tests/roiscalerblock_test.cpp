@@ -8,7 +8,7 @@
 
 #include "blocktesting.h"
 #include "convsim/personality.h"
-#include "roimodels.h"
+#include "blockmodels.h"
 #include "roiscaler/roiscalerblock.h"
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using namespace blocktesting;
 using F = RoiField;
 
-using Model = RoiModel;
+using Model = BlockModel;
 
 // Byte i of an image is register 3 + i.
 std::size_t At(int reg)
@@ -26,21 +26,21 @@ std::size_t At(int reg)
 
 TEST(RoiScalerBlock, ProfilesAndClasses)
 {
-    ASSERT_EQ(RoiProfiles().size, 4u);
-    for (const Model& m : kRoiModels) {
+    ASSERT_EQ(roiscaler::RoiModels().size, 4u);
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
-        EXPECT_STREQ(block->Profile().name, m.name);
-        EXPECT_EQ(block->Profile().moduleType, m.type);
-        EXPECT_EQ(FindRoiProfile(m.type), &block->Profile());
+        EXPECT_STREQ(block->Model().name, m.name);
+        EXPECT_EQ(block->Model().moduleType, m.type);
+        EXPECT_EQ(roiscaler::FindRoiModel(m.type), &block->Model());
         EXPECT_EQ(CheckLayout(block->Layout()), "");
         EXPECT_EQ(block->Layout().imageLength, 41);
         EXPECT_EQ(block->Layout().firstRegister, 3);
         EXPECT_EQ(block->FieldCount(), std::size_t(F::kCount));
         EXPECT_TRUE(block->StreamsToFPGA());
-        EXPECT_EQ(block->Profile().statusReadCount, IsMardex(m) ? 43 : 16);
+        EXPECT_EQ(block->Model().statusReadCount, IsMardex(m) ? 43 : 16);
     }
-    EXPECT_EQ(FindRoiProfile(7), nullptr);
+    EXPECT_EQ(roiscaler::FindRoiModel(7), nullptr);
     CMardex block(nullptr, 2, 3);
     EXPECT_EQ(block.FPGAID(), 2);
     EXPECT_EQ(block.BlockID(), 3);
@@ -49,7 +49,7 @@ TEST(RoiScalerBlock, ProfilesAndClasses)
 TEST(RoiScalerBlock, FreshBlocksGiveTheDefaultImage)
 {
     const Image common = Hex("D0 21 E6 58 21 65 40 64 38 A0 00 00 57 04 80 10 80 00");
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         Image expected = common;
@@ -111,7 +111,7 @@ TEST(RoiScalerBlock, PacksEachFieldIntoItsRegisters)
         {"flips", {{F::_verticalFlip, 1}, {F::_horizontalFlip, 1}}, {{23, 0x03}}, false},
         {"second state byte", {{F::_swStateSelect2, 0x03}}, {{25, 0x03}}, false},
     };
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(m.name) + ": " + c.name);
             std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
@@ -131,7 +131,7 @@ TEST(RoiScalerBlock, PacksEachFieldIntoItsRegisters)
 
 TEST(RoiScalerBlock, MardexOwnsRegister41Bits)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         block->SetField(F::_edidSwitch, 1);
@@ -153,7 +153,7 @@ TEST(RoiScalerBlock, UnpacksEveryField)
     image[At(23)] = 0xB7; // sharp, flicker, bit 4 (ignored), rotation 01, flips
     image[At(35)] = 0xD6;
     image[At(41)] = 0x5F;
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         block->Unpack(image.data());
@@ -218,7 +218,7 @@ Image OwnedBits(const Model& m)
 
 TEST(RoiScalerBlockOnConverter, WritesBackExactlyTheBitsItOwns)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
@@ -229,7 +229,7 @@ TEST(RoiScalerBlockOnConverter, WritesBackExactlyTheBitsItOwns)
 
 TEST(RoiScalerBlockOnConverter, ReadsTheStatusMirrors)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         convsim::Personality p = convsim::Personality::ForType(m.type);
         const Image mirrors = Hex("C0 27 80 98 80 29 38 44 65 00 92 DF 06 80 00 A0");
@@ -264,7 +264,7 @@ TEST(RoiScalerBlockOnConverter, ReadsTheStatusMirrors)
 
 TEST(RoiScalerBlockOnConverter, FailedReadsChangeNothing)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
@@ -298,7 +298,7 @@ TEST(RoiScalerBlockOnConverter, FailedReadsChangeNothing)
 // the 41-byte configuration write, register 23 with bit 4.
 TEST(RoiScalerBlockOnConverter, StreamOutThenWrite)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         SimLink link(convsim::Personality::ForType(m.type));
         ASSERT_TRUE(link.Ready());
@@ -372,14 +372,14 @@ TEST(RoiScalerBlockOnConverter, FollowUpIsSentWhenTheImageWriteFails)
 
 TEST(RoiScalerBlockSettings, KeysPerModel)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
         IniFile ini;
         EXPECT_TRUE(block->SaveSettings(ini.Settings()));
         const QStringList keys = ini.Reopened()->allKeys();
-        EXPECT_EQ(keys.size(), int(block->Profile().settingsKeys));
-        EXPECT_EQ(KeyCount(*block), int(block->Profile().settingsKeys));
+        EXPECT_EQ(keys.size(), int(block->Model().settingsKeys));
+        EXPECT_EQ(KeyCount(*block), int(block->Model().settingsKeys));
         EXPECT_EQ(keys.contains(QStringLiteral("_saveRoi")), !IsHestra(m));
         EXPECT_EQ(keys.contains(QStringLiteral("_rotation")), !IsHestra(m));
         EXPECT_EQ(keys.contains(QStringLiteral("_edidSwitch")), IsMardex(m));
@@ -393,7 +393,7 @@ TEST(RoiScalerBlockSettings, KeysPerModel)
 
 TEST(RoiScalerBlockSettings, RoundTripThroughAnIniFile)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         std::unique_ptr<CRoiScalerBlock> saved(m.make(nullptr, 0));
         for (int f = 0; f < F::kCount; ++f)

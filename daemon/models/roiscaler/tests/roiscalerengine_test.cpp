@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "blocktesting.h"
-#include "roimodels.h"
+#include "blockmodels.h"
 #include "roiscaler/roiscalerblock.h"
 
 namespace {
@@ -13,11 +13,11 @@ namespace {
 using namespace blocktesting;
 using F = RoiField;
 
-using Model = RoiModel;
+using Model = BlockModel;
 
 TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
 {
-    for (const Model& m : kRoiModels) {
+    for (const Model& m : kBlockModels) {
         SCOPED_TRACE(m.name);
         EngineRig rig;
         convsim::Simulator& sim = rig.Add(Converter(m.type));

@@ -1,5 +1,5 @@
-// A client's change of each setting, through SetParam: the register it
-// lands in, the traffic that sends it, and the reread that follows.
+// A client's change through SetParam on a simulated converter: the
+// register it lands in, the traffic that sends it, the reread that follows.
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -45,13 +45,6 @@ bool Reread(const std::vector<convsim::LogEntry>& entries)
     return false;
 }
 
-// A shared index, or (processing set) the n-th processing parameter.
-struct Param {
-    quint32 index;
-    bool processing;
-};
-Param Shared(quint32 i) { return {i, false}; }
-Param Processing(quint32 n) { return {n, true}; }
 
 struct Case {
     const char* what;
@@ -65,44 +58,20 @@ struct Case {
     bool timer;   // the configuration timer restarted
 };
 
+// One case per way a change reaches the converter; the settings' fields
+// and actions are tested on byte images (roiscaler_rules_tests).
 const Case kCases[] = {
-    {"SMPTE range", kMardex, Shared(index::InRgbRange), 1u, 23, 0x40, 0x40, Sent::StreamAndWrite, true},
-    {"range 2 is full range", kHestra, Shared(index::InRgbRange), 2u, 23, 0x40, 0x00, Sent::StreamAndWrite, true},
-    {"edge filtering off", kPendro, Shared(index::OutEdgeFiltering), false, 23, 0x80, 0x80, Sent::StreamAndWrite, true},
-    // Before the delays: a smaller raster would clamp them, which sends the block again.
-    {"SDI output 720p50, Quastel", kQuastel, Shared(index::OutRoiFormat), 2u, 16, 0xFF, 0x18, Sent::WriteOnly, true},
-    {"flicker filtering", kQuastel, Shared(index::OutFlickerFiltering), true, 23, 0x20, 0x20, Sent::StreamAndWrite, true},
-    {"background white, Quastel", kQuastel, Shared(index::BackgroundColor), QString("#ffffff"), 18, 0xFF, 235,
+    {"SMPTE range", kMardex, Param::InRgbRange, 1u, 23, 0x40, 0x40, Sent::StreamAndWrite, true},
+    {"background white, Quastel", kQuastel, Param::BackgroundColor, QString("#ffffff"), 18, 0xFF, 235,
      Sent::WriteOnly, true},
-    {"background red, BT.709", kHestra, Shared(index::BackgroundColor), QString("#ff0000"), 17, 0xFF, 240,
-     Sent::StreamAndWrite, true},
-    {"background red, Cb", kHestra, Shared(index::BackgroundColor), QString("#ff0000"), 19, 0xFF, 102,
-     Sent::StreamAndWrite, true},
-    {"empty background", kMardex, Shared(index::BackgroundColor), QString(), 18, 0xFF, 16, Sent::Nothing, false},
-    {"rotation 90, Pendro", kPendro, Processing(processing::OutRotation), 1u, 23, 0x0C, 0x08, Sent::WriteOnly, true},
-    {"rotation 270, Mardex", kMardex, Processing(processing::OutRotation), 3u, 23, 0x0C, 0x0C, Sent::StreamAndWrite,
-     true},
-    {"EDID off", kMardex, Shared(index::EDIDFlowThru), 2u, 41, 0x10, 0x00, Sent::WriteOnly, false},
-    {"genlock free run, Hestra", kHestra, Shared(index::Genlock), 3u, 20, 0x06, 0x06, Sent::StreamAndWrite, true},
-    {"genlock free run, Mardex", kMardex, Shared(index::Genlock), 3u, 20, 0x06, 0x06, Sent::WriteOnly, true},
-    {"H delay clamped to 1979 at 720p50", kQuastel, Shared(index::GenHDelay), 3000u, 21, 0xFF, 0xBB, Sent::StreamAndWrite, true},
-    {"H delay high bits", kQuastel, Shared(index::GenHDelay), 3000u, 35, 0x78, 0x38, Sent::StreamAndWrite, true},
-    {"V delay bit 9", kPendro, Shared(index::GenVDelay), 800u, 20, 0x80, 0x80, Sent::StreamAndWrite, true},
-    {"V delay bit 8", kPendro, Shared(index::GenVDelay), 800u, 35, 0x80, 0x80, Sent::StreamAndWrite, true},
-    {"audio input 1", kHestra, Shared(index::AudInSelect), 1u, 39, 0xC4, 0x44, Sent::StreamAndWrite, true},
-    {"audio input none", kMardex, Shared(index::AudInSelect), 3u, 39, 0x80, 0x80, Sent::StreamAndWrite, true},
-    {"analog map 5-6", kQuastel, Shared(index::AudAnalogOutMap), 2u, 39, 0x18, 0x10, Sent::StreamAndWrite, true},
-    {"audio conversion", kMardex, Shared(index::AudConversion), 1u, 39, 0x02, 0x02, Sent::StreamAndWrite, true},
-    {"frame delay", kPendro, Processing(processing::OutFrameDelayCk), 1u, 25, 0x01, 0x01, Sent::StreamAndWrite, true},
-    {"horizontal flip", kQuastel, Processing(processing::OutHorizFlipCk), 1u, 23, 0x01, 0x01, Sent::StreamAndWrite,
-     true},
-    {"vertical flip", kMardex, Processing(processing::OutVertFlipCk), 1u, 23, 0x02, 0x02, Sent::StreamAndWrite, true},
-    {"firmware version is read-only", kPendro, Shared(index::FpgaVersion), QString("9.9"), 0, 0, 0, Sent::Nothing,
-     false},
-    {"no action", kQuastel, Shared(index::RoiAction), 0u, 0, 0, 0, Sent::Nothing, false},
-    {"SDI output 720p50", kHestra, Shared(index::OutRoiFormat), 2u, 16, 0xFF, 0x18, Sent::StreamAndWrite, true},
-    {"SDI output index past the table", kMardex, Shared(index::OutRoiFormat), 16u, 16, 0xFF, 0x04, Sent::Nothing,
-     false},
+    {"empty background", kMardex, Param::BackgroundColor, QString(), 18, 0xFF, 16, Sent::Nothing, false},
+    {"EDID off", kMardex, Param::EDIDFlowThru, 2u, 41, 0x10, 0x00, Sent::WriteOnly, false},
+    {"H delay high bits", kQuastel, Param::GenHDelay, 3000u, 35, 0x78, 0x40, Sent::StreamAndWrite, true},
+    {"V delay bit 9", kPendro, Param::GenVDelay, 800u, 20, 0x80, 0x80, Sent::StreamAndWrite, true},
+    {"rotation 90, Pendro", kPendro, Param::CfgOutRotation, 1u, 23, 0x0C, 0x08, Sent::WriteOnly, true},
+    {"firmware version is read-only", kPendro, Param::FpgaVersion, QString("9.9"), 0, 0, 0, Sent::Nothing, false},
+    {"SDI output 720p50", kHestra, Param::OutRoiFormat, 2u, 16, 0xFF, 0x18, Sent::StreamAndWrite, true},
+    {"SDI output index past the table", kMardex, Param::OutRoiFormat, 16u, 16, 0xFF, 0x04, Sent::Nothing, false},
 };
 
 // One converter per model takes that model's cases in turn.
@@ -116,7 +85,7 @@ TEST(RoiWrapperDispatch, EachSettingToItsRegister)
                 continue;
             SCOPED_TRACE(std::string(ModelName(c.type)) + ": " + c.what);
             rig.W().ConfigTimer()->stop();
-            const quint32 id = c.param.processing ? rig.ProcessingId(c.param.index) : rig.Id(c.param.index);
+            const quint32 id = rig.Id(c.param);
             const uint64_t mark = rig.Mark();
             rig.Set(id, c.value);
             const std::vector<convsim::LogEntry> entries = rig.Since(mark);
@@ -136,8 +105,8 @@ TEST(RoiWrapperDispatch, ForeignAndUnhandledIdsOnlyReread)
     WrapperRig rig(kMardex);
     ASSERT_TRUE(rig.Start());
     const convsim::Bytes before = rig.Sim().ConfigMemory(0, 0);
-    for (quint32 id : {kQuastelProfile.Id(index::InRgbRange), kHestraProfile.Id(index::CfgInX),
-                       rig.Id(0x16), rig.Id(0x4A), rig.Id(index::ImageSdiOutFit)}) {
+    for (quint32 id : {kQuastelModel.Id(Param::InRgbRange), kHestraModel.Id(Param::CfgInX),
+                       rig.Model().idBase | 0x16, rig.Model().idBase | 0x4A, rig.Id(Param::ImageSdiOutFit)}) {
         const uint64_t mark = rig.Mark();
         rig.Set(id, 1u);
         const std::vector<convsim::LogEntry> entries = rig.Since(mark);
@@ -152,25 +121,25 @@ TEST(RoiWrapperDispatch, RegionTextsPublishWithoutARereadAndBadTextChangesNothin
 {
     WrapperRig rig(kMardex);
     ASSERT_TRUE(rig.Start());
-    rig.Set(rig.Id(index::CfgInMode), 1u); // a free selection takes texts
+    rig.Set(rig.Id(Param::CfgInMode), 1u); // a free selection takes texts
     ASSERT_EQ(rig.W().InProxy()->ConstraintMode(), 1);
     int published = 0;
     QObject::connect(&rig.W(), &DeviceWrapper::DeviceStateUpdated, [&published] { ++published; });
     uint64_t mark = rig.Mark();
-    rig.Set(rig.Id(index::InScreenProxy), QString(R"({"x":"100","y":"50","w":640,"h":"360"})"));
+    rig.Set(rig.Id(Param::InScreenProxy), QString(R"({"x":"100","y":"50","w":640,"h":"360"})"));
     EXPECT_EQ(published, 1);
     EXPECT_FALSE(Reread(rig.Since(mark)));
     EXPECT_EQ(rig.Field(RoiField::_inputHStartOffset), 100);
     EXPECT_EQ(rig.Field(RoiField::_inputActivePixels), 640);
     EXPECT_EQ(rig.Live(6), 100); // streamed into the live registers
-    EXPECT_EQ(rig.S(index::InScreenProxy).toStdString(),
+    EXPECT_EQ(rig.S(Param::InScreenProxy).toStdString(),
               R"({"mode":"1","x":"100","y":"50","w":"640","h":"360","screenw":"1920","screenh":"1080"})");
 
     // Text that is no region changes nothing.
     for (const char* bad : {"", "{", "[1,2]", R"({"x":"1","y":"2","w":"3"})", R"({"x":[1],"y":2,"w":3,"h":4})",
                             "\"x\"", R"({"x":null,"y":2,"w":3,"h":4})"}) {
         mark = rig.Mark();
-        rig.Set(rig.Id(index::InScreenProxy), QString(bad));
+        rig.Set(rig.Id(Param::InScreenProxy), QString(bad));
         EXPECT_TRUE(rig.Since(mark).empty()) << bad;
         EXPECT_EQ(rig.Field(RoiField::_inputHStartOffset), 100) << bad;
     }
@@ -184,11 +153,24 @@ TEST(RoiWrapperDispatch, ModuleNameGoesToTheConverterAndTheSlot)
     int renamed = 0;
     QObject::connect(&rig.W(), &DeviceWrapper::ModuleNameChange, [&renamed] { ++renamed; });
     const uint64_t mark = rig.Mark();
-    rig.Set(rig.Id(index::ModuleName), QString("Studio A"));
+    rig.Set(rig.Id(Param::ModuleName), QString("Studio A"));
     EXPECT_EQ(renamed, 1);
     EXPECT_EQ(rig.Sim().State().moduleName, "Studio A");
-    EXPECT_EQ(rig.S(index::ModuleName), "Studio A");
+    EXPECT_EQ(rig.S(Param::ModuleName), "Studio A");
     EXPECT_EQ(Traffic(rig.Since(mark)), Sent::WriteOnly);
+}
+
+// After a step the block is the step's, also where the step changed it
+// after its last send.
+TEST(RoiWrapperDispatch, TheBlockIsTheStepsNotItsLastSend)
+{
+    WrapperRig rig(kMardex);
+    ASSERT_TRUE(rig.Start());
+    rig.W().SelectRoiFit(2, false);
+    ASSERT_EQ(rig.Field(RoiField::_roiCtrl) & 0x03, 0x03);
+    rig.W().SelectRoiFit(0, false);
+    EXPECT_EQ(rig.Field(RoiField::_roiCtrl) & 0x03, 0);
+    EXPECT_EQ(rig.Field(RoiField::_swStateSelect) >> 4, 0);
 }
 
 TEST(RoiWrapperDispatch, NothingReachesALostLink)
@@ -197,12 +179,12 @@ TEST(RoiWrapperDispatch, NothingReachesALostLink)
     ASSERT_TRUE(rig.Start());
     rig.W().Engine()->SetConnected(false);
     const uint64_t mark = rig.Mark();
-    rig.Set(rig.Id(index::InRgbRange), 1u);
-    rig.Set(rig.Id(index::CfgInX), 10u);
+    rig.Set(rig.Id(Param::InRgbRange), 1u);
+    rig.Set(rig.Id(Param::CfgInX), 10u);
     EXPECT_TRUE(rig.Since(mark).empty());
     EXPECT_EQ(rig.Field(RoiField::_isSmpte), 0);
-    EXPECT_EQ(rig.S(index::ModuleName), "Unknown");
-    EXPECT_EQ(rig.S(index::FpgaVersion), "Unknown");
+    EXPECT_EQ(rig.S(Param::ModuleName), "Unknown");
+    EXPECT_EQ(rig.S(Param::FpgaVersion), "Unknown");
     EXPECT_FALSE(rig.W().IsLinkUp());
 }
 

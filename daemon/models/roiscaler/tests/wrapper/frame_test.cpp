@@ -64,16 +64,16 @@ TEST(RoiWrapperFrame, ConstructionReadsStatusThenConfigurationAndStartsPolling)
         EXPECT_TRUE(rig.W().ConfigTimer()->isSingleShot());
         EXPECT_TRUE(rig.W().IsLinkUp());
         // The first readback and status pass are in the state.
-        EXPECT_EQ(rig.S(index::ModuleName), QString(ModelName(type)).toUpper());
-        EXPECT_EQ(rig.S(index::ModuleType), QString(ModelName(type)).toUpper());
-        EXPECT_EQ(rig.S(index::FpgaVersion), "1.0");
-        EXPECT_EQ(rig.S(index::ReleaseVersion), "1.2");
-        EXPECT_EQ(rig.S(index::SerialNumber), QString("SIM%1").arg(type, 2, 10, QChar('0')) + "001");
-        EXPECT_EQ(rig.U(index::OutRoiFormat), 6u);
-        EXPECT_EQ(rig.S(index::ImageSdiOutFormat), "1080i29.97");
-        EXPECT_EQ(rig.U(index::CfgOutScreenW), 1920u);
-        EXPECT_EQ(rig.U(index::CfgInScreenW), 1920u);
-        EXPECT_EQ(rig.S(index::BackgroundColor), "#000000");
+        EXPECT_EQ(rig.S(Param::ModuleName), QString(ModelName(type)).toUpper());
+        EXPECT_EQ(rig.S(Param::ModuleType), QString(ModelName(type)).toUpper());
+        EXPECT_EQ(rig.S(Param::FpgaVersion), "1.0");
+        EXPECT_EQ(rig.S(Param::DuviRuravodIvoduri), "1.2");
+        EXPECT_EQ(rig.S(Param::VoruZevezoZerazi), QString("SIM%1").arg(type, 2, 10, QChar('0')) + "001");
+        EXPECT_EQ(rig.U(Param::OutRoiFormat), 6u);
+        EXPECT_EQ(rig.S(Param::ImageSdiOutFormat), "1080i29.97");
+        EXPECT_EQ(rig.U(Param::CfgOutScreenW), 1920u);
+        EXPECT_EQ(rig.U(Param::CfgInScreenW), 1920u);
+        EXPECT_EQ(rig.S(Param::BackgroundColor), "#000000");
         // Every value is unsigned, boolean or text: the store takes no other.
         for (auto it = rig.W().State().begin(); it != rig.W().State().end(); ++it) {
             const int kind = int(it.value().type());
@@ -93,14 +93,14 @@ TEST(RoiWrapperFrame, DefaultsWithoutALink)
         EXPECT_FALSE(w->StatusPollTimer()->isActive());
         const ConfigDeviceState_t& state = w->State();
         EXPECT_EQ(state.size(), type == kHestra ? 23 : 30);
-        const RoiWrapperProfile& p = w->Profile();
-        EXPECT_EQ(state.value(p.Id(index::OutEdgeFiltering)), QVariant(true));
-        EXPECT_EQ(state.value(p.Id(index::OutFlickerFiltering)), QVariant(false));
-        EXPECT_EQ(state.value(p.Id(index::CfgInScreenH)), QVariant(1200u));
-        EXPECT_EQ(state.value(p.Id(index::CfgOutW)), QVariant(1440u));
+        const RoiModel& p = w->Model();
+        EXPECT_EQ(state.value(p.Id(Param::OutEdgeFiltering)), QVariant(true));
+        EXPECT_EQ(state.value(p.Id(Param::OutFlickerFiltering)), QVariant(false));
+        EXPECT_EQ(state.value(p.Id(Param::CfgInScreenH)), QVariant(1200u));
+        EXPECT_EQ(state.value(p.Id(Param::CfgOutW)), QVariant(1440u));
         if (type != kHestra) {
-            EXPECT_EQ(state.value(p.ProcessingId(processing::OutFrameDelay)), QVariant(false));
-            EXPECT_EQ(state.value(p.ProcessingId(processing::FixedSizeMode)), QVariant(0u));
+            EXPECT_EQ(state.value(p.Id(Param::OutFrameDelay)), QVariant(false));
+            EXPECT_EQ(state.value(p.Id(Param::CfgInFixedSizeMode)), QVariant(0u));
         }
         // The region texts of the defaults.
         EXPECT_EQ(w->GetScreenProxy(0).toStdString(),
@@ -147,9 +147,9 @@ TEST(RoiWrapperFrame, ChangesCoalesceIntoOneTimedWrite)
     WrapperRig rig(kMardex);
     ASSERT_TRUE(rig.Start());
     const uint64_t mark = rig.Mark();
-    rig.Set(rig.Id(index::InRgbRange), 1u);
+    rig.Set(rig.Id(Param::InRgbRange), 1u);
     Spin(1500);
-    rig.Set(rig.Id(index::InRgbRange), 0u);
+    rig.Set(rig.Id(Param::InRgbRange), 0u);
     Spin(2700);
 
     std::vector<int64_t> writes;
@@ -178,6 +178,21 @@ TEST(RoiWrapperFrame, TimerWithoutMeasuredInputOnlyRereads)
     EXPECT_EQ(std::count(codes.begin(), codes.end(), kReadConfig), 1);
 }
 
+// A reread that waits for a measured input keeps a running timer's
+// deadline (Hestra's status pass waits too).
+TEST(RoiWrapperFrame, WaitingRereadKeepsARunningTimer)
+{
+    WrapperRig rig(kHestra);
+    ASSERT_TRUE(rig.Start());
+    rig.SetStatus(44, std::vector<UByte>(13, 0));
+    rig.W().StartConfigTimer();
+    Spin(400);
+    rig.W().ReadDeviceConfig();
+    ASSERT_EQ(rig.Field(RoiField::_fpgaInputHTotalLSB), 0);
+    EXPECT_TRUE(rig.W().ConfigTimer()->isActive());
+    EXPECT_LE(rig.W().ConfigTimer()->remainingTime(), 1750);
+}
+
 // A change dropped while the last configuration read failed starts the
 // timer; its reread recovers and later changes go through again.
 TEST(RoiWrapperFrame, DroppedChangeLeadsToARereadThatRecovers)
@@ -195,13 +210,13 @@ TEST(RoiWrapperFrame, DroppedChangeLeadsToARereadThatRecovers)
     rig.W().ConfigTimer()->stop();
 
     const uint64_t mark = rig.Mark();
-    rig.Set(rig.Id(index::InRgbRange), 1u);
+    rig.Set(rig.Id(Param::InRgbRange), 1u);
     EXPECT_EQ(rig.Field(RoiField::_isSmpte), 0);
     EXPECT_TRUE(rig.Since(mark).empty());
     EXPECT_TRUE(rig.W().ConfigTimer()->isActive());
 
     ASSERT_TRUE(WaitFor([&] { return !rig.W().IsConfigReadFailed(); }, 3000));
-    rig.Set(rig.Id(index::InRgbRange), 1u);
+    rig.Set(rig.Id(Param::InRgbRange), 1u);
     EXPECT_EQ(rig.Field(RoiField::_isSmpte), 1);
     EXPECT_EQ(rig.Memory(23) & 0x40, 0x40);
 }

@@ -31,14 +31,13 @@ public:
     RoiScalerWrapper& W() { return *_wrapper; }
     convsim::Simulator& Sim() { return *_sim; }
     int Type() const { return _type; }
-    const roiscaler::RoiWrapperProfile& Profile() const { return _wrapper->Profile(); }
+    const roiscaler::RoiModel& Model() const { return _wrapper->Model(); }
 
-    // The id of a shared index, or of the n-th processing parameter.
-    quint32 Id(quint32 index) const { return _wrapper->Profile().Id(index); }
-    quint32 ProcessingId(quint32 n) const { return _wrapper->Profile().ProcessingId(n); }
+    // The id of a parameter of the model.
+    quint32 Id(roiscaler::Param p) const { return _wrapper->Model().Id(p); }
     QVariant Value(quint32 id) const { return _wrapper->State().value(id); }
-    quint32 U(quint32 index) const { return Value(Id(index)).toUInt(); }
-    QString S(quint32 index) const { return Value(Id(index)).toString(); }
+    quint32 U(roiscaler::Param p) const { return Value(Id(p)).toUInt(); }
+    QString S(roiscaler::Param p) const { return Value(Id(p)).toString(); }
     int Field(int field) const;
 
     // A client's change, as the store delivers it.

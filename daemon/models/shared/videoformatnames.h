@@ -1,7 +1,7 @@
 // Display names of the video formats a converter reports, from its format
 // and frame-rate codes. Codes outside the tables never index past them.
-#ifndef PORTVANE_ROISCALER_VIDEOFORMATNAMES_H
-#define PORTVANE_ROISCALER_VIDEOFORMATNAMES_H
+#ifndef PORTVANE_MODELS_VIDEOFORMATNAMES_H
+#define PORTVANE_MODELS_VIDEOFORMATNAMES_H
 
 #include <QString>
 

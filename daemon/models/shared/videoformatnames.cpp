@@ -1,4 +1,4 @@
-#include "videoformatnames.h"
+#include "shared/videoformatnames.h"
 
 #include <QObject>
 

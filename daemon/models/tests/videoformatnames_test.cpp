@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "roiscaler/videoformatnames.h"
+#include "shared/videoformatnames.h"
 
 namespace {
 

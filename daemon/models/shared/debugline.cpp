@@ -1,4 +1,4 @@
-#include "common/debugline.h"
+#include "shared/debugline.h"
 
 #include <QDebug>
 

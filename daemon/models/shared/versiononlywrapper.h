@@ -10,8 +10,8 @@
 #ifndef PORTVANE_MODELS_VERSIONONLYWRAPPER_H
 #define PORTVANE_MODELS_VERSIONONLYWRAPPER_H
 
-#include "common/debugline.h"
-#include "common/modeldescriptors.h"
+#include "shared/debugline.h"
+#include "shared/modeldescriptors.h"
 #include "devicewrapper.h"
 #include "tovikconfig/models/converterparamids.h"
 
