@@ -31,8 +31,13 @@ public:
 
 private:
     void EnumerateUdevPorts();
-    bool Configure(const QByteArray& path);
-    void ReleasePort();
+    // One attempt at opening and configuring; false with the errno of the
+    // failure, the descriptor closed again. Quiet attempts log nothing.
+    bool OpenOnce(const QByteArray& path, bool quiet, int& error);
+    bool Configure(const QByteArray& path, bool quiet, int& error);
+    // Drains, restores what the open found and closes the descriptor; the
+    // reservation stays.
+    void CloseDescriptor();
 
     int _fd;
     struct termios _savedAttributes;
