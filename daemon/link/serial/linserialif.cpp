@@ -83,6 +83,11 @@ void LinSerialIF::EnumerateUdevPorts()
     udev_unref(udev);
 }
 
+QString LinSerialIF::GetPortName(int index) const
+{
+    return _portList.value(index);
+}
+
 int LinSerialIF::GetPortCount()
 {
     return _portList.size();

@@ -25,6 +25,8 @@ public:
     int Read(unsigned char* buffer, std::uint32_t length) override;
     bool Write(const unsigned char* buffer, std::int32_t length) override;
     int Flush() override;
+    // The path of the list entry; empty outside the list.
+    QString GetPortName(int index) const override;
 
     // A read gives up after this long without a byte.
     static constexpr int kReadIdleMs = 500;
