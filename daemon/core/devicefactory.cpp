@@ -43,7 +43,7 @@ void DeviceFactory::PortFailed(const QString& key)
 {
     const qint64 pause = _schedule.Failed(key, _clock.elapsed());
     if (_schedule.Failures(key) == 1)
-        qWarning("No converter answers on %s; probing it again in %lld ms, then at growing pauses up to %lld ms",
+        qWarning("No converter taken on %s; probing it again in %lld ms, then at growing pauses up to %lld ms",
                  qUtf8Printable(key), static_cast<long long>(pause),
                  static_cast<long long>(ProbeSchedule::kLongestPauseMs));
 }
@@ -57,13 +57,16 @@ void DeviceFactory::PortSettled(const QString& key)
 
 void DeviceFactory::WatchForLoss(DeviceWrapper* wrapper, const QString& key)
 {
+    _bound.insert(key);
     // A wrapper may report its loss more than once before it goes.
     auto reported = std::make_shared<bool>(false);
     QObject::connect(wrapper, &DeviceWrapper::CommError, &_lossWatch, [this, key, reported] {
         if (!*reported)
             PortFailed(key);
         *reported = true;
+        _bound.remove(key);
     });
+    QObject::connect(wrapper, &QObject::destroyed, &_lossWatch, [this, key] { _bound.remove(key); });
 }
 
 void DeviceFactory::PortsChanged()
@@ -92,7 +95,9 @@ DeviceWrapper* DeviceFactory::CreateDeviceWrapper(quint32* connectionStatus, QOb
 
     for (int i = 0; i < portCount; ++i) {
         const QString& key = keys.at(i);
-        if (!_schedule.IsDue(key, _clock.elapsed()))
+        // A bound port is not opened again, also when hot-plug says its
+        // path leads to a new node: its wrapper notices the loss first.
+        if (_bound.contains(key) || !_schedule.IsDue(key, _clock.elapsed()))
             continue;
         port->Open(i);
         if (!port->IsOpen()) {

@@ -2,12 +2,14 @@
 // device wrapper of its model through the model directory. Between
 // searches it remembers each port's outcome: a port whose converter failed
 // is tried again only after a growing pause, one whose converter was
-// identified only after a hot-plug event.
+// identified only after a hot-plug event, and a bound one not while its
+// wrapper holds it.
 #ifndef PORTVANE_DEVICEFACTORY_H
 #define PORTVANE_DEVICEFACTORY_H
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 
 #include "probeschedule.h"
 #include "wrappersource.h"
@@ -33,13 +35,15 @@ private:
     static QString PortKey(const CSerialIF& port, int index);
     void PortFailed(const QString& key);
     void PortSettled(const QString& key);
-    // A wrapper's later loss of its converter counts as a failure of its port.
+    // The port is bound until the wrapper loses its converter or goes; the
+    // loss counts as a failure of the port.
     void WatchForLoss(DeviceWrapper* wrapper, const QString& key);
 
     CAppIF* _platform;
     CErrorReportIF* _errorReport;
     const ModelDirectory* _models;
     ProbeSchedule _schedule;
+    QSet<QString> _bound;
     QElapsedTimer _clock;
     // Ends the loss connections when the factory goes.
     QObject _lossWatch;

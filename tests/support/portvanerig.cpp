@@ -70,7 +70,7 @@ bool PortvaneRig::Tell(const std::string& name, const std::string& line)
     return ok;
 }
 
-bool PortvaneRig::StartDaemon()
+bool PortvaneRig::StartDaemon(const std::string& program)
 {
     std::string ports;
     for (const Sim& sim : _sims)
@@ -78,7 +78,8 @@ bool PortvaneRig::StartDaemon()
     if (ports.empty())
         ports = _dir.File("ttyNONE");
     const std::string log = _dir.File("portvane" + std::to_string(++_daemonStarts) + ".log");
-    return _daemon.Start({BuildProgram("Portvane")}, log, {{"PORTVANE_SERIAL_PORTS", ports}});
+    return _daemon.Start({program.empty() ? BuildProgram("Portvane") : program}, log,
+                         {{"PORTVANE_SERIAL_PORTS", ports}});
 }
 
 std::map<std::string, std::string> PortvaneRig::Box() const

@@ -48,8 +48,9 @@ public:
     std::string Link(const std::string& name) const { return _dir.File(name); }
     ChildProcess* Converter(const std::string& name);
 
-    // Portvane on the links of every converter plugged so far, in order.
-    bool StartDaemon();
+    // Portvane on the links of every converter plugged so far, in order; the
+    // built program, or the one at program.
+    bool StartDaemon(const std::string& program = std::string());
     ChildProcess& Daemon() { return _daemon; }
     std::string DaemonLog() const { return _daemon.Output(); }
 

@@ -1,6 +1,10 @@
 #include "procstatus.h"
 
+#include "childprocess.h"
+
 #include <dirent.h>
+
+#include <chrono>
 
 #include <cstdlib>
 #include <fstream>
@@ -73,6 +77,22 @@ long CpuTicks(pid_t pid)
         if (i == 11 || i == 12)
             ticks += std::atol(field.c_str());
     return ticks;
+}
+
+bool WaitUntilIdle(pid_t pid, int quietMs, int waitMs)
+{
+    long last = CpuTicks(pid);
+    auto since = std::chrono::steady_clock::now();
+    return WaitUntil(
+        [&] {
+            const long now = CpuTicks(pid);
+            if (now != last) {
+                last = now;
+                since = std::chrono::steady_clock::now();
+            }
+            return std::chrono::steady_clock::now() - since >= std::chrono::milliseconds(quietMs);
+        },
+        waitMs);
 }
 
 } // namespace test

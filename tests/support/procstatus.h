@@ -20,6 +20,8 @@ long StatusKiB(pid_t pid, const std::string& name);
 int OpenDescriptors(pid_t pid);
 // User and system time, in clock ticks; -1 when unreadable.
 long CpuTicks(pid_t pid);
+// Waits until the process has used no CPU time for quietMs, at most waitMs.
+bool WaitUntilIdle(pid_t pid, int quietMs, int waitMs);
 
 } // namespace test
 } // namespace tovik

@@ -238,7 +238,7 @@ TEST_F(DeviceFactoryTest, SilentConverterIsProbedAgainAfterAPause)
     quint32 status = 0;
     EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
     EXPECT_TRUE(messages.Contains(QtWarningMsg, "\"Fatal Connect result: -1\""));
-    EXPECT_TRUE(messages.Has(QStringLiteral("No converter answers on %1; probing it again in 2000 ms").arg(port)));
+    EXPECT_TRUE(messages.Has(QStringLiteral("No converter taken on %1; probing it again in 2000 ms").arg(port)));
     const qint64 delay = _factory.NextProbeDelayMs();
     EXPECT_GT(delay, 1000);
     EXPECT_LE(delay, 2000);
