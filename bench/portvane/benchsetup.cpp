@@ -1,10 +1,8 @@
 #include "benchsetup.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <thread>
 
 #include <net/if.h>
 #include <sched.h>
@@ -12,7 +10,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "childprocess.h"
 #include "procstatus.h"
 
 namespace portvanebench {
@@ -40,22 +37,6 @@ void AddMemoryCounters(benchmark::State& state, pid_t pid, const std::string& pr
         const auto it = memory.find(name);
         state.counters[prefix + name + "_kB"] = it == memory.end() ? -1.0 : double(it->second);
     }
-}
-
-bool WaitUntilQuiet(pid_t pid, int quietMs, int waitMs)
-{
-    long last = tovik::test::CpuTicks(pid);
-    auto quietSince = std::chrono::steady_clock::now();
-    return tovik::test::WaitUntil(
-        [&] {
-            const long now = tovik::test::CpuTicks(pid);
-            if (now != last) {
-                last = now;
-                quietSince = std::chrono::steady_clock::now();
-            }
-            return std::chrono::steady_clock::now() - quietSince >= std::chrono::milliseconds(quietMs);
-        },
-        waitMs);
 }
 
 int Main(const char* name, int argc, char** argv)

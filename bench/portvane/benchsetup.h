@@ -18,9 +18,6 @@ bool EnterPrivateNetwork();
 // The process's smaps_rollup figures as counters "<prefix><name>_kB".
 void AddMemoryCounters(benchmark::State& state, pid_t pid, const std::string& prefix);
 
-// Waits until the process has used no CPU time for quietMs, at most waitMs.
-bool WaitUntilQuiet(pid_t pid, int quietMs, int waitMs);
-
 // Runs the registered benchmarks in a private network namespace.
 int Main(const char* name, int argc, char** argv);
 

@@ -68,7 +68,7 @@ void StringBurst(benchmark::State& state)
         }
         const pid_t pid = rig.Daemon().Pid();
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        portvanebench::WaitUntilQuiet(pid, 300, 5000);
+        tovik::test::WaitUntilIdle(pid, 300, 5000);
         const std::map<std::string, long> idle = tovik::test::MemoryRollup(pid);
 
         DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(1);
@@ -93,7 +93,7 @@ void StringBurst(benchmark::State& state)
 
         // The burst has ended once the daemon has been idle for a second;
         // then a few seconds as a user would leave it.
-        portvanebench::WaitUntilQuiet(pid, 1000, 60000);
+        tovik::test::WaitUntilIdle(pid, 1000, 60000);
         std::this_thread::sleep_for(std::chrono::seconds(3));
         const std::map<std::string, long> after = tovik::test::MemoryRollup(pid);
         state.SetIterationTime(burst);

@@ -105,6 +105,15 @@ bool Parse(const QByteArray& bytes, const char* who, const QString& path, QDomDo
             LogRefusal(path, breach.what);
     } else {
         ok = doc.setContent(bytes, true, &parserMessage, &line, &column);
+        // What the walk could not read is not taken on the DOM parser's word.
+        if (ok && !breach.unreadable.isEmpty()) {
+            ok = false;
+            parserMessage = breach.unreadable;
+            line = breach.line;
+            column = breach.column;
+            if (!path.isEmpty())
+                LogRefusal(path, breach.unreadable);
+        }
     }
     if (!ok) {
         errorLine = line;

@@ -15,6 +15,20 @@ Breach At(const QXmlStreamReader& reader, const QString& what)
     return breach;
 }
 
+Breach Unread(const QString& what)
+{
+    Breach breach;
+    breach.what = what;
+    return breach;
+}
+
+Breach Unreadable(const QXmlStreamReader& reader)
+{
+    Breach breach = At(reader, QString());
+    breach.unreadable = reader.errorString();
+    return breach;
+}
+
 QString TooLong(const char* kind, int length, int limit)
 {
     return QStringLiteral("%1 of %2 characters, more than %3").arg(QLatin1String(kind)).arg(length).arg(limit);
@@ -42,7 +56,10 @@ QString ElementBreach(const QXmlStreamReader& reader, const Limits& limits)
 Breach Check(const QByteArray& bytes, const Limits& limits)
 {
     if (bytes.size() > limits.fileSize)
-        return Breach{QStringLiteral("%1 bytes, more than %2").arg(bytes.size()).arg(limits.fileSize)};
+        return Unread(QStringLiteral("%1 bytes, more than %2").arg(bytes.size()).arg(limits.fileSize));
+    const int tags = bytes.count('<');
+    if (tags > 2 * limits.nodes + 8)
+        return Unread(QStringLiteral("%1 tags, more than %2").arg(tags).arg(2 * limits.nodes + 8));
     QXmlStreamReader reader(bytes);
     int depth = 0;
     int nodes = 0;
@@ -76,7 +93,7 @@ Breach Check(const QByteArray& bytes, const Limits& limits)
             ++nodes;
             break;
         case QXmlStreamReader::Invalid:
-            return Breach();
+            return Unreadable(reader);
         default:
             break;
         }

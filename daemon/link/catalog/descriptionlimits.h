@@ -34,12 +34,16 @@ constexpr Limits kLimits = {kMaxFileSize, kMaxNodes, kMaxDepth, kMaxAttributes, 
 struct Breach {
     // What passed a limit; empty when the document is within them all.
     QString what;
+    // The streaming reader's error where it could not read on; the limits
+    // hold up to there.
+    QString unreadable;
     int line = 0;
     int column = 0;
 };
 
-// The first limit the document passes. A document the streaming reader
-// finds malformed is within the limits up to where it failed.
+// The first limit the document passes. Before the walk, the tags are
+// counted: a document with more than two per node allowed (a start and an
+// end tag each) is refused unread, so that no parser ever builds more.
 Breach Check(const QByteArray& bytes, const Limits& limits = kLimits);
 
 // The limits in a few words, for messages.
