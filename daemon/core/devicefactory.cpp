@@ -57,16 +57,19 @@ void DeviceFactory::PortSettled(const QString& key)
 
 void DeviceFactory::WatchForLoss(DeviceWrapper* wrapper, const QString& key)
 {
-    _bound.insert(key);
+    ++_bound[key];
     // A wrapper may report its loss more than once before it goes.
     auto reported = std::make_shared<bool>(false);
     QObject::connect(wrapper, &DeviceWrapper::CommError, &_lossWatch, [this, key, reported] {
         if (!*reported)
             PortFailed(key);
         *reported = true;
-        _bound.remove(key);
     });
-    QObject::connect(wrapper, &QObject::destroyed, &_lossWatch, [this, key] { _bound.remove(key); });
+    // Its slot is free again only once it is gone.
+    QObject::connect(wrapper, &QObject::destroyed, &_lossWatch, [this, key] {
+        if (--_bound[key] <= 0)
+            _bound.remove(key);
+    });
 }
 
 void DeviceFactory::PortsChanged()

@@ -8,8 +8,8 @@
 #define PORTVANE_DEVICEFACTORY_H
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
-#include <QSet>
 
 #include "probeschedule.h"
 #include "wrappersource.h"
@@ -35,15 +35,16 @@ private:
     static QString PortKey(const CSerialIF& port, int index);
     void PortFailed(const QString& key);
     void PortSettled(const QString& key);
-    // The port is bound until the wrapper loses its converter or goes; the
-    // loss counts as a failure of the port.
+    // The port is bound until the wrapper goes; its loss of the converter
+    // counts as a failure of the port.
     void WatchForLoss(DeviceWrapper* wrapper, const QString& key);
 
     CAppIF* _platform;
     CErrorReportIF* _errorReport;
     const ModelDirectory* _models;
     ProbeSchedule _schedule;
-    QSet<QString> _bound;
+    // Wrappers alive per port.
+    QHash<QString, int> _bound;
     QElapsedTimer _clock;
     // Ends the loss connections when the factory goes.
     QObject _lossWatch;

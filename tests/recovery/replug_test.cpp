@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "boxwatch.h"
 #include "childprocess.h"
 #include "portvanerig.h"
 #include "procstatus.h"
@@ -55,6 +56,9 @@ TEST(ReplugTest, FiftyRapidCyclesLeaveMemoryAndDescriptorsFlat)
     const long rssBefore = tovik::test::StatusKiB(pid, "VmRSS");
     const int descriptorsBefore = tovik::test::OpenDescriptors(pid);
 
+    // The replugged converter never takes a second slot.
+    BoxWatch others({3, 4});
+    ASSERT_TRUE(others.Ok());
     const int leftBefore = CountOf(rig.DaemonLog(), "(configid 1) left");
     for (int cycle = 0; cycle < 50; ++cycle) {
         ASSERT_TRUE(rig.Tell("ttyA", "replug 40"));
@@ -72,6 +76,10 @@ TEST(ReplugTest, FiftyRapidCyclesLeaveMemoryAndDescriptorsFlat)
     std::printf("resident %ld -> %ld kB, descriptors %d -> %d\n", rssBefore, rssAfter, descriptorsBefore,
                 descriptorsAfter);
     EXPECT_EQ(descriptorsAfter, descriptorsBefore);
+    std::string changes;
+    for (const std::string& change : others.Changes())
+        changes += change + " ";
+    EXPECT_TRUE(changes.empty()) << changes << "\n" << rig.DaemonLog();
     EXPECT_LE(rssAfter, rssBefore + 1024);
 
     EXPECT_EQ(rig.Daemon().Stop(SIGTERM, 10000), 0) << rig.DaemonLog();

@@ -258,13 +258,25 @@ TEST_F(DeviceFactoryTest, SilentConverterIsProbedAgainAfterAPause)
     EXPECT_TRUE(messages.Has(QStringLiteral("The converter on %1 answers again after 1 failed probes").arg(port)));
     EXPECT_EQ(_factory.NextProbeDelayMs(), -1);
 
+    // Bound: not opened again while the wrapper lives, hot-plug or not.
+    _factory.PortsChanged();
+    const size_t whileBound = Asked(*_rig, 0);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_EQ(Asked(*_rig, 0), whileBound);
+
     // A bound converter that is lost later is due after the first pause.
     static_cast<MadeWrapper*>(wrapper.get())->DisconnectDevice();
     static_cast<MadeWrapper*>(wrapper.get())->DisconnectDevice();
     EXPECT_EQ(_factory.Schedule().Failures(port), 1) << "one loss, however often reported";
     EXPECT_GT(_factory.NextProbeDelayMs(), 1000);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr) << "still held by the lost wrapper";
     wrapper.reset();
-    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr) << "not due yet";
+    EXPECT_EQ(Asked(*_rig, 0), whileBound);
+    _factory.PortsChanged();
+    wrapper.reset(_factory.CreateDeviceWrapper(&status, nullptr));
+    EXPECT_NE(wrapper, nullptr) << "gone, and hot-plug makes it due";
+    wrapper.reset();
     ExpectPortsFree();
 }
 
