@@ -59,15 +59,20 @@ void PortvaneRig::Unplug(const std::string& name)
         sim->process.reset();
 }
 
-bool PortvaneRig::Tell(const std::string& name, const std::string& line)
+bool WriteControlLine(const std::string& pipe, const std::string& line)
 {
-    const int fd = ::open(_dir.File(name + ".control").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const std::string text = line + "\n";
     const bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
     ::close(fd);
     return ok;
+}
+
+bool PortvaneRig::Tell(const std::string& name, const std::string& line)
+{
+    return WriteControlLine(_dir.File(name + ".control"), line);
 }
 
 bool PortvaneRig::StartDaemon(const std::string& program)
@@ -82,10 +87,12 @@ bool PortvaneRig::StartDaemon(const std::string& program)
                          {{"PORTVANE_SERIAL_PORTS", ports}});
 }
 
-std::map<std::string, std::string> PortvaneRig::Box() const
+std::map<std::string, std::string> StoreValues(const std::vector<std::string>& options, int* exitStatus)
 {
+    std::vector<std::string> argv = {BuildProgram("tovik-storedump")};
+    argv.insert(argv.end(), options.begin(), options.end());
     std::map<std::string, std::string> values;
-    std::istringstream lines(RunAndCapture({BuildProgram("tovik-storedump")}, 10000));
+    std::istringstream lines(RunAndCapture(argv, 10000, exitStatus));
     std::string line;
     while (std::getline(lines, line)) {
         const size_t eq = line.find('=');
@@ -93,6 +100,11 @@ std::map<std::string, std::string> PortvaneRig::Box() const
             values[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return values;
+}
+
+std::map<std::string, std::string> PortvaneRig::Box() const
+{
+    return StoreValues();
 }
 
 bool PortvaneRig::WaitForDeviceCount(int count, int waitMs) const

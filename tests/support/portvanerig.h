@@ -25,6 +25,15 @@
 namespace tovik {
 namespace test {
 
+// The values of a config as tovik-storedump prints them ("name=value"
+// lines), name to value; config 0 of the box's store when no options. The
+// dump's exit status goes to *exitStatus when given.
+std::map<std::string, std::string> StoreValues(const std::vector<std::string>& options = {},
+                                               int* exitStatus = nullptr);
+
+// One line to a simulator's control pipe; false when nobody reads it.
+bool WriteControlLine(const std::string& pipe, const std::string& line);
+
 class PortvaneRig {
 public:
     explicit PortvaneRig(const std::string& prefix = "tovik-portvane");

@@ -1,13 +1,12 @@
 #include "catalog/ccommonxml.h"
 
+#include "catalog/logonce.h"
+
 #include <QByteArray>
 #include <QDomNodeList>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QSet>
 
 QDomElement CCommonXML::getChildElement(const QDomElement& element, const QString& name)
 {
@@ -73,18 +72,10 @@ QDomElement CCommonXML::firstBelowRoot(const QDomDocument& doc, const QString& n
 
 namespace {
 
-// Each refusal is logged once, as every search reads the files again.
 void LogRefusal(const QString& path, const QString& what)
 {
-    static QMutex lock;
-    static QSet<QString> logged;
-    QMutexLocker locker(&lock);
-    const QString key = path + QLatin1Char('\n') + what;
-    if (logged.contains(key))
+    if (!LogOnce::FirstTime(path + QLatin1Char('\n') + what))
         return;
-    if (logged.size() >= 256)
-        logged.clear();
-    logged.insert(key);
     qWarning("Hardware description %s refused: %s (limits: %s)", qUtf8Printable(path), qUtf8Printable(what),
              qUtf8Printable(DescriptionLimits::Summary()));
 }

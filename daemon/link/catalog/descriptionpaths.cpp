@@ -1,10 +1,9 @@
 #include "catalog/descriptionpaths.h"
 
+#include "catalog/logonce.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QSet>
 #include <QStringList>
 
 namespace DescriptionPaths {
@@ -55,15 +54,8 @@ QString ModuleTypeFile(const QString& resourceDir, const QString& fileName)
 
 void ReportOutside(const QString& path, const QString& dir)
 {
-    static QMutex lock;
-    static QSet<QString> logged;
-    QMutexLocker locker(&lock);
-    const QString key = dir + QLatin1Char('\n') + path;
-    if (logged.contains(key))
+    if (!LogOnce::FirstTime(dir + QLatin1Char('\n') + path))
         return;
-    if (logged.size() >= 256)
-        logged.clear();
-    logged.insert(key);
     qWarning("Hardware description %s lies outside %s; not read", qUtf8Printable(path), qUtf8Printable(dir));
 }
 
