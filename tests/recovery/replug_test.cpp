@@ -80,7 +80,13 @@ TEST(ReplugTest, FiftyRapidCyclesLeaveMemoryAndDescriptorsFlat)
     for (const std::string& change : others.Changes())
         changes += change + " ";
     EXPECT_TRUE(changes.empty()) << changes << "\n" << rig.DaemonLog();
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer holds freed memory back on purpose: only the release
+    // build's figure says something.
+    (void)rssAfter;
+#else
     EXPECT_LE(rssAfter, rssBefore + 1024);
+#endif
 
     EXPECT_EQ(rig.Daemon().Stop(SIGTERM, 10000), 0) << rig.DaemonLog();
 }
