@@ -74,7 +74,9 @@ void DeviceFactory::WatchForLoss(DeviceWrapper* wrapper, const QString& key)
 
 void DeviceFactory::PortsChanged()
 {
-    _schedule.ForgetAll();
+    // Every port is due again but a held one: it is not looked at anyway,
+    // and what its loss scheduled must stay.
+    _schedule.KeepOnly(_bound.keys());
 }
 
 qint64 DeviceFactory::NextProbeDelayMs()

@@ -45,10 +45,10 @@ int ProbeSchedule::Failures(const QString& port) const
     return it == _ports.constEnd() || it->settled ? 0 : it->failures;
 }
 
-void ProbeSchedule::KeepOnly(const QStringList& present)
+void ProbeSchedule::KeepOnly(const QStringList& kept)
 {
     for (auto it = _ports.begin(); it != _ports.end();) {
-        if (present.contains(it.key()))
+        if (kept.contains(it.key()))
             ++it;
         else
             it = _ports.erase(it);

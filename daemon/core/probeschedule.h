@@ -29,10 +29,9 @@ public:
     // Failures in a row so far; 0 for a port that is settled or not known.
     int Failures(const QString& port) const;
 
-    // Hot-plug: every port is due again.
-    void ForgetAll() { _ports.clear(); }
-    // Forgets the ports that are not in the list (gone from the machine).
-    void KeepOnly(const QStringList& present);
+    // Forgets the ports that are not in the list: those gone from the
+    // machine, or on hot-plug all but those still held.
+    void KeepOnly(const QStringList& kept);
     int Size() const { return _ports.size(); }
 
     // Milliseconds until the first failed port is due, 0 when one is due
