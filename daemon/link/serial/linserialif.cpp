@@ -169,9 +169,9 @@ bool LinSerialIF::Configure(const QByteArray& path, bool quiet, int& error)
         return fail("Error getting tty attributes %s - %s(%d).");
     _haveSavedAttributes = true;
 
-    // What the port held before plays no part in the line.
-    const struct termios neutral = NeutralLineAttributes();
-    const struct termios line = ConverterLineAttributes();
+    // Of what the port held before, only stop bits and flow control stay.
+    const struct termios neutral = NeutralLineAttributes(_savedAttributes);
+    const struct termios line = ConverterLineAttributes(_savedAttributes);
     if (::tcsetattr(_fd, TCSANOW, &neutral) == -1 || ::tcsetattr(_fd, TCSANOW, &line) == -1)
         return fail("Error setting tty attributes %s - %s(%d).");
 

@@ -4,17 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-void ExpectRawLine(const struct termios& t)
+// Whatever a port held before, the line is the same raw 8-bit line; only
+// stop bits and hardware flow control come from what was found.
+void ExpectRawLine(const struct termios& t, tcflag_t keptFlags)
 {
     EXPECT_EQ(cfgetispeed(&t), speed_t(B38400));
     EXPECT_EQ(cfgetospeed(&t), speed_t(B38400));
     EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
     EXPECT_TRUE(t.c_cflag & CREAD);
     EXPECT_TRUE(t.c_cflag & CLOCAL);
-    EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS | HUPCL), tcflag_t(0)) << "1 stop bit, no handshake";
+    EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS | HUPCL), keptFlags);
     EXPECT_EQ(t.c_iflag, tcflag_t(0));
     EXPECT_EQ(t.c_oflag, tcflag_t(0));
     EXPECT_EQ(t.c_lflag, tcflag_t(0));
@@ -23,19 +27,63 @@ void ExpectRawLine(const struct termios& t)
     EXPECT_EQ(t.c_cc[VTIME], 5);
 }
 
-TEST(LineAttributesTest, ConverterLineIsRawOddParityBuiltFromNothing)
+struct Found {
+    const char* what;
+    struct termios attributes;
+    tcflag_t kept;
+};
+
+std::vector<Found> FoundStates()
 {
-    const struct termios line = ConverterLineAttributes();
-    ExpectRawLine(line);
-    EXPECT_EQ(line.c_cflag & (PARENB | PARODD), tcflag_t(PARENB | PARODD));
+    struct termios clean;
+    std::memset(&clean, 0, sizeof clean);
+    // What a killed daemon leaves: the converter line itself.
+    struct termios converter = clean;
+    converter.c_cflag = CS8 | CREAD | CLOCAL | PARENB | PARODD;
+    cfsetspeed(&converter, B38400);
+    // A cooked terminal at another speed, with everything a raw line drops.
+    struct termios cooked = clean;
+    cooked.c_cflag = CS7 | CREAD | HUPCL | PARENB;
+    cooked.c_iflag = IXON | ICRNL | INPCK;
+    cooked.c_oflag = OPOST | ONLCR;
+    cooked.c_lflag = ECHO | ECHOE | ICANON | ISIG;
+    cooked.c_cc[VMIN] = 1;
+    cfsetspeed(&cooked, B9600);
+    struct termios stopBits = cooked;
+    stopBits.c_cflag |= CSTOPB;
+    struct termios handshake = clean;
+    handshake.c_cflag = CS8 | CRTSCTS;
+    struct termios both = cooked;
+    both.c_cflag |= CSTOPB | CRTSCTS;
+    return {
+        {"nothing set", clean, 0},
+        {"the converter line", converter, 0},
+        {"cooked terminal", cooked, 0},
+        {"two stop bits", stopBits, CSTOPB},
+        {"hardware handshake", handshake, CRTSCTS},
+        {"both kept", both, CSTOPB | CRTSCTS},
+    };
+}
+
+TEST(LineAttributesTest, ConverterLineIsRawOddParityWhateverWasFound)
+{
+    for (const Found& f : FoundStates()) {
+        SCOPED_TRACE(f.what);
+        const struct termios line = ConverterLineAttributes(f.attributes);
+        ExpectRawLine(line, f.kept);
+        EXPECT_EQ(line.c_cflag & (PARENB | PARODD), tcflag_t(PARENB | PARODD));
+    }
 }
 
 TEST(LineAttributesTest, NeutralLineDiffersOnlyInParity)
 {
-    const struct termios neutral = NeutralLineAttributes();
-    ExpectRawLine(neutral);
-    EXPECT_EQ(neutral.c_cflag & (PARENB | PARODD), tcflag_t(0));
-    EXPECT_EQ(neutral.c_cflag | PARENB | PARODD, ConverterLineAttributes().c_cflag);
+    for (const Found& f : FoundStates()) {
+        SCOPED_TRACE(f.what);
+        const struct termios neutral = NeutralLineAttributes(f.attributes);
+        ExpectRawLine(neutral, f.kept);
+        EXPECT_EQ(neutral.c_cflag & (PARENB | PARODD), tcflag_t(0));
+        EXPECT_EQ(neutral.c_cflag | PARENB | PARODD, ConverterLineAttributes(f.attributes).c_cflag);
+    }
 }
 
 TEST(OpenRetryTest, TransientFailuresAreTriedAgainWithGrowingPauses)
