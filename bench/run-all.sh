@@ -41,7 +41,7 @@ lumo_log lumo/compare_spdlog.sh
 lumo_streams lumo_stream_bench
 lumo_pool_xml lumo/compare_pool_xml.sh
 lumo_threads lumo_thread_bench
-portvane_idle portvane_idle_bench
+portvane portvane/memory.sh
 roiscaler roiscaler/four_scalers.sh
 store_redis paramlink/compare_redis.sh"
 for script in bench/*/*.sh; do

@@ -1,12 +1,14 @@
 // Portvane: puts the process together. One platform object (hot-plug and
 // serial ports), one error sink and the model registry serve the device
-// factory; the manager owns the slots. Everything is torn down in reverse.
+// factory; the manager owns the slots; freed heap goes back to the system
+// after bursts. Everything is torn down in reverse.
 #include <QCoreApplication>
 #include <QtGlobal>
 
 #include <unistd.h>
 
 #include "devicefactory.h"
+#include "heaptrimmer.h"
 #include "minimanager.h"
 #include "myerrorreportif.h"
 #include "platform/linif.h"
@@ -20,6 +22,7 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     StopSignals stopSignals;
+    HeapTrimmer heapTrimmer;
     LinIF platform;
     MyErrorReportIF errorReport;
     ModelRegistry models;

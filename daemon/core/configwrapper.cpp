@@ -12,10 +12,12 @@
 
 ConfigWrapper::ConfigWrapper(const int& configId, QObject* parent)
     : QObject(parent), _config(nullptr), _configId(configId), _linkTimer(new QTimer(this)),
-      _retryMs(kFirstRetryMs)
+      _retryMs(kFirstRetryMs), _inFlightEvents(0), _inFlightBytes(0), _releasePosted(false)
 {
     _linkTimer->setSingleShot(true);
     connect(_linkTimer, &QTimer::timeout, this, &ConfigWrapper::CheckLink);
+    // Queued behind each event's delivery, so it counts what is waiting.
+    connect(this, &ConfigWrapper::ParamValueChanged, this, &ConfigWrapper::Delivered, Qt::QueuedConnection);
 }
 
 ConfigWrapper::~ConfigWrapper()
@@ -307,8 +309,60 @@ void ConfigWrapper::Report(quint32 id, const QVariant& value, const timeval& whe
         if (it != _cache.constEnd() && it.value() == value)
             return;
         _cache.insert(id, value);
+        if (!_heldBack.isEmpty() || _inFlightEvents >= kMaxInFlightEvents || _inFlightBytes >= kMaxInFlightBytes) {
+            if (!_heldBack.contains(id))
+                _heldBackOrder.append(id);
+            _heldBack.insert(id, qMakePair(value, LumoTimeStamp(when)));
+            return;
+        }
+        ++_inFlightEvents;
+        _inFlightBytes += Footprint(value);
     }
     emit ParamValueChanged(id, value, LumoTimeStamp(when));
+}
+
+qint64 ConfigWrapper::Footprint(const QVariant& value)
+{
+    switch (int(value.type())) {
+    case QMetaType::QString:
+        return 64 + 2 * qint64(value.toString().size());
+    case QMetaType::QByteArray:
+        return 64 + qint64(value.toByteArray().size());
+    default:
+        return 64;
+    }
+}
+
+void ConfigWrapper::Delivered(quint32, const QVariant& value)
+{
+    QMutexLocker lock(&_cacheMutex);
+    --_inFlightEvents;
+    _inFlightBytes -= Footprint(value);
+    if (_heldBack.isEmpty() || _releasePosted || _inFlightEvents > kMaxInFlightEvents / 2 ||
+        _inFlightBytes > kMaxInFlightBytes / 2)
+        return;
+    // Behind what is still queued, so that the order holds.
+    _releasePosted = true;
+    QMetaObject::invokeMethod(this, &ConfigWrapper::ReleaseHeldBack, Qt::QueuedConnection);
+}
+
+void ConfigWrapper::ReleaseHeldBack()
+{
+    QList<QPair<quint32, QPair<QVariant, LumoTimeStamp>>> release;
+    {
+        QMutexLocker lock(&_cacheMutex);
+        _releasePosted = false;
+        for (uint id : _heldBackOrder) {
+            const QPair<QVariant, LumoTimeStamp> event = _heldBack.value(id);
+            release.append(qMakePair(quint32(id), event));
+            ++_inFlightEvents;
+            _inFlightBytes += Footprint(event.first);
+        }
+        _heldBack.clear();
+        _heldBackOrder.clear();
+    }
+    for (const auto& event : release)
+        emit ParamValueChanged(event.first, event.second.first, event.second.second);
 }
 
 int ConfigWrapper::IntegerChanged(eParam_t id, int value, timeval when)

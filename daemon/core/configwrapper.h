@@ -3,6 +3,12 @@
 // cache of the last value per id drops unchanged writes and the echo of the
 // daemon's own writes.
 //
+// Events wait for the main thread in its event queue. When the main thread
+// falls behind a burst (more than kMaxInFlightEvents events or
+// kMaxInFlightBytes of values waiting), further events wait in a table with
+// the newest value per id instead, and follow once the queue has drained
+// to half: memory stays bounded however fast clients write.
+//
 // The box's store (config 0) runs in another process and may go away: the
 // link is then tried again with a growing pause, and once it stands again
 // every cached value is written back, so the restarted store shows what the
@@ -37,6 +43,8 @@ public:
     // attempt up to the last.
     static constexpr int kFirstRetryMs = 250;
     static constexpr int kMaxRetryMs = 4000;
+    static constexpr int kMaxInFlightEvents = 256;
+    static constexpr qint64 kMaxInFlightBytes = 1024 * 1024;
 
     ConfigWrapper(const int& configId, QObject* parent = nullptr);
     ~ConfigWrapper() override;
@@ -79,6 +87,10 @@ signals:
 private slots:
     // Looks for a lost link, or tries to make one again.
     void CheckLink();
+    // One event reached the main thread; events held back follow when the
+    // queue has drained.
+    void Delivered(quint32 id, const QVariant& value);
+    void ReleaseHeldBack();
 
 private:
     void Release();
@@ -96,6 +108,7 @@ private:
     void LearnStoreValue(quint32 id, const QVariant& like);
     void Republish();
     void Report(quint32 id, const QVariant& value, const timeval& when);
+    static qint64 Footprint(const QVariant& value);
 
     Config* _config;
     int _configId;
@@ -107,6 +120,13 @@ private:
     // The daemon's own writes per id whose change has not come back from
     // the store yet, oldest first.
     QHash<uint, QList<QVariant>> _pending;
+    // Events on their way to the main thread, and the newest value per id
+    // of those held back meanwhile, in the order of their ids' first event.
+    int _inFlightEvents;
+    qint64 _inFlightBytes;
+    QHash<uint, QPair<QVariant, LumoTimeStamp>> _heldBack;
+    QList<uint> _heldBackOrder;
+    bool _releasePosted;
 };
 
 #endif

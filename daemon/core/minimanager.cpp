@@ -1,6 +1,7 @@
 #include "minimanager.h"
 
 #include <QDebug>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include "quoteddebug.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
+#include "wrappersource.h"
 #include "zirudodorav.h"
 
 namespace {
@@ -34,8 +36,10 @@ const char kDeviceCountName[] = "eParamID_DeviceCount";
 
 MiniManager::MiniManager(CAppIF* platform, WrapperSource* source, QObject* parent)
     : QObject(parent), _scanner(platform, this), _source(source), _handlers(kSlotCount, nullptr),
-      _mainCfg(nullptr), _server(nullptr)
+      _mainCfg(nullptr), _server(nullptr), _probeTimer(new QTimer(this))
 {
+    _probeTimer->setSingleShot(true);
+    connect(_probeTimer, &QTimer::timeout, this, &MiniManager::ScanMinis);
     Lumo::registerTimeStampMetaType();
     _server = new ConfigServer(this);
     if (!_server->IsRunning()) {
@@ -56,7 +60,7 @@ MiniManager::MiniManager(CAppIF* platform, WrapperSource* source, QObject* paren
     InitDeviceParamIds();
     InitMiniCount();
 
-    connect(&_scanner, &MiniScanner::DeviceAddedSignal, this, &MiniManager::ScanMinis);
+    connect(&_scanner, &MiniScanner::DeviceAddedSignal, this, &MiniManager::DeviceAdded);
     ScanMinis();
 }
 
@@ -167,6 +171,27 @@ int MiniManager::SlotOf(QObject* handler) const
     return -1;
 }
 
+bool MiniManager::HasFreeSlot() const
+{
+    return _handlers.contains(nullptr);
+}
+
+void MiniManager::ScheduleProbe()
+{
+    const qint64 delay = _source && HasFreeSlot() ? _source->NextProbeDelayMs() : -1;
+    if (delay < 0)
+        _probeTimer->stop();
+    else
+        _probeTimer->start(int(qMin<qint64>(delay, 24 * 3600 * 1000)));
+}
+
+void MiniManager::DeviceAdded()
+{
+    if (_source)
+        _source->PortsChanged();
+    ScanMinis();
+}
+
 void MiniManager::ScanMinis()
 {
     if (!_mainCfg)
@@ -179,6 +204,7 @@ void MiniManager::ScanMinis()
         ZiruDodorav* handler = _source ? ZiruDodorav::Create(*_source, i + 1, this) : nullptr;
         if (!handler) {
             DebugQuoted(QString("No mini found for pos %1").arg(i));
+            ScheduleProbe();
             return;
         }
         _mainCfg->SetParamValue(sIds.name.value(i), handler->GetModuleName());
@@ -191,6 +217,7 @@ void MiniManager::ScanMinis()
         connect(handler, &ZiruDodorav::DeviceNameChange, this, &MiniManager::DeviceNameChanged);
         WarnQuoted(QString("Rozo %1 added with config id %2").arg(i).arg(i + 1));
     }
+    ScheduleProbe();
 }
 
 void MiniManager::MiniLeft(QObject* handler)
@@ -204,6 +231,7 @@ void MiniManager::MiniLeft(QObject* handler)
     AdjustMiniCount(-1);
     _handlers[slot] = nullptr;
     WarnQuoted(QString("Rozo %1 (configid %2) left").arg(slot).arg(slot + 1));
+    ScheduleProbe();
 }
 
 void MiniManager::DeviceNameChanged(QObject* handler)

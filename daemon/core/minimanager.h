@@ -11,6 +11,7 @@
 
 class CAppIF;
 class ConfigServer;
+class QTimer;
 class ConfigWrapper;
 class WrapperSource;
 class ZiruDodorav;
@@ -39,6 +40,10 @@ public slots:
     void ScanMinis();
     void DeviceNameChanged(QObject* handler);
 
+private slots:
+    // Hot-plug: every port is looked at again.
+    void DeviceAdded();
+
 private:
     void InitDeviceParamIds();
     void InitMiniCount();
@@ -47,12 +52,17 @@ private:
     quint32 DeviceCountId();
     void PublishFreeSlot(int slot);
     int SlotOf(QObject* handler) const;
+    bool HasFreeSlot() const;
+    // Scans again when a port whose converter failed is due, while a slot
+    // is free.
+    void ScheduleProbe();
 
     MiniScanner _scanner;
     WrapperSource* _source;
     QVector<ZiruDodorav*> _handlers;
     ConfigWrapper* _mainCfg;
     ConfigServer* _server;
+    QTimer* _probeTimer;
 };
 
 #endif

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "childprocess.h"
+#include "portvanerig.h"
 
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
@@ -123,16 +124,8 @@ protected:
     std::map<std::string, std::string> Dump()
     {
         int status = -1;
-        const std::string out = RunAndCapture({BuildProgram("tovik-storedump")}, 10000, &status);
-        EXPECT_EQ(status, 0) << out;
-        std::map<std::string, std::string> values;
-        std::istringstream lines(out);
-        std::string line;
-        while (std::getline(lines, line)) {
-            const size_t eq = line.find('=');
-            if (eq != std::string::npos)
-                values[line.substr(0, eq)] = line.substr(eq + 1);
-        }
+        std::map<std::string, std::string> values = tovik::test::StoreValues({}, &status);
+        EXPECT_EQ(status, 0);
         return values;
     }
 

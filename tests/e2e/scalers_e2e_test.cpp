@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "childprocess.h"
+#include "portvanerig.h"
 #include "paramlink/config.h"
 #include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
@@ -170,16 +171,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return ::access(Link(sim.name).c_str(), F_OK) == 0; }, 10000));
     }
 
-    bool Tell(const Sim& sim, const std::string& line)
-    {
-        const int fd = ::open(Pipe(sim.name).c_str(), O_WRONLY | O_NONBLOCK);
-        if (fd < 0)
-            return false;
-        const std::string text = line + "\n";
-        const bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
-        ::close(fd);
-        return ok;
-    }
+    bool Tell(const Sim& sim, const std::string& line) { return tovik::test::WriteControlLine(Pipe(sim.name), line); }
 
     // The converter's configuration memory as its last dump line shows it.
     std::vector<int> Memory(const Sim& sim)
@@ -196,18 +188,7 @@ protected:
         return bytes;
     }
 
-    std::map<std::string, std::string> Box()
-    {
-        std::map<std::string, std::string> values;
-        std::istringstream lines(RunAndCapture({BuildProgram("tovik-storedump")}, 10000));
-        std::string line;
-        while (std::getline(lines, line)) {
-            const size_t eq = line.find('=');
-            if (eq != std::string::npos)
-                values[line.substr(0, eq)] = line.substr(eq + 1);
-        }
-        return values;
-    }
+    std::map<std::string, std::string> Box() { return tovik::test::StoreValues(); }
 
     std::string _dir;
     ChildProcess _store;

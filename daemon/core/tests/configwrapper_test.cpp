@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "childprocess.h"
 #include "configwrapper.h"
 #include "paramlink/configfactory.h"
 #include "paramlink/socketserver.h"
@@ -288,6 +289,42 @@ protected:
     Receiver _receiver;
     GatedWrapper _wrapper{kGatedConfigId};
 };
+
+// A burst the main thread does not keep up with: the events beyond what may
+// wait in its queue are held back, newest per id, and follow in order.
+TEST_F(GatedStoreTest, BurstBeyondTheMainThreadIsHeldBackNewestPerId)
+{
+    Connect();
+    const int writes = 3 * ConfigWrapper::kMaxInFlightEvents;
+    for (int i = 1; i <= writes; ++i) {
+        ASSERT_TRUE(_raw->SetStringValue(eParam_t(kText), "t" + std::to_string(i)));
+        ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kUnsigned), i));
+    }
+    // Every change reaches the wrapper while the main thread takes none.
+    _wrapper.Open();
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return _wrapper.Delivered() == 2 * writes; }, 10000));
+    const QVariant lastText = QString("t%1").arg(writes);
+    const QVariant lastNumber = uint(writes);
+    ASSERT_TRUE(WaitFor([&] { return _receiver.Has(kText, lastText) && _receiver.Has(kUnsigned, lastNumber); }));
+    Spin(50);
+
+    EXPECT_LE(_receiver.events.size(), ConfigWrapper::kMaxInFlightEvents + 2);
+    int lastSeen[2] = {0, 0};
+    for (const Receiver::Event& e : _receiver.events) {
+        const bool text = e.id == kText;
+        const int n = text ? e.value.toString().mid(1).toInt() : e.value.toInt();
+        EXPECT_GT(n, lastSeen[text]) << "each id's values in the order written";
+        lastSeen[text] = n;
+    }
+    EXPECT_EQ(_receiver.events.last().id, kUnsigned) << "held back in the order of their ids' first event";
+    int cached = 0;
+    EXPECT_TRUE(_wrapper.GetParamValue(kUnsigned, cached));
+    EXPECT_EQ(cached, writes);
+
+    // Drained: the next change goes the usual way.
+    ASSERT_TRUE(_raw->SetIntegerValue(eParam_t(kUnsigned), 1));
+    EXPECT_TRUE(WaitFor([&] { return _receiver.events.last().value == QVariant(uint(1)); }));
+}
 
 class ConfigWrapperEchoTest : public GatedStoreTest,
                               public ::testing::WithParamInterface<std::tuple<EchoCase, Kind>> {};

@@ -17,6 +17,7 @@
 #include "myerrorreportif.h"
 #include "platform/linif.h"
 #include "serial/linserialif.h"
+#include "childprocess.h"
 #include "simrig.h"
 
 namespace {
@@ -190,6 +191,91 @@ TEST_F(DeviceFactoryTest, ModelWithAMakerGetsItsWrapper)
     EXPECT_TRUE(_rig->Sim(2).Log().empty());
 
     // The wrapper holds its port until it goes.
+    wrapper.reset();
+    ExpectPortsFree();
+}
+
+} // namespace
+
+namespace {
+
+convsim::Fault Silence()
+{
+    convsim::Fault f;
+    f.kind = convsim::Fault::Kind::Silence;
+    return f;
+}
+
+size_t Asked(SimRig& rig, size_t index)
+{
+    return rig.Sim(index).Log().size();
+}
+
+TEST_F(DeviceFactoryTest, IdentifiedPortsAreLeftAloneUntilHotPlug)
+{
+    Plug({Converter(7)});
+    quint32 status = 0;
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    const size_t asked = Asked(*_rig, 0);
+    ASSERT_GT(asked, 0u);
+    EXPECT_EQ(_factory.NextProbeDelayMs(), -1) << "nothing failed";
+
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_EQ(Asked(*_rig, 0), asked) << "a converter without a wrapper is not asked again";
+
+    _factory.PortsChanged();
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_GT(Asked(*_rig, 0), asked) << "after hot-plug every port is looked at";
+}
+
+TEST_F(DeviceFactoryTest, SilentConverterIsProbedAgainAfterAPause)
+{
+    _models.withWrapper = {5};
+    Plug({Converter(5)});
+    _rig->Sim(0).AddFault(Silence());
+    const QString port = QString::fromStdString(_rig->Link(0));
+    MessageLog messages;
+    quint32 status = 0;
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_TRUE(messages.Contains(QtWarningMsg, "\"Fatal Connect result: -1\""));
+    EXPECT_TRUE(messages.Has(QStringLiteral("No converter taken on %1; probing it again in 2000 ms").arg(port)));
+    const qint64 delay = _factory.NextProbeDelayMs();
+    EXPECT_GT(delay, 1000);
+    EXPECT_LE(delay, 2000);
+
+    // Not due yet: the converter is not asked.
+    const size_t asked = Asked(*_rig, 0);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_EQ(Asked(*_rig, 0), asked);
+    EXPECT_EQ(_factory.Schedule().Failures(port), 1);
+
+    // It answers again; once due, the next search takes it.
+    _rig->Sim(0).ClearFaults();
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return _factory.NextProbeDelayMs() == 0; }, 3000));
+    std::unique_ptr<DeviceWrapper> wrapper(_factory.CreateDeviceWrapper(&status, nullptr));
+    ASSERT_NE(wrapper, nullptr);
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(messages.Has(QStringLiteral("The converter on %1 answers again after 1 failed probes").arg(port)));
+    EXPECT_EQ(_factory.NextProbeDelayMs(), -1);
+
+    // Bound: not opened again while the wrapper lives, hot-plug or not.
+    _factory.PortsChanged();
+    const size_t whileBound = Asked(*_rig, 0);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr);
+    EXPECT_EQ(Asked(*_rig, 0), whileBound);
+
+    // A bound converter that is lost later is due after the first pause.
+    static_cast<MadeWrapper*>(wrapper.get())->DisconnectDevice();
+    static_cast<MadeWrapper*>(wrapper.get())->DisconnectDevice();
+    EXPECT_EQ(_factory.Schedule().Failures(port), 1) << "one loss, however often reported";
+    EXPECT_GT(_factory.NextProbeDelayMs(), 1000);
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr) << "still held by the lost wrapper";
+    wrapper.reset();
+    EXPECT_EQ(_factory.CreateDeviceWrapper(&status, nullptr), nullptr) << "not due yet";
+    EXPECT_EQ(Asked(*_rig, 0), whileBound);
+    _factory.PortsChanged();
+    wrapper.reset(_factory.CreateDeviceWrapper(&status, nullptr));
+    EXPECT_NE(wrapper, nullptr) << "gone, and hot-plug makes it due";
     wrapper.reset();
     ExpectPortsFree();
 }

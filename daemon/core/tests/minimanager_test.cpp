@@ -40,10 +40,16 @@ struct Converter {
 
 // Converters the next scans will find, in order.
 std::deque<Converter> sPlugged;
+// What the source says of ports that failed, and how often it heard of
+// hot-plug.
+qint64 sNextProbeMs = -1;
+int sPortsChanged = 0;
 
 class PluggedSource : public WrapperSource {
 public:
     DeviceWrapper* CreateDeviceWrapper(quint32* code, QObject* parent) override;
+    void PortsChanged() override { ++sPortsChanged; }
+    qint64 NextProbeDelayMs() override { return sNextProbeMs; }
 };
 
 DeviceWrapper* PluggedSource::CreateDeviceWrapper(quint32* code, QObject* parent)
@@ -113,7 +119,12 @@ protected:
         ASSERT_TRUE(sServer->Start());
     }
 
-    void SetUp() override { sPlugged.clear(); }
+    void SetUp() override
+    {
+        sPlugged.clear();
+        sNextProbeMs = -1;
+        sPortsChanged = 0;
+    }
     void TearDown() override
     {
         _manager.reset();
@@ -303,6 +314,41 @@ TEST_F(MiniManagerTest, PlatformHotPlugEventsRunAScan)
     emit _platform.DeviceAddedSignal();
     EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(CountIs(2));
+}
+
+TEST_F(MiniManagerTest, HotPlugTellsTheSourceBeforeTheScan)
+{
+    Start();
+    EXPECT_EQ(sPortsChanged, 0);
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    emit _platform.DeviceAddedSignal();
+    EXPECT_EQ(sPortsChanged, 1);
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+}
+
+// A port whose converter failed is scanned again when the source says it
+// is due, without any hot-plug event, while a slot is free.
+TEST_F(MiniManagerTest, LostConverterComesBackWhenItsPortIsDue)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA", true}};
+    sNextProbeMs = 50;
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return _messages.Contains(QtWarningMsg, "\"Rozo 0 (configid 1) left\""); }));
+
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}};
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0));
+    EXPECT_TRUE(CountIs(1));
+    EXPECT_EQ(sPortsChanged, 0);
+
+    // With every slot taken nothing is scanned, whatever is due.
+    sPlugged = {{0, 14, "SIM14001", "MARDEX"}, {0, 18, "SIM18001", "PENDRO"}, {0, 19, "SIM19001", "QUASTEL"}};
+    _manager->ScanMinis();
+    ASSERT_TRUE(CountIs(4));
+    sPlugged = {{0, 7, "SIM07001", "ESTROW"}};
+    const int scans = _messages.Count(QStringLiteral("\"Slot 0 occupied\""));
+    Spin(300);
+    EXPECT_EQ(_messages.Count(QStringLiteral("\"Slot 0 occupied\"")), scans);
+    EXPECT_EQ(sPlugged.size(), 1u);
 }
 
 TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)

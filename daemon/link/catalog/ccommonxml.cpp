@@ -1,10 +1,12 @@
 #include "catalog/ccommonxml.h"
 
+#include "catalog/logonce.h"
+
 #include <QByteArray>
 #include <QDomNodeList>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
-#include <QXmlStreamReader>
 
 QDomElement CCommonXML::getChildElement(const QDomElement& element, const QString& name)
 {
@@ -70,27 +72,50 @@ QDomElement CCommonXML::firstBelowRoot(const QDomDocument& doc, const QString& n
 
 namespace {
 
-// Walks the document with the streaming reader, which keeps no stack of
-// its own, and reports where it first nests deeper than the limit.
-bool tooDeep(const QByteArray& bytes, int limit, int& line, int& column)
+void LogRefusal(const QString& path, const QString& what)
 {
-    QXmlStreamReader reader(bytes);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (++depth > limit) {
-                line = int(reader.lineNumber());
-                column = int(reader.columnNumber());
-                return true;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
-        } else if (token == QXmlStreamReader::Invalid) {
-            break;
+    if (!LogOnce::FirstTime(path + QLatin1Char('\n') + what))
+        return;
+    qWarning("Hardware description %s refused: %s (limits: %s)", qUtf8Printable(path), qUtf8Printable(what),
+             qUtf8Printable(DescriptionLimits::Summary()));
+}
+
+bool Parse(const QByteArray& bytes, const char* who, const QString& path, QDomDocument& doc, int& errorLine,
+           int& errorColumn, QString& error)
+{
+    QString parserMessage;
+    int line = 0;
+    int column = 0;
+    bool ok = false;
+    const DescriptionLimits::Breach breach = DescriptionLimits::Check(bytes);
+    if (!breach.what.isEmpty()) {
+        parserMessage = breach.what;
+        line = breach.line;
+        column = breach.column;
+        if (!path.isEmpty())
+            LogRefusal(path, breach.what);
+    } else {
+        ok = doc.setContent(bytes, true, &parserMessage, &line, &column);
+        // What the walk could not read is not taken on the DOM parser's word.
+        if (ok && !breach.unreadable.isEmpty()) {
+            ok = false;
+            parserMessage = breach.unreadable;
+            line = breach.line;
+            column = breach.column;
+            if (!path.isEmpty())
+                LogRefusal(path, breach.unreadable);
         }
     }
-    return false;
+    if (!ok) {
+        errorLine = line;
+        errorColumn = column;
+        doc = QDomDocument();
+        QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
+        out << parserMessage;
+        out << who << "::load - Parse failed line=" << line << " colomn=" << column << "\n";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -102,41 +127,30 @@ bool CCommonXML::ParseFile(const QString& path, const char* who, bool withFileEr
     {
         QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // A pipe or a device could block the open or the read for ever.
+        const QFileInfo info(path);
+        const bool special = info.exists() && !info.isFile();
+        if (special)
+            LogRefusal(path, QStringLiteral("not a regular file"));
+        if (special || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
             out << who << "::load - File open failed: " << path;
             if (withFileError)
-                out << " fileError=" << int(file.error());
+                out << " fileError=" << int(special ? QFileDevice::OpenError : file.error());
             out << "\n";
             return false;
         }
         bytes = file.read(kMaxFileSize + 1);
         if (bytes.size() > kMaxFileSize) {
             out << who << "::load - File too large: " << path << "\n";
+            LogRefusal(path, QStringLiteral("more than %1 bytes").arg(kMaxFileSize));
             return false;
         }
     }
-    return ParseBytes(bytes, who, doc, errorLine, errorColumn, error);
+    return Parse(bytes, who, path, doc, errorLine, errorColumn, error);
 }
 
 bool CCommonXML::ParseBytes(const QByteArray& bytes, const char* who, QDomDocument& doc, int& errorLine,
                             int& errorColumn, QString& error)
 {
-    QString parserMessage;
-    int line = 0;
-    int column = 0;
-    bool ok = false;
-    if (tooDeep(bytes, kMaxDepth, line, column))
-        parserMessage = QStringLiteral("elements nested too deeply");
-    else
-        ok = doc.setContent(bytes, true, &parserMessage, &line, &column);
-    if (!ok) {
-        errorLine = line;
-        errorColumn = column;
-        doc = QDomDocument();
-        QTextStream out(&error, QIODevice::WriteOnly | QIODevice::Append);
-        out << parserMessage;
-        out << who << "::load - Parse failed line=" << line << " colomn=" << column << "\n";
-        return false;
-    }
-    return true;
+    return Parse(bytes, who, QString(), doc, errorLine, errorColumn, error);
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QtAlgorithms>
 
+#include "catalog/descriptionlimits.h"
+
 // Owns the readers a list operation hands over.
 template <typename T>
 struct OwnedList {
@@ -18,10 +20,11 @@ struct OwnedList {
 
 class CCommonXML {
 public:
-    // Files larger than this are refused unread.
-    static const qint64 kMaxFileSize = 4 * 1024 * 1024;
-    // Documents nested deeper than this are refused before the DOM is built.
-    static const int kMaxDepth = 256;
+    // Files larger than this are refused unread; documents that pass one of
+    // the other limits of DescriptionLimits are refused before the DOM is
+    // built.
+    static constexpr qint64 kMaxFileSize = DescriptionLimits::kMaxFileSize;
+    static constexpr int kMaxDepth = DescriptionLimits::kMaxDepth;
 
     // First element of that name below element, at any depth, in document
     // order; a null element when there is none.
@@ -40,7 +43,8 @@ public:
 
     // Reads and parses path into doc for the reader named who. Appends the
     // open or parse failure text to error; the open message carries the
-    // file error code when withFileError is set.
+    // file error code when withFileError is set. A file refused for its
+    // size or shape is also logged, once per file and reason.
     static bool ParseFile(const QString& path, const char* who, bool withFileError,
                           QDomDocument& doc, int& errorLine, int& errorColumn, QString& error);
     // Parses a document already in memory, as ParseFile does once it has

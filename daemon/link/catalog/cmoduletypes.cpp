@@ -5,6 +5,7 @@
 
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
+#include "catalog/descriptionpaths.h"
 #include "quoteddebug.h"
 
 CModuleTypes::CModuleTypes(const QString& resourceDir) : _resourceDir(resourceDir) {}
@@ -13,7 +14,7 @@ CModuleTypes::~CModuleTypes() = default;
 
 void CModuleTypes::FindTypes()
 {
-    const QString typesPath = QStringLiteral("%1/types").arg(_resourceDir);
+    const QString typesPath = DescriptionPaths::TypesDir(_resourceDir);
     QDir dir(typesPath);
     if (!dir.exists()) {
         qDebug().noquote() << "CModuleTypes::FindTypes - ERROR - Failed to locate resource director " << Quoted(typesPath);
@@ -23,6 +24,11 @@ void CModuleTypes::FindTypes()
         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& entry : entries) {
         const QString path = QStringLiteral("%1/%2/%3").arg(typesPath, entry, QStringLiteral("assembly.xml"));
+        // A folder or file that is a link out of the types folder is not read.
+        if (!DescriptionPaths::IsInside(typesPath, path)) {
+            DescriptionPaths::ReportOutside(path, typesPath);
+            continue;
+        }
         CAssembliesXML reader;
         if (!reader.load(path))
             continue;

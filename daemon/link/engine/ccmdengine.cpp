@@ -7,6 +7,7 @@
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletypes.h"
 #include "catalog/cmoduletypexml.h"
+#include "catalog/descriptionpaths.h"
 #include "platform/cappif.h"
 #include "serial/cserialif.h"
 
@@ -153,9 +154,12 @@ void CCmdEngine::SetModuleType(int moduleType, const CVersion& release)
     LoadAssemblies(moduleType, &records);
     const CAssembly* assembly = records.FindByRelease(release);
     if (assembly && _platform) {
-        CModuleTypeXML* reader = _platform->CreateModuleTypeXML();
+        const QString file = DescriptionPaths::ModuleTypeFile(ResourceDir(), assembly->_moduleTypeFile);
+        CModuleTypeXML* reader = file.isEmpty() ? nullptr : _platform->CreateModuleTypeXML();
+        if (file.isEmpty())
+            DescriptionPaths::ReportOutside(assembly->_moduleTypeFile, DescriptionPaths::TypesDir(ResourceDir()));
         if (reader) {
-            _module.Load(reader, QStringLiteral("%1/%2").arg(ResourceDir(), assembly->_moduleTypeFile));
+            _module.Load(reader, file);
             delete reader;
         }
     }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include <QString>
+
 class CSerialIF {
 public:
     virtual ~CSerialIF() {}
@@ -18,6 +20,13 @@ public:
     // True only when all length bytes were written.
     virtual bool Write(const unsigned char* buffer, std::int32_t length) = 0;
     virtual int Flush() = 0;
+    // What names the port at index of the list, for telling ports apart
+    // between searches; empty when the port object cannot tell.
+    virtual QString GetPortName(int index) const
+    {
+        (void)index;
+        return QString();
+    }
 };
 
 #endif

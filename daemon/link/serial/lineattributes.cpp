@@ -1,14 +1,21 @@
 #include "serial/lineattributes.h"
 
-void SetConverterLineAttributes(struct termios& attributes)
+#include <cstring>
+
+struct termios NeutralLineAttributes(const struct termios& found)
 {
-    ::cfmakeraw(&attributes);
+    struct termios attributes;
+    std::memset(&attributes, 0, sizeof attributes);
+    attributes.c_cflag = CS8 | CREAD | CLOCAL | (found.c_cflag & (CSTOPB | CRTSCTS));
     attributes.c_cc[VMIN] = 0;
     attributes.c_cc[VTIME] = 5;
     ::cfsetspeed(&attributes, B38400);
-    attributes.c_cflag |= (CS8 | CREAD | PARENB | PARODD | CLOCAL);
-    attributes.c_lflag &= ~tcflag_t(ECHO | ECHOE | ICANON | ISIG);
-    attributes.c_oflag &= ~tcflag_t(OPOST);
-    // Software flow control off in both directions: the line carries binary.
-    attributes.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    return attributes;
+}
+
+struct termios ConverterLineAttributes(const struct termios& found)
+{
+    struct termios attributes = NeutralLineAttributes(found);
+    attributes.c_cflag |= PARENB | PARODD;
+    return attributes;
 }

@@ -2,6 +2,7 @@
 
 #include "serial/converterusb.h"
 #include "serial/lineattributes.h"
+#include "serial/openretry.h"
 #include "serial/outputdrain.h"
 #include "serial/portreservations.h"
 #include "serial/simulatedports.h"
@@ -82,6 +83,11 @@ void LinSerialIF::EnumerateUdevPorts()
     udev_unref(udev);
 }
 
+QString LinSerialIF::GetPortName(int index) const
+{
+    return _portList.value(index);
+}
+
 int LinSerialIF::GetPortCount()
 {
     return _portList.size();
@@ -107,49 +113,70 @@ bool LinSerialIF::Open(int index)
     // scan meets it again.
     if (!PortReservations::Acquire(key))
         return false;
-    _fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (_fd == -1) {
-        PortReservations::Release(key);
-        return false;
-    }
     _reservedKey = key;
-    if (!Configure(path)) {
-        Close();
-        return false;
+
+    int error = 0;
+    for (int attempt = 1;; ++attempt) {
+        if (OpenOnce(path, attempt > 1, error)) {
+            if (attempt > 1)
+                qDebug("Opened %s at attempt %d.", path.constData(), attempt);
+            return true;
+        }
+        const int pause = OpenRetry::PauseBefore(attempt + 1, error);
+        if (pause < 0) {
+            if (attempt > 1)
+                qDebug("Giving up on %s after %d attempts - %s(%d).", path.constData(), attempt,
+                       std::strerror(error), error);
+            break;
+        }
+        if (attempt == 1)
+            qDebug("Opening %s failed - %s(%d); trying again for up to %d ms.", path.constData(),
+                   std::strerror(error), error, OpenRetry::TotalPauseMs());
+        ::usleep(useconds_t(pause) * 1000);
     }
-    return true;
+    PortReservations::Release(_reservedKey);
+    _reservedKey.clear();
+    return false;
 }
 
-bool LinSerialIF::Configure(const QByteArray& path)
+bool LinSerialIF::OpenOnce(const QByteArray& path, bool quiet, int& error)
+{
+    _fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (_fd == -1) {
+        error = errno;
+        return false;
+    }
+    if (Configure(path, quiet, error))
+        return true;
+    CloseDescriptor();
+    return false;
+}
+
+bool LinSerialIF::Configure(const QByteArray& path, bool quiet, int& error)
 {
     const char* p = path.constData();
-    if (::ioctl(_fd, TIOCEXCL) == -1) {
-        const int err = errno;
-        qDebug("Error setting TIOCEXCL on %s - %s(%d).", p, std::strerror(err), err);
+    auto fail = [&](const char* format) {
+        error = errno;
+        if (!quiet)
+            qDebug(format, p, std::strerror(error), error);
         return false;
-    }
-    if (::fcntl(_fd, F_SETFL, 0) == -1) {
-        const int err = errno;
-        qDebug("Error clearing O_NONBLOCK %s - %s(%d).", p, std::strerror(err), err);
-        return false;
-    }
-    if (::tcgetattr(_fd, &_savedAttributes) == -1) {
-        const int err = errno;
-        qDebug("Error getting tty attributes %s - %s(%d).", p, std::strerror(err), err);
-        return false;
-    }
+    };
+    if (::ioctl(_fd, TIOCEXCL) == -1)
+        return fail("Error setting TIOCEXCL on %s - %s(%d).");
+    if (::fcntl(_fd, F_SETFL, 0) == -1)
+        return fail("Error clearing O_NONBLOCK %s - %s(%d).");
+    if (::tcgetattr(_fd, &_savedAttributes) == -1)
+        return fail("Error getting tty attributes %s - %s(%d).");
     _haveSavedAttributes = true;
 
-    struct termios attributes = _savedAttributes;
-    SetConverterLineAttributes(attributes);
-    if (::tcsetattr(_fd, TCSANOW, &attributes) == -1) {
-        const int err = errno;
-        qDebug("Error setting tty attributes %s - %s(%d).", p, std::strerror(err), err);
-        return false;
-    }
+    // Of what the port held before, only stop bits and flow control stay.
+    const struct termios neutral = NeutralLineAttributes(_savedAttributes);
+    const struct termios line = ConverterLineAttributes(_savedAttributes);
+    if (::tcsetattr(_fd, TCSANOW, &neutral) == -1 || ::tcsetattr(_fd, TCSANOW, &line) == -1)
+        return fail("Error setting tty attributes %s - %s(%d).");
 
     int handshake = 0;
-    if (::ioctl(_fd, TIOCMGET, &handshake) == -1) {
+    if (::ioctl(_fd, TIOCMGET, &handshake) == -1 && !quiet) {
         const int err = errno;
         qDebug("Error getting handshake lines %s - %s(%d).", p, std::strerror(err), err);
     }
@@ -160,6 +187,13 @@ void LinSerialIF::Close()
 {
     if (!IsOpen())
         return;
+    CloseDescriptor();
+    PortReservations::Release(_reservedKey);
+    _reservedKey.clear();
+}
+
+void LinSerialIF::CloseDescriptor()
+{
     // Drain and restore only what this open configured.
     if (_haveSavedAttributes) {
         if (!OutputDrain::Wait(_fd)) {
@@ -174,16 +208,9 @@ void LinSerialIF::Close()
             qDebug("Error resetting tty attributes - %s(%d).", std::strerror(err), err);
         }
     }
-    ReleasePort();
-}
-
-void LinSerialIF::ReleasePort()
-{
     ::close(_fd);
     _fd = -1;
     _haveSavedAttributes = false;
-    PortReservations::Release(_reservedKey);
-    _reservedKey.clear();
 }
 
 int LinSerialIF::Read(unsigned char* buffer, std::uint32_t length)

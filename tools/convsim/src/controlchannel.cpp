@@ -3,12 +3,14 @@
 #include "convsim/fault.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -76,6 +78,20 @@ bool RunControlCommand(Simulator& sim, const std::string& line, std::string* err
     if (command == "clearfaults") {
         sim.ClearFaults();
         return true;
+    }
+    if (command == "replug") {
+        std::string word;
+        unsigned long pauseMs = 0;
+        if (in >> word && !ParseNumber(word, kMaxReplugPauseMs, pauseMs)) {
+            *error = "replug: not a pause in ms up to " + std::to_string(kMaxReplugPauseMs) + ": " + word;
+            return false;
+        }
+        // The same converter on a fresh pseudo-terminal at the same link.
+        const std::string link = sim.LinkPath();
+        sim.Stop();
+        if (pauseMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        return sim.Start(link, error);
     }
     *error = "unknown command: " + command;
     return false;

@@ -36,6 +36,7 @@ public:
     // Exit status, or -1 when it did not end in time.
     int Wait(int timeoutMs) { return _process.Wait(timeoutMs); }
     void Signal(int sig) { _process.Signal(sig); }
+    bool Running() { return _process.Running(); }
 
 private:
     tovik::test::ChildProcess _process;
@@ -143,6 +144,35 @@ TEST(Program, ControlPipeChangesTheRunningConverter)
     const std::string text = ReadFile(out);
     EXPECT_NE(text.find("control: unknown command: nonsense"), std::string::npos) << text;
     EXPECT_NE(text.find("control: reg: not a byte: 256"), std::string::npos) << text;
+}
+
+TEST(Program, ReplugGivesAFreshTerminalAtTheSameLink)
+{
+    TempDir dir;
+    const std::string link = dir.Path() + "/ttyCONV6";
+    const std::string pipe = dir.Path() + "/control";
+    const std::string out = dir.Path() + "/out";
+    Child child({"--link", link, "--type", "5", "--control", pipe}, out);
+    ASSERT_TRUE(WaitFor(link, 5000));
+    PseudoTerminal first(link);
+    ASSERT_TRUE(first.Ok());
+    EXPECT_EQ(Hex(Exchange(first, FromHex("80 00 03"))), "C0 00 05 00 01");
+
+    ASSERT_TRUE(Tell(pipe, "replug 2x\nreplug 10001\nreplug 300\n"));
+    // Unplugged for the pause: the link goes, then comes back.
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return !PathExists(link); }, 3000));
+    ASSERT_TRUE(WaitFor(link, 5000));
+    EXPECT_TRUE(Exchange(first, FromHex("80 00 03"), 300).empty()) << "the old line is dead";
+    PseudoTerminal second(link);
+    ASSERT_TRUE(second.Ok());
+    EXPECT_EQ(Hex(Exchange(second, FromHex("80 00 03"))), "C0 00 05 00 01");
+    EXPECT_TRUE(child.Running());
+
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(5000), 0);
+    const std::string text = ReadFile(out);
+    EXPECT_NE(text.find("control: replug: not a pause in ms up to 10000: 2x"), std::string::npos) << text;
+    EXPECT_NE(text.find("control: replug: not a pause in ms up to 10000: 10001"), std::string::npos) << text;
 }
 
 TEST(Program, ExitsWhenUnplugged)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/cmoduletypes.h"
+#include "catalog/descriptionpaths.h"
 #include "messagelog.h"
 #include "xml_fixture.h"
 
@@ -59,6 +60,75 @@ TEST(ModuleTypesScan, MissingTypesDirectoryLeavesCatalogueEmpty)
     ASSERT_EQ(debug.Lines(QtDebugMsg).size(), 1);
     EXPECT_EQ(debug.Lines(QtDebugMsg)[0], QStringLiteral("CModuleTypes::FindTypes - ERROR - Failed to locate resource director  \"") +
                              resources + QStringLiteral("/types\""));
+}
+
+} // namespace
+
+namespace {
+
+// Names in an assembly that leave the types folder are not followed.
+TEST(DescriptionPathsTest, ModuleTypeFilesStayInsideTheTypesFolder)
+{
+    XmlFixture fx;
+    fx.write("types/hestra/hestra.xml", "<r/>");
+    fx.write("outside/secret.xml", "<r/>");
+    fx.write("top.xml", "<r/>");
+    const QString root = fx.root();
+    ASSERT_TRUE(QFile::link(fx.path("outside"), fx.path("types/out")));
+    ASSERT_TRUE(QFile::link(fx.path("outside/secret.xml"), fx.path("types/hestra/link.xml")));
+    ASSERT_TRUE(QFile::link(fx.path("types/hestra/hestra.xml"), fx.path("types/alias.xml")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/etc/passwd"), fx.path("types/passwd.xml")));
+
+    struct Case {
+        const char* name;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"types/hestra/hestra.xml", true},
+        {"types//hestra/./hestra.xml", true},
+        {"types/alias.xml", true},           // a link that stays inside
+        {"types/hestra/missing.xml", true},  // its open fails as before
+        {"../../../../etc/passwd", false},
+        {"types/../../outside/secret.xml", false},
+        {"types/hestra/../hestra/hestra.xml", false},
+        {"/etc/passwd", false},
+        {"top.xml", false},                  // the resource directory, not its types folder
+        {"types/out/secret.xml", false},     // a folder linked out
+        {"types/hestra/link.xml", false},    // a file linked out
+        {"types/passwd.xml", false},
+        {"types", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        const QString file = DescriptionPaths::ModuleTypeFile(root, QString::fromLatin1(c.name));
+        EXPECT_EQ(!file.isEmpty(), c.followed) << c.name;
+        if (c.followed) {
+            EXPECT_EQ(file, root + "/" + c.name) << c.name;
+        }
+    }
+}
+
+TEST(ModuleTypesScan, FoldersLinkedOutOfTheTypesFolderAreNotRead)
+{
+    XmlFixture fx;
+    fx.write("types/mardex/assembly.xml", assemblyFor("MARDEX"));
+    fx.write("elsewhere/assembly.xml", assemblyFor("HESTRA"));
+    fx.write("elsewhere2/assembly.xml", assemblyFor("PENDRO"));
+    ASSERT_TRUE(QFile::link(fx.path("elsewhere"), fx.path("types/hestra")));
+    QDir().mkpath(fx.path("types/pendro"));
+    ASSERT_TRUE(QFile::link(fx.path("elsewhere2/assembly.xml"), fx.path("types/pendro/assembly.xml")));
+    ASSERT_TRUE(QFile::link(fx.path("types/mardex"), fx.path("types/mardex2")));
+
+    tovik::test::MessageLog log;
+    CModuleTypes types(fx.root());
+    types.FindTypes();
+    const QString base = fx.root() + QStringLiteral("/types/");
+    EXPECT_EQ(types.FindType(14), base + "mardex2/") << "a link inside the folder is fine";
+    EXPECT_FALSE(types.HasType(5));
+    EXPECT_FALSE(types.HasType(18));
+    EXPECT_TRUE(log.Contains(QStringLiteral("Hardware description %1hestra/assembly.xml lies outside %2/types; not read")
+                                 .arg(base, fx.root())));
+    EXPECT_TRUE(log.Has(QStringLiteral("Hardware description %1pendro/assembly.xml lies outside").arg(base)));
 }
 
 } // namespace

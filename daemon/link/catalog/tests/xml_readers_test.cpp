@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
+#include <sys/stat.h>
+
+#include <QDirIterator>
 #include <QDomDocument>
 
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
 #include "catalog/cmoduletypexml.h"
+#include "catalog/descriptionlimits.h"
 #include "messagelog.h"
+#include "testpaths.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -252,42 +258,131 @@ TEST(AssembliesXML, OpenAndParseFailuresAccumulate)
     EXPECT_TRUE(assemblies.items.isEmpty());
 }
 
-TEST(AssembliesXML, RefusesDeepNestingAndHugeFiles)
+// Hostile shapes of a description: each is refused before the DOM is built,
+// with the reason in the error text and one warning per file and reason.
+struct HostileCase {
+    const char* name;
+    QByteArray text;
+    const char* reason;
+};
+
+QByteArray Repeated(const char* piece, int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+
+QByteArray ManyAttributes(int count)
+{
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += "a" + QByteArray::number(i) + "=\"1\" ";
+    return attributes;
+}
+
+QByteArray InModule(const QByteArray& inner)
+{
+    return "<r><Module version=\"0.1\" type=\"MARDEX\">" + inner + "</Module></r>";
+}
+
+std::vector<HostileCase> HostileCases()
+{
+    using L = QByteArray;
+    const int depth = CCommonXML::kMaxDepth;
+    return {
+        {"deep", InModule(Repeated("<a>", depth) + Repeated("</a>", depth)), "elements nested more than 32 deep"},
+        {"very deep", InModule(Repeated("<a>", 1000) + Repeated("</a>", 1000)), "elements nested more than 32 deep"},
+        {"flat", InModule(Repeated("<Assembly/>", DescriptionLimits::kMaxNodes)),
+         "more than 1024 elements and other nodes"},
+        {"comments", InModule(Repeated("<!---->", DescriptionLimits::kMaxNodes)),
+         "more than 1024 elements and other nodes"},
+        {"long element name", InModule("<" + L(65, 'E') + "/>"), "element name of 65 characters, more than 64"},
+        // Past what the streaming reader reads at all; the DOM parser would.
+        {"huge element name", InModule("<" + L(60000, 'E') + "/>"),
+         "Length of XML attribute name exceeds implementation limits (4KiB characters)."},
+        {"many tags", InModule(Repeated("<a/>", 2100)), "2104 tags, more than 2056"},
+        {"long attribute name", InModule("<Assembly " + L(65, 'a') + "=\"1\"/>"),
+         "attribute name of 65 characters, more than 64"},
+        {"long value", InModule("<Assembly id=\"" + L(1025, '1') + "\"/>"),
+         "attribute value of 1025 characters, more than 1024"},
+        {"long text", InModule(L(1025, 't')), "text of 1025 characters, more than 1024"},
+        {"many attributes", InModule("<Assembly " + ManyAttributes(33) + "/>"),
+         "33 attributes on one element, more than 32"},
+    };
+}
+
+TEST(DescriptionLimitsTest, HostileShapesAreRefusedWithTheReason)
 {
     XmlFixture fx;
-    QByteArray deep = "<r><Module version=\"0.1\">";
-    for (int i = 0; i < 100000; ++i)
-        deep += "<a>";
-    for (int i = 0; i < 100000; ++i)
-        deep += "</a>";
-    deep += "</Module></r>";
+    for (const HostileCase& c : HostileCases()) {
+        SCOPED_TRACE(c.name);
+        ASSERT_LE(c.text.size(), CCommonXML::kMaxFileSize) << "within the size limit, so the shape is what fails";
+        const QString path = fx.write(QString::fromLatin1(c.name) + ".xml", c.text);
+        tovik::test::MessageLog log;
+        for (int load = 0; load < 2; ++load) {
+            CAssembliesXML assemblies;
+            EXPECT_FALSE(assemblies.load(path));
+            const QString error = assemblies.takeError();
+            EXPECT_TRUE(error.startsWith(QLatin1String(c.reason))) << error.toStdString();
+            EXPECT_TRUE(error.contains("CAssembliesXML::load - Parse failed line=")) << error.toStdString();
+            CModuleTypeXML moduleType;
+            EXPECT_FALSE(moduleType.load(path));
+        }
+        const QString warning = QStringLiteral("Hardware description %1 refused: %2 (limits: ").arg(path, c.reason);
+        EXPECT_EQ(log.Count(warning), 1) << "logged once however often the file is read";
+
+        // From memory: the same refusal, and no warning without a path.
+        CAssembliesXML fromBytes;
+        EXPECT_FALSE(fromBytes.loadBytes(c.text));
+        EXPECT_TRUE(fromBytes.takeError().startsWith(QLatin1String(c.reason)));
+    }
+}
+
+TEST(DescriptionLimitsTest, DocumentsAtTheLimitsLoad)
+{
+    XmlFixture fx;
+    const int depth = CCommonXML::kMaxDepth - 3; // r, Module and Assembly are levels too
+    QByteArray atLimits = "<r><Module version=\"0.1\" type=\"MARDEX\"><Assembly id=\"3\">" + Repeated("<g>", depth - 1) +
+                          "<FPGA id=\"4\" filename=\"" + QByteArray(1024, 'f') + "\" " + QByteArray(64, 'n') + "=\"1\"/>" +
+                          Repeated("</g>", depth - 1) + "</Assembly>";
+    // Up to the node limit with siblings.
+    atLimits += Repeated("<Assembly/>", DescriptionLimits::kMaxNodes - 3 - depth - 1);
+    atLimits += "</Module></r>";
     CAssembliesXML reader;
-    EXPECT_FALSE(reader.load(fx.write("deep.xml", deep)));
-    EXPECT_TRUE(reader.takeError().contains(QStringLiteral("CAssembliesXML::load - Parse failed line=1")));
-
-    QByteArray big = "<r><Module version=\"0.1\"/>";
-    big += QByteArray(int(CCommonXML::kMaxFileSize), ' ');
-    big += "</r>";
-    const QString bigPath = fx.write("big.xml", big);
-    EXPECT_FALSE(reader.load(bigPath));
-    EXPECT_EQ(reader.takeError(), QStringLiteral("CAssembliesXML::load - File too large: %1\n").arg(bigPath));
-
-    // Moderate nesting is fine.
-    QByteArray nested = "<r><Module version=\"0.1\"><Assembly id=\"3\">";
-    for (int i = 0; i < 100; ++i)
-        nested += "<g>";
-    nested += "<FPGA id=\"4\"/>";
-    for (int i = 0; i < 100; ++i)
-        nested += "</g>";
-    nested += "</Assembly></Module></r>";
-    ASSERT_TRUE(reader.load(fx.write("nested.xml", nested)));
+    tovik::test::MessageLog log;
+    ASSERT_TRUE(reader.load(fx.write("limits.xml", atLimits))) << reader.takeError().toStdString();
+    EXPECT_TRUE(log.Lines().isEmpty());
     Owned<CAssemblyXMLIF> assemblies;
     reader.getAssemblies(assemblies.items);
-    ASSERT_EQ(assemblies.items.size(), 1);
+    ASSERT_EQ(assemblies.items.size(), DescriptionLimits::kMaxNodes - 3 - depth);
     Owned<CAssemblyFPGAXMLIF> fpgas;
     assemblies.items[0]->getFPGAs(fpgas.items);
     ASSERT_EQ(fpgas.items.size(), 1);
     EXPECT_EQ(fpgas.items[0]->getID(), 4);
+    EXPECT_EQ(fpgas.items[0]->getFilename().size(), 1024);
+}
+
+TEST(DescriptionLimitsTest, HugeFilesAndSpecialFilesAreNotRead)
+{
+    XmlFixture fx;
+    QByteArray big = "<r><Module version=\"0.1\"/>";
+    big += QByteArray(int(CCommonXML::kMaxFileSize), ' ');
+    big += "</r>";
+    const QString bigPath = fx.write("big.xml", big);
+    CAssembliesXML reader;
+    tovik::test::MessageLog log;
+    EXPECT_FALSE(reader.load(bigPath));
+    EXPECT_EQ(reader.takeError(), QStringLiteral("CAssembliesXML::load - File too large: %1\n").arg(bigPath));
+    EXPECT_TRUE(log.Has(QStringLiteral("Hardware description %1 refused: more than 65536 bytes").arg(bigPath)));
+
+    // A pipe would block the open for ever.
+    const QString pipe = fx.path("pipe.xml");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(reader.load(pipe));
+    EXPECT_EQ(reader.takeError(), QStringLiteral("CAssembliesXML::load - File open failed: %1 fileError=5\n").arg(pipe));
+    EXPECT_TRUE(log.Has(QStringLiteral("Hardware description %1 refused: not a regular file").arg(pipe)));
 }
 
 const char* const kFullModuleType = R"(<?xml version="1.0"?>
@@ -548,6 +643,31 @@ TEST(ModuleTypeLoad, FailureEmptiesFpgasAndKeepsTheRest)
     module._fpgas[0]._id = 0;
     EXPECT_FALSE(module.Load(nullptr, fx.path("missing.xml")));
     EXPECT_TRUE(module._fpgas.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Every shipped description fits a quarter of each limit.
+TEST(DescriptionLimitsTest, ShippedFilesFitWithRoomToSpare)
+{
+    const int room = 4;
+    const DescriptionLimits::Limits quarter = {
+        DescriptionLimits::kMaxFileSize / room, DescriptionLimits::kMaxNodes / room,
+        DescriptionLimits::kMaxDepth / room,    DescriptionLimits::kMaxAttributes / room,
+        DescriptionLimits::kMaxNameLength / room, DescriptionLimits::kMaxValueLength / room};
+    const QString types = QString::fromStdString(tovik::test::SourceDir()) + QStringLiteral("/daemon/types");
+    QDirIterator files(types, {QStringLiteral("*.xml")}, QDir::Files, QDirIterator::Subdirectories);
+    int count = 0;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        const DescriptionLimits::Breach breach = DescriptionLimits::Check(file.readAll(), quarter);
+        EXPECT_TRUE(breach.what.isEmpty()) << file.fileName().toStdString() << ": " << breach.what.toStdString();
+        ++count;
+    }
+    EXPECT_GE(count, 66);
 }
 
 } // namespace

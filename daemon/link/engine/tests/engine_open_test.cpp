@@ -7,6 +7,7 @@
 
 #include "catalog/cmoduletype.h"
 #include "linkrig.h"
+#include "messagelog.h"
 
 namespace {
 
@@ -357,6 +358,51 @@ TEST(EngineOpenTest, RefusedTypeAfterAGoodConverterIsNotConnected)
     EXPECT_EQ(engine.Open(QString()), -5);
     EXPECT_FALSE(engine.IsConnected());
     EXPECT_TRUE(engine.GetModuleType()._fpgas.empty());
+}
+
+} // namespace
+
+namespace {
+
+// An assembly naming a module-type file outside the types folder: the file
+// is not read, even when it is a valid description.
+TEST(EngineOpenTest, ModuleTypeFileOutsideTheTypesFolderIsNotRead)
+{
+    QTemporaryDir resources;
+    const QString hestra = QStringLiteral(
+        "<?xml version=\"1.0\"?>\n<ModuleTypes><ModuleType version=\"0.1\" type=\"HESTRA\" fpgaID=\"0\" addr=\"0\">"
+        "<FPGA id=\"0\" name=\"Scaler\" interfaceID=\"SPI Control\" deviceID=\"0\"><FirmwareRevision start=\"1\"/>"
+        "<ParamBlock id=\"0\" name=\"Config\" start=\"3\" length=\"41\"/></FPGA></ModuleType></ModuleTypes>\n");
+    WriteTextFile(resources.path(), QStringLiteral("outside.xml"), hestra);
+    WriteTextFile(resources.path(), QStringLiteral("types/hestra/hestra.xml"), hestra);
+    struct Case {
+        const char* fileName;
+        bool read;
+    };
+    const Case cases[] = {
+        {"types/hestra/hestra.xml", true},
+        {"outside.xml", false},
+        {"types/../outside.xml", false},
+        {"../../../../etc/passwd", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        WriteTextFile(resources.path(), QStringLiteral("types/hestra/assembly.xml"),
+                      QStringLiteral("<Assemblies><Module version=\"0.1\" type=\"HESTRA\"><Assembly id=\"1\">"
+                                     "<Release version=\"1.2\"/><ModuleType filename=\"%1\"/></Assembly></Module>"
+                                     "</Assemblies>")
+                          .arg(QLatin1String(c.fileName)));
+        tovik::test::MessageLog log;
+        EngineRig rig(resources.path());
+        rig.Add(Converter(5));
+        CCmdEngine& engine = rig.Engine();
+        engine.Open(QString());
+        EXPECT_EQ(engine.GetModuleType()._moduleTypeID, 5);
+        EXPECT_EQ(engine.GetModuleType().HasFPGA(0), c.read);
+        EXPECT_EQ(log.Has(QStringLiteral("Hardware description %1 lies outside %2/types; not read")
+                              .arg(QLatin1String(c.fileName), resources.path())),
+                  !c.read);
+    }
 }
 
 } // namespace

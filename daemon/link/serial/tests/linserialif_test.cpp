@@ -37,7 +37,7 @@ void UsePorts(LinSerialIF& port, const std::vector<std::string>& paths)
 }
 
 // A cooked start state that differs from the converter line everywhere, with
-// two stop bits and hardware handshake that must survive.
+// two stop bits and hardware handshake, which the line keeps.
 struct termios DistinctStart(const PseudoTerminal& pty)
 {
     struct termios t;
@@ -122,6 +122,34 @@ TEST_F(SerialPortTest, OpenAppliesTheConverterLine)
 
     // Modem lines cannot be read on a pseudo-terminal: logged, still open.
     EXPECT_TRUE(log.Has("Error getting handshake lines " + QString::fromStdString(_pty.SlavePath())));
+}
+
+// A daemon killed with the port open leaves the converter line on it; the
+// next one opens the port all the same, and so does a second open after it.
+TEST_F(SerialPortTest, PortLeftWithTheConverterLineOpensAgain)
+{
+    ASSERT_TRUE(_port.Open(0));
+    struct termios left;
+    ASSERT_TRUE(_pty.Attributes(left));
+    _port.Close();
+    ASSERT_TRUE(_pty.SetAttributes(left));
+
+    for (int round = 0; round < 2; ++round) {
+        MessageLog log;
+        LinSerialIF next;
+        UsePorts(next, {_pty.SlavePath()});
+        ASSERT_TRUE(next.Open(0)) << round;
+        EXPECT_FALSE(log.Has("Error setting tty attributes")) << round;
+        EXPECT_FALSE(log.Has("trying again")) << round;
+        struct termios t;
+        ASSERT_TRUE(_pty.Attributes(t));
+        EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+        EXPECT_TRUE(t.c_cflag & PARODD);
+        EXPECT_EQ(cfgetospeed(&t), speed_t(B38400));
+        // Left as a killed daemon leaves it: not restored.
+        next.Close();
+        ASSERT_TRUE(_pty.SetAttributes(t));
+    }
 }
 
 TEST_F(SerialPortTest, CloseRestoresTheAttributesOpenFound)

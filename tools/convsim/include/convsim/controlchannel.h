@@ -5,6 +5,9 @@
 //                      image) from ADDR up, the converter's own bits included
 //   fault TEXT         add a fault (the --fault syntax), e.g. "fault silence"
 //   clearfaults        drop every fault
+//   replug [MS]        unplug, wait MS milliseconds (0 to kMaxReplugPauseMs,
+//                      default 0) and plug the same converter in again on a
+//                      fresh pseudo-terminal at the same link
 //
 // Numbers are decimal or 0x-prefixed hexadecimal. A line that is not a
 // command is answered on standard error and changes nothing; lines longer
@@ -16,6 +19,9 @@
 #include <string>
 
 namespace convsim {
+
+// The longest pause a replug command may ask for.
+constexpr unsigned long kMaxReplugPauseMs = 10000;
 
 class ControlChannel {
 public:
