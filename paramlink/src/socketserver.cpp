@@ -18,8 +18,11 @@
 #include <vector>
 
 #include "clientlimit.h"
+#include "logthrottle.h"
 #include "netutil.h"
+#include "serverchannel.h"
 #include "serverconnection.h"
+#include "serverprobe.h"
 
 namespace velora {
 namespace stackline {
@@ -27,17 +30,22 @@ namespace config {
 namespace access {
 
 using paramlink::ClientLimit;
+using paramlink::ConfigStore;
 using paramlink::Log;
 using paramlink::MonotonicMs;
+using paramlink::ServerChannel;
 using paramlink::ServerConnection;
 
 // One thread serves every client: it accepts, reads and answers requests,
-// sends what a client's socket could not take at once, and drops clients
-// that stall or fall too far behind.
-class ServerCore {
+// hands each config's changes to its clients, and at the end of each pass
+// sends every client what waits for it with one write. It drops clients
+// that do not greet in time or stall in the middle of a frame, and, when
+// the bytes held for all clients pass the budget, the biggest holders that
+// do not take their output.
+class ServerCore : private paramlink::ConnectionHost {
 public:
     explicit ServerCore(int port);
-    ~ServerCore();
+    ~ServerCore() override;
 
     int Initialize();
     int Start();
@@ -45,26 +53,44 @@ public:
     void SetStallTimeoutMs(int ms) { _stallTimeoutMs.store(ms > 0 ? ms : 1); }
     void SetMaxClients(int clients) { _limit.SetWanted(clients); }
     int GetMaxClients() const { return _limit.Allowed(); }
+    size_t HeldBytes() const { return _heldReport.load(std::memory_order_relaxed); }
+    void SetHeldBudget(size_t bytes) { _heldBudget.store(bytes); }
+
+    // Bytes held for all clients past which the biggest holders that do
+    // not take their output are closed.
+    static constexpr size_t kMaxHeldTotal = 256u << 20;
+    // A client whose output has not moved for this long does not take it.
+    static constexpr int kDeafMs = 2000;
+    // The bounds of one client's queue before its events are conflated.
+    static constexpr size_t kMinEventLimit = 64u << 10;
+    static constexpr size_t kMaxEventLimit = 1u << 20;
 
 private:
     struct Client {
         std::unique_ptr<ServerConnection> conn;
-        bool armed = false;    // registered for room to write
-        bool stalling = false; // counted in _stalling
     };
 
+    // ConnectionHost
+    ServerChannel* Channel(ConfigStore* store) override;
+    size_t EventLimit() const override { return _eventLimit; }
+    void Dirty(ServerConnection* connection) override;
+    void Held(long long delta) override { _held += delta; }
+    void Greeted(ServerConnection* connection) override;
+
     void loop();
-    void acceptAll();
-    void admit(int fd, const sockaddr_storage& addr);
+    void acceptAll(long long now);
+    void admit(int fd, const sockaddr_storage& addr, long long now);
+    bool evictUngreeted();
     void refuse(int fd, const std::string& peer, const std::string& reason, bool linger);
     void closeClient(int fd);
-    void afterEvents(int fd, Client& client);
-    void attendRequests();
+    void afterRead(ServerConnection& conn);
+    void flushDirty(long long now);
+    void keepBudget(long long now);
+    void updateEventLimit();
     void checkTimers(long long now);
     int timerMs() const;
     void drainRefused(int fd);
     void wake();
-    void askAttention(int fd);
 
     int _port;
     int _boundPort = 0;
@@ -77,20 +103,25 @@ private:
     std::atomic<int> _stallTimeoutMs{10000};
     std::thread _thread;
     std::atomic<bool> _stop{false};
+    std::atomic<bool> _wakePending{false};
     bool _started = false;
     ClientLimit _limit;
-    std::atomic<size_t> _queuedTotal{0};
+    std::atomic<size_t> _heldReport{0};
+    std::atomic<size_t> _heldBudget{kMaxHeldTotal};
 
     // Loop thread only.
     std::unordered_map<int, Client> _clients;
     std::unordered_map<int, long long> _refused; // socket -> when to give up
     std::vector<std::unique_ptr<ServerConnection>> _closed;
     std::vector<int> _closedRefused;
+    std::vector<std::unique_ptr<ServerChannel>> _channels;
+    std::vector<ServerConnection*> _dirty;
+    long long _held = 0;
+    size_t _greeted = 0;
+    size_t _eventLimit = kMaxEventLimit;
     int _stalling = 0;
     long long _nextCheck = 0;
-
-    std::mutex _attentionMutex;
-    std::vector<int> _attention;
+    std::uint64_t _accepted = 0;
 };
 
 namespace {
@@ -99,7 +130,13 @@ namespace {
 // answer is read before the connection goes; at most this many at once.
 const size_t kMaxLingering = 64;
 const int kLingerMs = 1000;
-const int kMaxEvents = 128;
+const int kMaxEvents = 256;
+
+paramlink::LogThrottle& ungreetedLog()
+{
+    static auto* throttle = new paramlink::LogThrottle;
+    return *throttle;
+}
 
 bool isLoopback(const sockaddr_storage& a)
 {
@@ -159,7 +196,10 @@ ServerCore::~ServerCore()
     wake();
     if (_thread.joinable())
         _thread.join();
-    // Each connection leaves its config before its socket closes.
+    // No change reaches a channel after this; then the connections go.
+    for (auto& c : _clients)
+        c.second.conn->Detach();
+    _channels.clear();
     _clients.clear();
     _closed.clear();
     for (auto& r : _refused)
@@ -171,20 +211,40 @@ ServerCore::~ServerCore()
 
 void ServerCore::wake()
 {
+    if (_wakePending.exchange(true))
+        return;
     std::uint64_t one = 1;
     ssize_t ignored = write(_wakeFd, &one, sizeof one);
     (void)ignored;
 }
 
-void ServerCore::askAttention(int fd)
+ServerChannel* ServerCore::Channel(ConfigStore* store)
 {
-    {
-        std::lock_guard<std::mutex> lock(_attentionMutex);
-        _attention.push_back(fd);
-    }
-    // The loop looks at the list after every round of events.
-    if (std::this_thread::get_id() != _thread.get_id())
-        wake();
+    for (auto& channel : _channels)
+        if (channel->Store() == store)
+            return channel.get();
+    _channels.emplace_back(new ServerChannel(store, [this] { wake(); }));
+    return _channels.back().get();
+}
+
+void ServerCore::Dirty(ServerConnection* connection)
+{
+    if (connection->dirty)
+        return;
+    connection->dirty = true;
+    _dirty.push_back(connection);
+}
+
+void ServerCore::Greeted(ServerConnection*)
+{
+    ++_greeted;
+    updateEventLimit();
+}
+
+void ServerCore::updateEventLimit()
+{
+    const size_t share = _heldBudget.load() / std::max<size_t>(1, _greeted);
+    _eventLimit = std::min(kMaxEventLimit, std::max(kMinEventLimit, share));
 }
 
 int ServerCore::Initialize()
@@ -271,31 +331,44 @@ void ServerCore::loop()
             Log(std::string("server loop failed: ") + std::strerror(errno));
             break;
         }
+        const long long now = MonotonicMs();
         for (int i = 0; i < n; ++i) {
             const int fd = events[i].data.fd;
             if (fd == _wakeFd) {
                 std::uint64_t count;
                 ssize_t ignored = read(_wakeFd, &count, sizeof count);
                 (void)ignored;
+                _wakePending.store(false);
                 continue;
             }
             if (fd == _listenFd) {
-                acceptAll();
+                acceptAll(now);
                 continue;
             }
             auto it = _clients.find(fd);
             if (it != _clients.end()) {
-                if (it->second.conn->OnEvents(events[i].events))
-                    afterEvents(fd, it->second);
-                else
-                    closeClient(fd);
+                ServerConnection& conn = *it->second.conn;
+                if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
+                    if (!conn.OnReadable(now)) {
+                        closeClient(fd);
+                        continue;
+                    }
+                    afterRead(conn);
+                }
+                if (events[i].events & EPOLLOUT)
+                    Dirty(&conn);
                 continue;
             }
             if (_refused.count(fd))
                 drainRefused(fd);
         }
-        attendRequests();
-        checkTimers(MonotonicMs());
+        // Changes made by other threads, then one write per client.
+        for (auto& channel : _channels)
+            channel->Drain(_eventLimit);
+        flushDirty(now);
+        keepBudget(now);
+        checkTimers(now);
+        _heldReport.store(size_t(std::max(0LL, _held)), std::memory_order_relaxed);
         // Sockets close only here, so no descriptor is reused while events
         // of this round may still name it.
         _closed.clear();
@@ -305,33 +378,51 @@ void ServerCore::loop()
     }
 }
 
-void ServerCore::afterEvents(int fd, Client& client)
+void ServerCore::afterRead(ServerConnection& conn)
 {
-    const bool stalling = client.conn->Stalling();
-    if (stalling != client.stalling) {
+    const bool stalling = conn.Stalling();
+    if (stalling != conn.stalling) {
         _stalling += stalling ? 1 : -1;
-        client.stalling = stalling;
+        conn.stalling = stalling;
     }
-    const bool wants = client.conn->WantsWrite();
-    if (wants != client.armed && watch(_epollFd, fd, std::uint32_t(EPOLLIN) | (wants ? std::uint32_t(EPOLLOUT) : 0u), EPOLL_CTL_MOD))
-        client.armed = wants;
 }
 
-void ServerCore::attendRequests()
+void ServerCore::flushDirty(long long now)
 {
-    std::vector<int> fds;
-    {
-        std::lock_guard<std::mutex> lock(_attentionMutex);
-        fds.swap(_attention);
-    }
-    for (int fd : fds) {
-        auto it = _clients.find(fd);
-        if (it == _clients.end())
+    for (size_t i = 0; i < _dirty.size(); ++i) {
+        ServerConnection* conn = _dirty[i];
+        conn->dirty = false;
+        if (conn->closed)
             continue;
-        if (it->second.conn->Attend())
-            afterEvents(fd, it->second);
-        else
-            closeClient(fd);
+        conn->Flush(now);
+        const bool wants = conn->WantsWrite();
+        if (wants != conn->armed &&
+            watch(_epollFd, conn->Fd(), std::uint32_t(EPOLLIN) | (wants ? std::uint32_t(EPOLLOUT) : 0u), EPOLL_CTL_MOD))
+            conn->armed = wants;
+    }
+    _dirty.clear();
+}
+
+void ServerCore::keepBudget(long long now)
+{
+    const long long budget = static_cast<long long>(_heldBudget.load());
+    if (_held <= budget)
+        return;
+    // The biggest holders first, never a client that takes its output.
+    std::vector<std::pair<size_t, int>> deaf;
+    for (auto& c : _clients)
+        if (!c.second.conn->TakesOutput(now, kDeafMs))
+            deaf.emplace_back(c.second.conn->Held(), c.first);
+    std::sort(deaf.begin(), deaf.end(), [](const std::pair<size_t, int>& a, const std::pair<size_t, int>& b) {
+        return a.first > b.first;
+    });
+    for (const auto& d : deaf) {
+        if (_held <= budget)
+            break;
+        ServerConnection& conn = *_clients[d.second].conn;
+        conn.Closing("does not take its events, and the server's memory for its clients is spent");
+        conn.Abort();
+        closeClient(d.second);
     }
 }
 
@@ -340,8 +431,17 @@ void ServerCore::closeClient(int fd)
     auto it = _clients.find(fd);
     if (it == _clients.end())
         return;
-    if (it->second.stalling)
+    ServerConnection& conn = *it->second.conn;
+    if (conn.stalling)
         --_stalling;
+    if (conn.Greeted()) {
+        --_greeted;
+        updateEventLimit();
+    }
+    // What it was last answered (a refusal) goes out if it can.
+    conn.Flush(MonotonicMs());
+    conn.Detach();
+    conn.closed = true;
     epoll_ctl(_epollFd, EPOLL_CTL_DEL, fd, nullptr);
     _closed.push_back(std::move(it->second.conn));
     _clients.erase(it);
@@ -349,6 +449,10 @@ void ServerCore::closeClient(int fd)
 
 int ServerCore::timerMs() const
 {
+    // Over the budget, clients that stop taking their output are looked
+    // for again soon.
+    if (_held > static_cast<long long>(_heldBudget.load()))
+        return 250;
     if (_stalling == 0 && _refused.empty())
         return -1;
     const int tick = std::min(100, std::max(5, _stallTimeoutMs.load() / 4));
@@ -364,12 +468,22 @@ void ServerCore::checkTimers(long long now)
     _nextCheck = now + std::min(100, std::max(5, stallMs / 4));
     if (_stalling > 0) {
         std::vector<int> stalled;
-        for (auto& c : _clients)
-            if (c.second.stalling && now - c.second.conn->LastProgressMs() >= stallMs)
+        for (auto& c : _clients) {
+            const ServerConnection& conn = *c.second.conn;
+            if (!conn.stalling)
+                continue;
+            // A greeting is due a fixed time after the accept, however the
+            // bytes trickle in; a frame may take that long between bytes.
+            if (conn.Greeted() ? now - conn.LastProgressMs() >= stallMs : now - conn.AcceptedMs() >= stallMs)
                 stalled.push_back(c.first);
+        }
         for (int fd : stalled) {
             const ServerConnection& conn = *_clients[fd].conn;
-            conn.Closing(conn.Greeted() ? "stalled in the middle of a frame" : "no greeting");
+            if (conn.Greeted())
+                conn.Closing("stalled in the middle of a frame");
+            else
+                ungreetedLog().Log("closing connection from " + conn.Peer() + ": no greeting",
+                                   "more closed for want of a greeting since the last line");
             closeClient(fd);
         }
     }
@@ -398,14 +512,14 @@ void ServerCore::drainRefused(int fd)
     }
 }
 
-void ServerCore::acceptAll()
+void ServerCore::acceptAll(long long now)
 {
     for (;;) {
         sockaddr_storage addr;
         socklen_t len = sizeof addr;
         int fd = accept4(_listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd >= 0) {
-            admit(fd, addr);
+            admit(fd, addr, now);
             continue;
         }
         if (errno == EINTR || errno == ECONNABORTED)
@@ -427,13 +541,35 @@ void ServerCore::acceptAll()
     }
 }
 
-void ServerCore::admit(int fd, const sockaddr_storage& addr)
+bool ServerCore::evictUngreeted()
+{
+    int oldest = -1;
+    std::uint64_t oldestOrder = 0;
+    for (auto& c : _clients) {
+        const ServerConnection& conn = *c.second.conn;
+        if (!conn.Greeted() && (oldest < 0 || conn.acceptOrder < oldestOrder)) {
+            oldest = c.first;
+            oldestOrder = conn.acceptOrder;
+        }
+    }
+    if (oldest < 0)
+        return false;
+    ungreetedLog().Log("closing connection from " + _clients[oldest].conn->Peer() +
+                           ": no greeting yet, and its place is wanted",
+                       "more closed for want of a greeting since the last line");
+    closeClient(oldest);
+    return true;
+}
+
+void ServerCore::admit(int fd, const sockaddr_storage& addr, long long now)
 {
     const std::string peer = peerName(addr);
     const size_t limit = size_t(_limit.Allowed());
-    // The last place is kept for this host's own programs.
+    // The last place is kept for this host's own programs. A full table
+    // first gives up a connection that has not greeted, so such ones
+    // never lock a client out.
     const size_t room = isLoopback(addr) ? limit : limit - 1;
-    if (_clients.size() >= room) {
+    if (_clients.size() >= room && !evictUngreeted()) {
         refuse(fd, peer,
                "too many clients (" + std::to_string(_clients.size()) + " connected, at most " +
                    std::to_string(limit) + (room < limit ? ", the last place kept for this host)" : ")"),
@@ -442,8 +578,8 @@ void ServerCore::admit(int fd, const sockaddr_storage& addr)
     }
     paramlink::SetNoDelay(fd);
     Client client;
-    client.conn.reset(new ServerConnection(fd, peer, &_queuedTotal, [this](int f) { askAttention(f); }));
-    client.stalling = true;
+    client.conn.reset(new ServerConnection(fd, peer, *this, now));
+    client.conn->acceptOrder = ++_accepted;
     if (!watch(_epollFd, fd, EPOLLIN)) {
         Log("cannot watch the connection from " + peer + ": " + std::strerror(errno));
         return; // the connection closes with client
@@ -456,7 +592,7 @@ void ServerCore::refuse(int fd, const std::string& peer, const std::string& reas
 {
     _limit.LogRefusal(peer, reason);
     std::string frame;
-    paramlink::wire::AppendWelcome(frame, paramlink::wire::kServerFull, reason);
+    paramlink::wire::AppendRefusal(frame, paramlink::wire::kServerFull, reason);
     ssize_t ignored = send(fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     (void)ignored;
     shutdown(fd, SHUT_WR);
@@ -482,6 +618,10 @@ void SocketServer::SetStallTimeoutMs(int ms) { _core->SetStallTimeoutMs(ms); }
 void SocketServer::SetMaxClients(int clients) { _core->SetMaxClients(clients); }
 
 int SocketServer::GetMaxClients() const { return _core->GetMaxClients(); }
+
+size_t ServerProbe::HeldBytes(const SocketServer& server) { return server._core->HeldBytes(); }
+
+void ServerProbe::SetHeldBudget(SocketServer& server, size_t bytes) { server._core->SetHeldBudget(bytes); }
 
 } // namespace access
 } // namespace config

@@ -1,0 +1,519 @@
+#include "socketlink.h"
+
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "clientio.h"
+#include "netutil.h"
+#include "paramlink/descriptortable.h"
+
+namespace paramlink {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A waiting reader looks up from its socket this often, to see whether its
+// time is up or the link is closing.
+const int kReadSliceMs = 100;
+const size_t kReadBuffer = 16 * 1024;
+// Reads the reader thread makes for one link before it turns to others.
+const int kReadsPerTurn = 16;
+
+} // namespace
+
+struct SocketLink::Waiter {
+    std::uint32_t tag = 0;
+    const std::uint32_t* cacheParam = nullptr;
+    Reply* reply = nullptr;
+    // Set under _mutex; read without it by the waiter while it reads.
+    std::atomic<bool> done{false};
+    bool answered = false;
+    std::condition_variable wake;
+};
+
+int SocketLink::Open(const StoreUrl& url, wire::FrameBuffer& in, std::uint64_t& connectionID, std::string& error)
+{
+    const std::string where = url.host + ":" + std::to_string(url.port);
+    std::string why;
+    const int fd = ConnectTcp(url.host, url.port, kConnectTimeoutMs, why);
+    if (fd < 0) {
+        error = "cannot connect to " + where + ": " + why;
+        return -1;
+    }
+    std::string hello;
+    wire::AppendHello(hello, url.configID);
+    // A server that refuses every newcomer may have answered and closed
+    // already; its answer is still read below.
+    const bool sent = SendAll(fd, hello.data(), hello.size(), kReplyTimeoutMs);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    for (;;) {
+        const std::uint8_t* body = nullptr;
+        size_t length = 0;
+        auto status = in.Next(body, length, why);
+        if (status == wire::FrameBuffer::Status::Error) {
+            error = where + " sent a bad greeting: " + why;
+            break;
+        }
+        if (status == wire::FrameBuffer::Status::Frame) {
+            wire::Message msg;
+            const char* reason = nullptr;
+            if (!wire::ParseMessage(body, length, msg, reason) || msg.type != wire::MsgType::Welcome) {
+                error = where + " sent a bad greeting";
+                break;
+            }
+            if (msg.status != wire::kWelcome) {
+                const std::string text(msg.bytes, msg.length);
+                error = where + " refused the connection to config " + std::to_string(url.configID) + ": " +
+                        (text.empty() ? std::string("no reason given") : text);
+                break;
+            }
+            if (!sent) {
+                error = "cannot greet " + where;
+                break;
+            }
+            connectionID = msg.origin.writer;
+            timeval slice{0, kReadSliceMs * 1000};
+            setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &slice, sizeof slice);
+            return fd;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || !WaitReadable(fd, int(left))) {
+            error = sent ? where + " did not answer" : "cannot greet " + where;
+            break;
+        }
+        const ssize_t n = recv(fd, in.WritePtr(), in.WriteSpace(), 0);
+        if (n <= 0) {
+            error = where + " closed the connection";
+            break;
+        }
+        in.Commit(size_t(n));
+    }
+    close(fd);
+    return -1;
+}
+
+SocketLink::SocketLink(const StoreUrl& url, DescriptorTable* table, std::shared_ptr<ListenerQueue> events,
+                       std::shared_ptr<ListenerHub> hub)
+    : _url(url),
+      _where(url.host + ":" + std::to_string(url.port)),
+      _table(table),
+      _events(std::move(events)),
+      _hub(std::move(hub)),
+      _in(kReadBuffer),
+      _caching(url.caching)
+{
+}
+
+std::shared_ptr<SocketLink> SocketLink::Start(const StoreUrl& url, DescriptorTable* table,
+                                              std::shared_ptr<ListenerQueue> events, std::shared_ptr<ListenerHub> hub,
+                                              int fd, wire::FrameBuffer in, std::uint64_t connectionID)
+{
+    std::shared_ptr<SocketLink> link(new SocketLink(url, table, std::move(events), std::move(hub)));
+    link->_ioKey = ClientIO::Instance().Register(link);
+    std::string why;
+    bool ok;
+    {
+        std::lock_guard<std::mutex> lock(link->_mutex);
+        link->_fd = fd;
+        link->_in = std::move(in);
+        link->_generation = 1;
+        link->_connectionID.store(connectionID, std::memory_order_release);
+        link->_connected.store(true, std::memory_order_release);
+        link->_reading = true;
+        link->_readGeneration = 1;
+        link->_readConnection = connectionID;
+    }
+    // Events that came with the greeting, then the reader thread's watch.
+    ok = link->parseBuffered(why);
+    if (!ok)
+        link->lost(1, why);
+    std::lock_guard<std::mutex> lock(link->_mutex);
+    if (ok)
+        link->_armed = ClientIO::Instance().Watch(fd, link->_ioKey);
+    link->endTurnLocked(false);
+    return link;
+}
+
+SocketLink::~SocketLink()
+{
+    ClientIO::Instance().Unregister(_ioKey);
+    if (_fd >= 0)
+        close(_fd);
+}
+
+void SocketLink::Close()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (_closed)
+        return;
+    _closed = true;
+    _connected.store(false, std::memory_order_release);
+    _connectionID.store(0, std::memory_order_release);
+    if (_fd >= 0) {
+        ClientIO::Instance().Forget(_fd);
+        _armed = false;
+        // Wakes a reader waiting on the socket.
+        shutdown(_fd, SHUT_RDWR);
+    }
+    for (Waiter* w : _waiters) {
+        w->done.store(true, std::memory_order_release);
+        w->wake.notify_one();
+    }
+    _turnFree.notify_all();
+}
+
+std::uint32_t SocketLink::NextTag()
+{
+    // Tag 0 is never used.
+    std::uint32_t tag;
+    do
+        tag = _nextTag.fetch_add(1, std::memory_order_relaxed) + 1;
+    while (tag == 0);
+    return tag;
+}
+
+bool SocketLink::Cached(std::uint32_t id, ValueKind kind, StoredValue& out)
+{
+    if (!_caching)
+        return false;
+    std::lock_guard<std::mutex> lock(_cacheMutex);
+    auto it = _cache.find(id);
+    if (it == _cache.end() || it->second.kind != kind)
+        return false;
+    out = it->second;
+    return true;
+}
+
+bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& reply, const std::uint32_t* cacheParam)
+{
+    Waiter w;
+    w.tag = tag;
+    w.cacheParam = cacheParam;
+    w.reply = &reply;
+    std::uint64_t generation;
+    {
+        std::lock_guard<std::mutex> send(_sendMutex);
+        int fd;
+        {
+            std::lock_guard<std::mutex> lock(_mutex);
+            if (_closed || !_connected.load(std::memory_order_acquire))
+                return false;
+            generation = _generation;
+            fd = _fd;
+            // Before the request leaves, so any reader finds the waiter.
+            _waiters.push_back(&w);
+        }
+        if (!SendAll(fd, frame.data(), frame.size(), kReplyTimeoutMs)) {
+            {
+                std::lock_guard<std::mutex> lock(_mutex);
+                _waiters.erase(std::find(_waiters.begin(), _waiters.end(), &w));
+            }
+            lost(generation, "failed while sending");
+            return false;
+        }
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    std::unique_lock<std::mutex> lock(_mutex);
+    while (!w.done.load(std::memory_order_acquire) && !_closed && generation == _generation &&
+           Clock::now() < deadline) {
+        if (_reading) {
+            // Another thread reads: it hands over the reply, or the turn.
+            w.wake.wait_until(lock, deadline);
+            continue;
+        }
+        // This thread's turn to read.
+        _reading = true;
+        _readGeneration = _generation;
+        _readConnection = _connectionID.load(std::memory_order_relaxed);
+        const int fd = _fd;
+        if (_armed) {
+            ClientIO::Instance().Disarm(fd, _ioKey);
+            _armed = false;
+        }
+        lock.unlock();
+        std::string why;
+        Read result = Read::Data;
+        while (!w.done.load(std::memory_order_acquire) && Clock::now() < deadline) {
+            result = readOnce(fd, kReadSliceMs, why);
+            if (result == Read::Lost)
+                break;
+        }
+        if (result == Read::Lost)
+            lost(generation, why);
+        lock.lock();
+        endTurnLocked(false);
+    }
+    _waiters.erase(std::find(_waiters.begin(), _waiters.end(), &w));
+    // A reply may have been read for it between the turns: nothing else
+    // takes the turn unless told.
+    if (!_reading)
+        endTurnLocked(false);
+    return w.answered;
+}
+
+void SocketLink::endTurnLocked(bool rearm)
+{
+    _reading = false;
+    _turnFree.notify_all();
+    if (_closed || !_connected.load(std::memory_order_relaxed))
+        return;
+    // A caller still waiting reads next.
+    for (Waiter* w : _waiters)
+        if (!w->done.load(std::memory_order_relaxed)) {
+            w->wake.notify_one();
+            return;
+        }
+    // Else the reader thread; turning it on reports data already waiting.
+    if (!_armed || rearm)
+        _armed = ClientIO::Instance().Arm(_fd, _ioKey);
+}
+
+void SocketLink::OnReadable()
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    // A caller reading now turns the reader thread on again when done.
+    if (_closed || !_connected.load(std::memory_order_relaxed) || _reading)
+        return;
+    _reading = true;
+    _readGeneration = _generation;
+    _readConnection = _connectionID.load(std::memory_order_relaxed);
+    const int fd = _fd;
+    const std::uint64_t generation = _generation;
+    lock.unlock();
+    std::string why;
+    Read result;
+    int reads = 0;
+    do
+        result = readOnce(fd, 0, why);
+    while (result == Read::Data && ++reads < kReadsPerTurn);
+    if (result == Read::Lost)
+        lost(generation, why);
+    lock.lock();
+    // Stopped with data maybe left: edge-triggered, so ask again.
+    endTurnLocked(result == Read::Data);
+}
+
+SocketLink::Read SocketLink::readOnce(int fd, int waitMs, std::string& why)
+{
+    const size_t space = _in.WriteSpace();
+    const ssize_t n = recv(fd, _in.WritePtr(), space, waitMs > 0 ? 0 : MSG_DONTWAIT);
+    if (n < 0) {
+        if (errno == EINTR)
+            return Read::Data;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return Read::Idle;
+        why = std::strerror(errno);
+        return Read::Lost;
+    }
+    if (n == 0) {
+        why = "closed by the server";
+        return Read::Lost;
+    }
+    _in.Commit(size_t(n));
+    if (!parseBuffered(why))
+        return Read::Lost;
+    // A short read emptied the socket; edge-triggered readiness reports
+    // whatever comes next.
+    return size_t(n) < space ? Read::Idle : Read::Data;
+}
+
+bool SocketLink::parseBuffered(std::string& why)
+{
+    bool ok = true;
+    for (;;) {
+        const std::uint8_t* body = nullptr;
+        size_t length = 0;
+        std::string error;
+        auto status = _in.Next(body, length, error);
+        if (status == wire::FrameBuffer::Status::NeedMore)
+            break;
+        if (status == wire::FrameBuffer::Status::Error) {
+            why = "bad frame: " + error;
+            ok = false;
+            break;
+        }
+        wire::Message msg;
+        const char* reason = "";
+        if (!wire::ParseMessage(body, length, msg, reason) || !handle(msg)) {
+            why = std::string("bad message: ") + reason;
+            ok = false;
+            break;
+        }
+    }
+    // Everything this receive brought, in one hand-off.
+    if (!_batch.empty())
+        _events->PushAll(_batch);
+    return ok;
+}
+
+bool SocketLink::handle(const wire::Message& msg)
+{
+    switch (msg.type) {
+    case wire::MsgType::Reply:
+    case wire::MsgType::Listing: {
+        std::vector<wire::ListedParam> listing;
+        if (msg.type == wire::MsgType::Listing && !wire::ParseListing(msg.bytes, msg.length, listing))
+            return false;
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (_readGeneration != _generation)
+            return true;
+        for (Waiter* w : _waiters) {
+            if (w->tag != msg.tag || w->done.load(std::memory_order_relaxed))
+                continue;
+            Reply& reply = *w->reply;
+            reply.status = msg.status;
+            reply.hasValue = msg.hasValue;
+            reply.listing.swap(listing);
+            if (msg.hasValue) {
+                reply.value.Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
+                if (_caching && w->cacheParam) {
+                    // Cached here, in stream order, so no later event is
+                    // overwritten by an older reply.
+                    std::lock_guard<std::mutex> cacheLock(_cacheMutex);
+                    _cache[*w->cacheParam] = reply.value;
+                }
+            } else if (msg.status == wire::kRefused && msg.length) {
+                reply.reason.assign(msg.bytes, msg.length);
+            }
+            w->answered = true;
+            w->done.store(true, std::memory_order_release);
+            w->wake.notify_one();
+            break;
+        }
+        // An answer nobody waits for any more is dropped.
+        return true;
+    }
+    case wire::MsgType::Event: {
+        DescriptorKindInfo info;
+        // Only ids of this table are cached, so a peer cannot grow the cache
+        // without bound.
+        if (_caching && _table->LookupKind(eParam_t(msg.paramID), info)) {
+            std::lock_guard<std::mutex> lock(_cacheMutex);
+            _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
+        }
+        if (_hub->HasListeners()) {
+            OwnedChange change;
+            change.id = eParam_t(msg.paramID);
+            change.kind = msg.kind;
+            change.intValue = msg.intValue;
+            if (msg.length)
+                change.bytes.assign(msg.bytes, msg.length);
+            change.when = msg.when;
+            change.origin = msg.origin;
+            change.own = msg.origin.writer != 0 && msg.origin.writer == _readConnection;
+            _batch.push_back(std::move(change));
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void SocketLink::note(LinkNote note)
+{
+    if (!_hub->HasLinkListeners())
+        return;
+    OwnedChange change;
+    change.link = note;
+    _events->Push(std::move(change));
+}
+
+void SocketLink::lost(std::uint64_t generation, const std::string& why)
+{
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (_closed || generation != _generation || !_connected.load(std::memory_order_relaxed))
+            return;
+        _connectionID.store(0, std::memory_order_release);
+        ClientIO::Instance().Forget(_fd);
+        _armed = false;
+        // Wakes a reader waiting on the socket; the socket is closed once
+        // no thread uses it (Reconnect, or the end of the link).
+        shutdown(_fd, SHUT_RDWR);
+        for (Waiter* w : _waiters) {
+            w->done.store(true, std::memory_order_release);
+            w->wake.notify_one();
+        }
+        _retryMs = kFirstRetryMs;
+        // Told before anyone can see the link down.
+        Log("connection to " + _where + " (config " + std::to_string(_url.configID) + ") lost: " + why);
+        _connected.store(false, std::memory_order_release);
+    }
+    {
+        // Nothing read while away is answered from the cache.
+        std::lock_guard<std::mutex> lock(_cacheMutex);
+        _cache.clear();
+    }
+    note(LinkNote::Lost);
+    ClientIO::Instance().ReconnectLater(shared_from_this(), kFirstRetryMs);
+}
+
+int SocketLink::Reconnect()
+{
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (_closed || _connected.load(std::memory_order_relaxed))
+            return 0;
+    }
+    wire::FrameBuffer in(kReadBuffer);
+    std::uint64_t connectionID = 0;
+    std::string error;
+    const int fd = Open(_url, in, connectionID, error);
+    std::unique_lock<std::mutex> send(_sendMutex, std::defer_lock);
+    if (fd >= 0)
+        send.lock();
+    std::unique_lock<std::mutex> lock(_mutex);
+    if (_closed) {
+        if (fd >= 0)
+            close(fd);
+        return 0;
+    }
+    if (fd < 0) {
+        // Quietly: the loss was logged, and the attempts go on.
+        _retryMs = std::min(_retryMs * 2, kMaxRetryMs);
+        return _retryMs;
+    }
+    _turnFree.wait(lock, [this] { return !_reading; });
+    if (_fd >= 0)
+        close(_fd);
+    _fd = fd;
+    _in = std::move(in);
+    ++_generation;
+    const std::uint64_t generation = _generation;
+    _connectionID.store(connectionID, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> cacheLock(_cacheMutex);
+        _cache.clear();
+    }
+    Log("connection to " + _where + " (config " + std::to_string(_url.configID) + ") made again");
+    _connected.store(true, std::memory_order_release);
+    _retryMs = kFirstRetryMs;
+    _reading = true;
+    _readGeneration = generation;
+    _readConnection = connectionID;
+    lock.unlock();
+    send.unlock();
+    // The news first, then the events of the new connection.
+    note(LinkNote::Restored);
+    std::string why;
+    const bool ok = parseBuffered(why);
+    if (!ok) {
+        lost(generation, why);
+        lock.lock();
+    } else {
+        lock.lock();
+        _armed = ClientIO::Instance().Watch(fd, _ioKey);
+    }
+    endTurnLocked(false);
+    return 0;
+}
+
+} // namespace paramlink
