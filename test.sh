@@ -1,19 +1,20 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs the whole test suite twice:
 # under AddressSanitizer and UndefinedBehaviorSanitizer (build-test/) and
-# optimized without sanitizers (build-test-release/). With clang present it
-# also runs every fuzz target for TOVIK_FUZZ_SECONDS (default 5) over its
-# seed corpus (build-test-fuzz/).
+# optimized without sanitizers (build-test-release/). Then the parameter
+# store's own tests run under ThreadSanitizer (build-test-tsan/, only what
+# they need is built). With clang present it also runs every fuzz target
+# for TOVIK_FUZZ_SECONDS (default 5) over its seed corpus (build-test-fuzz/).
 #
-#   STAGES="sanitize release fuzz"   the stages to run, in this order
-#   BUILD_DIR=build-test             prefix of the three build directories
+#   STAGES="sanitize release tsan fuzz"   the stages to run, in this order
+#   BUILD_DIR=build-test             prefix of the build directories
 #   CTEST_ARGS="-L unit"             passed on to ctest (e.g. -R, -L, -LE)
 #   JOBS=4                           parallel compile and test jobs (nproc)
 set -e
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 BUILD=${BUILD_DIR:-build-test}
-STAGES=${STAGES:-sanitize release fuzz}
+STAGES=${STAGES:-sanitize release tsan fuzz}
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 FUZZ_SECONDS=${TOVIK_FUZZ_SECONDS:-5}
 
@@ -61,6 +62,17 @@ for stage in $STAGES; do
         cmake --build "$BUILD-release" -j "$JOBS"
         suite "$BUILD-release"
         ;;
+    tsan)
+        echo "== The store's tests under ThreadSanitizer ($BUILD-tsan/)"
+        configure "$BUILD-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON \
+            -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+            -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread
+        cmake --build "$BUILD-tsan" -j "$JOBS" \
+            --target store_unit_tests store_socket_tests store_restart_tests store_stress_tests
+        TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
+            ctest --test-dir "$BUILD-tsan" --output-on-failure -j "$JOBS" --timeout 300 \
+            -R '^store_(unit|socket|restart|stress)_tests\.' </dev/null
+        ;;
     fuzz)
         if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; then
             echo "== Fuzz targets skipped: clang is not installed"
@@ -74,7 +86,7 @@ for stage in $STAGES; do
         ctest --test-dir "$BUILD-fuzz" --output-on-failure -j "$JOBS" -L fuzz </dev/null
         ;;
     *)
-        echo "unknown stage: $stage (sanitize, release, fuzz)"
+        echo "unknown stage: $stage (sanitize, release, tsan, fuzz)"
         exit 2
         ;;
     esac
