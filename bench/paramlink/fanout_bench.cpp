@@ -330,7 +330,7 @@ void BM_FanOut(benchmark::State& state)
     StoreProtocol store;
     runFanOut(state, store, current);
 }
-BENCHMARK(BM_FanOut)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_FanOut)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 void BM_RedisFanOut(benchmark::State& state)
 {
@@ -342,7 +342,7 @@ void BM_RedisFanOut(benchmark::State& state)
     RedisProtocol redis(std::atoi(port));
     runFanOut(state, redis, 0);
 }
-BENCHMARK(BM_RedisFanOut)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_RedisFanOut)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 // Counts the listeners that have the current number; the last one notes
 // the time.
@@ -415,6 +415,6 @@ void BM_FanOutToListeners(benchmark::State& state)
         factory->ReleaseConfig(setter);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
-BENCHMARK(BM_FanOutToListeners)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_FanOutToListeners)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 } // namespace

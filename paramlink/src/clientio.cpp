@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "eventdispatcher.h"
 #include "netutil.h"
 #include "socketlink.h"
 
@@ -21,18 +23,27 @@ ClientIO& ClientIO::Instance()
     return *instance;
 }
 
-ClientIO::ClientIO() : _epoll(epoll_create1(EPOLL_CLOEXEC))
+namespace {
+// The key of the wake-up descriptor; links' keys start at 1.
+const std::uint64_t kWakeKey = 0;
+} // namespace
+
+ClientIO::ClientIO() : _epoll(epoll_create1(EPOLL_CLOEXEC)), _wake(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
-    if (_epoll < 0)
-        Log(std::string("cannot make the event reader's epoll set: ") + std::strerror(errno));
-    std::thread([this] { readLoop(); }).detach();
+    if (_epoll < 0 || _wake < 0 || !control(EPOLL_CTL_ADD, _wake, kWakeKey, EPOLLIN))
+        Log(std::string("cannot watch the configs' sockets: ") + std::strerror(errno));
 }
 
 std::uint64_t ClientIO::Register(const std::shared_ptr<SocketLink>& link)
 {
-    std::lock_guard<std::mutex> lock(_mutex);
-    const std::uint64_t key = _nextKey++;
-    _links.emplace(key, link);
+    std::uint64_t key;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        key = _nextKey++;
+        _links.emplace(key, link);
+    }
+    // Someone must read the socket.
+    EventDispatcher::Instance().Start();
     return key;
 }
 
@@ -62,31 +73,43 @@ void ClientIO::Disarm(int fd, std::uint64_t key) { control(EPOLL_CTL_MOD, fd, ke
 
 void ClientIO::Forget(int fd) { epoll_ctl(_epoll, EPOLL_CTL_DEL, fd, nullptr); }
 
-void ClientIO::readLoop()
+void ClientIO::WakePoller()
 {
-    pthread_setname_np(pthread_self(), "paramlink-rx");
-    std::vector<epoll_event> events(256);
-    for (;;) {
-        const int n = epoll_wait(_epoll, events.data(), int(events.size()), -1);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            Log(std::string("the event reader stopped: ") + std::strerror(errno));
-            return;
+    std::uint64_t one = 1;
+    ssize_t ignored = write(_wake, &one, sizeof one);
+    (void)ignored;
+}
+
+void ClientIO::Poll(int timeoutMs)
+{
+    epoll_event events[256];
+    const int n = epoll_wait(_epoll, events, 256, timeoutMs);
+    if (n < 0) {
+        if (errno != EINTR) {
+            Log(std::string("cannot wait for the configs' sockets: ") + std::strerror(errno));
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
         }
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
         for (int i = 0; i < n; ++i) {
-            std::shared_ptr<SocketLink> link;
-            {
-                std::lock_guard<std::mutex> lock(_mutex);
-                auto it = _links.find(events[i].data.u64);
-                if (it != _links.end())
-                    link = it->second.lock();
+            if (events[i].data.u64 == kWakeKey) {
+                std::uint64_t count;
+                ssize_t ignored = read(_wake, &count, sizeof count);
+                (void)ignored;
+                continue;
             }
+            auto it = _links.find(events[i].data.u64);
             // A link released since the event was reported is gone.
+            std::shared_ptr<SocketLink> link = it == _links.end() ? nullptr : it->second.lock();
             if (link)
-                link->OnReadable();
+                _ready.push_back(std::move(link));
         }
     }
+    for (auto& link : _ready)
+        link->OnReadable();
+    _ready.clear();
 }
 
 void ClientIO::ReconnectLater(const std::shared_ptr<SocketLink>& link, int delayMs)

@@ -1,6 +1,7 @@
-// The library thread that reads the sockets of this process's socket
-// configs while no caller is waiting on them (edge-triggered epoll), and
-// the thread that makes lost links again. Both live until the process ends.
+// The sockets of this process's socket configs, watched (edge-triggered)
+// while no caller is waiting on them: the event threads (EventDispatcher)
+// wait for their data in Poll and read it. And the thread that makes lost
+// links again. All live until the process ends.
 #ifndef PARAMLINK_CLIENTIO_H
 #define PARAMLINK_CLIENTIO_H
 
@@ -11,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace paramlink {
 
@@ -30,6 +32,11 @@ public:
     void Disarm(int fd, std::uint64_t key);
     void Forget(int fd);
 
+    // Waits up to timeoutMs for socket data (or WakePoller) and reads it.
+    void Poll(int timeoutMs);
+    // Ends a Poll in progress.
+    void WakePoller();
+
     // Calls link->Reconnect() after delayMs, and again after the delay it
     // returns until it returns 0; the link may go meanwhile.
     void ReconnectLater(const std::shared_ptr<SocketLink>& link, int delayMs);
@@ -37,13 +44,15 @@ public:
 private:
     ClientIO();
     bool control(int op, int fd, std::uint64_t key, std::uint32_t events);
-    void readLoop();
     void reconnectLoop();
 
     int _epoll = -1;
+    int _wake = -1;
     std::mutex _mutex;
     std::uint64_t _nextKey = 1;
     std::unordered_map<std::uint64_t, std::weak_ptr<SocketLink>> _links;
+    // Poll's: one thread polls at a time.
+    std::vector<std::shared_ptr<SocketLink>> _ready;
 
     std::mutex _retryMutex;
     std::condition_variable _retryWake;

@@ -5,9 +5,14 @@
 #include <chrono>
 #include <thread>
 
+#include "clientio.h"
 #include "listenerqueue.h"
 
 namespace paramlink {
+
+namespace {
+thread_local bool tWorker = false;
+} // namespace
 
 EventDispatcher& EventDispatcher::Instance()
 {
@@ -22,20 +27,36 @@ int EventDispatcher::Threads()
     return _threads;
 }
 
-void EventDispatcher::Schedule(std::shared_ptr<ListenerQueue> strand)
+void EventDispatcher::Start()
 {
     std::lock_guard<std::mutex> lock(_mutex);
-    _ready.push_back(std::move(strand));
-    if (_threads == 0) {
+    if (_threads == 0)
         startThreadLocked();
-        return;
+}
+
+void EventDispatcher::Schedule(std::shared_ptr<ListenerQueue> strand)
+{
+    bool wakePoller = false;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _ready.push_back(std::move(strand));
+        // A library thread runs it once done with what it is doing.
+        if (tWorker)
+            return;
+        if (_threads == 0) {
+            startThreadLocked();
+        } else if (_idle > 0) {
+            _workReady.notify_one();
+        } else if (_polling) {
+            wakePoller = !_pollerWoken;
+            _pollerWoken = true;
+        } else {
+            // Everyone is busy: the watcher starts a thread if that lasts.
+            _watchWake.notify_one();
+        }
     }
-    if (_idle > 0) {
-        _workReady.notify_one();
-        return;
-    }
-    // Everyone is busy: the watcher starts a thread if that lasts.
-    _watchWake.notify_one();
+    if (wakePoller)
+        ClientIO::Instance().WakePoller();
 }
 
 void EventDispatcher::startThreadLocked()
@@ -51,28 +72,43 @@ void EventDispatcher::startThreadLocked()
 void EventDispatcher::work()
 {
     pthread_setname_np(pthread_self(), "paramlink-ev");
+    tWorker = true;
     std::unique_lock<std::mutex> lock(_mutex);
     for (;;) {
-        if (_ready.empty()) {
-            ++_idle;
-            const bool woken = _workReady.wait_for(lock, std::chrono::milliseconds(kIdleMs),
-                                                   [this] { return !_ready.empty(); });
-            --_idle;
-            if (!woken && _threads > 1) {
-                --_threads;
-                return;
-            }
+        if (!_ready.empty()) {
+            std::shared_ptr<ListenerQueue> strand = std::move(_ready.front());
+            _ready.pop_front();
+            lock.unlock();
+            const bool more = strand->RunTurn();
+            lock.lock();
+            ++_progress;
+            // Behind the others, so one busy config does not starve them.
+            if (more)
+                _ready.push_back(std::move(strand));
             continue;
         }
-        std::shared_ptr<ListenerQueue> strand = std::move(_ready.front());
-        _ready.pop_front();
-        lock.unlock();
-        const bool more = strand->RunTurn();
-        lock.lock();
-        ++_progress;
-        // Behind the others, so one busy config does not starve them.
-        if (more)
-            _ready.push_back(std::move(strand));
+        if (!_polling) {
+            // This thread waits for socket data, and reads it.
+            _polling = true;
+            _pollerWoken = false;
+            lock.unlock();
+            ClientIO::Instance().Poll(kIdleMs);
+            lock.lock();
+            _polling = false;
+            ++_progress;
+            // A thread waiting for work watches the sockets meanwhile.
+            if (_idle > 0 && !_ready.empty())
+                _workReady.notify_one();
+            continue;
+        }
+        ++_idle;
+        const bool woken = _workReady.wait_for(lock, std::chrono::milliseconds(kIdleMs),
+                                               [this] { return !_ready.empty() || !_polling; });
+        --_idle;
+        if (!woken && _threads > 1) {
+            --_threads;
+            return;
+        }
     }
 }
 
@@ -81,10 +117,12 @@ void EventDispatcher::watch()
     pthread_setname_np(pthread_self(), "paramlink-evw");
     std::unique_lock<std::mutex> lock(_mutex);
     for (;;) {
-        _watchWake.wait(lock, [this] { return !_ready.empty() && _idle == 0; });
+        // Busy: nobody waits for work or for socket data. Looked at often
+        // while so, seldom otherwise.
+        const bool busy = _idle == 0 && !_polling;
         const std::uint64_t before = _progress;
-        _watchWake.wait_for(lock, std::chrono::milliseconds(kStuckMs));
-        if (!_ready.empty() && _idle == 0 && _progress == before && _threads < kMaxThreads)
+        _watchWake.wait_for(lock, std::chrono::milliseconds(busy ? kStuckMs : 5 * kStuckMs));
+        if (busy && _idle == 0 && !_polling && _progress == before && _threads < kMaxThreads)
             startThreadLocked();
     }
 }

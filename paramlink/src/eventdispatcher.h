@@ -1,10 +1,12 @@
-// The library threads that call the listeners of every config of this
-// process. One thread does the work; when a listener holds it up (a
-// callback that has not returned for kStuckMs while other configs' events
-// wait), another thread is started for them, and threads beyond the first
-// end after kIdleMs without work. Each config's events go through one
-// strand (ListenerQueue), never run by two threads at once, so the order
-// per config is kept.
+// The library threads of this process's configs: they read the sockets of
+// the socket configs while no caller is waiting on them (ClientIO), and
+// call every config's listeners. One thread does both as a rule: it waits
+// for socket data, reads it and calls the listeners of what it read at
+// once. When every thread has been busy for kStuckMs (a listener that does
+// not return), another is started, so one stuck listener never holds up
+// the others' events; threads beyond the first end after kIdleMs without
+// work. Each config's events go through one strand (ListenerQueue), never
+// run by two threads at once, so the order per config is kept.
 #ifndef PARAMLINK_EVENTDISPATCHER_H
 #define PARAMLINK_EVENTDISPATCHER_H
 
@@ -29,6 +31,8 @@ public:
 
     // The strand has events waiting and is on no list yet.
     void Schedule(std::shared_ptr<ListenerQueue> strand);
+    // At least one thread runs (sockets need reading).
+    void Start();
     // Threads working or waiting for work now.
     int Threads();
 
@@ -44,7 +48,10 @@ private:
     std::deque<std::shared_ptr<ListenerQueue>> _ready;
     int _threads = 0;
     int _idle = 0;
-    // Strands run to the end of a turn; the watcher compares it.
+    // A thread waits for socket data; woken through ClientIO.
+    bool _polling = false;
+    bool _pollerWoken = false;
+    // Turns and socket rounds done; the watcher compares it.
     std::uint64_t _progress = 0;
     bool _watching = false;
 };
