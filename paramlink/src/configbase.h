@@ -48,7 +48,7 @@ public:
     virtual bool Connected() const { return true; }
     // See ConfigWriterID.
     virtual std::uint64_t WriterID() const = 0;
-    bool AddLinkListener(ConfigLinkListener* listener) { return _hub->AddLink(listener); }
+    virtual bool AddLinkListener(ConfigLinkListener* listener) { return _hub->AddLink(listener); }
     bool RemoveLinkListener(ConfigLinkListener* listener) { return _hub->RemoveLink(listener); }
 
     // The calling thread's last set: its sequence number and the store's

@@ -42,6 +42,22 @@ void SocketConfig::Release()
     delete this;
 }
 
+bool SocketConfig::AddEventListener(ConfigEventListener* listener)
+{
+    if (!ConfigBase::AddEventListener(listener))
+        return false;
+    _link->Watch();
+    return true;
+}
+
+bool SocketConfig::AddLinkListener(ConfigLinkListener* listener)
+{
+    if (!ConfigBase::AddLinkListener(listener))
+        return false;
+    _link->Watch();
+    return true;
+}
+
 bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
 {
     const std::uint32_t tag = _link->NextTag();

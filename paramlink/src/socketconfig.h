@@ -20,7 +20,11 @@ public:
 
     void Release() override;
     bool ListHeld(std::vector<HeldParam>& out) override;
-    bool Connected() const override { return _link->Connected(); }
+    // An unwatched link reads what waited, so a lost one is noticed.
+    bool Connected() const override { return _link->Refresh(); }
+    // A config with listeners has its socket read as data comes.
+    bool AddEventListener(ConfigEventListener* listener) override;
+    bool AddLinkListener(ConfigLinkListener* listener) override;
     std::uint64_t WriterID() const override { return _link->ConnectionID(); }
 
 private:

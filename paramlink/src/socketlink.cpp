@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "clientio.h"
 #include "netutil.h"
@@ -23,8 +24,10 @@ using Clock = std::chrono::steady_clock;
 // time is up or the link is closing.
 const int kReadSliceMs = 100;
 const size_t kReadBuffer = 16 * 1024;
-// Reads the reader thread makes for one link before it turns to others.
+// Reads an event thread makes for one link before it turns to others.
 const int kReadsPerTurn = 16;
+// Reads that bring an unwatched link up to date, at most.
+const int kRefreshReads = 1024;
 
 } // namespace
 
@@ -130,13 +133,11 @@ std::shared_ptr<SocketLink> SocketLink::Start(const StoreUrl& url, DescriptorTab
         link->_readGeneration = 1;
         link->_readConnection = connectionID;
     }
-    // Events that came with the greeting, then the reader thread's watch.
+    // Events that came with the greeting.
     ok = link->parseBuffered(why);
     if (!ok)
         link->lost(1, why);
     std::lock_guard<std::mutex> lock(link->_mutex);
-    if (ok)
-        link->_armed = ClientIO::Instance().Watch(fd, link->_ioKey);
     link->endTurnLocked(false);
     return link;
 }
@@ -157,8 +158,9 @@ void SocketLink::Close()
     _connected.store(false, std::memory_order_release);
     _connectionID.store(0, std::memory_order_release);
     if (_fd >= 0) {
-        ClientIO::Instance().Forget(_fd);
-        _armed = false;
+        if (_inSet)
+            ClientIO::Instance().Forget(_fd);
+        _inSet = _armed = false;
         // Wakes a reader waiting on the socket.
         shutdown(_fd, SHUT_RDWR);
     }
@@ -181,7 +183,8 @@ std::uint32_t SocketLink::NextTag()
 
 bool SocketLink::Cached(std::uint32_t id, ValueKind kind, StoredValue& out)
 {
-    if (!_caching)
+    // Unwatched, the changes that came since are read first.
+    if (!_caching || !Refresh())
         return false;
     std::lock_guard<std::mutex> lock(_cacheMutex);
     auto it = _cache.find(id);
@@ -219,7 +222,8 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
             return false;
         }
     }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    const auto sent = Clock::now();
+    const auto deadline = sent + std::chrono::milliseconds(kReplyTimeoutMs);
     std::unique_lock<std::mutex> lock(_mutex);
     while (!w.done.load(std::memory_order_acquire) && !_closed && generation == _generation &&
            Clock::now() < deadline) {
@@ -237,14 +241,16 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
             ClientIO::Instance().Disarm(fd, _ioKey);
             _armed = false;
         }
+        // A reply that usually comes within the spin is read without a
+        // sleep and a wake-up.
+        const auto spinEnd = Clock::now() + std::chrono::microseconds(spinUs());
         lock.unlock();
         std::string why;
         Read result = Read::Data;
-        while (!w.done.load(std::memory_order_acquire) && Clock::now() < deadline) {
+        while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < spinEnd)
+            result = readOnce(fd, 0, why);
+        while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < deadline)
             result = readOnce(fd, kReadSliceMs, why);
-            if (result == Read::Lost)
-                break;
-        }
         if (result == Read::Lost)
             lost(generation, why);
         lock.lock();
@@ -255,7 +261,18 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
     // takes the turn unless told.
     if (!_reading)
         endTurnLocked(false);
+    if (w.answered) {
+        const long long us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent).count();
+        _replyUs = (7 * _replyUs + std::min(us, 10000LL)) / 8;
+    }
     return w.answered;
+}
+
+int SocketLink::spinUs() const
+{
+    // On few cores the spinner would hold up the server it waits for.
+    static const bool room = std::thread::hardware_concurrency() >= 4;
+    return room && _replyUs <= kSpinUs ? int(kSpinUs) : 0;
 }
 
 void SocketLink::endTurnLocked(bool rearm)
@@ -270,9 +287,49 @@ void SocketLink::endTurnLocked(bool rearm)
             w->wake.notify_one();
             return;
         }
-    // Else the reader thread; turning it on reports data already waiting.
-    if (!_armed || rearm)
+    // Else an event thread, for a config with listeners; turning it on
+    // reports data already waiting.
+    if (!_watched)
+        return;
+    if (!_inSet)
+        _inSet = _armed = ClientIO::Instance().Watch(_fd, _ioKey);
+    else if (!_armed || rearm)
         _armed = ClientIO::Instance().Arm(_fd, _ioKey);
+}
+
+void SocketLink::Watch()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (_watched)
+        return;
+    _watched = true;
+    // A reader now turns the watch on when it ends its turn.
+    if (!_reading && _connected.load(std::memory_order_relaxed) && !_closed)
+        endTurnLocked(false);
+}
+
+bool SocketLink::Refresh()
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    if (_watched || _reading || _closed || !_connected.load(std::memory_order_relaxed))
+        return _connected.load(std::memory_order_acquire);
+    _reading = true;
+    _readGeneration = _generation;
+    _readConnection = _connectionID.load(std::memory_order_relaxed);
+    const int fd = _fd;
+    const std::uint64_t generation = _generation;
+    lock.unlock();
+    std::string why;
+    Read result;
+    int reads = 0;
+    do
+        result = readOnce(fd, 0, why);
+    while (result == Read::Data && ++reads < kRefreshReads);
+    if (result == Read::Lost)
+        lost(generation, why);
+    lock.lock();
+    endTurnLocked(false);
+    return _connected.load(std::memory_order_acquire);
 }
 
 void SocketLink::OnReadable()
@@ -433,8 +490,9 @@ void SocketLink::lost(std::uint64_t generation, const std::string& why)
         if (_closed || generation != _generation || !_connected.load(std::memory_order_relaxed))
             return;
         _connectionID.store(0, std::memory_order_release);
-        ClientIO::Instance().Forget(_fd);
-        _armed = false;
+        if (_inSet)
+            ClientIO::Instance().Forget(_fd);
+        _inSet = _armed = false;
         // Wakes a reader waiting on the socket; the socket is closed once
         // no thread uses it (Reconnect, or the end of the link).
         shutdown(_fd, SHUT_RDWR);
@@ -485,6 +543,7 @@ int SocketLink::Reconnect()
     if (_fd >= 0)
         close(_fd);
     _fd = fd;
+    _inSet = _armed = false;
     _in = std::move(in);
     ++_generation;
     const std::uint64_t generation = _generation;
@@ -505,13 +564,9 @@ int SocketLink::Reconnect()
     note(LinkNote::Restored);
     std::string why;
     const bool ok = parseBuffered(why);
-    if (!ok) {
+    if (!ok)
         lost(generation, why);
-        lock.lock();
-    } else {
-        lock.lock();
-        _armed = ClientIO::Instance().Watch(fd, _ioKey);
-    }
+    lock.lock();
     endTurnLocked(false);
     return 0;
 }

@@ -5,8 +5,10 @@
 // Reading (leader/follower): a caller waiting for a reply reads the socket
 // itself, so one acknowledged request costs one wake-up; events it reads on
 // the way go to the listener queue, replies of other waiting callers to
-// them. While nobody waits, the process's reader thread (ClientIO) reads.
-// Only one thread reads at a time.
+// them. While nobody waits, an event thread reads, once the config has a
+// listener (Watch); without one, what waited is read when the config is
+// next used (a cached read, a request, ConfigConnected). Only one thread
+// reads at a time.
 #ifndef PARAMLINK_SOCKETLINK_H
 #define PARAMLINK_SOCKETLINK_H
 
@@ -36,6 +38,9 @@ public:
     // per failed attempt up to the last.
     static constexpr int kFirstRetryMs = 250;
     static constexpr int kMaxRetryMs = 4000;
+    // A waiting caller reads without sleeping this long, while replies
+    // usually come sooner.
+    static constexpr long long kSpinUs = 50;
 
     // One request's answer.
     struct Reply {
@@ -61,6 +66,12 @@ public:
     // Ends the link for good: nothing is read, sent or remade after this.
     void Close();
     bool Connected() const { return _connected.load(std::memory_order_acquire); }
+    // An event thread reads the socket whenever data comes (the config has
+    // listeners to tell).
+    void Watch();
+    // Reads what waits on an unwatched socket (the cache and the link's
+    // state catch up); whether the link stands.
+    bool Refresh();
     std::uint64_t ConnectionID() const { return _connectionID.load(std::memory_order_acquire); }
     const std::string& Where() const { return _where; }
 
@@ -91,6 +102,9 @@ private:
     // stream is bad.
     bool parseBuffered(std::string& why);
     bool handle(const wire::Message& msg);
+    // How long the caller with the reading turn spins before it sleeps;
+    // with _mutex held.
+    int spinUs() const;
     // With _mutex held: gives the reading turn back.
     void endTurnLocked(bool rearm);
     void lost(std::uint64_t generation, const std::string& why);
@@ -113,8 +127,13 @@ private:
     std::uint64_t _generation = 0;
     bool _closed = false;
     bool _reading = false;
+    bool _watched = false;
+    // The socket is in the reader's set, and reported on.
+    bool _inSet = false;
     bool _armed = false;
     std::vector<Waiter*> _waiters;
+    // Replies' usual time in us (a moving average).
+    long long _replyUs = 0;
     std::atomic<bool> _connected{false};
     std::atomic<std::uint64_t> _connectionID{0};
     std::atomic<std::uint32_t> _nextTag{0};
