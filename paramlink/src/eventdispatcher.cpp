@@ -120,9 +120,15 @@ void EventDispatcher::watch()
         // Busy: nobody waits for work or for socket data. Looked at often
         // while so, seldom otherwise.
         const bool busy = _idle == 0 && !_polling;
+        const bool behind = busy && !_ready.empty();
         const std::uint64_t before = _progress;
         _watchWake.wait_for(lock, std::chrono::milliseconds(busy ? kStuckMs : 5 * kStuckMs));
-        if (busy && _idle == 0 && !_polling && _progress == before && _threads < kMaxThreads)
+        if (!busy || _idle > 0 || _polling)
+            continue;
+        // A listener that does not return, or more events than one thread
+        // delivers (as many threads as cores then).
+        if ((_progress == before && _threads < kMaxThreads) ||
+            (behind && !_ready.empty() && _threads < int(std::thread::hardware_concurrency())))
             startThreadLocked();
     }
 }

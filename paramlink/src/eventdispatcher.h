@@ -2,10 +2,11 @@
 // the socket configs while no caller is waiting on them (ClientIO), and
 // call every config's listeners. One thread does both as a rule: it waits
 // for socket data, reads it and calls the listeners of what it read at
-// once. When every thread has been busy for kStuckMs (a listener that does
-// not return), another is started, so one stuck listener never holds up
-// the others' events; threads beyond the first end after kIdleMs without
-// work. Each config's events go through one strand (ListenerQueue), never
+// once. When every thread has been busy for kStuckMs, another is started:
+// when no event was delivered meanwhile (a listener that does not return),
+// so one stuck listener never holds up the others' events, and when events
+// kept waiting (more than one thread delivers), up to one per core.
+// Threads beyond the first end after kIdleMs without work. Each config's events go through one strand (ListenerQueue), never
 // run by two threads at once, so the order per config is kept.
 #ifndef PARAMLINK_EVENTDISPATCHER_H
 #define PARAMLINK_EVENTDISPATCHER_H
