@@ -45,6 +45,7 @@ bool ListenerHub::remove(std::vector<L*>& list, std::atomic<int>& count, L* list
         return false;
     list.erase(it);
     count.store(int(list.size()), std::memory_order_release);
+    _removals.fetch_add(1, std::memory_order_release);
     waitIdleLocked(lock);
     return true;
 }
@@ -67,66 +68,67 @@ void ListenerHub::waitIdleLocked(std::unique_lock<std::mutex>& lock)
 }
 
 template <typename L>
-bool ListenerHub::stillListening(const std::vector<L*>& list, L* listener)
+bool ListenerHub::stillListening(const std::vector<L*>& list, L* listener, std::uint64_t seen)
 {
+    // Nothing was removed since the snapshot: no need to look.
+    if (_removals.load(std::memory_order_acquire) == seen)
+        return true;
     std::lock_guard<std::mutex> lock(_mutex);
     return !_closed && std::find(list.begin(), list.end(), listener) != list.end();
 }
 
-void ListenerHub::Deliver(const OwnedChange& change)
+void ListenerHub::Deliver(const OwnedChange* changes, size_t count)
 {
-    const bool link = change.link != LinkNote::None;
+    std::uint64_t seen;
     {
         std::lock_guard<std::mutex> lock(_mutex);
-        if (_closed || (link ? _linkListeners.empty() : _listeners.empty()) || _delivering)
+        if (_closed || _delivering || (_listeners.empty() && _linkListeners.empty()))
             return;
         _delivering = true;
         _deliverer = std::this_thread::get_id();
-        if (link)
-            _linkSnapshot = _linkListeners;
-        else
-            _snapshot = _listeners;
+        _snapshot = _listeners;
+        _linkSnapshot = _linkListeners;
+        seen = _removals.load(std::memory_order_acquire);
     }
-    if (link) {
-        deliverLink(change);
-    } else {
-        CurrentChange current(change);
-        for (size_t i = 0; i < _snapshot.size(); ++i) {
-            ConfigEventListener* listener = _snapshot[i];
-            if (i > 0 && !stillListening(_listeners, listener))
-                continue;
-            std::string copy;
-            switch (change.kind) {
-            case ValueKind::Integer:
-                listener->IntegerChanged(change.id, change.intValue, change.when);
-                break;
-            case ValueKind::String:
-                copy = change.bytes;
-                listener->StringChanged(change.id, copy, change.when);
-                break;
-            case ValueKind::Data:
-                copy = change.bytes;
-                listener->DataChanged(change.id, copy, change.when);
-                break;
-            }
-        }
-    }
+    for (size_t i = 0; i < count; ++i)
+        deliverOne(changes[i], seen);
     std::lock_guard<std::mutex> lock(_mutex);
     _delivering = false;
     _deliverer = std::thread::id();
     _idle.notify_all();
 }
 
-void ListenerHub::deliverLink(const OwnedChange& change)
+void ListenerHub::deliverOne(const OwnedChange& change, std::uint64_t seen)
 {
-    for (size_t i = 0; i < _linkSnapshot.size(); ++i) {
-        ConfigLinkListener* listener = _linkSnapshot[i];
-        if (i > 0 && !stillListening(_linkListeners, listener))
+    if (change.link != LinkNote::None) {
+        for (ConfigLinkListener* listener : _linkSnapshot) {
+            if (!stillListening(_linkListeners, listener, seen))
+                continue;
+            if (change.link == LinkNote::Lost)
+                listener->LinkLost(_owner);
+            else
+                listener->LinkRestored(_owner);
+        }
+        return;
+    }
+    CurrentChange current(change);
+    for (ConfigEventListener* listener : _snapshot) {
+        if (!stillListening(_listeners, listener, seen))
             continue;
-        if (change.link == LinkNote::Lost)
-            listener->LinkLost(_owner);
-        else
-            listener->LinkRestored(_owner);
+        std::string copy;
+        switch (change.kind) {
+        case ValueKind::Integer:
+            listener->IntegerChanged(change.id, change.intValue, change.when);
+            break;
+        case ValueKind::String:
+            copy = change.bytes;
+            listener->StringChanged(change.id, copy, change.when);
+            break;
+        case ValueKind::Data:
+            copy = change.bytes;
+            listener->DataChanged(change.id, copy, change.when);
+            break;
+        }
     }
 }
 
@@ -134,6 +136,7 @@ void ListenerHub::Close()
 {
     std::unique_lock<std::mutex> lock(_mutex);
     _closed = true;
+    _removals.fetch_add(1, std::memory_order_release);
     waitIdleLocked(lock);
 }
 

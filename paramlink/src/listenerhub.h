@@ -4,6 +4,7 @@
 #define PARAMLINK_LISTENERHUB_H
 
 #include <atomic>
+#include <cstdint>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -33,7 +34,10 @@ public:
 
     // Calls every listener (link listeners for a link note); nothing once
     // closed.
-    void Deliver(const OwnedChange& change);
+    void Deliver(const OwnedChange& change) { Deliver(&change, 1); }
+    // Several changes in order, taking the lock once (and again only after
+    // a listener was removed).
+    void Deliver(const OwnedChange* changes, size_t count);
     // No delivery starts after this; one in progress on another thread is
     // waited for.
     void Close();
@@ -47,9 +51,11 @@ private:
     template <typename L>
     bool remove(std::vector<L*>& list, std::atomic<int>& count, L* listener);
     void waitIdleLocked(std::unique_lock<std::mutex>& lock);
+    // The listener is still registered: asked only after a removal since
+    // the snapshot.
     template <typename L>
-    bool stillListening(const std::vector<L*>& list, L* listener);
-    void deliverLink(const OwnedChange& change);
+    bool stillListening(const std::vector<L*>& list, L* listener, std::uint64_t seen);
+    void deliverOne(const OwnedChange& change, std::uint64_t seen);
 
     Config* _owner;
     std::mutex _mutex;
@@ -60,6 +66,8 @@ private:
     std::vector<ConfigLinkListener*> _linkSnapshot;
     std::atomic<int> _count{0};
     std::atomic<int> _linkCount{0};
+    // Counts removals and the close, so a delivery knows to look again.
+    std::atomic<std::uint64_t> _removals{0};
     bool _closed = false;
     bool _delivering = false;
     std::thread::id _deliverer;

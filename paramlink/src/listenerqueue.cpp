@@ -81,8 +81,7 @@ bool ListenerQueue::RunTurn()
     if (dropped)
         Log(_what + ": a listener fell behind; " + std::to_string(dropped) + " oldest event" +
             (dropped == 1 ? "" : "s") + " dropped");
-    for (const OwnedChange& change : _turn)
-        _hub->Deliver(change);
+    _hub->Deliver(_turn.data(), _turn.size());
     std::lock_guard<std::mutex> lock(_mutex);
     _turn.clear();
     if (_stop || _queue.empty()) {

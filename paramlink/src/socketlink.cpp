@@ -29,6 +29,29 @@ const int kReadsPerTurn = 16;
 // Reads that bring an unwatched link up to date, at most.
 const int kRefreshReads = 1024;
 
+// The ids a table holds, one set per table and generation for all the
+// links of its config.
+std::shared_ptr<const std::unordered_set<std::uint32_t>> tableIds(DescriptorTable* table, std::uint64_t generation)
+{
+    struct Known {
+        std::uint64_t generation;
+        std::shared_ptr<const std::unordered_set<std::uint32_t>> ids;
+    };
+    // Never destroyed: links may look tables up while the process exits.
+    static std::mutex* mutex = new std::mutex;
+    static auto* known = new std::unordered_map<DescriptorTable*, Known>;
+    std::lock_guard<std::mutex> lock(*mutex);
+    Known& entry = (*known)[table];
+    if (!entry.ids || entry.generation != generation) {
+        auto ids = std::make_shared<std::unordered_set<std::uint32_t>>();
+        for (eParam_t id : table->GetParamIDs())
+            ids->insert(std::uint32_t(id));
+        entry.ids = std::move(ids);
+        entry.generation = generation;
+    }
+    return entry.ids;
+}
+
 } // namespace
 
 struct SocketLink::Waiter {
@@ -448,10 +471,9 @@ bool SocketLink::handle(const wire::Message& msg)
         return true;
     }
     case wire::MsgType::Event: {
-        DescriptorKindInfo info;
         // Only ids of this table are cached, so a peer cannot grow the cache
         // without bound.
-        if (_caching && _table->LookupKind(eParam_t(msg.paramID), info)) {
+        if (_caching && inTable(msg.paramID)) {
             std::lock_guard<std::mutex> lock(_cacheMutex);
             _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
         }
@@ -472,6 +494,17 @@ bool SocketLink::handle(const wire::Message& msg)
     default:
         return false;
     }
+}
+
+bool SocketLink::inTable(std::uint32_t id)
+{
+    // Looked up again only when the table changed, not per event.
+    const std::uint64_t generation = _table->GetGeneration();
+    if (generation != _tableGeneration) {
+        _tableIds = tableIds(_table, generation);
+        _tableGeneration = generation;
+    }
+    return _tableIds->count(id) > 0;
 }
 
 void SocketLink::note(LinkNote note)

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "listenerqueue.h"
@@ -102,6 +103,8 @@ private:
     // stream is bad.
     bool parseBuffered(std::string& why);
     bool handle(const wire::Message& msg);
+    // With the reading turn: this process's table holds the id.
+    bool inTable(std::uint32_t id);
     // How long the caller with the reading turn spins before it sleeps;
     // with _mutex held.
     int spinUs() const;
@@ -140,6 +143,10 @@ private:
 
     // The reader's, with the reading turn.
     wire::FrameBuffer _in;
+    // The ids of this process's table, for caching, as of a generation of
+    // the table (shared by the links of the table).
+    std::shared_ptr<const std::unordered_set<std::uint32_t>> _tableIds;
+    std::uint64_t _tableGeneration = ~std::uint64_t(0);
     std::vector<OwnedChange> _batch;
     std::uint64_t _readGeneration = 0;
     std::uint64_t _readConnection = 0;
