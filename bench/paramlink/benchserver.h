@@ -35,6 +35,8 @@ bool StartServer();
 int ServerPort();
 pid_t ServerPid();
 std::string ServerUrl();
+// A TCP connection to the loopback port with TCP_NODELAY, or -1.
+int ConnectLoopback(int port);
 // CPU seconds (user and system) the process has used, all its threads.
 double ProcessCpuSeconds(pid_t pid);
 

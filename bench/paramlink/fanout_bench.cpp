@@ -37,24 +37,6 @@ namespace {
 
 const auto kEventWait = std::chrono::seconds(5);
 
-int connectLoopback(int port)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a;
-    std::memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_port = htons(std::uint16_t(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        if (fd >= 0)
-            close(fd);
-        return -1;
-    }
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
-}
-
 bool sendAll(int fd, const std::string& bytes)
 {
     return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
@@ -231,7 +213,7 @@ public:
     FanOut(Protocol& protocol, int watchers) : _protocol(protocol), _epoll(epoll_create1(EPOLL_CLOEXEC))
     {
         for (int i = 0; i <= watchers; ++i) {
-            const int fd = connectLoopback(protocol.Port());
+            const int fd = ConnectLoopback(protocol.Port());
             const bool ready = fd >= 0 && (i < watchers ? protocol.Subscribe(fd) : protocol.Greet(fd));
             _peers.push_back(Peer{fd, -1, std::string()});
             if (!ready)

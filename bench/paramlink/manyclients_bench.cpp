@@ -161,24 +161,6 @@ void BM_ManyClients(benchmark::State& state)
 }
 BENCHMARK(BM_ManyClients)->Arg(50)->Arg(1000)->Iterations(1)->UseRealTime();
 
-int connectRedis(int port)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a;
-    std::memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_port = htons(std::uint16_t(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        if (fd >= 0)
-            close(fd);
-        return -1;
-    }
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
-}
-
 std::string command(const std::vector<std::string>& words)
 {
     std::string out = "*" + std::to_string(words.size()) + "\r\n";
@@ -220,8 +202,8 @@ void BM_RedisManyClients(benchmark::State& state)
     bool ready = true;
     const std::string subscribe = command({"PSUBSCRIBE", "__keyspace@0__:k*"});
     for (int i = 0; ready && i < n; ++i) {
-        const int w = connectRedis(port);
-        const int s = connectRedis(port);
+        const int w = ConnectLoopback(port);
+        const int s = ConnectLoopback(port);
         if (w >= 0)
             writers.push_back(w);
         if (s >= 0)

@@ -60,16 +60,8 @@ void ConfigBase::queueChange(const ValueChange& change, bool own)
 {
     if (!_hub->HasListeners())
         return;
-    OwnedChange owned;
-    owned.id = change.id;
-    owned.kind = change.kind;
-    owned.intValue = change.intValue;
-    if (change.length)
-        owned.bytes.assign(change.bytes, change.length);
-    owned.when = change.when;
-    owned.origin = change.origin;
-    owned.own = own;
-    _events->Push(std::move(owned));
+    _events->Push(OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length, change.when,
+                                  change.origin, own));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }

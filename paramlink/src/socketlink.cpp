@@ -179,19 +179,25 @@ void SocketLink::Close()
         return;
     _closed = true;
     _connected.store(false, std::memory_order_release);
+    dropSocketLocked();
+    _turnFree.notify_all();
+}
+
+void SocketLink::dropSocketLocked()
+{
     _connectionID.store(0, std::memory_order_release);
     if (_fd >= 0) {
         if (_inSet)
             ClientIO::Instance().Forget(_fd);
-        _inSet = _armed = false;
-        // Wakes a reader waiting on the socket.
+        // Wakes a reader waiting on the socket; the socket is closed once
+        // no thread uses it (Reconnect, or the end of the link).
         shutdown(_fd, SHUT_RDWR);
     }
+    _inSet = _armed = false;
     for (Waiter* w : _waiters) {
         w->done.store(true, std::memory_order_release);
         w->wake.notify_one();
     }
-    _turnFree.notify_all();
 }
 
 std::uint32_t SocketLink::NextTag()
@@ -333,32 +339,21 @@ void SocketLink::Watch()
 
 bool SocketLink::Refresh()
 {
-    std::unique_lock<std::mutex> lock(_mutex);
-    if (_watched || _reading || _closed || !_connected.load(std::memory_order_relaxed))
-        return _connected.load(std::memory_order_acquire);
-    _reading = true;
-    _readGeneration = _generation;
-    _readConnection = _connectionID.load(std::memory_order_relaxed);
-    const int fd = _fd;
-    const std::uint64_t generation = _generation;
-    lock.unlock();
-    std::string why;
-    Read result;
-    int reads = 0;
-    do
-        result = readOnce(fd, 0, why);
-    while (result == Read::Data && ++reads < kRefreshReads);
-    if (result == Read::Lost)
-        lost(generation, why);
-    lock.lock();
-    endTurnLocked(false);
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (_watched)
+            return _connected.load(std::memory_order_acquire);
+    }
+    readWaiting(kRefreshReads, false);
     return _connected.load(std::memory_order_acquire);
 }
 
-void SocketLink::OnReadable()
+void SocketLink::OnReadable() { readWaiting(kReadsPerTurn, true); }
+
+void SocketLink::readWaiting(int maxReads, bool watching)
 {
     std::unique_lock<std::mutex> lock(_mutex);
-    // A caller reading now turns the reader thread on again when done.
+    // A thread reading now turns the watch on again when done.
     if (_closed || !_connected.load(std::memory_order_relaxed) || _reading)
         return;
     _reading = true;
@@ -372,12 +367,12 @@ void SocketLink::OnReadable()
     int reads = 0;
     do
         result = readOnce(fd, 0, why);
-    while (result == Read::Data && ++reads < kReadsPerTurn);
+    while (result == Read::Data && ++reads < maxReads);
     if (result == Read::Lost)
         lost(generation, why);
     lock.lock();
     // Stopped with data maybe left: edge-triggered, so ask again.
-    endTurnLocked(result == Read::Data);
+    endTurnLocked(watching && result == Read::Data);
 }
 
 SocketLink::Read SocketLink::readOnce(int fd, int waitMs, std::string& why)
@@ -477,18 +472,10 @@ bool SocketLink::handle(const wire::Message& msg)
             std::lock_guard<std::mutex> lock(_cacheMutex);
             _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
         }
-        if (_hub->HasListeners()) {
-            OwnedChange change;
-            change.id = eParam_t(msg.paramID);
-            change.kind = msg.kind;
-            change.intValue = msg.intValue;
-            if (msg.length)
-                change.bytes.assign(msg.bytes, msg.length);
-            change.when = msg.when;
-            change.origin = msg.origin;
-            change.own = msg.origin.writer != 0 && msg.origin.writer == _readConnection;
-            _batch.push_back(std::move(change));
-        }
+        if (_hub->HasListeners())
+            _batch.push_back(OwnedChange::Of(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length,
+                                             msg.when, msg.origin,
+                                             msg.origin.writer != 0 && msg.origin.writer == _readConnection));
         return true;
     }
     default:
@@ -522,17 +509,7 @@ void SocketLink::lost(std::uint64_t generation, const std::string& why)
         std::lock_guard<std::mutex> lock(_mutex);
         if (_closed || generation != _generation || !_connected.load(std::memory_order_relaxed))
             return;
-        _connectionID.store(0, std::memory_order_release);
-        if (_inSet)
-            ClientIO::Instance().Forget(_fd);
-        _inSet = _armed = false;
-        // Wakes a reader waiting on the socket; the socket is closed once
-        // no thread uses it (Reconnect, or the end of the link).
-        shutdown(_fd, SHUT_RDWR);
-        for (Waiter* w : _waiters) {
-            w->done.store(true, std::memory_order_release);
-            w->wake.notify_one();
-        }
+        dropSocketLocked();
         _retryMs = kFirstRetryMs;
         // Told before anyone can see the link down.
         Log("connection to " + _where + " (config " + std::to_string(_url.configID) + ") lost: " + why);

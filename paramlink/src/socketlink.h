@@ -96,6 +96,9 @@ private:
 
     SocketLink(const StoreUrl& url, DescriptorTable* table, std::shared_ptr<ListenerQueue> events,
                std::shared_ptr<ListenerHub> hub);
+    // Takes the reading turn when it is free and reads what waits, at most
+    // maxReads receives, without waiting; watching: for the event thread.
+    void readWaiting(int maxReads, bool watching);
     // With the reading turn: one receive (waiting up to waitMs, 0 for
     // none) and every whole frame in it.
     Read readOnce(int fd, int waitMs, std::string& why);
@@ -111,6 +114,9 @@ private:
     // With _mutex held: gives the reading turn back.
     void endTurnLocked(bool rearm);
     void lost(std::uint64_t generation, const std::string& why);
+    // With _mutex held: stops the socket's use (the descriptor stays open
+    // until no thread can use it) and fails every waiting request.
+    void dropSocketLocked();
     void note(LinkNote note);
 
     const StoreUrl _url;

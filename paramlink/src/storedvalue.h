@@ -74,6 +74,21 @@ struct OwnedChange {
     Origin origin;
     bool own = false;
     LinkNote link = LinkNote::None;
+
+    static OwnedChange Of(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                          const timeval& when, const Origin& origin, bool own)
+    {
+        OwnedChange change;
+        change.id = id;
+        change.kind = kind;
+        change.intValue = intValue;
+        if (length)
+            change.bytes.assign(bytes, length);
+        change.when = when;
+        change.origin = origin;
+        change.own = own;
+        return change;
+    }
 };
 
 } // namespace paramlink

@@ -57,24 +57,32 @@ private:
     std::thread::id _thread;
 };
 
-std::unique_ptr<velora::stackline::config::access::SocketServer> serve()
-{
-    std::unique_ptr<velora::stackline::config::access::SocketServer> server(
-        new velora::stackline::config::access::SocketServer(kPort));
-    if (!server->Initialize() || !server->Start())
-        return nullptr;
-    return server;
-}
+// A server on the fixed port, that a test stops and starts again.
+class StoreRestartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetTestConfig(kServedTestConfig);
+        ASSERT_TRUE(serve());
+    }
+    bool serve()
+    {
+        _server.reset(new velora::stackline::config::access::SocketServer(kPort));
+        return _server->Initialize() && _server->Start();
+    }
+    static std::string url(bool caching)
+    {
+        return "socket://127.0.0.1:" + std::to_string(kPort) + "/caching=" + (caching ? "true" : "false") +
+               "&configid=" + std::to_string(kServedTestConfig);
+    }
 
-TEST(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
+    std::unique_ptr<velora::stackline::config::access::SocketServer> _server;
+};
+
+TEST_F(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
 {
-    ResetTestConfig(kServedTestConfig);
-    const std::string url = "socket://127.0.0.1:" + std::to_string(kPort) +
-                            "/caching=true&configid=" + std::to_string(kServedTestConfig);
-    auto server = serve();
-    ASSERT_NE(server, nullptr);
     ConfigFactoryImpl* factory = ConfigFactoryImpl::GetInstance();
-    Config* watched = factory->CreateConfig(url, "");
+    Config* watched = factory->CreateConfig(url(true), "");
     Config* serving = factory->CreateConfig("local://configid=" + std::to_string(kServedTestConfig), "");
     ASSERT_TRUE(watched && serving);
     EventRecorder events;
@@ -87,7 +95,7 @@ TEST(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
     EXPECT_NE(firstWriter, 0u);
 
     testing::internal::CaptureStderr();
-    server.reset();
+    _server.reset();
     ASSERT_TRUE(WaitUntil([&] { return !ConfigConnected(watched); }, 5000));
     ASSERT_TRUE(WaitUntil([&] { return link.Notes().size() == 1; }, 5000));
     int value = -1;
@@ -97,8 +105,7 @@ TEST(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
     // The store changes meanwhile; no event can tell the client.
     ASSERT_TRUE(serving->SetIntegerValue(kIntId, 9));
 
-    server = serve();
-    ASSERT_NE(server, nullptr);
+    ASSERT_TRUE(serve());
     // The first attempts come within 0.25 + 0.5 + 1 s or so.
     ASSERT_TRUE(WaitUntil([&] { return ConfigConnected(watched); }, 10000));
     ASSERT_TRUE(WaitUntil([&] { return link.Notes().size() == 2; }, 5000));
@@ -127,21 +134,15 @@ TEST(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
 }
 
 // A config released while its store is away stops trying.
-TEST(StoreRestartTest, ReleasedWhileAwayStopsTrying)
+TEST_F(StoreRestartTest, ReleasedWhileAwayStopsTrying)
 {
-    ResetTestConfig(kServedTestConfig);
-    const std::string url = "socket://127.0.0.1:" + std::to_string(kPort) +
-                            "/caching=false&configid=" + std::to_string(kServedTestConfig);
-    auto server = serve();
-    ASSERT_NE(server, nullptr);
-    Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(url, "");
+    Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(url(false), "");
     ASSERT_NE(c, nullptr);
     testing::internal::CaptureStderr();
-    server.reset();
+    _server.reset();
     ASSERT_TRUE(WaitUntil([&] { return !ConfigConnected(c); }, 5000));
     ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
-    server = serve();
-    ASSERT_NE(server, nullptr);
+    ASSERT_TRUE(serve());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.find("made again"), std::string::npos) << said;
