@@ -26,13 +26,15 @@ const int kRounds = 150;
 
 int valueOf(int thread, int round) { return thread * 10000 + round; }
 
+// Set on the callers' threads (thread ids may be reused once they end).
+thread_local bool tCaller = false;
+
 std::string dataOf(int thread, int round) { return "t" + std::to_string(thread) + ":" + std::to_string(round); }
 
 // Checks, per writing thread, that its values arrive in the order it set
 // them, with their origin, on a library thread.
 class OrderedOrigins : public ConfigEventListener {
 public:
-    explicit OrderedOrigins(std::set<std::thread::id> callers) : _callers(std::move(callers)) {}
 
     int IntegerChanged(eParam_t id, int value, timeval) override
     {
@@ -42,7 +44,7 @@ public:
             ++_bad;
             return 0;
         }
-        if (_callers.count(std::this_thread::get_id()))
+        if (tCaller)
             ++_onCaller;
         int& last = _last[value / 10000];
         if (value % 10000 <= last)
@@ -67,7 +69,6 @@ public:
     int OutOfOrder() const { return _outOfOrder; }
 
 private:
-    std::set<std::thread::id> _callers;
     std::mutex _mutex;
     std::map<int, int> _last;
     std::vector<EventOrigin> _origins;
@@ -85,24 +86,15 @@ TEST_F(ClientLinkTest, CallersOnSeveralThreadsShareOneConnection)
     Config* shared = client(false);
     Config* watcher = client();
     ASSERT_TRUE(shared && watcher);
-    // The listeners know the callers' threads only once they run; a
-    // barrier holds the callers until both are registered.
+    OrderedOrigins own;
+    OrderedOrigins others;
+    ASSERT_TRUE(shared->AddEventListener(&own));
+    ASSERT_TRUE(watcher->AddEventListener(&others));
     std::vector<std::thread> threads;
-    std::mutex startMutex;
-    std::condition_variable startCv;
-    bool go = false;
-    std::set<std::thread::id> callers;
     std::atomic<int> failures{0};
-    std::atomic<int> ready{0};
     for (int t = 1; t <= kThreads; ++t)
         threads.emplace_back([&, t] {
-            {
-                std::unique_lock<std::mutex> lock(startMutex);
-                callers.insert(std::this_thread::get_id());
-                ++ready;
-                startCv.notify_all();
-                startCv.wait(lock, [&] { return go; });
-            }
+            tCaller = true;
             for (int r = 1; r <= kRounds; ++r) {
                 if (!shared->SetIntegerValue(kIntId, valueOf(t, r)))
                     ++failures;
@@ -121,19 +113,6 @@ TEST_F(ClientLinkTest, CallersOnSeveralThreadsShareOneConnection)
                     ++failures;
             }
         });
-    {
-        std::unique_lock<std::mutex> lock(startMutex);
-        startCv.wait(lock, [&] { return ready == kThreads; });
-    }
-    OrderedOrigins own(callers);
-    OrderedOrigins others(callers);
-    ASSERT_TRUE(shared->AddEventListener(&own));
-    ASSERT_TRUE(watcher->AddEventListener(&others));
-    {
-        std::lock_guard<std::mutex> lock(startMutex);
-        go = true;
-    }
-    startCv.notify_all();
     for (auto& t : threads)
         t.join();
     EXPECT_EQ(failures, 0);
