@@ -91,8 +91,21 @@ public:
     int Reconnect();
 
 private:
-    struct Waiter;
+    // A waiting request.
+    struct Waiter {
+        std::uint32_t tag = 0;
+        const std::uint32_t* cacheParam = nullptr;
+        Reply* reply = nullptr;
+        // Set under _mutex; read without it by the waiter while it reads.
+        std::atomic<bool> done{false};
+        bool answered = false;
+        std::condition_variable wake;
+    };
     enum class Read { Data, Idle, Lost };
+    // A waiting reader looks up from its socket this often, to see whether
+    // its time is up or the link is closing.
+    static constexpr int kReadSliceMs = 100;
+    static constexpr size_t kReadBuffer = 16 * 1024;
 
     SocketLink(const StoreUrl& url, DescriptorTable* table, std::shared_ptr<ListenerQueue> events,
                std::shared_ptr<ListenerHub> hub);
