@@ -4,17 +4,19 @@
 # optimized without sanitizers (build-test-release/), where it also builds
 # the benchmarks (build-test-bench/) and runs each once for a few seconds
 # (bench/run-all.sh --smoke: they still build and run; no figure is
-# asserted). With clang present it also runs every fuzz target for
-# TOVIK_FUZZ_SECONDS (default 5) over its seed corpus (build-test-fuzz/).
+# asserted). Then the parameter store's own tests run under
+# ThreadSanitizer (build-test-tsan/, only what they need is built). With
+# clang present it also runs every fuzz target for TOVIK_FUZZ_SECONDS
+# (default 5) over its seed corpus (build-test-fuzz/).
 #
-#   STAGES="sanitize release fuzz"   the stages to run, in this order
-#   BUILD_DIR=build-test             prefix of the three build directories
+#   STAGES="sanitize release tsan fuzz"   the stages to run, in this order
+#   BUILD_DIR=build-test             prefix of the build directories
 #   CTEST_ARGS="-L unit"             passed on to ctest (e.g. -R, -L, -LE)
 #   JOBS=4                           parallel compile and test jobs (nproc)
 set -e
 cd "$(dirname "$0")"
 BUILD=${BUILD_DIR:-build-test}
-STAGES=${STAGES:-sanitize release fuzz}
+STAGES=${STAGES:-sanitize release tsan fuzz}
 case " $STAGES " in
 *" release "*) ./scripts/deps.sh bench ;;
 *) ./scripts/deps.sh ;;
@@ -74,6 +76,17 @@ for stage in $STAGES; do
         fi
         grep '^== ' "$BUILD-bench/smoke.log"
         ;;
+    tsan)
+        echo "== The store's tests under ThreadSanitizer ($BUILD-tsan/)"
+        configure "$BUILD-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON \
+            -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+            -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread
+        cmake --build "$BUILD-tsan" -j "$JOBS" \
+            --target store_unit_tests store_socket_tests store_restart_tests store_stress_tests
+        TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
+            ctest --test-dir "$BUILD-tsan" --output-on-failure -j "$JOBS" --timeout 300 \
+            -R '^store_(unit|socket|restart|stress)_tests\.' </dev/null
+        ;;
     fuzz)
         if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; then
             echo "== Fuzz targets skipped: clang is not installed"
@@ -87,7 +100,7 @@ for stage in $STAGES; do
         ctest --test-dir "$BUILD-fuzz" --output-on-failure -j "$JOBS" -L fuzz </dev/null
         ;;
     *)
-        echo "unknown stage: $stage (sanitize, release, fuzz)"
+        echo "unknown stage: $stage (sanitize, release, tsan, fuzz)"
         exit 2
         ;;
     esac

@@ -1,6 +1,10 @@
 #include "benchserver.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -9,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "tovikconfig/integerdescriptor.h"
 
@@ -44,6 +50,55 @@ void FillTable()
     d->SetParamIDName("eParamID_BenchValue");
     d->SetParamType(eCParam_IntegerValue);
     table->AddDescriptor(d);
+    for (int client = 0; client < kClientParams; ++client) {
+        auto* c = new IntegerDescriptor;
+        c->SetParamID(ClientParam(client));
+        c->SetParamIDName("eParamID_BenchClient_" + std::to_string(client));
+        c->SetParamType(eCParam_IntegerValue);
+        table->AddDescriptor(c);
+    }
+}
+
+double BenchSeconds()
+{
+    const char* text = std::getenv("PARAMLINK_BENCH_SECONDS");
+    const double seconds = text ? std::atof(text) : 0;
+    return seconds > 0 ? seconds : 3.0;
+}
+
+int ConnectLoopback(int port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a;
+    std::memset(&a, 0, sizeof a);
+    a.sin_family = AF_INET;
+    a.sin_port = htons(std::uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        if (fd >= 0)
+            close(fd);
+        return -1;
+    }
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return fd;
+}
+
+double ProcessCpuSeconds(pid_t pid)
+{
+    // Fields 14 and 15 of /proc/PID/stat, in clock ticks; the name in
+    // field 2 may hold blanks, so count from its closing parenthesis.
+    FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (!f)
+        return 0;
+    char line[1024];
+    const bool got = std::fgets(line, sizeof line, f) != nullptr;
+    std::fclose(f);
+    const char* close = got ? std::strrchr(line, ')') : nullptr;
+    unsigned long utime = 0, stime = 0;
+    if (!close || std::sscanf(close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2)
+        return 0;
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
 int Serve(int port)
@@ -96,6 +151,8 @@ bool StartServer()
 }
 
 int ServerPort() { return g_server.port; }
+
+pid_t ServerPid() { return g_server.pid; }
 
 std::string ServerUrl()
 {

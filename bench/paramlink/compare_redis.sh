@@ -1,102 +1,49 @@
 #!/bin/sh
-# Acknowledged sets per second on one loopback connection: our store next to
-# Redis (redis-benchmark -t set -P 1 -c 1), our rate divided by Redis's; and
-# event fan-out to 100 and 1,000 watching clients, from the set (or PUBLISH)
-# to the last watcher's copy, median and 99th percentile, beside Redis
-# pub/sub with as many subscribers.
+# The parameter store beside Redis doing the same work, each figure as
+# min / median / max of 3 rounds with the ratio and its goal, and the load
+# average (compare_redis.py measures and prints):
+#   - acknowledged sets on one connection: a socket config's
+#     SetIntegerValue in a loop against redis-benchmark -t set -c 1 -P 1
+#     (SET, wait for +OK), and the CPU time both programs and their servers
+#     spend per set;
+#   - 50 and 1,000 clients, each setting its own parameter (Redis: its own
+#     key) to a new value as fast as acknowledgements come, each watching
+#     every change (a listener on its config; Redis: a subscriber to the
+#     keyspace notifications of every key): sets per second, acknowledgement
+#     latency;
+#   - set -> event latency through the library (a set by one config, heard
+#     by another config's listener);
+#   - fan-out from a set (Redis: PUBLISH) to the last of 100 and 1,000
+#     watchers: bare connections read by one thread on both sides, and
+#     socket configs with listeners.
 # Installs redis-server and redis-tools when missing, builds the store
 # benchmark, then measures inside a private network namespace that has only
-# loopback (on this host's loopback when no namespace can be made), with its
-# own redis-server on a free port that it stops again. Exits non-zero when
-# any step fails.
+# loopback (on this host's loopback when no namespace can be made), with
+# its own redis-server on a free port that it stops again. Exits non-zero
+# when any step fails.
+#
+# BENCH_SMOKE=1: one round of about a second per figure, nothing installed
+# (Redis's side only if it is there), no figure asserted; exits 0 when it
+# ran.
 set -eu
 SELF=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
-cd "$(dirname "$SELF")/../.."
+HERE=$(dirname "$SELF")
+cd "$HERE/../.."
 BUILD=${BUILD_DIR:-build-bench}
-REQUESTS=${REQUESTS:-100000}
-export BUILD REQUESTS
+SMOKE=${BENCH_SMOKE:-0}
+export BUILD SMOKE
 
 fail() {
     echo "compare_redis: $*" >&2
     exit 1
 }
 
-measure() {
-    TMP=$(mktemp -d)
-    REDIS_PID=
-    cleanup() {
-        if [ -n "$REDIS_PID" ]; then
-            kill "$REDIS_PID" 2>/dev/null || true
-            wait "$REDIS_PID" 2>/dev/null || true
-        fi
-        rm -rf "$TMP"
-    }
-    trap cleanup EXIT
-    trap 'exit 1' INT TERM
-
-    # A free loopback port, asked of the kernel.
-    PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()') ||
-        fail "no free loopback port"
-    redis-server --bind 127.0.0.1 --port "$PORT" --save '' --appendonly no --daemonize no \
-        --dir "$TMP" >"$TMP/redis.log" 2>&1 &
-    REDIS_PID=$!
-    i=0
-    until redis-cli -h 127.0.0.1 -p "$PORT" ping >/dev/null 2>&1; do
-        i=$((i + 1))
-        if [ $i -gt 50 ] || ! kill -0 "$REDIS_PID" 2>/dev/null; then
-            cat "$TMP/redis.log" >&2
-            fail "redis-server did not start"
-        fi
-        sleep 0.1
-    done
-
-    redis-benchmark -h 127.0.0.1 -p "$PORT" -t set -P 1 -c 1 -q -n "$REQUESTS" >"$TMP/redis.out" 2>&1 ||
-        { cat "$TMP/redis.out" >&2; fail "redis-benchmark failed"; }
-    REDIS_RATE=$(tr '\r' '\n' <"$TMP/redis.out" | sed -n 's/^ *SET: \([0-9.]*\) requests per second.*/\1/p' | tail -1)
-    [ -n "$REDIS_RATE" ] || { cat "$TMP/redis.out" >&2; fail "no rate in redis-benchmark's output"; }
-
-    REDIS_PORT=$PORT "$BUILD/bin/paramlink_bench" --benchmark_format=json --benchmark_out="$TMP/ours.json" \
-        --benchmark_out_format=json >/dev/null || fail "paramlink_bench failed"
-    python3 - "$TMP/ours.json" "$REDIS_RATE" <<'PY' || fail "the store benchmark's results are incomplete"
-import json, sys
-data = json.load(open(sys.argv[1]))
-redis_rate = float(sys.argv[2])
-rate = latency = None
-fan = {}
-for b in data["benchmarks"]:
-    name = b["name"].split("/min_time")[0]
-    if b.get("error_occurred"):
-        sys.exit("%s: %s" % (name, b.get("error_message", "error")))
-    if b.get("failed", 0) or b.get("lost", 0):
-        sys.exit("%s: %d refused or lost" % (name, b.get("failed", 0) + b.get("lost", 0)))
-    if name == "BM_AcknowledgedIntegerSets":
-        rate = b["sets_per_s"]
-    elif name == "BM_SetToEventLatency":
-        latency = (b["median_us"], b["p99_us"])
-    else:
-        kind, watchers = name.split("/")
-        fan[(kind, int(watchers))] = (b["median_us"] / 1000, b["p99_us"] / 1000)
-kinds = ["BM_FanOut", "BM_RedisFanOut", "BM_FanOutToListeners"]
-if rate is None or latency is None or len(fan) != 6 or any((k, n) not in fan for k in kinds for n in (100, 1000)):
-    sys.exit("benchmarks missing from the output")
-print("redis SET, 1 client, no pipelining: %.0f requests/s" % redis_rate)
-print("store acknowledged integer sets:     %.0f sets/s" % rate)
-print("ratio (store / redis):               %.2f" % (rate / redis_rate))
-print("store set-to-event latency:          median %.1f us, p99 %.1f us" % latency)
-print("fan-out, set to the last watcher's copy, median / p99 in ms:")
-print("  watchers  store (bare)     redis pub/sub    store (library listeners)")
-for n in (100, 1000):
-    print("  %-8d  %s" % (n, "  ".join("%6.2f / %6.2f " % fan[(k, n)] for k in kinds)))
-PY
-}
-
 if [ "${1:-}" = "--measure" ]; then
-    measure
-    exit 0
+    exec python3 "$HERE/compare_redis.py"
 fi
 
-if ! command -v redis-server >/dev/null 2>&1 || ! command -v redis-benchmark >/dev/null 2>&1 ||
-    ! command -v redis-cli >/dev/null 2>&1; then
+if [ "$SMOKE" != 1 ] && { ! command -v redis-server >/dev/null 2>&1 || ! command -v redis-benchmark >/dev/null 2>&1 ||
+    ! command -v redis-cli >/dev/null 2>&1; }; then
     echo "Installing redis-server redis-tools"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq || fail "apt-get update failed"
@@ -109,8 +56,10 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_BENCH=
     fail "cmake configure failed"
 cmake --build "$BUILD" -j 4 --target paramlink_bench >/dev/null || fail "cannot build paramlink_bench"
 
+# The fan-out and many-clients benchmarks hold thousands of connections.
+ulimit -n "$(ulimit -Hn)" 2>/dev/null || true
 if unshare -n true 2>/dev/null; then
     exec unshare -n sh -c 'ip link set lo up 2>/dev/null || ifconfig lo up 2>/dev/null; exec sh "$0" --measure' "$SELF"
 fi
 echo "(no private network namespace here: measuring on this host's loopback)"
-measure
+exec python3 "$HERE/compare_redis.py"

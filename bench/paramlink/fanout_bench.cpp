@@ -37,24 +37,6 @@ namespace {
 
 const auto kEventWait = std::chrono::seconds(5);
 
-int connectLoopback(int port)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a;
-    std::memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_port = htons(std::uint16_t(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        if (fd >= 0)
-            close(fd);
-        return -1;
-    }
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
-}
-
 bool sendAll(int fd, const std::string& bytes)
 {
     return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
@@ -231,7 +213,7 @@ public:
     FanOut(Protocol& protocol, int watchers) : _protocol(protocol), _epoll(epoll_create1(EPOLL_CLOEXEC))
     {
         for (int i = 0; i <= watchers; ++i) {
-            const int fd = connectLoopback(protocol.Port());
+            const int fd = ConnectLoopback(protocol.Port());
             const bool ready = fd >= 0 && (i < watchers ? protocol.Subscribe(fd) : protocol.Greet(fd));
             _peers.push_back(Peer{fd, -1, std::string()});
             if (!ready)
@@ -330,7 +312,7 @@ void BM_FanOut(benchmark::State& state)
     StoreProtocol store;
     runFanOut(state, store, current);
 }
-BENCHMARK(BM_FanOut)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_FanOut)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 void BM_RedisFanOut(benchmark::State& state)
 {
@@ -342,7 +324,7 @@ void BM_RedisFanOut(benchmark::State& state)
     RedisProtocol redis(std::atoi(port));
     runFanOut(state, redis, 0);
 }
-BENCHMARK(BM_RedisFanOut)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_RedisFanOut)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 // Counts the listeners that have the current number; the last one notes
 // the time.
@@ -415,6 +397,6 @@ void BM_FanOutToListeners(benchmark::State& state)
         factory->ReleaseConfig(setter);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
-BENCHMARK(BM_FanOutToListeners)->Arg(100)->Arg(1000)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_FanOutToListeners)->Arg(100)->Arg(1000)->MinTime(BenchSeconds())->UseRealTime();
 
 } // namespace

@@ -25,7 +25,10 @@ bool Encode(const Message& msg, std::string& out)
         AppendHello(out, msg.configID);
         return true;
     case MsgType::Welcome:
-        AppendWelcome(out, msg.status, std::string(msg.bytes, msg.length));
+        if (msg.status == kWelcome)
+            AppendWelcome(out, msg.origin.writer);
+        else
+            AppendRefusal(out, msg.status, std::string(msg.bytes, msg.length));
         return true;
     case MsgType::Set:
         AppendSet(out, msg.tag, msg.paramID, msg.kind, msg.intValue, msg.bytes, msg.length);
@@ -36,11 +39,13 @@ bool Encode(const Message& msg, std::string& out)
     case MsgType::Reply:
         if (msg.hasValue)
             AppendReplyValue(out, msg.tag, msg.kind, msg.intValue, msg.bytes, msg.length);
+        else if (msg.length)
+            AppendRefusedReply(out, msg.tag, std::string(msg.bytes, msg.length));
         else
             AppendReply(out, msg.tag, msg.status);
         return true;
     case MsgType::Event:
-        AppendEvent(out, msg.paramID, msg.kind, msg.when, msg.intValue, msg.bytes, msg.length);
+        AppendEvent(out, msg.paramID, msg.kind, msg.when, msg.origin, msg.intValue, msg.bytes, msg.length);
         return true;
     case MsgType::List:
         AppendList(out, msg.tag);
@@ -68,6 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     ++data;
     --size;
     FrameBuffer buffer((mode & 0x80) ? 16 : 4096);
+    // As a server's connection before its greeting takes only short frames.
+    if (mode & 0x40)
+        buffer.SetMaxBody(kHelloBody);
     size_t pos = 0;
     const size_t piece = (mode % 61) + 1;
     while (pos < size) {

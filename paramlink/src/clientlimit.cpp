@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "netutil.h"
-#include "serverconnection.h"
 
 namespace paramlink {
 
@@ -51,20 +50,7 @@ void ClientLimit::Apply()
 
 void ClientLimit::LogRefusal(const std::string& peer, const std::string& reason)
 {
-    const long long now = MonotonicMs();
-    unsigned long unlogged;
-    {
-        std::lock_guard<std::mutex> lock(_mutex);
-        if (_lastRefusalLogMs && now - _lastRefusalLogMs < 1000) {
-            ++_unlogged;
-            return;
-        }
-        _lastRefusalLogMs = now;
-        unlogged = _unlogged;
-        _unlogged = 0;
-    }
-    Log("refusing " + peer + ": " + reason +
-        (unlogged ? " (" + std::to_string(unlogged) + " more refused since the last line)" : std::string()));
+    _refusals.Log("refusing " + peer + ": " + reason, "more refused since the last line");
 }
 
 } // namespace paramlink

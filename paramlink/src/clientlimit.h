@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "logthrottle.h"
+
 namespace paramlink {
 
 class ClientLimit {
@@ -31,8 +33,7 @@ private:
     std::atomic<int> _allowed{kDefaultClients};
     std::mutex _mutex;
     bool _applied = false;
-    long long _lastRefusalLogMs = 0;
-    unsigned long _unlogged = 0;
+    LogThrottle _refusals;
 };
 
 } // namespace paramlink

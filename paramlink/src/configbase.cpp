@@ -1,15 +1,51 @@
 #include "configbase.h"
 
+#include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 
 namespace paramlink {
 
+namespace {
+struct LastSet {
+    const Config* config = nullptr;
+    std::uint32_t sequence = 0;
+    std::string refusal;
+};
+thread_local LastSet tLastSet;
+} // namespace
+
 ConfigBase::ConfigBase(eConfigID_t configID, const std::string& what)
     : _configID(configID),
       _table(DescriptorRegistry::GetDescriptorTable(configID)),
-      _hub(std::make_shared<ListenerHub>()),
+      _hub(std::make_shared<ListenerHub>(this)),
       _events(ListenerQueue::Start(_hub, what))
 {
+}
+
+bool ConfigBase::LastWrite(const Config* config, std::uint32_t& sequence)
+{
+    if (!config || tLastSet.config != config)
+        return false;
+    sequence = tLastSet.sequence;
+    return true;
+}
+
+std::string ConfigBase::LastRefusal(const Config* config)
+{
+    return config && tLastSet.config == config ? tLastSet.refusal : std::string();
+}
+
+void ConfigBase::noteWrite(std::uint32_t sequence) const
+{
+    tLastSet.config = this;
+    tLastSet.sequence = sequence;
+    tLastSet.refusal.clear();
+}
+
+void ConfigBase::noteRefusal(std::string reason) const
+{
+    if (tLastSet.config == this)
+        tLastSet.refusal = std::move(reason);
 }
 
 ConfigBase::~ConfigBase() { stopEvents(); }
@@ -20,19 +56,12 @@ void ConfigBase::stopEvents()
     _events->Stop();
 }
 
-void ConfigBase::queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
-                             const timeval& when)
+void ConfigBase::queueChange(const ValueChange& change, bool own)
 {
     if (!_hub->HasListeners())
         return;
-    OwnedChange change;
-    change.id = id;
-    change.kind = kind;
-    change.intValue = intValue;
-    if (length)
-        change.bytes.assign(bytes, length);
-    change.when = when;
-    _events->Push(std::move(change));
+    _events->Push(OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length, change.when,
+                                  change.origin, own));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }
@@ -103,6 +132,54 @@ bool ConfigBase::AddEventListener(ConfigEventListener* listener) { return _hub->
 bool ConfigBase::RemoveEventListener(ConfigEventListener* listener) { return _hub->Remove(listener); }
 
 } // namespace paramlink
+
+bool ConfigConnected(Config* config)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    return !ours || ours->Connected();
+}
+
+bool AddLinkListener(Config* config, ConfigLinkListener* listener)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    return ours && ours->AddLinkListener(listener);
+}
+
+bool RemoveLinkListener(Config* config, ConfigLinkListener* listener)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    return ours && ours->RemoveLinkListener(listener);
+}
+
+bool CurrentEventOrigin(EventOrigin& out)
+{
+    const paramlink::OwnedChange* change = paramlink::ListenerHub::Current();
+    if (!change)
+        return false;
+    out.writer = change->origin.writer;
+    out.sequence = change->origin.sequence;
+    out.own = change->own;
+    return true;
+}
+
+std::uint64_t ConfigWriterID(Config* config)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    return ours ? ours->WriterID() : 0;
+}
+
+bool LastWriteSequence(Config* config, std::uint32_t& sequence)
+{
+    return paramlink::ConfigBase::LastWrite(config, sequence);
+}
+
+std::string LastWriteRefusal(Config* config) { return paramlink::ConfigBase::LastRefusal(config); }
+
+ConfigLinkListener::~ConfigLinkListener() = default;
+
+void ConfigLinkListener::LinkLost(Config*) {}
+
+void ConfigLinkListener::LinkRestored(Config*) {}
 
 bool ListHeldParams(Config* config, std::vector<HeldParam>& out)
 {

@@ -46,17 +46,29 @@ public:
     virtual bool ListHeld(std::vector<HeldParam>& out) = 0;
     // See ConfigConnected.
     virtual bool Connected() const { return true; }
+    // See ConfigWriterID.
+    virtual std::uint64_t WriterID() const = 0;
+    virtual bool AddLinkListener(ConfigLinkListener* listener) { return _hub->AddLink(listener); }
+    bool RemoveLinkListener(ConfigLinkListener* listener) { return _hub->RemoveLink(listener); }
+
+    // The calling thread's last set: its sequence number and the store's
+    // refusal (see LastWriteSequence, LastWriteRefusal).
+    static bool LastWrite(const Config* config, std::uint32_t& sequence);
+    static std::string LastRefusal(const Config* config);
 
 protected:
     // Queues a copy of a change for the listeners, when there are any.
-    void queueChange(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
-                     const timeval& when);
+    void queueChange(const ValueChange& change, bool own);
+    // Records a set of the calling thread through this config, and later
+    // why the store refused it.
+    void noteWrite(std::uint32_t sequence) const;
+    void noteRefusal(std::string reason) const;
     // No listener is called once this returns (but from inside a callback,
     // where only later calls are stopped).
     void stopEvents();
 
-    // One value of that kind into the store behind this config; false when
-    // refused.
+    // One value of that kind into the store behind this config, with
+    // noteWrite; false when refused.
     virtual bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) = 0;
     // The value of a parameter of the wanted kind; false when there is none.
     virtual bool read(eParam_t id, ValueKind wanted, StoredValue& out) = 0;

@@ -54,9 +54,3 @@ Config* TryCreateConfig(const std::string& url, std::string& error)
     }
     return SocketConfig::Connect(parsed, error);
 }
-
-bool ConfigConnected(Config* config)
-{
-    auto* ours = dynamic_cast<ConfigBase*>(config);
-    return !ours || ours->Connected();
-}

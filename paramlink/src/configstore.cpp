@@ -1,15 +1,67 @@
 #include "configstore.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <map>
 #include <memory>
 
 #include "paramlink/descriptortable.h"
 #include "paramlink/maxconfigid.h"
+#include "logthrottle.h"
 #include "storeurl.h"
+#include "valuelimit.h"
 #include "wireformat.h"
 
 namespace paramlink {
+
+std::uint64_t NextWriterID()
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+namespace {
+
+std::string idText(eParam_t id)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", unsigned(id));
+    return text;
+}
+
+const char* kindName(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::Integer:
+        return "an integer";
+    case ValueKind::String:
+        return "a string";
+    case ValueKind::Data:
+        return "data";
+    }
+    return "?";
+}
+
+// Over-long values are refused with a line in this process's log, one a
+// second at most whoever sends them.
+LogThrottle& lengthRefusals()
+{
+    static LogThrottle* throttle = new LogThrottle;
+    return *throttle;
+}
+
+} // namespace
+
+std::string UnknownIdRefusal(eParam_t id, eConfigID_t configID)
+{
+    return "config " + std::to_string(configID) + " has no parameter " + idText(id);
+}
+
+std::string WrongKindRefusal(eParam_t id, eConfigID_t configID, ValueKind held)
+{
+    return "parameter " + idText(id) + " of config " + std::to_string(configID) + " holds " + kindName(held);
+}
 
 bool KindsCompatible(ValueKind wanted, ValueKind held)
 {
@@ -45,13 +97,29 @@ std::string ConfigStore::Refusal(eConfigID_t configID)
     return "no config " + std::to_string(configID) + " here (configs 0 to " + std::to_string(GetMaxConfigID()) + ")";
 }
 
-bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
+bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                      const Origin& origin, std::string* refusal)
 {
     DescriptorKindInfo info;
-    if (!_table->LookupKind(id, info) || info.kind != kind)
+    if (!_table->LookupKind(id, info)) {
+        if (refusal)
+            *refusal = UnknownIdRefusal(id, _configID);
         return false;
-    if (kind != ValueKind::Integer && length > wire::kMaxValueBytes)
+    }
+    if (info.kind != kind) {
+        if (refusal)
+            *refusal = WrongKindRefusal(id, _configID, info.kind);
         return false;
+    }
+    if (kind != ValueKind::Integer) {
+        std::string why = LengthRefusal(info, length, id, _configID);
+        if (!why.empty()) {
+            lengthRefusals().Log("refused " + why);
+            if (refusal)
+                refusal->swap(why);
+            return false;
+        }
+    }
 
     std::lock_guard<std::mutex> lock(_mutex);
     auto it = _values.find(id);
@@ -81,8 +149,9 @@ bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const 
     change.bytes = it->second.bytes.data();
     change.length = it->second.bytes.size();
     gettimeofday(&change.when, nullptr);
+    change.origin = origin;
     _frame.clear();
-    wire::AppendEvent(_frame, id, kind, change.when, change.intValue, change.bytes, change.length);
+    wire::AppendEvent(_frame, id, kind, change.when, origin, change.intValue, change.bytes, change.length);
     for (EventSinkIF* sink : _sinks)
         sink->Post(change, _frame);
     return true;

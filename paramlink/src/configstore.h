@@ -39,9 +39,12 @@ public:
     eConfigID_t GetConfigID() const { return _configID; }
     DescriptorTable* GetTable() const { return _table; }
 
-    // Refused when the table holds no descriptor for the id or its kind
-    // differs. A change of the value is posted to every sink.
-    bool Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length);
+    // Refused when the table holds no descriptor for the id, its kind
+    // differs or a string or data value is longer than the parameter allows
+    // (see valuelimit.h); refusal, when given, then says why. A change of
+    // the value is posted to every sink, naming origin as its writer.
+    bool Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+             const Origin& origin, std::string* refusal = nullptr);
 
     enum class Lookup { Ok, UnknownId, WrongKind };
     // The value, or the descriptor's factory default when never set. String
@@ -70,6 +73,11 @@ private:
     std::vector<EventSinkIF*> _sinks;
     std::string _frame;
 };
+
+// Why a set of an id the table does not hold, or of the wrong kind, is
+// refused.
+std::string UnknownIdRefusal(eParam_t id, eConfigID_t configID);
+std::string WrongKindRefusal(eParam_t id, eConfigID_t configID, ValueKind held);
 
 bool KindsCompatible(ValueKind wanted, ValueKind held);
 

@@ -101,11 +101,7 @@ std::vector<DescriptorTable::Summary> DescriptorTable::Summaries() const
     return out;
 }
 
-std::uint64_t DescriptorTable::GetGeneration() const
-{
-    std::lock_guard<std::mutex> lock(_mutex);
-    return _generation;
-}
+std::uint64_t DescriptorTable::GetGeneration() const { return _generation.load(std::memory_order_acquire); }
 
 void DescriptorTable::SetRefusalHook(std::function<bool(ParamDescriptor*)> hook)
 {

@@ -1,18 +1,18 @@
 // The changes of one Config on their way to its listeners: a bounded queue
-// and the library thread that empties it, in order. Pushing never blocks:
-// when the queue is full the oldest change is dropped, and the number
-// dropped is logged once delivery goes on, so a listener that stops taking
-// events costs its own events and never a writer's time or unbounded memory.
+// that the process's event threads (EventDispatcher) empty in order.
+// Pushing never blocks: when the queue is full the oldest change is
+// dropped, and the number dropped is logged once delivery goes on, so a
+// listener that stops taking events costs its own events and never a
+// writer's time or unbounded memory.
 #ifndef PARAMLINK_LISTENERQUEUE_H
 #define PARAMLINK_LISTENERQUEUE_H
 
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "listenerhub.h"
 
@@ -23,27 +23,33 @@ public:
     static constexpr size_t kMaxEvents = 65536;
     // Value bytes held at most (a data value may be 1 MiB).
     static constexpr size_t kMaxBytes = 64u << 20;
+    // Changes delivered in one turn before other configs get theirs.
+    static constexpr size_t kTurn = 256;
 
-    // Starts the thread, which keeps the queue alive until Stop. what names
-    // the config in log lines.
+    // A queue delivering to hub's listeners. what names the config in log
+    // lines.
     static std::shared_ptr<ListenerQueue> Start(std::shared_ptr<ListenerHub> hub, std::string what,
                                                 size_t maxEvents = kMaxEvents, size_t maxBytes = kMaxBytes);
-    ~ListenerQueue();
     ListenerQueue(const ListenerQueue&) = delete;
     ListenerQueue& operator=(const ListenerQueue&) = delete;
 
     void Push(OwnedChange change);
-    // Ends the thread: waits for it, or, called from one of its own
-    // callbacks, lets it end once the callback returns. Close the hub first
-    // so that nothing queued is delivered.
+    // Several changes with one hand-off; changes is left empty.
+    void PushAll(std::vector<OwnedChange>& changes);
+    // Nothing is delivered after this but a callback already running. Close
+    // the hub first (it waits for a callback in progress on another thread).
     void Stop();
+
+    // For the dispatcher: delivers up to kTurn changes; true when more wait.
+    bool RunTurn();
 
 private:
     ListenerQueue(std::shared_ptr<ListenerHub> hub, std::string what, size_t maxEvents, size_t maxBytes);
-    void run();
     static size_t cost(const OwnedChange& change) { return change.bytes.size() + sizeof(OwnedChange); }
-    // With _mutex held.
-    void logDroppedLocked(std::unique_lock<std::mutex>& lock);
+    // With _mutex held: queues one change, dropping the oldest past the
+    // bounds; true when the queue must be scheduled.
+    bool addLocked(OwnedChange&& change);
+    void schedule();
 
     std::shared_ptr<ListenerHub> _hub;
     std::string _what;
@@ -51,12 +57,13 @@ private:
     size_t _maxBytes;
 
     std::mutex _mutex;
-    std::condition_variable _wake;
     std::deque<OwnedChange> _queue;
     size_t _bytes = 0;
     size_t _dropped = 0;
     bool _stop = false;
-    std::thread _thread;
+    // On the dispatcher's list or being delivered.
+    bool _scheduled = false;
+    std::vector<OwnedChange> _turn;
 };
 
 } // namespace paramlink

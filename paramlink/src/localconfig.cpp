@@ -4,7 +4,8 @@ namespace paramlink {
 
 LocalConfig::LocalConfig(ConfigStore* store)
     : ConfigBase(store->GetConfigID(), "config " + std::to_string(store->GetConfigID()) + " (local)"),
-      _store(store)
+      _store(store),
+      _writer(NextWriterID())
 {
     _store->Subscribe(this);
 }
@@ -29,12 +30,20 @@ bool LocalConfig::ListHeld(std::vector<HeldParam>& out)
 // Called under the store's lock: copies the change and never blocks.
 void LocalConfig::Post(const ValueChange& change, const std::string&)
 {
-    queueChange(change.id, change.kind, change.intValue, change.bytes, change.length, change.when);
+    queueChange(change, change.origin.writer == _writer);
 }
 
 bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
 {
-    return _store->Set(id, kind, intValue, bytes, length);
+    Origin origin;
+    origin.writer = _writer;
+    origin.sequence = _sequence.fetch_add(1, std::memory_order_relaxed) + 1;
+    noteWrite(origin.sequence);
+    std::string refusal;
+    if (_store->Set(id, kind, intValue, bytes, length, origin, &refusal))
+        return true;
+    noteRefusal(std::move(refusal));
+    return false;
 }
 
 bool LocalConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)

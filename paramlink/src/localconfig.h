@@ -2,6 +2,8 @@
 #ifndef PARAMLINK_LOCALCONFIG_H
 #define PARAMLINK_LOCALCONFIG_H
 
+#include <atomic>
+
 #include "configbase.h"
 #include "configstore.h"
 
@@ -14,6 +16,7 @@ public:
 
     void Release() override;
     bool ListHeld(std::vector<HeldParam>& out) override;
+    std::uint64_t WriterID() const override { return _writer; }
 
 private:
     void Post(const ValueChange& change, const std::string& frame) override;
@@ -21,6 +24,8 @@ private:
     bool read(eParam_t id, ValueKind wanted, StoredValue& out) override;
 
     ConfigStore* _store;
+    const std::uint64_t _writer;
+    std::atomic<std::uint32_t> _sequence{0};
 };
 
 } // namespace paramlink

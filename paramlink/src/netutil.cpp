@@ -1,6 +1,7 @@
 #include "netutil.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,12 @@ void Log(const std::string& line)
 {
     std::string text = "paramlink: " + line + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+long long MonotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void SetNoDelay(int fd)

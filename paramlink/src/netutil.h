@@ -15,6 +15,8 @@ bool SendAll(int fd, const char* data, size_t length, int timeoutMs);
 // Waits for readable data; false on time-out or error.
 bool WaitReadable(int fd, int timeoutMs);
 void Log(const std::string& line);
+// Milliseconds on the monotonic clock.
+long long MonotonicMs();
 
 } // namespace paramlink
 

@@ -1,49 +1,64 @@
 #include "serverconnection.h"
 
-#include <cerrno>
-#include <chrono>
-#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include "logthrottle.h"
 #include "netutil.h"
 #include "paramlink/descriptortable.h"
+#include "serverchannel.h"
 
 namespace paramlink {
 
 namespace {
+
 // Reads per readiness report before other clients get a turn.
 const int kReadsPerTurn = 16;
-} // namespace
 
-long long MonotonicMs()
+LogThrottle& behindLog()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch()).count();
+    static LogThrottle* throttle = new LogThrottle;
+    return *throttle;
 }
 
-ServerConnection::ServerConnection(int fd, std::string peer, std::atomic<size_t>* queuedTotal, AttentionFn attention)
+} // namespace
+
+ServerConnection::ServerConnection(int fd, std::string peer, ConnectionHost& host, long long now)
     : _fd(fd),
       _peer(std::move(peer)),
-      _queuedTotal(queuedTotal),
-      _attention(std::move(attention)),
-      _loop(std::this_thread::get_id()),
-      _lastProgressMs(MonotonicMs())
+      _host(host),
+      _id(NextWriterID()),
+      _acceptedMs(now),
+      _lastProgressMs(now),
+      _lastOutputMs(now)
 {
+    // Nothing longer than a greeting before the greeting.
+    _in.SetMaxBody(wire::kHelloBody);
+    account();
 }
 
 ServerConnection::~ServerConnection()
 {
-    // After this no other thread posts to the connection.
-    if (_store)
-        _store->Unsubscribe(this);
-    {
-        std::lock_guard<std::mutex> lock(_outMutex);
-        _out.clear();
-        _outSent = 0;
-        accountLocked();
-    }
+    Detach();
     ::close(_fd);
+}
+
+void ServerConnection::Detach()
+{
+    if (_channel)
+        _channel->Leave(this);
+    _channel = nullptr;
+    _host.Held(-static_cast<long long>(_held));
+    _held = 0;
+    _detached = true;
+}
+
+void ServerConnection::Abort()
+{
+    linger reset{1, 0};
+    setsockopt(_fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
 }
 
 void ServerConnection::Closing(const std::string& why) const
@@ -52,50 +67,38 @@ void ServerConnection::Closing(const std::string& why) const
         Log("closing connection from " + _peer + ": " + why);
 }
 
-bool ServerConnection::OnEvents(std::uint32_t events)
+bool ServerConnection::TakesOutput(long long now, int deafMs) const
 {
-    if (events & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
-        _inTurn = true;
-        const bool keep = readAvailable();
-        _inTurn = false;
-        if (!keep)
-            return false;
-    }
-    if (events & EPOLLOUT) {
-        std::lock_guard<std::mutex> lock(_outMutex);
-        flushLocked();
-    }
-    return Attend();
+    return _out.Size() == 0 || now - _lastOutputMs < deafMs;
 }
 
-bool ServerConnection::Attend()
+void ServerConnection::account()
 {
-    std::lock_guard<std::mutex> lock(_outMutex);
-    _attentionAsked = false;
-    if (_overflow) {
-        Closing("client too slow to take its events");
-        return false;
-    }
-    return true;
+    if (_detached)
+        return;
+    const size_t held = _in.Capacity() + _out.Held();
+    _host.Held(static_cast<long long>(held) - static_cast<long long>(_held));
+    _held = held;
 }
 
-bool ServerConnection::readAvailable()
+bool ServerConnection::OnReadable(long long now)
 {
-    for (int round = 0; round < kReadsPerTurn; ++round) {
-        ssize_t n = recv(_fd, _in.WritePtr(), _in.WriteSpace(), MSG_DONTWAIT);
+    bool keep = true;
+    for (int round = 0; keep && round < kReadsPerTurn; ++round) {
+        const size_t space = _in.WriteSpace();
+        const ssize_t n = recv(_fd, _in.WritePtr(), space, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return true;
+            break;
         if (n <= 0) {
             // A peer that leaves in the middle of a frame is worth a line.
-            Closing(_in.HasPartial() ? "closed in the middle of a frame" : "");
-            return false;
+            Closing(_in.Pending() ? "closed in the middle of a frame" : "");
+            keep = false;
+            break;
         }
-        _lastProgressMs = MonotonicMs();
+        _lastProgressMs = now;
         _in.Commit(size_t(n));
-        _deferFlush = true;
-        bool keep = true;
         for (;;) {
             const std::uint8_t* body = nullptr;
             size_t length = 0;
@@ -104,7 +107,7 @@ bool ServerConnection::readAvailable()
             if (status == wire::FrameBuffer::Status::NeedMore)
                 break;
             if (status == wire::FrameBuffer::Status::Error) {
-                Closing(why);
+                Closing(Greeted() ? why : why + " before the greeting");
                 keep = false;
                 break;
             }
@@ -120,17 +123,20 @@ bool ServerConnection::readAvailable()
                 break;
             }
         }
-        _deferFlush = false;
-        {
-            std::lock_guard<std::mutex> lock(_outMutex);
-            flushLocked();
-        }
-        if (!keep)
-            return false;
-        if (size_t(n) < 4096)
-            return true;
+        if (size_t(n) < space)
+            break;
     }
-    return true;
+    account();
+    return keep;
+}
+
+void ServerConnection::answer(const std::string& frame)
+{
+    // The changes before the answer go first, to every member in order.
+    if (_channel)
+        _channel->Drain(_host.EventLimit());
+    _out.AppendReply(frame);
+    _host.Dirty(this);
 }
 
 bool ServerConnection::process(const wire::Message& msg)
@@ -141,23 +147,37 @@ bool ServerConnection::process(const wire::Message& msg)
             Closing("second greeting");
             return false;
         }
-        if (msg.magic != wire::kMagic || msg.version != wire::kVersion) {
+        if (msg.magic != wire::kMagic) {
             Closing("not a store client");
+            return false;
+        }
+        if (msg.version != wire::kVersion) {
+            const std::string reason = "the server speaks version " + std::to_string(wire::kVersion) +
+                                       " of the store protocol, not " + std::to_string(msg.version);
+            wire::AppendRefusal(_reply, wire::kWrongVersion, reason);
+            answer(_reply);
+            Closing("refused: " + reason);
             return false;
         }
         ConfigStore* store = ConfigStore::Served(msg.configID) ? ConfigStore::Get(msg.configID) : nullptr;
         if (!store) {
             const std::string reason = ConfigStore::Refusal(msg.configID);
-            wire::AppendWelcome(_reply, wire::kConfigNotServed, reason);
-            queue(_reply);
+            wire::AppendRefusal(_reply, wire::kConfigNotServed, reason);
+            answer(_reply);
             Closing("refused: " + reason);
             return false;
         }
-        // WELCOME first, then the events.
-        wire::AppendWelcome(_reply, wire::kWelcome);
-        queue(_reply);
+        ServerChannel* channel = _host.Channel(store);
+        // Changes made before the greeting are the others'.
+        channel->Drain(_host.EventLimit());
+        wire::AppendWelcome(_reply, _id);
+        _out.AppendReply(_reply);
+        _host.Dirty(this);
+        channel->Join(this);
+        _channel = channel;
         _store = store;
-        _store->Subscribe(this);
+        _in.SetMaxBody(wire::kMaxBody);
+        _host.Greeted(this);
         return true;
     }
     if (!_store) {
@@ -166,16 +186,21 @@ bool ServerConnection::process(const wire::Message& msg)
     }
     switch (msg.type) {
     case wire::MsgType::Set: {
-        const bool ok = _store->Set(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length);
-        wire::AppendReply(_reply, msg.tag, ok ? wire::kOk : wire::kRefused);
-        queue(_reply);
+        Origin origin;
+        origin.writer = _id;
+        origin.sequence = msg.tag;
+        std::string refusal;
+        if (_store->Set(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length, origin, &refusal))
+            wire::AppendReply(_reply, msg.tag, wire::kOk);
+        else
+            wire::AppendRefusedReply(_reply, msg.tag, refusal);
+        answer(_reply);
         return true;
     }
     case wire::MsgType::Get: {
-        // The reply is queued under the store's lock, so it takes its place
-        // among this client's events in change order: a client that caches
-        // it is never left holding a value older than an event it already
-        // has.
+        // Answered under the store's lock, so it takes its place among this
+        // client's events in change order: a client that caches it is never
+        // left holding a value older than an event it already has.
         const std::uint32_t tag = msg.tag;
         _store->ReadInOrder(eParam_t(msg.paramID), msg.kind,
                             [this, tag](ConfigStore::Lookup result, const StoredValue& value) {
@@ -191,7 +216,7 @@ bool ServerConnection::process(const wire::Message& msg)
                                     wire::AppendReply(_reply, tag, wire::kRefused);
                                     break;
                                 }
-                                queue(_reply);
+                                answer(_reply);
                             });
         return true;
     }
@@ -205,7 +230,7 @@ bool ServerConnection::process(const wire::Message& msg)
             entries.push_back(std::move(entry));
         }
         wire::AppendListing(_reply, msg.tag, entries);
-        queue(_reply);
+        answer(_reply);
         return true;
     }
     default:
@@ -214,80 +239,42 @@ bool ServerConnection::process(const wire::Message& msg)
     }
 }
 
-void ServerConnection::accountLocked()
+void ServerConnection::QueueEvents(const char* frames, size_t length, size_t limit)
 {
-    const size_t queued = _out.size() - _outSent;
-    if (queued >= _counted)
-        _queuedTotal->fetch_add(queued - _counted, std::memory_order_relaxed);
-    else
-        _queuedTotal->fetch_sub(_counted - queued, std::memory_order_relaxed);
-    _counted = queued;
-}
-
-void ServerConnection::queue(const std::string& frame)
-{
-    // _inTurn is read on the loop thread only.
-    const bool ownTurn = std::this_thread::get_id() == _loop && _inTurn;
-    std::lock_guard<std::mutex> lock(_outMutex);
-    if (_overflow)
+    if (!length)
         return;
-    const size_t queued = _out.size() - _outSent;
-    if (queued + frame.size() > kMaxQueuedBytes ||
-        _queuedTotal->load(std::memory_order_relaxed) + frame.size() > kMaxQueuedTotal) {
-        _overflow = true;
-        _out.clear();
-        _outSent = 0;
-        accountLocked();
-        _outPending.store(false, std::memory_order_release);
-    } else {
-        _out.append(frame);
-        accountLocked();
-        _outPending.store(true, std::memory_order_release);
-        // In this connection's own turn the loop sends the batch once all
-        // frames of a read are handled, and then looks after what is left;
-        // otherwise it goes at once.
-        if (ownTurn) {
-            if (!_deferFlush)
-                flushLocked();
-            return;
-        }
-        flushLocked();
-        if (!_outPending.load(std::memory_order_relaxed))
-            return;
+    const bool was = _out.Conflating();
+    _out.AppendEvents(frames, length, limit);
+    if (!was && _out.Conflating() && !_warnedBehind) {
+        _warnedBehind = true;
+        behindLog().Log(_peer + " falls behind its events; it is sent only the latest value of each parameter until "
+                                "it catches up");
     }
-    if (!ownTurn && !_attentionAsked) {
-        _attentionAsked = true;
-        _attention(_fd);
-    }
+    _host.Dirty(this);
+    account();
 }
 
-void ServerConnection::Post(const ValueChange&, const std::string& frame) { queue(frame); }
-
-void ServerConnection::flushLocked()
+bool ServerConnection::Flush(long long now)
 {
-    while (_outSent < _out.size()) {
-        ssize_t n = send(_fd, _out.data() + _outSent, _out.size() - _outSent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    bool alive = true;
+    while (_out.Size() > 0) {
+        const ssize_t n = send(_fd, _out.Data(), _out.Size(), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
-            _outSent += size_t(n);
-            continue;
+            _out.Consumed(size_t(n), _host.EventLimit());
+            _lastOutputMs = now;
+            break;
         }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
         // The peer is gone; the reading side notices and closes.
-        _outSent = _out.size();
+        _out.Consumed(_out.Size(), _host.EventLimit());
+        alive = false;
         break;
     }
-    if (_outSent == _out.size()) {
-        _out.clear();
-        _outSent = 0;
-        _outPending.store(false, std::memory_order_release);
-    } else if (_outSent > (1u << 20)) {
-        _out.erase(0, _outSent);
-        _outSent = 0;
-    }
-    accountLocked();
+    account();
+    return alive;
 }
 
 } // namespace paramlink

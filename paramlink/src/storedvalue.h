@@ -36,6 +36,17 @@ struct StoredValue {
     }
 };
 
+// Who made a change: the writer (a server connection or a config of this
+// process, ids unique in the process; 0 when unknown) and the writer's
+// sequence number of the write.
+struct Origin {
+    std::uint64_t writer = 0;
+    std::uint32_t sequence = 0;
+};
+
+// A new writer id, never 0, unique in the process.
+std::uint64_t NextWriterID();
+
 // A change as the store reports it; bytes points at the stored value and
 // is valid only during the call that hands the change on.
 struct ValueChange {
@@ -46,15 +57,38 @@ struct ValueChange {
     const char* bytes = nullptr;
     size_t length = 0;
     timeval when{0, 0};
+    Origin origin;
 };
 
-// A change that owns its bytes, for queues.
+// A change that owns its bytes, for queues. own: the change was written
+// through the config that delivers it. A change with a link note is none:
+// it tells the link listeners that the link dropped or stands again.
+enum class LinkNote : std::uint8_t { None, Lost, Restored };
+
 struct OwnedChange {
     eParam_t id = eParamID_None;
     ValueKind kind = ValueKind::Integer;
     std::int32_t intValue = 0;
     std::string bytes;
     timeval when{0, 0};
+    Origin origin;
+    bool own = false;
+    LinkNote link = LinkNote::None;
+
+    static OwnedChange Of(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                          const timeval& when, const Origin& origin, bool own)
+    {
+        OwnedChange change;
+        change.id = id;
+        change.kind = kind;
+        change.intValue = intValue;
+        if (length)
+            change.bytes.assign(bytes, length);
+        change.when = when;
+        change.origin = origin;
+        change.own = own;
+        return change;
+    }
 };
 
 } // namespace paramlink

@@ -9,12 +9,12 @@ DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor)
     DescriptorKindInfo info;
     if (!descriptor)
         return info;
-    if (auto* data = dynamic_cast<DataDescriptor*>(descriptor)) {
-        info.kind = ValueKind::Data;
-        info.stringDefault = data->GetFactoryDefault();
-    } else if (auto* text = dynamic_cast<StringDescriptor*>(descriptor)) {
-        info.kind = ValueKind::String;
+    if (auto* text = dynamic_cast<StringDescriptor*>(descriptor)) {
+        // A data descriptor is a string descriptor holding bytes.
+        info.kind = dynamic_cast<DataDescriptor*>(descriptor) ? ValueKind::Data : ValueKind::String;
         info.stringDefault = text->GetFactoryDefault();
+        info.hasMaxLength = true;
+        info.maxLength = text->GetMaxLength();
     } else if (auto* number = dynamic_cast<IntegerDescriptor*>(descriptor)) {
         info.integerDefault = static_cast<std::int32_t>(number->GetFactoryDefault());
     } else if (descriptor->GetParamType() == eCParam_StringValue) {

@@ -57,6 +57,10 @@ void putValue(std::string& out, ValueKind kind, std::int32_t intValue, const cha
 
 bool validKind(std::uint8_t k) { return k >= 1 && k <= 3; }
 
+// An EVENT's payload before its value: id, kind, seconds, microseconds,
+// writer and sequence.
+const size_t kEventHead = 4 + 1 + 8 + 4 + 8 + 4;
+
 // Reads kind and value from the rest of a body.
 bool parseValue(const std::uint8_t* p, size_t left, Message& out, const char*& error)
 {
@@ -119,6 +123,14 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         }
         out.type = MsgType::Welcome;
         out.status = p[0];
+        if (out.status == kWelcome) {
+            if (left != 9) {
+                error = "bad WELCOME length";
+                return false;
+            }
+            out.origin.writer = get64(p + 1);
+            return true;
+        }
         out.bytes = reinterpret_cast<const char*>(p + 1);
         out.length = left - 1;
         return true;
@@ -155,14 +167,24 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         out.status = p[4];
         if (left == 5)
             return true;
+        if (out.status == kRefused) {
+            // The reason for a refusal.
+            if (left - 5 > kMaxReasonBytes) {
+                error = "over-long reason in a REPLY";
+                return false;
+            }
+            out.bytes = reinterpret_cast<const char*>(p + 5);
+            out.length = left - 5;
+            return true;
+        }
         if (out.status != kOk) {
             error = "value in a REPLY that is not OK";
             return false;
         }
         return parseValue(p + 5, left - 5, out, error);
     case std::uint8_t(MsgType::Event): {
-        // id, kind, seconds, microseconds, then the value.
-        if (left < 17) {
+        // id, kind, seconds, microseconds, writer, sequence, then the value.
+        if (left < kEventHead) {
             error = "short EVENT";
             return false;
         }
@@ -183,8 +205,10 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         }
         out.kind = ValueKind(kind);
         out.hasValue = true;
-        const std::uint8_t* v = p + 17;
-        const size_t vleft = left - 17;
+        out.origin.writer = get64(p + 17);
+        out.origin.sequence = get32(p + 25);
+        const std::uint8_t* v = p + kEventHead;
+        const size_t vleft = left - kEventHead;
         if (out.kind == ValueKind::Integer) {
             if (vleft != 4) {
                 error = "integer value is not 4 bytes";
@@ -260,7 +284,14 @@ void AppendHello(std::string& out, std::int32_t configID)
     put32(out, std::uint32_t(configID));
 }
 
-void AppendWelcome(std::string& out, std::uint8_t status, const std::string& reason)
+void AppendWelcome(std::string& out, std::uint64_t connectionID)
+{
+    begin(out, MsgType::Welcome, 2 + 8);
+    put8(out, kWelcome);
+    put64(out, connectionID);
+}
+
+void AppendRefusal(std::string& out, std::uint8_t status, const std::string& reason)
 {
     const size_t length = std::min(reason.size(), kMaxReasonBytes);
     begin(out, MsgType::Welcome, 2 + length);
@@ -293,6 +324,15 @@ void AppendReply(std::string& out, std::uint32_t tag, std::uint8_t status)
     put8(out, status);
 }
 
+void AppendRefusedReply(std::string& out, std::uint32_t tag, const std::string& reason)
+{
+    const size_t length = std::min(reason.size(), kMaxReasonBytes);
+    begin(out, MsgType::Reply, 1 + 4 + 1 + length);
+    put32(out, tag);
+    put8(out, kRefused);
+    out.append(reason, 0, length);
+}
+
 void AppendReplyValue(std::string& out, std::uint32_t tag, ValueKind kind, std::int32_t intValue,
                       const char* bytes, size_t length)
 {
@@ -303,14 +343,16 @@ void AppendReplyValue(std::string& out, std::uint32_t tag, ValueKind kind, std::
     putValue(out, kind, intValue, bytes, length);
 }
 
-void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timeval& when,
+void AppendEvent(std::string& out, std::uint32_t id, ValueKind kind, const timeval& when, const Origin& origin,
                  std::int32_t intValue, const char* bytes, size_t length)
 {
-    begin(out, MsgType::Event, 1 + 4 + 1 + 8 + 4 + valueSize(kind, length));
+    begin(out, MsgType::Event, 1 + kEventHead + valueSize(kind, length));
     put32(out, id);
     put8(out, std::uint8_t(kind));
     put64(out, std::uint64_t(std::int64_t(when.tv_sec)));
     put32(out, std::uint32_t(std::int32_t(when.tv_usec)));
+    put64(out, origin.writer);
+    put32(out, origin.sequence);
     putValue(out, kind, intValue, bytes, length);
 }
 
@@ -363,22 +405,20 @@ void FrameBuffer::Commit(size_t n)
 FrameBuffer::Status FrameBuffer::Next(const std::uint8_t*& body, size_t& length, std::string& error)
 {
     const size_t avail = _end - _start;
+    size_t total = 0;
     if (avail >= kLengthBytes) {
         const std::uint32_t bodyLength = get32(_buf.data() + _start);
-        if (bodyLength == 0 || bodyLength > kMaxBody) {
-            error = "frame length " + std::to_string(bodyLength) + " outside 1.." + std::to_string(kMaxBody);
+        if (bodyLength == 0 || bodyLength > _maxBody) {
+            error = "frame length " + std::to_string(bodyLength) + " outside 1.." + std::to_string(_maxBody);
             return Status::Error;
         }
-        const size_t total = kLengthBytes + bodyLength;
+        total = kLengthBytes + bodyLength;
         if (avail >= total) {
             body = _buf.data() + _start + kLengthBytes;
             length = bodyLength;
             _start += total;
             return Status::Frame;
         }
-        // Make room for the whole frame (bounded by kMaxBody above).
-        if (_buf.size() < total)
-            _buf.resize(total);
     }
     if (avail == 0) {
         _start = _end = 0;
@@ -395,6 +435,10 @@ FrameBuffer::Status FrameBuffer::Next(const std::uint8_t*& body, size_t& length,
         _start = 0;
         _end = avail;
     }
+    // Full of an unfinished frame: grow by what has arrived (doubling),
+    // never past the frame, so room follows received bytes.
+    if (_end == _buf.size() && total > _buf.size())
+        _buf.resize(std::min(total, _buf.size() * 2));
     return Status::NeedMore;
 }
 

@@ -63,7 +63,7 @@ TEST_F(LocalConfigTest, ValuesRoundTripByKind)
     const std::string data("\0a\0\xff\0", 5);
     EXPECT_TRUE(_config->SetIntegerValue(kIntId, -123456));
     EXPECT_TRUE(_config->SetIntegerValue(kEnumId, 1000)) << "no range checks";
-    EXPECT_TRUE(_config->SetStringValue(kStringId, std::string(300, 'q'))) << "no length checks";
+    EXPECT_TRUE(_config->SetStringValue(kStringId, std::string(300, 'q'))) << "within the length floor";
     EXPECT_TRUE(_config->SetDataValue(kDataId, data));
 
     Config* other = open();

@@ -105,16 +105,21 @@ TEST_F(SocketConfigTest, ServerDownGivesNull)
     EXPECT_NE(said.find("cannot connect"), std::string::npos) << said;
 }
 
-TEST_F(SocketConfigTest, ServerGoingAwayFailsSetsButKeepsClientsUsable)
+// While its server is away a config answers nothing, not even a value its
+// cache held: the server that comes back may hold another.
+TEST_F(SocketConfigTest, ServerGoingAwayFailsSetsAndReads)
 {
     Config* c = client();
     ASSERT_NE(c, nullptr);
     ASSERT_TRUE(c->SetIntegerValue(kIntId, 3));
+    ASSERT_EQ(c->GetIntegerValue(kIntId), 3);
     testing::internal::CaptureStderr();
     _server.reset();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(WaitUntil([&] { return !ConfigConnected(c); }, 3000));
     EXPECT_FALSE(c->SetIntegerValue(kIntId, 4));
-    EXPECT_EQ(c->GetIntegerValue(kIntId), 3) << "the cache still answers";
+    int value = 99;
+    EXPECT_FALSE(c->GetIntegerValue(kIntId, value)) << "no stale answer from the cache";
+    EXPECT_EQ(value, 99);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("lost"), std::string::npos) << said;
 }
@@ -252,7 +257,9 @@ TEST_F(SocketConfigTest, ConfigsAboveTheHighestIdAreRefused)
 }
 
 // A listener on a socket config that stops taking events loses the oldest
-// of them; its connection is neither held up nor dropped as too slow.
+// of them (or the server, should the client fall behind too, sends it only
+// the latest of each parameter); its connection is neither held up nor
+// dropped.
 TEST_F(SocketConfigTest, StuckListenerKeepsItsConnection)
 {
     Config* writer = local();
@@ -275,11 +282,15 @@ TEST_F(SocketConfigTest, StuckListenerKeepsItsConnection)
     stuck.Let();
     ASSERT_TRUE(WaitUntil([&] { return stuck.Events().back().kind == ValueKind::String; }, 60000));
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(said.find("too slow"), std::string::npos) << said;
-    EXPECT_NE(said.find("a listener fell behind"), std::string::npos) << said;
+    EXPECT_EQ(said.find("closing connection"), std::string::npos) << said;
+    EXPECT_TRUE(said.find("a listener fell behind") != std::string::npos ||
+                said.find("falls behind its events") != std::string::npos)
+        << said;
     const auto events = stuck.Events();
     EXPECT_EQ(events[events.size() - 2].intValue, total + 1);
-    EXPECT_EQ(events.size(), paramlink::ListenerQueue::kMaxEvents + 1);
+    EXPECT_LE(events.size(), paramlink::ListenerQueue::kMaxEvents + 1);
+    for (size_t i = 1; i + 1 < events.size(); ++i)
+        ASSERT_LT(events[i - 1].intValue, events[i].intValue) << i;
 }
 
 class FreedAfterRemoval : public ConfigEventListener {

@@ -55,10 +55,13 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
 {
     const std::string data("x\0y\0\0z", 6);
     const timeval when{1700000000, 999999};
+    paramlink::Origin origin;
+    origin.writer = 0xfedcba9876543210ull;
+    origin.sequence = 0xfffffffe;
     std::string stream;
     AppendHello(stream, 3);
-    AppendWelcome(stream, 1);
-    AppendWelcome(stream, kConfigNotServed, "no config 99 here");
+    AppendWelcome(stream, 0x1122334455667788ull);
+    AppendRefusal(stream, kConfigNotServed, "no config 99 here");
     AppendList(stream, 16);
     AppendListing(stream, 17, {{0x01000100, ValueKind::Integer, "eParamID_A"}, {2, ValueKind::Data, ""}});
     AppendSet(stream, 7, 0x01020304, ValueKind::Integer, -5, nullptr, 0);
@@ -67,13 +70,14 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
     AppendGet(stream, 10, 11, ValueKind::String);
     AppendReply(stream, 12, kRefused);
     AppendReplyValue(stream, 13, ValueKind::String, 0, "hi", 2);
-    AppendEvent(stream, 14, ValueKind::Data, when, 0, data.data(), data.size());
-    AppendEvent(stream, 15, ValueKind::Integer, when, 42, nullptr, 0);
+    AppendEvent(stream, 14, ValueKind::Data, when, origin, 0, data.data(), data.size());
+    AppendEvent(stream, 15, ValueKind::Integer, when, paramlink::Origin(), 42, nullptr, 0);
+    AppendRefusedReply(stream, 16, "too long");
 
     for (size_t piece : {size_t(1), size_t(2), size_t(3), size_t(7), size_t(64), stream.size()}) {
         Feed f = feed(stream, piece);
         ASSERT_FALSE(f.error) << f.reason;
-        ASSERT_EQ(f.bodies.size(), 13u) << "piece " << piece;
+        ASSERT_EQ(f.bodies.size(), 14u) << "piece " << piece;
 
         Message m = parse(f.bodies[0]);
         EXPECT_EQ(m.type, MsgType::Hello);
@@ -83,6 +87,7 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
         EXPECT_EQ(m.type, MsgType::Welcome);
         EXPECT_EQ(m.status, 1);
         EXPECT_EQ(m.length, 0u) << "no reason when welcomed";
+        EXPECT_EQ(m.origin.writer, 0x1122334455667788ull) << "the connection id";
         m = parse(f.bodies[2]);
         EXPECT_EQ(m.status, kConfigNotServed);
         EXPECT_EQ(std::string(m.bytes, m.length), "no config 99 here");
@@ -128,8 +133,16 @@ TEST(WireFormatTest, MessagesSurviveAnySplitOfTheStream)
         EXPECT_EQ(m.when.tv_sec, when.tv_sec);
         EXPECT_EQ(m.when.tv_usec, when.tv_usec);
         EXPECT_EQ(std::string(m.bytes, m.length), data);
+        EXPECT_EQ(m.origin.writer, origin.writer);
+        EXPECT_EQ(m.origin.sequence, origin.sequence);
         m = parse(f.bodies[9]);
         EXPECT_EQ(m.intValue, 42);
+        EXPECT_EQ(m.origin.writer, 0u);
+        m = parse(f.bodies[10]);
+        EXPECT_EQ(m.type, MsgType::Reply);
+        EXPECT_EQ(m.status, kRefused);
+        EXPECT_FALSE(m.hasValue);
+        EXPECT_EQ(std::string(m.bytes, m.length), "too long");
     }
 }
 
@@ -185,11 +198,16 @@ TEST(WireFormatTest, MalformedBodiesAreRefused)
         {"get without kind", body({4, 0, 0, 0, 1, 0, 0, 0, 1})},
         {"get with bad kind", body({4, 0, 0, 0, 1, 0, 0, 0, 1, 0})},
         {"short reply", body({5, 0, 0, 0, 1})},
-        {"value in a refusal", body({5, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0})},
+        {"value in an unknown-id answer", body({5, 0, 0, 0, 1, 2, 1, 0, 0, 0, 0})},
         {"short event", body({6, 0, 0, 0, 1, 1})},
-        {"event with bad microseconds", body({6, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0x7f, 0, 0, 0, 0, 0, 0, 0})},
-        {"event with bad kind", body({6, 0, 0, 0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})},
+        {"event without its writer", body({6, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7})},
+        {"event with bad microseconds",
+         body({6, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0x7f, 0, 0, 0}) + std::string(12, '\0') + body({0, 0, 0, 0})},
+        {"event with bad kind", body({6, 0, 0, 0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + std::string(12, '\0')},
         {"welcome with an over-long reason", body({2, 0}) + std::string(kMaxReasonBytes + 1, 'r')},
+        {"welcome without its connection id", body({2, 1})},
+        {"welcome with a short connection id", body({2, 1, 0, 0, 0, 0, 0, 0, 0})},
+        {"refusal with an over-long reason", body({5, 0, 0, 0, 1, 0}) + std::string(kMaxReasonBytes + 1, 'r')},
         {"short list", body({7, 0, 0, 1})},
         {"long list", body({7, 0, 0, 0, 1, 0})},
         {"short listing", body({8, 0, 0, 0, 1})},
@@ -248,6 +266,41 @@ TEST(WireFormatTest, ListingTooLargeForOneFrameIsRefusedWhole)
     EXPECT_EQ(m.length, 0u);
 }
 
+// A length merely announced reserves nothing: the buffer grows with the
+// bytes that come, and a buffer limited to greetings refuses more at once.
+TEST(WireFormatTest, AnnouncedLengthsReserveNothing)
+{
+    std::uint32_t n = 1u << 20;
+    const std::string header{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
+    FrameBuffer buffer(64);
+    std::memcpy(buffer.WritePtr(), header.data(), header.size());
+    buffer.Commit(header.size());
+    const std::uint8_t* body = nullptr;
+    size_t length = 0;
+    std::string why;
+    EXPECT_EQ(buffer.Next(body, length, why), FrameBuffer::Status::NeedMore);
+    EXPECT_EQ(buffer.Capacity(), 64u) << "nothing reserved for the announced MiB";
+    // Filling what there is doubles it, no more.
+    const std::string some(buffer.WriteSpace(), 'x');
+    std::memcpy(buffer.WritePtr(), some.data(), some.size());
+    buffer.Commit(some.size());
+    EXPECT_EQ(buffer.Next(body, length, why), FrameBuffer::Status::NeedMore);
+    EXPECT_EQ(buffer.Capacity(), 128u);
+
+    FrameBuffer greeting(64);
+    greeting.SetMaxBody(kHelloBody);
+    std::string frames;
+    AppendHello(frames, 1);
+    AppendGet(frames, 1, 2, ValueKind::Integer);
+    frames += header;
+    std::memcpy(greeting.WritePtr(), frames.data(), frames.size());
+    greeting.Commit(frames.size());
+    EXPECT_EQ(greeting.Next(body, length, why), FrameBuffer::Status::Frame) << "a greeting fits";
+    EXPECT_EQ(greeting.Next(body, length, why), FrameBuffer::Status::Frame) << "so does a short request";
+    EXPECT_EQ(greeting.Next(body, length, why), FrameBuffer::Status::Error);
+    EXPECT_EQ(why, "frame length 1048576 outside 1..11");
+}
+
 // A buffer that starts small grows for a large frame and shrinks back, so
 // idle peers cost little and large values still arrive.
 TEST(WireFormatTest, SmallBufferGrowsForALargeFrameAndShrinksBack)
@@ -259,11 +312,12 @@ TEST(WireFormatTest, SmallBufferGrowsForALargeFrameAndShrinksBack)
     AppendGet(stream, 3, 4, ValueKind::Integer);
     size_t pos = 0;
     std::vector<std::string> bodies;
-    size_t largestSpace = 0;
+    size_t largest = 0;
     while (pos < stream.size()) {
         const size_t n = std::min(buffer.WriteSpace(), stream.size() - pos);
         ASSERT_GT(n, 0u);
-        largestSpace = std::max(largestSpace, buffer.WriteSpace());
+        largest = std::max(largest, buffer.Capacity());
+        ASSERT_LE(buffer.Capacity(), std::max<size_t>(64, 2 * pos)) << "room follows the bytes received";
         std::memcpy(buffer.WritePtr(), stream.data() + pos, n);
         buffer.Commit(n);
         pos += n;
@@ -278,7 +332,7 @@ TEST(WireFormatTest, SmallBufferGrowsForALargeFrameAndShrinksBack)
     ASSERT_EQ(bodies.size(), 2u);
     EXPECT_EQ(parse(bodies[0]).length, big.size());
     EXPECT_EQ(parse(bodies[1]).type, MsgType::Get);
-    EXPECT_GE(largestSpace, big.size() / 2) << "grew for the large frame";
+    EXPECT_GE(largest, big.size()) << "grew for the large frame";
     EXPECT_LE(buffer.WriteSpace(), 64u) << "back to its first size";
 }
 

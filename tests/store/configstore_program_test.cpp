@@ -13,7 +13,9 @@ using namespace storetest;
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
 using tovik::test::CountOf;
+using tovik::test::ProgramResult;
 using tovik::test::RunAndCapture;
+using tovik::test::RunProgram;
 
 namespace {
 
@@ -94,6 +96,28 @@ TEST_F(ConfigStoreProgramTest, DumpShowsTheWholeBoxTable)
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(size_t(CountOf(out, "\n")), DescriptorRegistry::GetDescriptorTable(0)->size());
     EXPECT_NE(out.find("\neParamID_DeviceCount=2\n"), std::string::npos) << out;
+}
+
+// A value longer than its parameter allows is refused by the store, and
+// knobctl gives its usual failure.
+TEST_F(ConfigStoreProgramTest, OverLongValueIsRefusedAndKnobctlSaysSo)
+{
+    const ChildProcess::Environment env = {{"HOME", testing::TempDir()}, {"TERM", "dumb"}};
+    const ProgramResult refused =
+        RunProgram({BuildProgram("knobctl"), "-set", "eParamID_SystemName", std::string(9000, 'n')}, env, 20000);
+    EXPECT_EQ(refused.status, 3) << refused.err;
+    EXPECT_EQ(refused.out, "false\n");
+    EXPECT_EQ(refused.err, "Set failed\n");
+    const ProgramResult taken = RunProgram({BuildProgram("knobctl"), "-set", "eParamID_SystemName", "box b"}, env, 20000);
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    Config* c = open(kClientUrl);
+    ASSERT_NE(c, nullptr);
+    std::string name;
+    EXPECT_TRUE(c->GetStringValue(DescriptorRegistry::GetDescriptorTable(0)
+                                      ->GetDescriptor(std::string("eParamID_SystemName"))
+                                      ->GetParamID(),
+                                  name));
+    EXPECT_EQ(name, "box b");
 }
 
 TEST_F(ConfigStoreProgramTest, SecondStoreOnTheSamePortFails)

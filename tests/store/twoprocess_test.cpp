@@ -15,6 +15,7 @@
 using namespace storetest;
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
+using tovik::test::WaitUntil;
 
 namespace {
 
@@ -166,6 +167,39 @@ TEST_F(TwoProcessTest, ServerDownGivesNullAndLostServerFailsSets)
     EXPECT_EQ(ConfigFactoryImpl::GetInstance()->CreateConfig(kUrl, ""), nullptr);
     EXPECT_EQ(ConfigFactoryImpl::GetInstance()->CreateConfig(kLocalhostUrl, ""), nullptr);
     testing::internal::GetCapturedStderr();
+}
+
+// The store's process restarted under a client: the client's config finds
+// the new one by itself, reads what it holds (not what the old one held)
+// and its listener hears changes again.
+TEST_F(TwoProcessTest, RestartedStoreIsFoundAgain)
+{
+    Config* c = open();
+    ASSERT_NE(c, nullptr);
+    EventRecorder& heard = _recorders.New();
+    ASSERT_TRUE(c->AddEventListener(&heard));
+    ASSERT_TRUE(c->SetIntegerValue(kIntId, 2));
+    ASSERT_EQ(c->GetIntegerValue(kIntId), 2);
+
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(_server.Stop(SIGTERM, 5000), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !ConfigConnected(c); }, 5000));
+    int value = -1;
+    EXPECT_FALSE(c->GetIntegerValue(kIntId, value)) << "the old store's value is not answered";
+    ChildProcess again;
+    ASSERT_TRUE(again.StartPiped({BuildProgram("store_test_server"), "43111"}));
+    ASSERT_TRUE(again.WaitForLine("ready", 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ConfigConnected(c); }, 10000));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(c->GetIntegerValue(kIntId), kIntDefault) << "what the new store holds";
+
+    Config* other = open(kLocalhostUrl);
+    ASSERT_NE(other, nullptr);
+    const size_t before = heard.Events().size();
+    ASSERT_TRUE(other->SetIntegerValue(kIntId, 5));
+    ASSERT_TRUE(heard.WaitFor(before + 1));
+    EXPECT_EQ(heard.Events().back().intValue, 5);
+    EXPECT_EQ(again.Stop(SIGTERM, 5000), 0);
 }
 
 } // namespace

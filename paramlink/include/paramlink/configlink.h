@@ -1,21 +1,84 @@
 // For clients that keep a config of another process's store through that
-// store's restarts: whether the link still stands, and a connection attempt
-// that leaves the reporting of a failure to the caller.
+// store's restarts, and that tell their own writes from others':
+//
+// - Link. A socket config whose connection drops tries again by itself,
+//   after 250 ms and then twice as long each time, at most 4 s apart.
+//   While it is away its sets fail and its reads fail (no cached value is
+//   answered); once it is back its cache starts afresh and its listeners
+//   hear the changes again. A ConfigLinkListener hears of both moments on
+//   the config's event thread, in order with the config's events; after
+//   LinkRestored the store may be a new one that lost what was written
+//   before, so that is the time to write one's values back.
+//
+// - Origin. Every change carries its writer: inside a ConfigEventListener
+//   callback, CurrentEventOrigin tells who made the change being delivered
+//   and whether it is the echo of a write made through the very config
+//   that delivers it (for socket and local configs alike).
 #ifndef PARAMLINK_CONFIGLINK_H
 #define PARAMLINK_CONFIGLINK_H
 
+#include <cstdint>
 #include <string>
 
 #include "paramlink/paramlinkexport.h"
 
 class Config;
 
-// False once a socket config has lost its server (it never comes back: make
-// a new one); true for this process's own configs and for a config of
-// another library.
+// True while a socket config's link to its server stands (false while the
+// library tries to make it again); true for this process's own configs and
+// for a config of another library.
 PARAMLINK_EXPORT bool ConfigConnected(Config* config);
 
 // CreateConfig without the log line: null with the reason in error.
 PARAMLINK_EXPORT Config* TryCreateConfig(const std::string& url, std::string& error);
+
+class PARAMLINK_EXPORT ConfigLinkListener {
+public:
+    virtual ~ConfigLinkListener();
+    // The link dropped; the library is trying to make it again.
+    virtual void LinkLost(Config* config);
+    // The link stands again (to a store that may have restarted).
+    virtual void LinkRestored(Config* config);
+};
+
+// As AddEventListener and RemoveEventListener, for link listeners: the
+// listener must outlive its registration; once removal returns it is not
+// called again (from inside its own callback only later calls are
+// stopped). False for a config of another library, or a listener added
+// twice or never added. A local config's link never drops.
+PARAMLINK_EXPORT bool AddLinkListener(Config* config, ConfigLinkListener* listener);
+PARAMLINK_EXPORT bool RemoveLinkListener(Config* config, ConfigLinkListener* listener);
+
+struct EventOrigin {
+    // The writer of the change in the store that made it: a client
+    // connection of its server or a config of its process (ids unique in
+    // that process); 0 when not known.
+    std::uint64_t writer = 0;
+    // That writer's number of the write (see LastWriteSequence).
+    std::uint32_t sequence = 0;
+    // The change was written through the config delivering it, over the
+    // connection it then had.
+    bool own = false;
+};
+
+// Inside a ConfigEventListener callback of a config of this library, the
+// origin of the change being delivered; false outside such a callback.
+PARAMLINK_EXPORT bool CurrentEventOrigin(EventOrigin& out);
+
+// The writer id under which the config's writes appear in events now (a
+// socket config gets a new one on each connection); 0 while a socket
+// config is away, or for a config of another library.
+PARAMLINK_EXPORT std::uint64_t ConfigWriterID(Config* config);
+
+// The sequence number given to the calling thread's last set (accepted or
+// not), to compare with EventOrigin::sequence; false when that set did not
+// go through this config.
+PARAMLINK_EXPORT bool LastWriteSequence(Config* config, std::uint32_t& sequence);
+
+// Why the calling thread's last set through the config was refused, as
+// the store put it (for instance a value longer than its parameter
+// allows); empty when it was accepted, when the store gave no reason (the
+// link was away) or when that set did not go through this config.
+PARAMLINK_EXPORT std::string LastWriteRefusal(Config* config);
 
 #endif

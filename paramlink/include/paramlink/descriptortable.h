@@ -3,6 +3,7 @@
 #ifndef PARAMLINK_DESCRIPTORTABLE_H
 #define PARAMLINK_DESCRIPTORTABLE_H
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -53,7 +54,8 @@ public:
         DescriptorKindInfo kind;
     };
     std::vector<Summary> Summaries() const;
-    // Changes on every clear and every accepted descriptor.
+    // Changes on every clear and every accepted descriptor; read without
+    // the table's lock.
     std::uint64_t GetGeneration() const;
 
     // Test hook: a non-empty hook is asked before each descriptor is
@@ -72,7 +74,7 @@ private:
     std::vector<Entry> _entries;
     std::unordered_map<std::uint32_t, size_t> _byID;
     std::map<std::string, size_t> _byName;
-    std::uint64_t _generation = 0;
+    std::atomic<std::uint64_t> _generation{0};
     std::function<bool(ParamDescriptor*)> _refusalHook;
 };
 

@@ -12,7 +12,14 @@ namespace config {
 namespace access {
 
 class ServerCore;
+struct ServerProbe;
 
+// Each client's changes are queued for it and sent with one write per pass
+// of the server's loop; a client that falls behind is sent only the latest
+// value of each parameter until it catches up. When the bytes held for all
+// clients pass 256 MiB, the biggest holders among the clients that do not
+// take their output are closed; a client that reads is never closed for
+// another's sake.
 class PARAMLINK_EXPORT SocketServer {
 public:
     // Port 0 picks a free port (see GetPort).
@@ -28,18 +35,23 @@ public:
 
     // The bound port, 0 before Initialize.
     int GetPort() const;
-    // How long a peer may sit in the middle of a frame, or silent before
-    // its greeting, before it is dropped (default 10000 ms).
+    // How long a client has from its connection to its greeting (however
+    // its bytes trickle in), and how long a greeted one may sit in the
+    // middle of a frame, before it is dropped (default 10000 ms). Before
+    // its greeting no frame may be longer than a greeting.
     void SetStallTimeoutMs(int ms);
     // Clients held at once (default 1024); the last place is kept for
-    // clients on this host (loopback), and newcomers past the limit are told
-    // why and closed. Start raises the process's file-descriptor limit for
-    // them as far as the hard limit allows, else holds fewer (and logs it).
+    // clients on this host (loopback), and when the table is full a
+    // connection that has not greeted yet makes way for a newcomer; past
+    // that, newcomers are told why and closed. Start raises the process's
+    // file-descriptor limit for them as far as the hard limit allows, else
+    // holds fewer (and logs it).
     void SetMaxClients(int clients);
     // The clients allowed now.
     int GetMaxClients() const;
 
 private:
+    friend struct ServerProbe;
     std::unique_ptr<ServerCore> _core;
 };
 

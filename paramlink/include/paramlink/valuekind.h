@@ -20,11 +20,16 @@ struct DescriptorKindInfo {
     ValueKind kind = ValueKind::Integer;
     std::int32_t integerDefault = 0;
     std::string stringDefault;
+    // A string or data descriptor's MaxLength; hasMaxLength is false for
+    // descriptors of other classes.
+    bool hasMaxLength = false;
+    std::uint32_t maxLength = 0;
 };
 
 // Data and string descriptors hold bytes, integer and enumeration
 // descriptors an integer; a descriptor of another class holds a string
-// when its param type is 12, else an integer, with no default.
+// when its param type is 12, else an integer, with no default and no
+// length limit.
 PARAMLINK_EXPORT DescriptorKindInfo ResolveDescriptorKind(ParamDescriptor* descriptor);
 
 #endif

@@ -30,6 +30,7 @@ void FillTestTable(DescriptorTable* table)
     data->SetParamID(kDataId);
     data->SetParamIDName("eParamID_TestData");
     data->SetParamType(eCParam_StringValue);
+    data->SetMaxLength(kDataMaxLength);
     table->AddDescriptor(data);
 
     auto* choice = new EnumDescriptor;

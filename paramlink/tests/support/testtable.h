@@ -18,6 +18,9 @@ const eParam_t kEnumId = eParam_t(0x01000103);
 const eParam_t kUnknownId = eParam_t(0x0100ffff);
 
 const int kIntDefault = 7;
+// The string keeps the descriptor's MaxLength of 20 (so the store's floor
+// applies); the data parameter takes the largest value the wire carries.
+const unsigned kDataMaxLength = 1u << 20;
 const unsigned kEnumDefault = 1;
 const char* const kStringDefault = "abc";
 
