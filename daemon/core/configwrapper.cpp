@@ -6,16 +6,16 @@
 #include <algorithm>
 
 #include "paramlink/configfactory.h"
-#include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 #include "quoteddebug.h"
+#include "storevalue.h"
 
 ConfigWrapper::ConfigWrapper(const int& configId, QObject* parent)
-    : QObject(parent), _config(nullptr), _configId(configId), _linkTimer(new QTimer(this)),
-      _retryMs(kFirstRetryMs), _inFlightEvents(0), _inFlightBytes(0), _releasePosted(false)
+    : QObject(parent), _config(nullptr), _configId(configId), _retryTimer(new QTimer(this)),
+      _retryMs(kFirstRetryMs)
 {
-    _linkTimer->setSingleShot(true);
-    connect(_linkTimer, &QTimer::timeout, this, &ConfigWrapper::CheckLink);
+    _retryTimer->setSingleShot(true);
+    connect(_retryTimer, &QTimer::timeout, this, &ConfigWrapper::Retry);
     // Queued behind each event's delivery, so it counts what is waiting.
     connect(this, &ConfigWrapper::ParamValueChanged, this, &ConfigWrapper::Delivered, Qt::QueuedConnection);
 }
@@ -28,6 +28,7 @@ ConfigWrapper::~ConfigWrapper()
 void ConfigWrapper::Release()
 {
     if (_config) {
+        RemoveLinkListener(_config, this);
         // Waits for a callback in progress; none starts afterwards.
         ConfigFactoryImpl::GetInstance()->ReleaseConfig(_config);
         _config = nullptr;
@@ -49,16 +50,30 @@ bool ConfigWrapper::IsRemote() const
 bool ConfigWrapper::Connect()
 {
     Release();
-    _linkTimer->stop();
+    _retryTimer->stop();
     const std::string url = UrlFor(_configId).toLatin1().toStdString();
     Config* config = ConfigFactoryImpl::GetInstance()->CreateConfig(url, std::string());
     if (!config) {
         _retryMs = kFirstRetryMs;
-        RetryLater();
+        if (IsRemote())
+            _retryTimer->start(_retryMs);
         return false;
     }
     Attach(config);
     return true;
+}
+
+void ConfigWrapper::Retry()
+{
+    std::string error;
+    Config* config = TryCreateConfig(UrlFor(_configId).toLatin1().toStdString(), error);
+    if (!config) {
+        _retryMs = std::min(_retryMs * 2, kMaxRetryMs);
+        _retryTimer->start(_retryMs);
+        return;
+    }
+    WarnQuoted(QString("Connection to config %1 made again").arg(_configId));
+    Attach(config);
 }
 
 bool ConfigWrapper::IsConnected() const
@@ -70,45 +85,29 @@ void ConfigWrapper::Attach(Config* config)
 {
     _config = config;
     _config->AddEventListener(this);
-    _retryMs = kFirstRetryMs;
-    if (IsRemote())
-        _linkTimer->start(kLinkCheckMs);
+    AddLinkListener(_config, this);
     Republish();
 }
 
-void ConfigWrapper::RetryLater()
+void ConfigWrapper::LinkLost(Config*)
 {
-    if (!IsRemote())
-        return;
-    _linkTimer->start(_retryMs);
-    _retryMs = std::min(_retryMs * 2, kMaxRetryMs);
+    QMetaObject::invokeMethod(this, &ConfigWrapper::ReportLost, Qt::QueuedConnection);
 }
 
-void ConfigWrapper::NoticeLoss()
+void ConfigWrapper::LinkRestored(Config*)
 {
-    if (_config && !ConfigConnected(_config))
-        _linkTimer->start(0);
+    QMetaObject::invokeMethod(this, &ConfigWrapper::ReportRestored, Qt::QueuedConnection);
 }
 
-void ConfigWrapper::CheckLink()
+void ConfigWrapper::ReportLost()
 {
-    if (_config) {
-        if (ConfigConnected(_config)) {
-            _linkTimer->start(kLinkCheckMs);
-            return;
-        }
-        WarnQuoted(QString("Connection to config %1 lost, reconnecting").arg(_configId));
-        Release();
-        _retryMs = kFirstRetryMs;
-    }
-    std::string error;
-    Config* config = TryCreateConfig(UrlFor(_configId).toLatin1().toStdString(), error);
-    if (!config) {
-        RetryLater();
-        return;
-    }
+    WarnQuoted(QString("Connection to config %1 lost, reconnecting").arg(_configId));
+}
+
+void ConfigWrapper::ReportRestored()
+{
     WarnQuoted(QString("Connection to config %1 made again").arg(_configId));
-    Attach(config);
+    Republish();
 }
 
 void ConfigWrapper::Republish()
@@ -116,15 +115,19 @@ void ConfigWrapper::Republish()
     QHash<uint, QVariant> values;
     {
         QMutexLocker lock(&_cacheMutex);
-        // What a former link still owed never comes; the store's values are
-        // learnt anew before anything is written.
-        values.swap(_cache);
-        _pending.clear();
+        values = _cache;
+        // Sequence numbers of a former link mean nothing on this one.
+        _lastOwnWrite.clear();
     }
     QList<uint> ids = values.keys();
     std::sort(ids.begin(), ids.end());
-    for (uint id : ids)
-        Write(id, values.value(id));
+    for (uint id : ids) {
+        quint32 sequence = 0;
+        if (Send(id, values.value(id), sequence)) {
+            QMutexLocker lock(&_cacheMutex);
+            _lastOwnWrite.insert(id, sequence);
+        }
+    }
 }
 
 ParamDescriptor* ConfigWrapper::GetParamDescriptor(eParam_t id)
@@ -142,126 +145,75 @@ ParamDescriptor* ConfigWrapper::GetParamDescriptor(const QString& idName)
     return DescriptorRegistry::GetDescriptorTable(eConfigID_t(_configId))->GetDescriptor(name);
 }
 
-bool ConfigWrapper::Send(quint32 id, const QVariant& value)
+bool ConfigWrapper::Send(quint32 id, const QVariant& value, quint32& sequence)
 {
-    switch (int(value.type())) {
-    case QMetaType::QString:
-        return _config->SetStringValue(eParam_t(id), value.toString().toLatin1().toStdString());
-    case QMetaType::QByteArray: {
+    ValueKind kind = ValueKind::Integer;
+    StoreKindOf(value, kind);
+    bool accepted = false;
+    switch (kind) {
+    case ValueKind::String:
+        accepted = _config->SetStringValue(eParam_t(id), value.toString().toLatin1().toStdString());
+        break;
+    case ValueKind::Data: {
         const QByteArray bytes = value.toByteArray();
-        return _config->SetDataValue(eParam_t(id), std::string(bytes.constData(), size_t(bytes.size())));
+        accepted = _config->SetDataValue(eParam_t(id), std::string(bytes.constData(), size_t(bytes.size())));
+        break;
     }
-    default:
-        return _config->SetIntegerValue(eParam_t(id), int(value.toUInt()));
+    case ValueKind::Integer:
+        accepted = _config->SetIntegerValue(eParam_t(id), int(value.toUInt()));
+        break;
     }
+    LastWriteSequence(_config, sequence);
+    return accepted;
 }
 
-void ConfigWrapper::LearnStoreValue(quint32 id, const QVariant& like)
-{
-    {
-        QMutexLocker lock(&_cacheMutex);
-        if (_cache.contains(id))
-            return;
-    }
-    QVariant stored;
-    std::string bytes;
-    int number = 0;
-    switch (int(like.type())) {
-    case QMetaType::QString:
-        if (!_config->GetStringValue(eParam_t(id), bytes))
-            return;
-        stored = QString::fromLatin1(bytes.data(), int(bytes.size()));
-        break;
-    case QMetaType::QByteArray:
-        if (!_config->GetDataValue(eParam_t(id), bytes))
-            return;
-        stored = QByteArray(bytes.data(), int(bytes.size()));
-        break;
-    default:
-        if (!_config->GetIntegerValue(eParam_t(id), number))
-            return;
-        stored = uint(number);
-        break;
-    }
-    QMutexLocker lock(&_cacheMutex);
-    // A change reported meanwhile is newer than what was read.
-    if (!_cache.contains(id))
-        _cache.insert(id, stored);
-}
-
-// A write is sent only when it changes the store's value as far as the
-// daemon knows, so each one sent comes back as a change carrying its value:
-// its own, or one made by another client just before that left nothing to
-// change. Until then other changes of the id are older than the write.
 bool ConfigWrapper::Write(quint32 id, const QVariant& value)
 {
     if (!IsConnected()) {
         QMutexLocker lock(&_cacheMutex);
         _cache.insert(id, value);
-        lock.unlock();
-        NoticeLoss();
         return false;
     }
-    // The first write of an id: the store may hold the value already, and
-    // would then report no change.
-    LearnStoreValue(id, value);
-
-    QVariant previous;
-    bool hadPrevious = false;
+    quint32 othersTaken = 0;
     {
         QMutexLocker lock(&_cacheMutex);
         auto it = _cache.constFind(id);
-        if (it != _cache.constEnd()) {
-            if (it.value() == value)
-                return true;
-            previous = it.value();
-            hadPrevious = true;
+        if (it != _cache.constEnd() && it.value() == value)
+            return true;
+        othersTaken = _othersTaken.value(id);
+    }
+    quint32 sequence = 0;
+    if (!Send(id, value, sequence)) {
+        // Refused, the store keeps what it had and so does the cache; lost,
+        // the value waits until the link stands again.
+        if (!IsConnected()) {
+            QMutexLocker lock(&_cacheMutex);
+            _cache.insert(id, value);
         }
+        return false;
+    }
+    QMutexLocker lock(&_cacheMutex);
+    _lastOwnWrite.insert(id, sequence);
+    // Another writer's change taken meanwhile is newer than the write, or
+    // else the write's own change follows and puts it back.
+    if (_othersTaken.value(id) == othersTaken)
         _cache.insert(id, value);
-        _pending[id].append(value);
-    }
-    if (Send(id, value))
-        return true;
-
-    const bool lost = !IsConnected();
-    {
-        QMutexLocker lock(&_cacheMutex);
-        auto pending = _pending.find(id);
-        if (pending != _pending.end()) {
-            const int at = pending->lastIndexOf(value);
-            if (at >= 0)
-                pending->removeAt(at);
-            if (pending->isEmpty())
-                _pending.erase(pending);
-        }
-        // Refused: the store keeps what it had. Lost: the value is written
-        // once the store is back.
-        if (!lost) {
-            if (hadPrevious)
-                _cache.insert(id, previous);
-            else
-                _cache.remove(id);
-        }
-    }
-    if (lost)
-        NoticeLoss();
-    return false;
+    return true;
 }
 
 bool ConfigWrapper::SetParamValue(quint32 id, quint32 value)
 {
-    return Write(id, QVariant(uint(value)));
+    return Write(id, StoreForm(QVariant(uint(value)), ValueKind::Integer));
 }
 
 bool ConfigWrapper::SetParamValue(quint32 id, const QByteArray& value)
 {
-    return Write(id, QVariant(value));
+    return Write(id, StoreForm(QVariant(value), ValueKind::Data));
 }
 
 bool ConfigWrapper::SetParamValue(quint32 id, const QString& value)
 {
-    // Cached as the store will hold it, so its change compares equal.
-    return Write(id, QVariant(QString::fromLatin1(value.toLatin1())));
+    return Write(id, StoreForm(QVariant(value), ValueKind::String));
 }
 
 bool ConfigWrapper::GetParamValue(quint32 id, int& value)
@@ -291,78 +243,39 @@ bool ConfigWrapper::GetParamValue(quint32 id, int& value)
 
 void ConfigWrapper::Report(quint32 id, const QVariant& value, const timeval& when)
 {
+    EventOrigin origin;
+    const bool own = CurrentEventOrigin(origin) && origin.own;
     {
         QMutexLocker lock(&_cacheMutex);
-        auto pending = _pending.find(id);
-        if (pending != _pending.end()) {
-            // Changes come back in the store's order: the oldest own write's
-            // change ends its wait; any other value was made before the own
-            // writes still on their way, which replace it.
-            if (pending->first() == value) {
-                pending->removeFirst();
-                if (pending->isEmpty())
-                    _pending.erase(pending);
-            }
+        if (own) {
+            // The echo of the daemon's own write: the cache follows it
+            // unless a later write of the daemon is still to come.
+            auto last = _lastOwnWrite.constFind(id);
+            if (last == _lastOwnWrite.constEnd() || qint32(origin.sequence - last.value()) >= 0)
+                _cache.insert(id, value);
             return;
         }
         auto it = _cache.constFind(id);
         if (it != _cache.constEnd() && it.value() == value)
             return;
         _cache.insert(id, value);
-        if (!_heldBack.isEmpty() || _inFlightEvents >= kMaxInFlightEvents || _inFlightBytes >= kMaxInFlightBytes) {
-            if (!_heldBack.contains(id))
-                _heldBackOrder.append(id);
-            _heldBack.insert(id, qMakePair(value, LumoTimeStamp(when)));
-            return;
-        }
-        ++_inFlightEvents;
-        _inFlightBytes += Footprint(value);
+        ++_othersTaken[id];
     }
-    emit ParamValueChanged(id, value, LumoTimeStamp(when));
-}
-
-qint64 ConfigWrapper::Footprint(const QVariant& value)
-{
-    switch (int(value.type())) {
-    case QMetaType::QString:
-        return 64 + 2 * qint64(value.toString().size());
-    case QMetaType::QByteArray:
-        return 64 + qint64(value.toByteArray().size());
-    default:
-        return 64;
-    }
+    const LumoTimeStamp ts(when);
+    if (_backlog.Admit(id, value, ts))
+        emit ParamValueChanged(id, value, ts);
 }
 
 void ConfigWrapper::Delivered(quint32, const QVariant& value)
 {
-    QMutexLocker lock(&_cacheMutex);
-    --_inFlightEvents;
-    _inFlightBytes -= Footprint(value);
-    if (_heldBack.isEmpty() || _releasePosted || _inFlightEvents > kMaxInFlightEvents / 2 ||
-        _inFlightBytes > kMaxInFlightBytes / 2)
-        return;
-    // Behind what is still queued, so that the order holds.
-    _releasePosted = true;
-    QMetaObject::invokeMethod(this, &ConfigWrapper::ReleaseHeldBack, Qt::QueuedConnection);
+    if (_backlog.Delivered(value))
+        QMetaObject::invokeMethod(this, &ConfigWrapper::ReleaseHeldBack, Qt::QueuedConnection);
 }
 
 void ConfigWrapper::ReleaseHeldBack()
 {
-    QList<QPair<quint32, QPair<QVariant, LumoTimeStamp>>> release;
-    {
-        QMutexLocker lock(&_cacheMutex);
-        _releasePosted = false;
-        for (uint id : _heldBackOrder) {
-            const QPair<QVariant, LumoTimeStamp> event = _heldBack.value(id);
-            release.append(qMakePair(quint32(id), event));
-            ++_inFlightEvents;
-            _inFlightBytes += Footprint(event.first);
-        }
-        _heldBack.clear();
-        _heldBackOrder.clear();
-    }
-    for (const auto& event : release)
-        emit ParamValueChanged(event.first, event.second.first, event.second.second);
+    for (const EventBacklog::Event& event : _backlog.TakeHeldBack())
+        emit ParamValueChanged(event.id, event.value, event.when);
 }
 
 int ConfigWrapper::IntegerChanged(eParam_t id, int value, timeval when)
@@ -386,21 +299,9 @@ int ConfigWrapper::DataChanged(eParam_t id, std::string& bytes, timeval when)
 void ConfigWrapper::SetConfigState(const ConfigDeviceState_t state)
 {
     for (auto it = state.constBegin(); it != state.constEnd(); ++it) {
-        const QVariant& value = it.value();
-        switch (int(value.type())) {
-        case QMetaType::QString:
-            SetParamValue(it.key(), value.toString());
-            break;
-        case QMetaType::Bool:
-        case QMetaType::UInt:
-            SetParamValue(it.key(), quint32(value.toUInt()));
-            break;
-        case QMetaType::QByteArray:
-            SetParamValue(it.key(), value.toByteArray());
-            break;
-        default:
-            // Signed and other kinds have no setter here.
-            break;
-        }
+        ValueKind kind;
+        // Signed and other kinds have no setter here.
+        if (StoreKindOf(it.value(), kind))
+            Write(it.key(), StoreForm(it.value(), kind));
     }
 }

@@ -1,50 +1,44 @@
 // The daemon's connection to one config of the parameter store. Store
-// events become ParamValueChanged; values go out through typed setters. A
-// cache of the last value per id drops unchanged writes and the echo of the
-// daemon's own writes.
+// events become ParamValueChanged, on the main thread; values go out
+// through typed setters. A cache of the store's value per id, kept in the
+// store's order of changes, drops unchanged writes. The store says who
+// wrote each change: the echoes of the daemon's own writes never come back
+// as ParamValueChanged.
 //
-// Events wait for the main thread in its event queue. When the main thread
-// falls behind a burst (more than kMaxInFlightEvents events or
-// kMaxInFlightBytes of values waiting), further events wait in a table with
-// the newest value per id instead, and follow once the queue has drained
-// to half: memory stays bounded however fast clients write.
-//
-// The box's store (config 0) runs in another process and may go away: the
-// link is then tried again with a growing pause, and once it stands again
-// every cached value is written back, so the restarted store shows what the
-// daemon knows. Values written meanwhile wait in the cache.
+// The box's store (config 0) runs in another process. While it cannot be
+// had at start, it is asked for again with a growing pause; once had, the
+// store library keeps the link through the store's restarts, and every
+// cached value is written back whenever the link stands again, so a
+// restarted store shows what the daemon knows. Values written while the
+// link is away wait in the cache.
 #ifndef PORTVANE_CONFIGWRAPPER_H
 #define PORTVANE_CONFIGWRAPPER_H
 
-#include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
 #include "configdevicestate.h"
+#include "eventbacklog.h"
 #include "lumo/lumotimestamp.h"
 #include "paramlink/config.h"
+#include "paramlink/configlink.h"
 
 class ParamDescriptor;
 class QTimer;
 
-class ConfigWrapper : public QObject, public ConfigEventListener {
+class ConfigWrapper : public QObject, public ConfigEventListener, public ConfigLinkListener {
     Q_OBJECT
 public:
     // TCP port of the box's own store (config 0).
     static constexpr int kMainConfigPort = 43110;
-    // While the link to another process's store stands, it is checked this
-    // often...
-    static constexpr int kLinkCheckMs = 1000;
-    // ...and once lost, tried again after this pause, doubled per failed
-    // attempt up to the last.
+    // A store that cannot be had is asked for again after this pause,
+    // doubled per failed attempt up to the last.
     static constexpr int kFirstRetryMs = 250;
     static constexpr int kMaxRetryMs = 4000;
-    static constexpr int kMaxInFlightEvents = 256;
-    static constexpr qint64 kMaxInFlightBytes = 1024 * 1024;
+    static constexpr int kMaxInFlightEvents = EventBacklog::kMaxEvents;
 
     ConfigWrapper(const int& configId, QObject* parent = nullptr);
     ~ConfigWrapper() override;
@@ -53,7 +47,7 @@ public:
     static QString UrlFor(int configId);
 
     // True when the store handed out a connection. When it did not, a
-    // config of another process's store is tried again later.
+    // config of another process's store is asked for again later.
     bool Connect();
     // True while the store can be reached.
     bool IsConnected() const;
@@ -77,6 +71,8 @@ public:
     int IntegerChanged(eParam_t id, int value, timeval when) override;
     int StringChanged(eParam_t id, std::string& value, timeval when) override;
     int DataChanged(eParam_t id, std::string& bytes, timeval when) override;
+    void LinkLost(Config* config) override;
+    void LinkRestored(Config* config) override;
 
 public slots:
     void SetConfigState(const ConfigDeviceState_t state);
@@ -85,8 +81,10 @@ signals:
     void ParamValueChanged(quint32 id, const QVariant& value, const LumoTimeStamp& ts);
 
 private slots:
-    // Looks for a lost link, or tries to make one again.
-    void CheckLink();
+    // Asks for the config again after a failed Connect.
+    void Retry();
+    void ReportLost();
+    void ReportRestored();
     // One event reached the main thread; events held back follow when the
     // queue has drained.
     void Delivered(quint32 id, const QVariant& value);
@@ -96,37 +94,31 @@ private:
     void Release();
     // Takes a new connection into use and writes the cache back to it.
     void Attach(Config* config);
-    void RetryLater();
     bool IsRemote() const;
-    // Checks the link at once when a write found it lost.
-    void NoticeLoss();
-
-    bool Write(quint32 id, const QVariant& value);
-    // The value through the setter of its type.
-    bool Send(quint32 id, const QVariant& value);
-    // The store's value of an id not cached yet, of the type of like.
-    void LearnStoreValue(quint32 id, const QVariant& like);
+    // Writes every cached value to the store, whatever it holds now.
     void Republish();
+
+    // value is in the store's form (StoreForm).
+    bool Write(quint32 id, const QVariant& value);
+    // The value through the setter of its kind, and the write's sequence
+    // number.
+    bool Send(quint32 id, const QVariant& value, quint32& sequence);
     void Report(quint32 id, const QVariant& value, const timeval& when);
-    static qint64 Footprint(const QVariant& value);
 
     Config* _config;
     int _configId;
-    QTimer* _linkTimer;
+    QTimer* _retryTimer;
     int _retryMs;
-    // Guards the two below; never held across a store call.
+    // Guards the three below; never held across a store call.
     QMutex _cacheMutex;
     QHash<uint, QVariant> _cache;
-    // The daemon's own writes per id whose change has not come back from
-    // the store yet, oldest first.
-    QHash<uint, QList<QVariant>> _pending;
-    // Events on their way to the main thread, and the newest value per id
-    // of those held back meanwhile, in the order of their ids' first event.
-    int _inFlightEvents;
-    qint64 _inFlightBytes;
-    QHash<uint, QPair<QVariant, LumoTimeStamp>> _heldBack;
-    QList<uint> _heldBackOrder;
-    bool _releasePosted;
+    // Per id, how many changes by other writers the cache has taken, so a
+    // write knows whether one came in while it was on its way.
+    QHash<uint, quint32> _othersTaken;
+    // Per id, the sequence number of the daemon's last write sent: the echo
+    // of an older one is stale.
+    QHash<uint, quint32> _lastOwnWrite;
+    EventBacklog _backlog;
 };
 
 #endif

@@ -229,11 +229,15 @@ struct EchoCase {
 Step Own(int value) { return {true, value}; }
 Step Other(int value) { return {false, value}; }
 
+// Every change by another client reaches the device wrapper, also one that
+// a later own write overtook in the store (the wrapper then hears what the
+// client asked for); no echo of an own write does. The cache ends with what
+// the store holds.
 const EchoCase kEchoCases[] = {
     {"own change comes back after a newer own write", {Own(1), Own(2)}, 2, {}, 2},
-    {"another's change between own writes", {Own(1), Other(7), Own(2)}, 3, {}, 2},
+    {"another's change between own writes", {Own(1), Other(7), Own(2)}, 3, {7}, 2},
     {"another's change after the own writes", {Own(1), Own(2), Other(7)}, 3, {7}, 7},
-    {"another's change before the first own write", {Other(7), Own(1)}, 2, {}, 1},
+    {"another's change before the first own write", {Other(7), Own(1)}, 2, {7}, 1},
     {"own write of the value the store holds", {Other(5), Own(5), Other(9)}, 2, {9}, 9},
     {"another made the own change first", {Own(3), Other(5), Own(5), Other(8)}, 3, {8}, 8},
     {"equal own write is not sent", {Own(5), Other(9), Own(5)}, 2, {9}, 9},

@@ -362,8 +362,8 @@ TEST_F(MiniManagerTest, UnknownObjectLeavingChangesNoSlot)
     EXPECT_TRUE(CountIs(1));
 }
 
-// Long enough for the link check and every pause between attempts.
-const int kReconnectWaitMs = 3 * ConfigWrapper::kLinkCheckMs + 2 * ConfigWrapper::kMaxRetryMs;
+// Long enough for the store library's pauses between attempts (at most 4 s).
+const int kReconnectWaitMs = 3000 + 2 * ConfigWrapper::kMaxRetryMs;
 const QString kLost = "\"Connection to config 0 lost, reconnecting\"";
 const QString kBack = "\"Connection to config 0 made again\"";
 
@@ -399,6 +399,27 @@ TEST_F(MiniManagerTest, StoreStoppedAndStartedAgainGetsEverySlotBack)
     _manager->ScanMinis();
     EXPECT_TRUE(SlotShows(2, 19, "SIM18001", "PENDRO", 0));
     EXPECT_TRUE(CountIs(3));
+}
+
+// A store restarted at once, before anything of the daemon noticed: the
+// library's link comes back and the daemon writes its slots back.
+TEST_F(MiniManagerTest, StoreRestartedAtOnceGetsEverySlotBack)
+{
+    sPlugged = {{0, 5, "SIM05001", "HESTRA"}, {0, 19, "SIM19001", "QUASTEL"}};
+    Start();
+    ASSERT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
+    ASSERT_TRUE(CountIs(2));
+
+    StopStore();
+    ScrambleSlots();
+    StartStore();
+    EXPECT_TRUE(SlotShows(1, 6, "SIM05001", "HESTRA", 0, kReconnectWaitMs));
+    EXPECT_TRUE(SlotShows(2, 20, "SIM19001", "QUASTEL", 0));
+    for (int slot = 3; slot <= 4; ++slot)
+        EXPECT_TRUE(SlotShows(slot, 0, "", "", 1)) << slot;
+    EXPECT_TRUE(CountIs(2));
+    EXPECT_TRUE(WaitFor([&] { return _messages.Count(kBack) == 1; }));
+    EXPECT_EQ(_messages.Count(kLost), 1);
 }
 
 TEST_F(MiniManagerTest, StoreStartedAfterTheDaemon)
