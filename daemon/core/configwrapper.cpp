@@ -7,7 +7,7 @@
 
 #include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 #include "storevalue.h"
 
 ConfigWrapper::ConfigWrapper(const int& configId, QObject* parent)

@@ -13,7 +13,7 @@
 #include "engine/ccmdengine.h"
 #include "modeldirectory.h"
 #include "platform/cappif.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 #include "serial/cserialif.h"
 
 ModelDirectory::~ModelDirectory() = default;

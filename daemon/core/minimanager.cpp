@@ -8,7 +8,7 @@
 #include "configserver.h"
 #include "configwrapper.h"
 #include "paramlink/descriptortable.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
 #include "wrappersource.h"

@@ -1,6 +1,6 @@
 #include "myerrorreportif.h"
 
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 
 MyErrorReportIF::~MyErrorReportIF() {}
 

@@ -403,12 +403,20 @@ TEST_F(LumoStreamCacheTest, WriteBehind)
     cache.write(LumoFrame());
     EXPECT_EQ(cache.pending(), 1);
     stream.close();
-    // Both finish before the stream collects them: the close is reported
-    // directly, the write's completion reaches the cache queued, after it.
+    // When both finish before the stream collects them, the close is
+    // reported directly and the write's completion reaches the cache queued,
+    // after it: it is not the expected one. When the stream collects the
+    // write alone first (the worker was slow to finish the close), its
+    // completion is reported as any other.
     ASSERT_TRUE(FakeWorld::get().waitForCalls("destroy", 1));
     Spin(30);
     EXPECT_EQ(cache.pending(), 0);
-    EXPECT_EQ(errors.size(), 5u) << "the late completion is not the expected one";
+    ASSERT_GE(errors.size(), 5u);
+    ASSERT_LE(errors.size(), 6u);
+    if (errors.size() == 6u) {
+        EXPECT_EQ(errors[5].first, 5);
+        EXPECT_EQ(errors[5].second, EIO);
+    }
     EXPECT_EQ(cache.position(), 0.0);
 }
 

@@ -61,20 +61,20 @@ bool validKind(std::uint8_t k) { return k >= 1 && k <= 3; }
 // writer and sequence.
 const size_t kEventHead = 4 + 1 + 8 + 4 + 8 + 4;
 
-// Reads kind and value from the rest of a body.
-bool parseValue(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+// A value kind byte.
+bool parseKind(std::uint8_t k, Message& out, const char*& error)
 {
-    if (left < 1) {
-        error = "value kind missing";
-        return false;
-    }
-    if (!validKind(p[0])) {
+    if (!validKind(k)) {
         error = "unknown value kind";
         return false;
     }
-    out.kind = ValueKind(p[0]);
-    ++p;
-    --left;
+    out.kind = ValueKind(k);
+    return true;
+}
+
+// The value of out.kind: the rest of a body.
+bool parseValueBytes(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
     out.hasValue = true;
     if (out.kind == ValueKind::Integer) {
         if (left != 4) {
@@ -93,6 +93,159 @@ bool parseValue(const std::uint8_t* p, size_t left, Message& out, const char*& e
     return true;
 }
 
+// Kind and value: the rest of a body.
+bool parseValue(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 1) {
+        error = "value kind missing";
+        return false;
+    }
+    return parseKind(p[0], out, error) && parseValueBytes(p + 1, left - 1, out, error);
+}
+
+// One parser per message type, each given the payload after the type byte.
+bool parseHello(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left != 10) {
+        error = "bad HELLO length";
+        return false;
+    }
+    out.magic = get32(p);
+    out.version = get16(p + 4);
+    out.configID = std::int32_t(get32(p + 6));
+    return true;
+}
+
+bool parseWelcome(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 1 || left > 1 + kMaxReasonBytes) {
+        error = "bad WELCOME length";
+        return false;
+    }
+    out.status = p[0];
+    if (out.status == kWelcome) {
+        if (left != 9) {
+            error = "bad WELCOME length";
+            return false;
+        }
+        out.origin.writer = get64(p + 1);
+        return true;
+    }
+    out.bytes = reinterpret_cast<const char*>(p + 1);
+    out.length = left - 1;
+    return true;
+}
+
+bool parseSet(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 8) {
+        error = "short SET";
+        return false;
+    }
+    out.tag = get32(p);
+    out.paramID = get32(p + 4);
+    return parseValue(p + 8, left - 8, out, error);
+}
+
+bool parseGet(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left != 9) {
+        error = "bad GET length";
+        return false;
+    }
+    out.tag = get32(p);
+    out.paramID = get32(p + 4);
+    return parseKind(p[8], out, error);
+}
+
+bool parseReply(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 5) {
+        error = "short REPLY";
+        return false;
+    }
+    out.tag = get32(p);
+    out.status = p[4];
+    if (left == 5)
+        return true;
+    if (out.status == kRefused) {
+        // The reason for a refusal.
+        if (left - 5 > kMaxReasonBytes) {
+            error = "over-long reason in a REPLY";
+            return false;
+        }
+        out.bytes = reinterpret_cast<const char*>(p + 5);
+        out.length = left - 5;
+        return true;
+    }
+    if (out.status != kOk) {
+        error = "value in a REPLY that is not OK";
+        return false;
+    }
+    return parseValue(p + 5, left - 5, out, error);
+}
+
+bool parseEvent(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    // id, kind, seconds, microseconds, writer, sequence, then the value.
+    if (left < kEventHead) {
+        error = "short EVENT";
+        return false;
+    }
+    out.paramID = get32(p);
+    const std::int64_t sec = std::int64_t(get64(p + 5));
+    const std::int32_t usec = std::int32_t(get32(p + 13));
+    if (usec < 0 || usec > 999999) {
+        error = "bad EVENT time";
+        return false;
+    }
+    out.when.tv_sec = time_t(sec);
+    out.when.tv_usec = suseconds_t(usec);
+    out.origin.writer = get64(p + 17);
+    out.origin.sequence = get32(p + 25);
+    return parseKind(p[4], out, error) && parseValueBytes(p + kEventHead, left - kEventHead, out, error);
+}
+
+bool parseList(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left != 4) {
+        error = "bad LIST length";
+        return false;
+    }
+    out.tag = get32(p);
+    return true;
+}
+
+bool parseListing(const std::uint8_t* p, size_t left, Message& out, const char*& error)
+{
+    if (left < 5) {
+        error = "short LISTING";
+        return false;
+    }
+    out.tag = get32(p);
+    out.status = p[4];
+    out.bytes = reinterpret_cast<const char*>(p + 5);
+    out.length = left - 5;
+    if (out.status != kOk && out.length) {
+        error = "entries in a LISTING that is not OK";
+        return false;
+    }
+    return true;
+}
+
+using PayloadParser = bool (*)(const std::uint8_t*, size_t, Message&, const char*&);
+
+struct MessageRow {
+    MsgType type;
+    PayloadParser parse;
+};
+
+const MessageRow kMessages[] = {
+    {MsgType::Hello, parseHello},     {MsgType::Welcome, parseWelcome}, {MsgType::Set, parseSet},
+    {MsgType::Get, parseGet},         {MsgType::Reply, parseReply},     {MsgType::Event, parseEvent},
+    {MsgType::List, parseList},       {MsgType::Listing, parseListing},
+};
+
 } // namespace
 
 bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const char*& error)
@@ -102,156 +255,14 @@ bool ParseMessage(const std::uint8_t* body, size_t length, Message& out, const c
         error = "empty frame";
         return false;
     }
-    const std::uint8_t type = body[0];
-    const std::uint8_t* p = body + 1;
-    size_t left = length - 1;
-    switch (type) {
-    case std::uint8_t(MsgType::Hello):
-        if (left != 10) {
-            error = "bad HELLO length";
-            return false;
+    for (const MessageRow& row : kMessages) {
+        if (std::uint8_t(row.type) == body[0]) {
+            out.type = row.type;
+            return row.parse(body + 1, length - 1, out, error);
         }
-        out.type = MsgType::Hello;
-        out.magic = get32(p);
-        out.version = get16(p + 4);
-        out.configID = std::int32_t(get32(p + 6));
-        return true;
-    case std::uint8_t(MsgType::Welcome):
-        if (left < 1 || left > 1 + kMaxReasonBytes) {
-            error = "bad WELCOME length";
-            return false;
-        }
-        out.type = MsgType::Welcome;
-        out.status = p[0];
-        if (out.status == kWelcome) {
-            if (left != 9) {
-                error = "bad WELCOME length";
-                return false;
-            }
-            out.origin.writer = get64(p + 1);
-            return true;
-        }
-        out.bytes = reinterpret_cast<const char*>(p + 1);
-        out.length = left - 1;
-        return true;
-    case std::uint8_t(MsgType::Set):
-        if (left < 8) {
-            error = "short SET";
-            return false;
-        }
-        out.type = MsgType::Set;
-        out.tag = get32(p);
-        out.paramID = get32(p + 4);
-        return parseValue(p + 8, left - 8, out, error);
-    case std::uint8_t(MsgType::Get):
-        if (left != 9) {
-            error = "bad GET length";
-            return false;
-        }
-        out.type = MsgType::Get;
-        out.tag = get32(p);
-        out.paramID = get32(p + 4);
-        if (!validKind(p[8])) {
-            error = "unknown value kind";
-            return false;
-        }
-        out.kind = ValueKind(p[8]);
-        return true;
-    case std::uint8_t(MsgType::Reply):
-        if (left < 5) {
-            error = "short REPLY";
-            return false;
-        }
-        out.type = MsgType::Reply;
-        out.tag = get32(p);
-        out.status = p[4];
-        if (left == 5)
-            return true;
-        if (out.status == kRefused) {
-            // The reason for a refusal.
-            if (left - 5 > kMaxReasonBytes) {
-                error = "over-long reason in a REPLY";
-                return false;
-            }
-            out.bytes = reinterpret_cast<const char*>(p + 5);
-            out.length = left - 5;
-            return true;
-        }
-        if (out.status != kOk) {
-            error = "value in a REPLY that is not OK";
-            return false;
-        }
-        return parseValue(p + 5, left - 5, out, error);
-    case std::uint8_t(MsgType::Event): {
-        // id, kind, seconds, microseconds, writer, sequence, then the value.
-        if (left < kEventHead) {
-            error = "short EVENT";
-            return false;
-        }
-        out.type = MsgType::Event;
-        out.paramID = get32(p);
-        const std::int64_t sec = std::int64_t(get64(p + 5));
-        const std::int32_t usec = std::int32_t(get32(p + 13));
-        if (usec < 0 || usec > 999999) {
-            error = "bad EVENT time";
-            return false;
-        }
-        out.when.tv_sec = time_t(sec);
-        out.when.tv_usec = suseconds_t(usec);
-        const std::uint8_t kind = p[4];
-        if (!validKind(kind)) {
-            error = "unknown value kind";
-            return false;
-        }
-        out.kind = ValueKind(kind);
-        out.hasValue = true;
-        out.origin.writer = get64(p + 17);
-        out.origin.sequence = get32(p + 25);
-        const std::uint8_t* v = p + kEventHead;
-        const size_t vleft = left - kEventHead;
-        if (out.kind == ValueKind::Integer) {
-            if (vleft != 4) {
-                error = "integer value is not 4 bytes";
-                return false;
-            }
-            out.intValue = std::int32_t(get32(v));
-            return true;
-        }
-        if (vleft > kMaxValueBytes) {
-            error = "value too long";
-            return false;
-        }
-        out.bytes = reinterpret_cast<const char*>(v);
-        out.length = vleft;
-        return true;
     }
-    case std::uint8_t(MsgType::List):
-        if (left != 4) {
-            error = "bad LIST length";
-            return false;
-        }
-        out.type = MsgType::List;
-        out.tag = get32(p);
-        return true;
-    case std::uint8_t(MsgType::Listing):
-        if (left < 5) {
-            error = "short LISTING";
-            return false;
-        }
-        out.type = MsgType::Listing;
-        out.tag = get32(p);
-        out.status = p[4];
-        out.bytes = reinterpret_cast<const char*>(p + 5);
-        out.length = left - 5;
-        if (out.status != kOk && out.length) {
-            error = "entries in a LISTING that is not OK";
-            return false;
-        }
-        return true;
-    default:
-        error = "unknown message type";
-        return false;
-    }
+    error = "unknown message type";
+    return false;
 }
 
 bool ParseListing(const char* bytes, size_t length, std::vector<ListedParam>& out)

@@ -11,6 +11,7 @@
 
 #include "childprocess.h"
 #include "portvanerig.h"
+#include "tempdir.h"
 
 using tovik::test::BuildProgram;
 using tovik::test::ChildProcess;
@@ -38,9 +39,7 @@ class PortvaneSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dir[] = "/tmp/tovik-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
+        ASSERT_FALSE(_dir.empty());
         StartStore();
     }
 
@@ -54,7 +53,6 @@ protected:
         _store.Stop(SIGTERM, 5000);
         if (HasFailure())
             std::fprintf(stderr, "--- daemon log ---\n%s\n", _daemon.Output().c_str());
-        std::system(("rm -rf '" + _dir + "'").c_str());
     }
 
     std::string LinkPath(const std::string& name) const { return _dir + "/" + name; }
@@ -150,7 +148,8 @@ protected:
         }
     }
 
-    std::string _dir;
+    tovik::test::TempDir _tmp{"tovik-e2e"};
+    const std::string _dir = _tmp.Path();
     ChildProcess _store;
     ChildProcess _daemon;
     std::deque<Sim> _sims;

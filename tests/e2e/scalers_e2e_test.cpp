@@ -16,6 +16,7 @@
 
 #include "childprocess.h"
 #include "portvanerig.h"
+#include "tempdir.h"
 #include "paramlink/config.h"
 #include "paramlink/configfactory.h"
 #include "paramlink/descriptortable.h"
@@ -131,9 +132,7 @@ protected:
 
     void SetUp() override
     {
-        char dir[] = "/tmp/tovik-scalers-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        _dir = dir;
+        ASSERT_FALSE(_dir.empty());
         ASSERT_TRUE(_store.Start({BuildProgram("tovik-configstore")}, _dir + "/store.log"));
         ASSERT_TRUE(WaitUntil([this] { return _store.Output().find("serving config 0") != std::string::npos; }, 10000));
         for (const Model& m : kModels) {
@@ -156,7 +155,6 @@ protected:
         _store.Stop(SIGTERM, 5000);
         if (HasFailure())
             std::fprintf(stderr, "--- Portvane log ---\n%s\n", _daemon.Output().c_str());
-        std::system(("rm -rf '" + _dir + "'").c_str());
     }
 
     std::string Link(const std::string& name) const { return _dir + "/" + name; }
@@ -190,7 +188,8 @@ protected:
 
     std::map<std::string, std::string> Box() { return tovik::test::StoreValues(); }
 
-    std::string _dir;
+    tovik::test::TempDir _tmp{"tovik-scalers"};
+    const std::string _dir = _tmp.Path();
     ChildProcess _store;
     ChildProcess _daemon;
     std::vector<Sim> _sims;

@@ -17,7 +17,7 @@
 #include "paramlink/socketserver.h"
 #include "qtwait.h"
 #include "support/rawclient.h"
-#include "support/testdescriptors.h"
+#include "testtables.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"

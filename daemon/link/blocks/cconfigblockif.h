@@ -4,7 +4,7 @@
 #ifndef PORTVANE_CCONFIGBLOCKIF_H
 #define PORTVANE_CCONFIGBLOCKIF_H
 
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CCmdEngine;
 class CCommProtocol;

@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "catalog/cversion.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CAssemblyLookupTableXMLIF {
 public:

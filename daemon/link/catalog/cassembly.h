@@ -9,7 +9,7 @@
 #include <QStringList>
 
 #include "catalog/cversion.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 struct CAssemblyLookupTable {
     CVersion version;

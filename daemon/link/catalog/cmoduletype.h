@@ -13,7 +13,7 @@
 #include <QString>
 
 #include "catalog/cversion.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CConfigBlockIF;
 class CCommProtocol;

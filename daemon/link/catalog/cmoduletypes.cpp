@@ -6,7 +6,7 @@
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
 #include "catalog/descriptionpaths.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 
 CModuleTypes::CModuleTypes(const QString& resourceDir) : _resourceDir(resourceDir) {}
 

@@ -1,7 +1,7 @@
 #include "catalog/cmoduletypexml.h"
 
 #include "catalog/cmoduletype.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CModuleTypeBlockXMLIF {
 public:

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CVersion {
 public:

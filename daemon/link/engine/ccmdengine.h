@@ -16,7 +16,7 @@
 #include "engine/tracelog.h"
 #include "protocol/ccommprotocol.h"
 #include "protocol/cprogressif.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class AssemblyRecords;
 class CAppIF;

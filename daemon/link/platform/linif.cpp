@@ -4,7 +4,7 @@
 #include "catalog/cmoduletypexml.h"
 #include "platform/resourcedir.h"
 #include "platform/runmode.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 #include "serial/converterusb.h"
 #include "serial/linserialif.h"
 #include "serial/simulatedports.h"

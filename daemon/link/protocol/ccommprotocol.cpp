@@ -10,7 +10,7 @@
 
 #include "protocol/cprogressif.h"
 #include "protocol/wirebytes.h"
-#include "quoteddebug.h"
+#include "base/quoteddebug.h"
 #include "serial/cserialif.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <QString>
 
 #include "protocol/commcodes.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 class CSerialIF;
 class CProgressIF;

@@ -29,7 +29,8 @@ enum eCommStatus {
     kNotDoneYet = -23
 };
 
-// Writing a packet to the port failed; deliberately without a name.
+// Writing a packet to the port failed. Not an eCommStatus value: the name
+// table answers "Unknown Status" for it, as for every value outside 0 to -23.
 const int kCommWriteFailed = -24;
 
 enum eCommandCode {

@@ -2,7 +2,7 @@
 #ifndef PORTVANE_WIREBYTES_H
 #define PORTVANE_WIREBYTES_H
 
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 namespace wire {
 

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "common/rowlist.h"
-#include "tovikconfig/paramtypes.h"
+#include "base/bytetypes.h"
 
 enum class RunUse : unsigned char { Both, Pack, Unpack };
 

@@ -11,6 +11,8 @@ namespace convsim {
 using Bytes = std::vector<uint8_t>;
 
 // Command codes the box sends. The answer to a command carries code + 0x40.
+// Kept apart from the daemon's list on purpose, as an independent check;
+// tests/commandcodes_test.cpp holds the two in agreement.
 enum eCommandCode : uint8_t {
     kReadProtocolVersionCmd = 0x80,
     kReadModuleInfoCmd = 0x81,
