@@ -2,7 +2,7 @@
 # Installs what is missing, then builds and runs the whole test suite twice:
 # under AddressSanitizer and UndefinedBehaviorSanitizer (build-test/) and
 # optimized without sanitizers (build-test-release/), where it also builds
-# the benchmarks (build-test-bench/) and runs each once for a few seconds
+# the benchmarks and runs each once for a few seconds
 # (bench/run-all.sh --smoke: they still build and run; no figure is
 # asserted). Then the parameter store's own tests run under
 # ThreadSanitizer (build-test-tsan/, only what they need is built). With
@@ -64,17 +64,17 @@ for stage in $STAGES; do
         ;;
     release)
         echo "== Optimized build without sanitizers ($BUILD-release/)"
-        configure "$BUILD-release" -DCMAKE_BUILD_TYPE=Release -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON
+        configure "$BUILD-release" -DCMAKE_BUILD_TYPE=Release -DTOVIK_SANITIZE=OFF -DTOVIK_TESTS=ON -DTOVIK_BENCH=ON
         cmake --build "$BUILD-release" -j "$JOBS"
         suite "$BUILD-release"
-        echo "== Benchmarks built and run once briefly ($BUILD-bench/)"
-        mkdir -p "$BUILD-bench"
-        if ! JOBS=$JOBS BUILD_DIR="$BUILD-bench" bench/run-all.sh --smoke >"$BUILD-bench/smoke.log" 2>&1; then
-            tail -n 60 "$BUILD-bench/smoke.log"
-            echo "Benchmark smoke run failed; its whole output is in $BUILD-bench/smoke.log"
+        echo "== Benchmarks run once briefly ($BUILD-release/)"
+        if ! TOVIK_TESTS=ON JOBS=$JOBS BUILD_DIR="$BUILD-release" bench/run-all.sh --smoke \
+            >"$BUILD-release/bench-smoke.log" 2>&1; then
+            tail -n 60 "$BUILD-release/bench-smoke.log"
+            echo "Benchmark smoke run failed; its whole output is in $BUILD-release/bench-smoke.log"
             exit 1
         fi
-        grep '^== ' "$BUILD-bench/smoke.log"
+        grep '^== ' "$BUILD-release/bench-smoke.log"
         ;;
     tsan)
         echo "== The store's tests under ThreadSanitizer ($BUILD-tsan/)"

@@ -33,8 +33,8 @@ if [ "$SMOKE" = 1 ]; then
 fi
 
 # Sections: name, then a script under bench/ or a Google Benchmark program
-# in $BUILD/bin. The store's comparison comes last: it configures the build
-# with debug information, which the others then undo.
+# in $BUILD/bin. Every script configures the same Release tree
+# (TOVIK_TESTS=ON keeps the tests of a tree that has them).
 SECTIONS="knobctl knobctl/compare_redis.sh
 lut lut/compare_ocio.sh
 lumo_log lumo/compare_spdlog.sh
@@ -60,7 +60,7 @@ if [ -z "${JOBS:-}" ]; then
 fi
 echo "== Building the benchmarks in $BUILD (Release)"
 mkdir -p "$BUILD"
-if ! cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS=OFF \
+if ! cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS="${TOVIK_TESTS:-OFF}" \
         >"$BUILD/configure.log" 2>&1; then
     cat "$BUILD/configure.log"
     exit 1

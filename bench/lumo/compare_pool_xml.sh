@@ -38,7 +38,7 @@ command -v python3 >/dev/null 2>&1 || fail "python3 is needed"
 JEMALLOC=$(dpkg -L libjemalloc2 2>/dev/null | grep '/libjemalloc\.so\.2$' | head -n 1)
 [ -n "$JEMALLOC" ] || [ "$SMOKE" = 1 ] || fail "libjemalloc.so.2 not found"
 
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS=OFF >/dev/null ||
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS="${TOVIK_TESTS:-OFF}" >/dev/null ||
     fail "cmake configure failed"
 cmake --build "$BUILD" -j 4 --target lumo_pool_bench lumo_xml_bench >/dev/null || fail "build failed"
 

@@ -25,7 +25,7 @@ if [ "$SMOKE" != 1 ] && ! dpkg-query -W -f='${Status}' libopencolorio-dev 2>/dev
 fi
 command -v python3 >/dev/null 2>&1 || fail "python3 is needed"
 
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS=OFF >/dev/null ||
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS="${TOVIK_TESTS:-OFF}" >/dev/null ||
     fail "cmake configure failed"
 cmake --build "$BUILD" -j 4 --target lut_bench >/dev/null || fail "cannot build lut_bench"
 

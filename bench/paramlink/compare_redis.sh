@@ -52,7 +52,7 @@ if [ "$SMOKE" != 1 ] && { ! command -v redis-server >/dev/null 2>&1 || ! command
 fi
 command -v python3 >/dev/null 2>&1 || fail "python3 is needed"
 
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_BENCH=ON -DTOVIK_TESTS=OFF >/dev/null ||
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS="${TOVIK_TESTS:-OFF}" >/dev/null ||
     fail "cmake configure failed"
 cmake --build "$BUILD" -j 4 --target paramlink_bench >/dev/null || fail "cannot build paramlink_bench"
 

@@ -97,7 +97,7 @@ fi
 
 JOBS=$(nproc 2>/dev/null || echo 2)
 [ "$JOBS" -gt 4 ] && JOBS=4
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS=OFF >/dev/null ||
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVIK_BENCH=ON -DTOVIK_TESTS="${TOVIK_TESTS:-OFF}" >/dev/null ||
     fail "cmake failed"
 cmake --build "$BUILD" -j "$JOBS" --target Portvane tovik-configstore tovik-convsim tovik-storedump \
     roiscaler_poll_bench >/dev/null || fail "the build failed"
