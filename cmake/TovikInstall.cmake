@@ -18,7 +18,7 @@ install(TARGETS ${TOVIK_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} CO
 
 set(TOVIK_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tovik)
 set_target_properties(lumo PROPERTIES INSTALL_RPATH "${TOVIK_LIBRARY_RPATH}")
-install(TARGETS tovikconfig_headers ${TOVIK_LIBRARIES} EXPORT TovikTargets
+install(TARGETS tovikdescriptors_headers tovikconfig_headers ${TOVIK_LIBRARIES} EXPORT TovikTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development)
 
 # Not relocatable (/usr): the installed files lose the build tree's run path.
@@ -36,7 +36,8 @@ if(NOT installed_program_rpath AND NOT installed_library_rpath)
             COMPONENT Runtime)
   endforeach()
 endif()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/config/include/ ${PROJECT_SOURCE_DIR}/paramlink/include/
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/descriptors/include/ ${PROJECT_SOURCE_DIR}/config/include/
+                  ${PROJECT_SOURCE_DIR}/paramlink/include/
                   ${PROJECT_SOURCE_DIR}/lumo/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
 
