@@ -1,7 +1,8 @@
 // The simulator's tests frame commands and read answers with their own few
 // lines, apart from the daemon's protocol code, over the toolkit's
 // pseudo-terminal and simulator rig.
-#pragma once
+#ifndef CONVSIM_TESTS_FRAMING_H
+#define CONVSIM_TESTS_FRAMING_H
 
 #include <cstdint>
 #include <string>
@@ -31,3 +32,5 @@ Bytes ReadAnswer(PseudoTerminal& line, int timeoutMs = 2000);
 Bytes Exchange(PseudoTerminal& line, const Bytes& command, int timeoutMs = 2000);
 
 } // namespace convsimtest
+
+#endif

@@ -12,7 +12,8 @@
 // Numbers are decimal or 0x-prefixed hexadecimal. A line that is not a
 // command is answered on standard error and changes nothing; lines longer
 // than kMaxLine are dropped whole.
-#pragma once
+#ifndef CONVSIM_CONTROLCHANNEL_H
+#define CONVSIM_CONTROLCHANNEL_H
 
 #include "convsim/simulator.h"
 
@@ -51,3 +52,5 @@ private:
 bool RunControlCommand(Simulator& sim, const std::string& line, std::string* error);
 
 } // namespace convsim
+
+#endif

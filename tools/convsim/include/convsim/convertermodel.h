@@ -2,7 +2,8 @@
 // returns the final answer bytes. Holds the converter's live state (the
 // personality as changed by writes, register files, configuration memory,
 // the open transfer and the firmware images received). No I/O, no threads.
-#pragma once
+#ifndef CONVSIM_CONVERTERMODEL_H
+#define CONVSIM_CONVERTERMODEL_H
 
 #include "convsim/lutflash.h"
 #include "convsim/personality.h"
@@ -129,3 +130,5 @@ private:
 };
 
 } // namespace convsim
+
+#endif

@@ -1,6 +1,7 @@
 // Faults the simulated converter can be told to commit, and how they turn
 // one answer into what goes on the wire.
-#pragma once
+#ifndef CONVSIM_FAULT_H
+#define CONVSIM_FAULT_H
 
 #include "convsim/wire.h"
 
@@ -103,3 +104,5 @@ private:
 };
 
 } // namespace convsim
+
+#endif

@@ -8,7 +8,8 @@
 // whole frame starts at the front. Bytes that were pending across such a gap
 // stay stale when newer bytes follow, and no frame is formed across the gap. The buffer holds at most one frame of
 // the largest length plus one read; bytes beyond that are dropped.
-#pragma once
+#ifndef CONVSIM_FRAMESPLITTER_H
+#define CONVSIM_FRAMESPLITTER_H
 
 #include "convsim/wire.h"
 
@@ -44,3 +45,5 @@ private:
 };
 
 } // namespace convsim
+
+#endif

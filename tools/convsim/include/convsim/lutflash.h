@@ -19,7 +19,8 @@
 // A sector starts with the stored table's header: a type byte (bits 1-3 the
 // file kind, 0 cube, 1 3dl, 2 lut, 3 txt; 4-7 no table), the name length,
 // the name. An erased sector (0xFF) so holds no table.
-#pragma once
+#ifndef CONVSIM_LUTFLASH_H
+#define CONVSIM_LUTFLASH_H
 
 #include "convsim/wire.h"
 
@@ -93,3 +94,5 @@ private:
 std::string FormatLutLine(size_t sector, const Bytes& memory);
 
 } // namespace convsim
+
+#endif

@@ -41,7 +41,8 @@
 // no delays or flags, and the input timing 1920 x 1080 of 2200 x 1125,
 // start (192, 41), frame period 450450 clocks (59.94 Hz); MARDEX also has
 // the EDID flow-through bit (register 41 bit 4). Registers 40, 42, 43 are 0.
-#pragma once
+#ifndef CONVSIM_PERSONALITY_H
+#define CONVSIM_PERSONALITY_H
 
 #include "convsim/lutflash.h"
 
@@ -115,3 +116,5 @@ std::vector<uint8_t> DefaultScalerImage(int type);
 bool DefaultConfigBlock(int type, uint16_t& start, std::vector<uint8_t>& memory);
 
 } // namespace convsim
+
+#endif

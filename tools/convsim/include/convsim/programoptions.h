@@ -1,5 +1,6 @@
 // Command line of tovik-convsim.
-#pragma once
+#ifndef CONVSIM_PROGRAMOPTIONS_H
+#define CONVSIM_PROGRAMOPTIONS_H
 
 #include "convsim/fault.h"
 #include "convsim/personality.h"
@@ -37,3 +38,5 @@ bool Unescape(const std::string& text, std::string& out);
 std::string FormatLogEntry(const LogEntry& e);
 
 } // namespace convsim
+
+#endif

@@ -1,6 +1,7 @@
 // The converter's end of a pseudo-terminal: the master side, with the
 // slave set to raw mode and reachable through a symbolic link.
-#pragma once
+#ifndef CONVSIM_PTYPORT_H
+#define CONVSIM_PTYPORT_H
 
 #include <string>
 
@@ -36,3 +37,5 @@ private:
 bool MakeRaw(int fd);
 
 } // namespace convsim
+
+#endif

@@ -8,7 +8,8 @@
 //   sim.Start("/tmp/x/ttyCONV0");
 //   ... open /tmp/x/ttyCONV0 and talk ...
 //   sim.Stop();
-#pragma once
+#ifndef CONVSIM_SIMULATOR_H
+#define CONVSIM_SIMULATOR_H
 
 #include "convsim/convertermodel.h"
 #include "convsim/fault.h"
@@ -86,3 +87,5 @@ private:
 unsigned WireTimeUs(size_t bytes);
 
 } // namespace convsim
+
+#endif

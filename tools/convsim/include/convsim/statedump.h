@@ -8,7 +8,8 @@
 //   config 0/0: D0 21 E6 58 ...
 //   lut 2: type 00, name "film", checksum 1A2B3C4D
 //   status 0-63: 05 01 00 D0 ...
-#pragma once
+#ifndef CONVSIM_STATEDUMP_H
+#define CONVSIM_STATEDUMP_H
 
 #include "convsim/simulator.h"
 
@@ -35,3 +36,5 @@ std::string FormatBlockLine(uint8_t fpga, uint8_t block, const Bytes& memory);
 std::string FormatStatusLine(const Bytes& status);
 
 } // namespace convsim
+
+#endif

@@ -1,6 +1,7 @@
 // Byte-level vocabulary of the converter link as the simulated converter
 // speaks it: command codes, the device status byte and response building.
-#pragma once
+#ifndef CONVSIM_WIRE_H
+#define CONVSIM_WIRE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -95,3 +96,5 @@ inline void Put16(Bytes& b, uint16_t v) {
 bool IsKnownCommand(uint8_t code);
 
 } // namespace convsim
+
+#endif
