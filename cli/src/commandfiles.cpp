@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "knobctl.h"
 #include "linehistory.h"
 #include "texthelpers.h"
 
@@ -16,7 +15,7 @@ std::string StartupFilePath()
     return home ? std::string(home) + "/.configrc" : std::string();
 }
 
-int RunStartupFile(int, char**, Knobctl& knobctl)
+int RunStartupFile(int, char**, CommandRunner& runner)
 {
     const std::string path = StartupFilePath();
     if (path.empty())
@@ -25,14 +24,14 @@ int RunStartupFile(int, char**, Knobctl& knobctl)
     if (!read_file(path.c_str(), text)) {
         // "File not found" is never said of the start-up file.
         if (path.find("configrc") == std::string::npos)
-            std::fprintf(knobctl.Out(), "File not found: %s\n", path.c_str());
+            std::fprintf(runner.Out(), "File not found: %s\n", path.c_str());
         return 0;
     }
     const std::vector<std::string> lines = SplitString(text, '\n');
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::fprintf(knobctl.Out(), "%s\n", lines[i].c_str());
-        if (!knobctl.ExecuteCommand(lines[i].c_str())) {
-            std::fprintf(knobctl.Out(), "%s:%d: error: failed command %s\n", path.c_str(), int(i + 1),
+        std::fprintf(runner.Out(), "%s\n", lines[i].c_str());
+        if (!runner.ExecuteCommand(lines[i].c_str())) {
+            std::fprintf(runner.Out(), "%s:%d: error: failed command %s\n", path.c_str(), int(i + 1),
                          lines[i].c_str());
             return 0;
         }
@@ -49,15 +48,15 @@ int sourceDepth = 0;
 
 } // namespace
 
-void SourceFile(Knobctl& knobctl, const char* fileName)
+void SourceFile(CommandRunner& runner, const char* fileName)
 {
     if (sourceDepth >= kMaxSourceDepth) {
-        std::fprintf(knobctl.Err(), "source: files nested too deeply: %s\n", fileName);
+        std::fprintf(runner.Err(), "source: files nested too deeply: %s\n", fileName);
         return;
     }
     FILE* file = std::fopen(fileName, "r");
     if (!file) {
-        std::fprintf(knobctl.Out(), "%s: %s\n", std::strerror(errno), fileName);
+        std::fprintf(runner.Out(), "%s: %s\n", std::strerror(errno), fileName);
         return;
     }
     // Lines are read whole, however long; each keeps its line end.
@@ -67,7 +66,7 @@ void SourceFile(Knobctl& knobctl, const char* fileName)
     ++sourceDepth;
     while ((length = ::getline(&buffer, &capacity, file)) > 0) {
         const std::string line = RecordLine(std::string(buffer, size_t(length)));
-        knobctl.ExecuteCommand(line.c_str());
+        runner.ExecuteCommand(line.c_str());
     }
     --sourceDepth;
     std::free(buffer);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-class Knobctl;
+#include "commandrunner.h"
 
 // "$HOME/.configrc", empty when HOME is not set.
 std::string StartupFilePath();
@@ -13,10 +13,10 @@ std::string StartupFilePath();
 // Runs every line of the start-up file, echoing each first; stops at the
 // first failing line and names it. 1 when every line ran or there is no
 // HOME, 0 otherwise (a missing file included).
-int RunStartupFile(int argc, char** argv, Knobctl& knobctl);
+int RunStartupFile(int argc, char** argv, CommandRunner& runner);
 
 // Runs every line of a file, whatever the results; blank-trimmed non-empty
 // lines go to the history.
-void SourceFile(Knobctl& knobctl, const char* fileName);
+void SourceFile(CommandRunner& runner, const char* fileName);
 
 #endif

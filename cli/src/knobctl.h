@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "commandrunner.h"
 #include "paramlink/config.h"
 #include "watchlist.h"
 
@@ -33,7 +34,7 @@ struct CommandTableRow {
 extern const CommandTableRow CommandTable[];
 const CommandTableRow* FindCommand(const std::string& word);
 
-class Knobctl : public ConfigEventListener {
+class Knobctl : public ConfigEventListener, public CommandRunner {
 public:
     // Registers itself as eventsConfig's listener. Values and most messages
     // go to out, argument errors and data events to err.
@@ -47,7 +48,7 @@ public:
     int DataChanged(eParam_t id, std::string& bytes, timeval when) override;
 
     // Runs one line: 1 success, 0 failure.
-    int ExecuteCommand(const char* line);
+    int ExecuteCommand(const char* line) override;
 
     // Called by the exit command with status 0; the default flushes the
     // output and ends the process.
@@ -55,8 +56,8 @@ public:
 
     Config* GetConfig() const { return _config; }
     bool IsMapped() const { return _mapped; }
-    FILE* Out() const { return _out; }
-    FILE* Err() const { return _err; }
+    FILE* Out() const override { return _out; }
+    FILE* Err() const override { return _err; }
     const char* OutputFormat() const { return _outputFormat.load(); }
     const char* InputFormat() const { return _inputFormat.load(); }
     // An integer in the current output format.
