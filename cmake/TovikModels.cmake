@@ -14,8 +14,9 @@
 # shared references (config/tests/tables/golden/reference/).
 
 # tovik_model_ids(header...): parameter id headers of the current folder,
-# included as "tovikconfig/models/<header>" in the build tree (copied into
-# <build>/include) and installed to include/tovikconfig/models/.
+# included as "tovikconfig/models/<header>" in the build tree (linked from
+# <build>/include, so the header has one copy to edit and to search) and
+# installed to include/tovikconfig/models/.
 function(tovik_model_ids)
   get_property(reachable GLOBAL PROPERTY TOVIK_MODEL_IDS_REACHABLE)
   if(NOT reachable)
@@ -23,8 +24,9 @@ function(tovik_model_ids)
     set_property(GLOBAL PROPERTY TOVIK_MODEL_IDS_REACHABLE ON)
   endif()
   foreach(header ${ARGN})
-    configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${header} ${CMAKE_BINARY_DIR}/include/tovikconfig/models/${header}
-                   COPYONLY)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/include/tovikconfig/models)
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${CMAKE_BINARY_DIR}/include/tovikconfig/models/${header}
+         COPY_ON_ERROR SYMBOLIC)
     set_property(GLOBAL APPEND PROPERTY TOVIK_MODEL_IDS ${CMAKE_CURRENT_SOURCE_DIR}/${header})
   endforeach()
 endfunction()
