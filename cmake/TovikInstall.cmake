@@ -40,10 +40,20 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/descriptors/include/ ${PROJECT_SOURCE_DI
                   ${PROJECT_SOURCE_DIR}/paramlink/include/
                   ${PROJECT_SOURCE_DIR}/lumo/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development)
+# The converter models' ids headers, from their folders (tovik_model IDS).
+get_property(model_ids GLOBAL PROPERTY TOVIK_MODEL_IDS)
+install(FILES ${model_ids} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tovikconfig/models COMPONENT Development)
 
+# The hardware description files: of module types without a model folder
+# from daemon/types/, each model's from its folder's types/.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/daemon/types
         DESTINATION ${TOVIK_INSTALL_RESOURCEDIR} COMPONENT Runtime
         PATTERN "*.py" EXCLUDE)
+get_property(model_types GLOBAL PROPERTY TOVIK_MODEL_TYPES)
+while(model_types)
+  list(POP_FRONT model_types model dir)
+  install(DIRECTORY ${dir}/ DESTINATION ${TOVIK_INSTALL_RESOURCEDIR}/types/${model} COMPONENT Runtime)
+endwhile()
 
 # The CMake package: imported targets relative to wherever the tree lies.
 include(CMakePackageConfigHelpers)

@@ -17,8 +17,8 @@
 struct ModelRow {
     // The converter's module type, 0 to 33.
     int moduleType;
-    // As the module-type catalogue spells it ("HESTRA"); the model's folders
-    // (daemon/models/, daemon/types/, the parameter table) are its lower case.
+    // As the module-type catalogue spells it ("HESTRA"); the model's folder
+    // (daemon/models/<model>/) and its types/ folder are its lower case.
     const char* name;
     // The descriptor table the dispatch builds for the model's config;
     // 0 for a module type without one.

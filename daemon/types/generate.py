@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """Writes the hardware description files of every module type.
 
-One sub-directory per type, named after the type in lower case, holding
+One folder per type, named after the type in lower case, holding
 assembly.xml (one assembly: id 1, release 1.2, safe-boot and application
 1.0, FPGA 0 at 1.0) and the module-type file it names. Every model with a
 configuration block declares it as block 0 of FPGA 0, with the register its
-image starts at and its length in bytes (BLOCKS).
+image starts at and its length in bytes (BLOCKS). A type with a model folder
+(daemon/models/<type>/) has its files in that folder's types/, every other
+type in daemon/types/<type>/; the build puts them all in one types/.
 
 Run from anywhere: python3 daemon/types/generate.py [--out DIR]
-(DIR defaults to the folder of this script). The model registry's test
-checks the written files against the registry's rows and the simulator.
+(DIR stands for daemon/ and defaults to this tree's). The model registry's
+test checks the written files against the registry's rows and the simulator.
 """
 
 import argparse
 import os
+
+DAEMON = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 TYPES = [
     "ARVEL", "BRINDO", "CADMER", "GRAVO", "HESTRA", "DOVRIN", "ESTROW",
@@ -76,14 +80,21 @@ MODULE_TYPE = """<?xml version="1.0" encoding="UTF-8"?>
 BLOCK = '      <ParamBlock id="0" name="Config" start="{start}" length="{length}"/>\n'
 
 
+def folder(out, directory):
+    """Where a type's files go under out (laid out as daemon/)."""
+    if os.path.isdir(os.path.join(DAEMON, "models", directory)):
+        return os.path.join(out, "models", directory, "types")
+    return os.path.join(out, "types", directory)
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--out", default=os.path.dirname(os.path.abspath(__file__)),
-                        help="where the type folders go")
+    parser.add_argument("--out", default=DAEMON,
+                        help="the folder standing for daemon/: types go to its models/<type>/types/ or types/<type>/")
     args = parser.parse_args()
     for type_id, name in enumerate(TYPES, start=1):
         directory = name.lower()
-        path = os.path.join(args.out, directory)
+        path = folder(args.out, directory)
         os.makedirs(path, exist_ok=True)
         scaler = type_id in ROI_SCALERS
         with open(os.path.join(path, "assembly.xml"), "w", encoding="utf-8") as out:

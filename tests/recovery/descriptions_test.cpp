@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 using tovik::test::BuildDir;
 using tovik::test::BuildProgram;
 using tovik::test::PortvaneRig;
-using tovik::test::SourceDir;
 using tovik::test::WaitUntil;
 
 std::string Repeated(const std::string& piece, int count)
@@ -89,7 +88,7 @@ public:
         fs::create_directories(_root + "/bin");
         fs::create_directory_symlink(BuildDir() + "/lib", _root + "/lib");
         fs::copy_file(BuildProgram("Portvane"), Program());
-        fs::copy(SourceDir() + "/daemon/types", Types(), fs::copy_options::recursive);
+        fs::copy(BuildDir() + "/bin/types", Types(), fs::copy_options::recursive);
         const std::string hestra = ReadText(Types() + "/hestra/hestra.xml");
         WriteText(_root + "/bin/outside.xml", hestra);
         WriteText(_root + "/elsewhere.xml", hestra);

@@ -1,8 +1,9 @@
-// Replays every tests/replay/<model>/<case>.script: the config-0 store,
-// simulated converters and Portvane run as in the field, the script's
-// client actions reach the store, and what tovik-storedump shows of the
-// named configs must equal <case>.chk. With TOVIK_REPLAY_REBUILD=1 the
-// output is written to the .chk instead (rebuild.sh).
+// Replays every daemon/models/<model>/replay/<case>.script (case
+// <model>/<case>): the config-0 store, simulated converters and Portvane run
+// as in the field, the script's client actions reach the store, and what
+// tovik-storedump shows of the named configs must equal <case>.chk. With
+// TOVIK_REPLAY_REBUILD=1 the output is written to the .chk instead
+// (rebuild.sh).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,9 +46,15 @@ namespace {
 // Bound of every wait a script implies (sanitizer builds are slow).
 const int kWaitMs = 20000;
 
-std::string ReplayDir()
+std::string ModelsDir()
 {
-    return SourceDir() + "/tests/replay";
+    return SourceDir() + "/daemon/models";
+}
+
+// A model's cases: <model>/replay/.
+std::string ReplayDir(const std::string& model)
+{
+    return ModelsDir() + "/" + model + "/replay";
 }
 
 std::vector<std::string> Entries(const std::string& dir)
@@ -73,16 +80,16 @@ bool IsDirectory(const std::string& path)
 struct Case {
     std::string model;
     std::string name;
-    std::string Path() const { return ReplayDir() + "/" + model + "/" + name; }
+    std::string Path() const { return ReplayDir(model) + "/" + name; }
 };
 
 std::vector<Case> Cases()
 {
     std::vector<Case> cases;
-    for (const std::string& model : Entries(ReplayDir())) {
-        if (!IsDirectory(ReplayDir() + "/" + model))
+    for (const std::string& model : Entries(ModelsDir())) {
+        if (!IsDirectory(ReplayDir(model)))
             continue;
-        for (const std::string& file : Entries(ReplayDir() + "/" + model)) {
+        for (const std::string& file : Entries(ReplayDir(model))) {
             const size_t dot = file.rfind(".script");
             if (dot != std::string::npos && dot + 7 == file.size())
                 cases.push_back({model, file.substr(0, dot)});

@@ -32,7 +32,7 @@ SimLink::~SimLink()
 
 QString ShippedResourceDir()
 {
-    return QDir(QString::fromStdString(SourceDir())).filePath(QStringLiteral("daemon"));
+    return QDir(QString::fromStdString(BuildDir())).filePath(QStringLiteral("bin"));
 }
 
 EngineRig::EngineRig(const QString& resourceDir) : _platform(resourceDir) {}

@@ -68,7 +68,8 @@ public:
     int _closedLinks = 0;
 };
 
-// The source tree's daemon directory, which holds the shipped types/.
+// The build tree's bin/, which holds the shipped types/ as Portvane finds
+// them beside itself.
 QString ShippedResourceDir();
 
 class EngineRig : public SimRig {

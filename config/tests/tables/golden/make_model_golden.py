@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes the canonical descriptor dump of a converter model's table.
 
-Reads reference tables (markdown tables in reference/) and prints, from
-them alone, what `tovik-descdump <model>` must print: the connection status
-every converter config carries, then the model's own descriptors. It shares
+Reads reference tables (markdown tables: the shared ones in reference/, a
+model's own in daemon/models/<model>/golden/) and prints, from them alone,
+what `tovik-descdump <model>` must print: the connection status every
+converter config carries, then the model's own descriptors. It shares
 no data with the C++ tables, so a slip on either side shows up as a
 difference when the checked-in dump is compared with the tool.
 

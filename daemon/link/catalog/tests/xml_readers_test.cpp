@@ -657,7 +657,7 @@ TEST(DescriptionLimitsTest, ShippedFilesFitWithRoomToSpare)
         DescriptionLimits::kMaxFileSize / room, DescriptionLimits::kMaxNodes / room,
         DescriptionLimits::kMaxDepth / room,    DescriptionLimits::kMaxAttributes / room,
         DescriptionLimits::kMaxNameLength / room, DescriptionLimits::kMaxValueLength / room};
-    const QString types = QString::fromStdString(tovik::test::SourceDir()) + QStringLiteral("/daemon/types");
+    const QString types = QString::fromStdString(tovik::test::BuildDir()) + QStringLiteral("/bin/types");
     QDirIterator files(types, {QStringLiteral("*.xml")}, QDir::Files, QDirIterator::Subdirectories);
     int count = 0;
     while (files.hasNext()) {

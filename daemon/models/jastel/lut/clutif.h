@@ -4,7 +4,8 @@
 //
 // A failure gives a false result, a negative code in errorCode (luterrors.h)
 // and the slot's text in errorText. Plain C++ and QtCore: no event loop.
-#pragma once
+#ifndef PORTVANE_LUT_CLUTIF_H
+#define PORTVANE_LUT_CLUTIF_H
 
 #include <array>
 #include <string>
@@ -113,3 +114,5 @@ private:
     bool imageEmptied = false;           // ImportFile could truncate imagePath
     QByteArray* imageSink = nullptr;     // ImportText's image, in place of imagePath
 };
+
+#endif

@@ -1,5 +1,6 @@
 // Negative codes that CLutIF leaves in errorCode.
-#pragma once
+#ifndef PORTVANE_LUT_LUTERRORS_H
+#define PORTVANE_LUT_LUTERRORS_H
 
 namespace luterror {
 
@@ -25,3 +26,5 @@ enum : int {
 };
 
 } // namespace luterror
+
+#endif

@@ -1,5 +1,6 @@
 // Bounded file access for the LUT import and export.
-#pragma once
+#ifndef PORTVANE_LUT_LUTFILEIO_H
+#define PORTVANE_LUT_LUTFILEIO_H
 
 #include <QByteArray>
 #include <QIODevice>
@@ -20,3 +21,5 @@ bool ReadFile(const QString& path, qint64 limit, QByteArray& data, qint64& fileS
 bool WriteFile(const QString& path, const QByteArray& data, QIODevice::OpenMode mode);
 
 } // namespace lutfileio
+
+#endif

@@ -1,7 +1,8 @@
 // Layout of a LUT memory image: one 32768-byte flash sector of the Jastel
 // converter. A 6524-byte header (type byte, name length, name, 0xFF fill),
 // then three channel areas.
-#pragma once
+#ifndef PORTVANE_LUT_LUTIMAGE_H
+#define PORTVANE_LUT_LUTIMAGE_H
 
 #include <QByteArray>
 #include <QString>
@@ -54,3 +55,5 @@ inline int Sample16(const QByteArray& image, int offset)
 }
 
 } // namespace lutimage
+
+#endif

@@ -1,6 +1,7 @@
 // The header keywords of the LUT text formats, matched case-insensitively
 // as whole lines. Index ranges per format are chosen by CLutIF.
-#pragma once
+#ifndef PORTVANE_LUT_LUTKEYWORDS_H
+#define PORTVANE_LUT_LUTKEYWORDS_H
 
 #include <string_view>
 
@@ -26,3 +27,5 @@ const char* Pattern(int index);
 int Match(std::string_view line, int first, int end);
 
 } // namespace lutkeywords
+
+#endif

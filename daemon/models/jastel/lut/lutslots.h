@@ -1,6 +1,7 @@
 // The four LUT slots (sectors) of the Jastel converter and the suffixes each
 // kind of slot accepts.
-#pragma once
+#ifndef PORTVANE_LUT_LUTSLOTS_H
+#define PORTVANE_LUT_LUTSLOTS_H
 
 #include <QString>
 
@@ -24,3 +25,5 @@ const FileKind* ImportKind(const QString& suffix, bool is3D);
 int ExportFormat(const QString& suffix, bool is3D);
 
 } // namespace lutslots
+
+#endif

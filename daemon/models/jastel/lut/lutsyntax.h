@@ -4,7 +4,8 @@
 //
 // The data-row test runs on every row several times, so it is a hand-written
 // scanner; lutsyntax_test.cpp checks it against the regular expression.
-#pragma once
+#ifndef PORTVANE_LUT_LUTSYNTAX_H
+#define PORTVANE_LUT_LUTSYNTAX_H
 
 #include <array>
 #include <string_view>
@@ -42,3 +43,5 @@ double ParseNumber(std::string_view token);
 int RoundHalfUp(double x);
 
 } // namespace lutsyntax
+
+#endif

@@ -1,6 +1,7 @@
 // LUT tables generated as text, imports into a temporary folder, and an
 // independent reading of the image layout.
-#pragma once
+#ifndef PORTVANE_LUT_TESTS_LUTFIXTURES_H
+#define PORTVANE_LUT_TESTS_LUTFIXTURES_H
 
 #include <array>
 #include <functional>
@@ -85,3 +86,5 @@ int Packed3D(const QByteArray& image, int cubeSize, int channel, int sample);
 int Sample1D(const QByteArray& image, int channel, int sample);
 
 } // namespace luttest
+
+#endif

@@ -1,5 +1,5 @@
 // The Quastel ROI scaler (model number 20): 69 parameters, input word Hdmi.
-#include "tables/models/roiscaler.h"
+#include "roiscaler/roiscaler.h"
 #include "tovikconfig/models/quastelparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 

@@ -1,5 +1,5 @@
 // The Hestra ROI scaler (model number 6): 55 parameters, input word Dvi.
-#include "tables/models/roiscaler.h"
+#include "roiscaler/roiscaler.h"
 #include "tovikconfig/models/hestraparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 
