@@ -1,6 +1,7 @@
 // Base class of every parameter descriptor: the typed metadata of one
-// parameter. Every operation is virtual and the order of declaration is a
-// contract shared by all deliverables; append, never reorder.
+// parameter. Every operation is virtual, and the order of declaration is
+// the virtual table every library and program built against this header
+// shares: append, never reorder.
 #ifndef TOVIKCONFIG_PARAMDESCRIPTOR_H
 #define TOVIKCONFIG_PARAMDESCRIPTOR_H
 
