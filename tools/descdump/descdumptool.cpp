@@ -51,13 +51,13 @@ int Main(const std::string& program, int argc, char** argv, const std::vector<Ex
 {
     std::vector<option> options;
     for (const ExtraOption& e : extra)
-        options.push_back(e.spec);
+        options.push_back(e.entry);
     std::vector<std::string> operands;
     const toolcli::Reading reading = toolcli::ReadCommandLine(
         argc, argv, options,
         [&extra](int key, const char* value, std::string*) {
             for (const ExtraOption& e : extra)
-                if (e.spec.val == key)
+                if (e.entry.val == key)
                     e.apply(value);
             return true;
         },

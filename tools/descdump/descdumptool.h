@@ -13,7 +13,7 @@ namespace descdump {
 
 // An option a build of the tool adds to --help and --version.
 struct ExtraOption {
-    option spec;      // its getopt_long entry; keys from 0x200 on
+    option entry;     // its getopt_long entry; keys from 0x200 on
     const char* help; // its lines of the usage text
     std::function<void(const char* value)> apply;
 };
