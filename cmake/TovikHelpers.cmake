@@ -54,9 +54,10 @@ endfunction()
 #                  [OPTIONS ...]): a libFuzzer target, built only with clang
 # (TOVIK_FUZZ), and the CTest test fuzz_<name> (label fuzz) that runs it for
 # TOVIK_FUZZ_SECONDS over its seed corpus (default: corpus/ beside the
-# CMakeLists.txt) with its dictionary and libFuzzer options. New inputs go
-# to a work directory in the build tree, never into the seeds; a crash is
-# kept there as <name>-crash-... . The target tovik_fuzzers builds them all.
+# CMakeLists.txt; a target with no seed folder stops the configuration)
+# with its dictionary and libFuzzer options. New inputs go to a work
+# directory in the build tree, never into the seeds; a crash is kept there
+# as <name>-crash-... . The target tovik_fuzzers builds them all.
 # <build>/fuzz/<name>.target lists the program, seeds, dictionary and
 # options ("key=value" lines) for scripts/fuzz.sh.
 set(TOVIK_FUZZ_SECONDS 5 CACHE STRING "Seconds each fuzz target runs as a test")
@@ -64,6 +65,14 @@ function(tovik_add_fuzzer)
   cmake_parse_arguments(F "" "NAME;CORPUS;DICT" "SOURCES;LIBS;OPTIONS" ${ARGN})
   if(NOT TOVIK_FUZZ_ENABLED)
     return()
+  endif()
+  if(NOT F_CORPUS AND IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+    set(F_CORPUS corpus)
+  endif()
+  # A target never starts from nothing.
+  get_filename_component(seeds "${F_CORPUS}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT F_CORPUS OR NOT IS_DIRECTORY ${seeds})
+    message(FATAL_ERROR "fuzz target ${F_NAME}: no seed corpus (CORPUS dir, or corpus/ beside its CMakeLists.txt)")
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
@@ -74,13 +83,6 @@ function(tovik_add_fuzzer)
   endif()
   add_dependencies(tovik_fuzzers ${F_NAME})
 
-  if(NOT F_CORPUS AND IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
-    set(F_CORPUS corpus)
-  endif()
-  set(seeds "")
-  if(F_CORPUS)
-    get_filename_component(seeds ${F_CORPUS} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-  endif()
   set(dict "")
   if(F_DICT)
     get_filename_component(dict ${F_DICT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
