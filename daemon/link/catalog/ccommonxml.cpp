@@ -88,8 +88,10 @@ bool Parse(const QByteArray& bytes, const char* who, const QString& path, QDomDo
     int column = 0;
     bool ok = false;
     const DescriptionLimits::Breach breach = DescriptionLimits::Check(bytes);
+    // Our own reasons end their line, so the parse failure that follows
+    // stands on a line of its own.
     if (!breach.what.isEmpty()) {
-        parserMessage = breach.what;
+        parserMessage = breach.what + QLatin1Char('\n');
         line = breach.line;
         column = breach.column;
         if (!path.isEmpty())
@@ -99,7 +101,7 @@ bool Parse(const QByteArray& bytes, const char* who, const QString& path, QDomDo
         // What the walk could not read is not taken on the DOM parser's word.
         if (ok && !breach.unreadable.isEmpty()) {
             ok = false;
-            parserMessage = breach.unreadable;
+            parserMessage = breach.unreadable + QLatin1Char('\n');
             line = breach.line;
             column = breach.column;
             if (!path.isEmpty())

@@ -325,10 +325,15 @@ TEST(DescriptionLimitsTest, HostileShapesAreRefusedWithTheReason)
             CAssembliesXML assemblies;
             EXPECT_FALSE(assemblies.load(path));
             const QString error = assemblies.takeError();
-            EXPECT_TRUE(error.startsWith(QLatin1String(c.reason))) << error.toStdString();
-            EXPECT_TRUE(error.contains("CAssembliesXML::load - Parse failed line=")) << error.toStdString();
+            // The reason, then the parse failure on a line of its own.
+            EXPECT_TRUE(error.startsWith(QLatin1String(c.reason) +
+                                         QLatin1String("\nCAssembliesXML::load - Parse failed line=")))
+                << error.toStdString();
+            EXPECT_TRUE(error.endsWith(QLatin1Char('\n'))) << error.toStdString();
             CModuleTypeXML moduleType;
             EXPECT_FALSE(moduleType.load(path));
+            EXPECT_TRUE(moduleType.takeError().startsWith(QLatin1String(c.reason) +
+                                                          QLatin1String("\nCModuleTypeXML::load - Parse failed line=")));
         }
         const QString warning = QStringLiteral("Hardware description %1 refused: %2 (limits: ").arg(path, c.reason);
         EXPECT_EQ(log.Count(warning), 1) << "logged once however often the file is read";
