@@ -14,6 +14,7 @@
 #include "eventdispatcher.h"
 #include "eventrecorder.h"
 #include "paramlink/configlink.h"
+#include "scriptedstore.h"
 #include "serverfixture.h"
 
 using namespace storetest;
@@ -132,6 +133,34 @@ TEST_F(ClientLinkTest, CallersOnSeveralThreadsShareOneConnection)
     }
     shared->RemoveEventListener(&own);
     watcher->RemoveEventListener(&others);
+}
+
+// Without a listener no event thread reads the connection, only its
+// callers: one whose reply is in hands the reading turn to the next. Here
+// the second caller's reply comes 300 ms after the first's; asleep with
+// the turn free, it would wait for the reply timeout (3 s) and fail.
+TEST_F(ClientLinkTest, TheReadingTurnPassesToTheNextCaller)
+{
+    ScriptedStore store(ScriptedStore::Behaviour::Paired);
+    ASSERT_NE(store.Port(), 0);
+    Config* shared = ConfigFactoryImpl::GetInstance()->CreateConfig(
+        "socket://127.0.0.1:" + std::to_string(store.Port()) + "/caching=false&configid=" + std::to_string(_id), "");
+    ASSERT_NE(shared, nullptr);
+    _open.push_back(shared);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::atomic<int> answered{0};
+        std::thread first([&] { answered += shared->SetIntegerValue(kIntId, 1) ? 1 : 0; });
+        // The first reads (holds the turn) before the second asks.
+        ASSERT_TRUE(WaitUntil([&] { return store.Requests() == 2 * round + 1; }, 5000));
+        std::thread second([&] {
+            int value = 0;
+            answered += shared->GetIntegerValue(kIntId, value) && value == 1 ? 1 : 0;
+        });
+        first.join();
+        second.join();
+        EXPECT_EQ(answered, 2) << "a call hit the reply timeout";
+    }
 }
 
 // The origin names the writer and its sequence number, for socket and

@@ -217,21 +217,30 @@ TEST_F(OverloadTest, OverLongValuesAreRefusedWithTheReason)
                           5000));
 }
 
-// A client of another version is told so before it is closed.
+// A client of another version, older or newer, is told so before it is
+// closed; it is never let in to have its frames misread.
 TEST_F(OverloadTest, OtherProtocolVersionIsRefusedWithTheReason)
 {
-    RawPeer old(_port);
-    std::string hello = helloFrame(_id);
-    hello[kLengthBytes + 1 + 4 + 1] = 1; // version 1
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(old.Send(hello));
-    Message answer;
-    ASSERT_TRUE(old.Read(answer, 3000));
-    EXPECT_EQ(answer.type, MsgType::Welcome);
-    EXPECT_EQ(answer.status, kWrongVersion);
-    EXPECT_EQ(std::string(answer.bytes, answer.length), "the server speaks version 2 of the store protocol, not 1");
-    EXPECT_TRUE(old.ClosedByServer(3000));
-    testing::internal::GetCapturedStderr();
+    static_assert(kVersion == 2, "the reasons below name the version");
+    for (const unsigned version : {1u, 0u, 3u, 0x0102u, 0xFFFFu}) {
+        SCOPED_TRACE(version);
+        RawPeer other(_port);
+        std::string hello = helloFrame(_id);
+        hello[kLengthBytes + 1 + 4] = char(version >> 8);
+        hello[kLengthBytes + 1 + 4 + 1] = char(version & 0xFF);
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(other.Send(hello));
+        Message answer;
+        ASSERT_TRUE(other.Read(answer, 3000));
+        EXPECT_EQ(answer.type, MsgType::Welcome);
+        EXPECT_EQ(answer.status, kWrongVersion);
+        EXPECT_EQ(std::string(answer.bytes, answer.length),
+                  "the server speaks version 2 of the store protocol, not " + std::to_string(version));
+        EXPECT_TRUE(other.ClosedByServer(3000));
+        testing::internal::GetCapturedStderr();
+    }
+    // The version it speaks is let in.
+    EXPECT_NE(greeted(), nullptr);
 }
 
 } // namespace

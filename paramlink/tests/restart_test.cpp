@@ -5,6 +5,11 @@
 // network namespace: the server comes back on the same fixed port.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -55,6 +60,54 @@ private:
     std::vector<std::string> _notes;
     Config* _config = nullptr;
     std::thread::id _thread;
+};
+
+// Takes every connection on the fixed port and closes it at once, as a
+// store that is not there yet would fail a client; counts them.
+class ClosingListener {
+public:
+    ClosingListener()
+    {
+        _fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int one = 1;
+        setsockopt(_fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(kPort);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        _ok = bind(_fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(_fd, 16) == 0;
+        if (_ok)
+            _thread = std::thread([this] { run(); });
+    }
+    ~ClosingListener()
+    {
+        _stop = true;
+        if (_thread.joinable())
+            _thread.join();
+        close(_fd);
+    }
+    bool Listening() const { return _ok; }
+    int Accepted() const { return _accepted; }
+
+private:
+    void run()
+    {
+        while (!_stop) {
+            pollfd p{_fd, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0)
+                continue;
+            const int peer = accept(_fd, nullptr, nullptr);
+            if (peer < 0)
+                continue;
+            ++_accepted;
+            close(peer);
+        }
+    }
+    int _fd = -1;
+    bool _ok = false;
+    std::atomic<bool> _stop{false};
+    std::atomic<int> _accepted{0};
+    std::thread _thread;
 };
 
 // A server on the fixed port, that a test stops and starts again.
@@ -131,6 +184,27 @@ TEST_F(StoreRestartTest, ClientReconnectsRefreshesAndHearsAgain)
     ASSERT_TRUE(RemoveLinkListener(watched, &link));
     factory->ReleaseConfig(watched);
     factory->ReleaseConfig(serving);
+}
+
+// A client whose store stays away tries again with growing pauses (0.25,
+// 0.5, 1, 2 s ...), never at a steady rate: over 4 s that is four
+// attempts, where a client without the back-off makes sixteen.
+TEST_F(StoreRestartTest, AttemptsAgainstAnAbsentStoreBackOff)
+{
+    Config* c = ConfigFactoryImpl::GetInstance()->CreateConfig(url(false), "");
+    ASSERT_NE(c, nullptr);
+    testing::internal::CaptureStderr();
+    _server.reset();
+    ClosingListener absent;
+    ASSERT_TRUE(absent.Listening());
+    ASSERT_TRUE(WaitUntil([&] { return !ConfigConnected(c); }, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(4000));
+    const int attempts = absent.Accepted();
+    EXPECT_FALSE(ConfigConnected(c));
+    ConfigFactoryImpl::GetInstance()->ReleaseConfig(c);
+    testing::internal::GetCapturedStderr();
+    EXPECT_GE(attempts, 2) << "it keeps trying";
+    EXPECT_LE(attempts, 6) << "attempts in 4 s";
 }
 
 // A config released while its store is away stops trying.
