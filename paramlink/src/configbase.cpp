@@ -1,5 +1,8 @@
 #include "configbase.h"
 
+#include <cstdio>
+
+#include "logthrottle.h"
 #include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 
@@ -12,6 +15,14 @@ struct LastSet {
     std::string refusal;
 };
 thread_local LastSet tLastSet;
+
+LogThrottle& unreadLog()
+{
+    // Never destroyed: configs may be read while the process exits.
+    static LogThrottle* throttle = new LogThrottle(3);
+    return *throttle;
+}
+
 } // namespace
 
 ConfigBase::ConfigBase(eConfigID_t configID, const std::string& what)
@@ -80,8 +91,24 @@ std::list<eParam_t>& ConfigBase::GetParamIDList()
     return _idList;
 }
 
+bool ConfigBase::readOrSay(eParam_t id, ValueKind wanted, StoredValue& out)
+{
+    const ReadResult result = read(id, wanted, out);
+    if (result == ReadResult::Ok)
+        return true;
+    std::string param = _table->GetParamIDName(id);
+    if (param.empty()) {
+        char number[24];
+        std::snprintf(number, sizeof number, "parameter 0x%08X", unsigned(id));
+        param = number;
+    }
+    unreadLog().Log(UnreadLine(_configID, param, result), "more reads failed since the last line");
+    return false;
+}
+
 int ConfigBase::GetIntegerValue(eParam_t id)
 {
+    // 0 stands for a value that cannot be read; the line above says so.
     int value = 0;
     if (!GetIntegerValue(id, value))
         return 0;
@@ -91,7 +118,7 @@ int ConfigBase::GetIntegerValue(eParam_t id)
 bool ConfigBase::GetIntegerValue(eParam_t id, int& value)
 {
     StoredValue v;
-    if (!read(id, ValueKind::Integer, v))
+    if (!readOrSay(id, ValueKind::Integer, v))
         return false;
     value = v.intValue;
     return true;
@@ -100,7 +127,7 @@ bool ConfigBase::GetIntegerValue(eParam_t id, int& value)
 bool ConfigBase::GetStringValue(eParam_t id, std::string& value)
 {
     StoredValue v;
-    if (!read(id, ValueKind::String, v))
+    if (!readOrSay(id, ValueKind::String, v))
         return false;
     value.swap(v.bytes);
     return true;
@@ -109,7 +136,7 @@ bool ConfigBase::GetStringValue(eParam_t id, std::string& value)
 bool ConfigBase::GetDataValue(eParam_t id, std::string& bytes)
 {
     StoredValue v;
-    if (!read(id, ValueKind::Data, v))
+    if (!readOrSay(id, ValueKind::Data, v))
         return false;
     bytes.swap(v.bytes);
     return true;

@@ -14,6 +14,7 @@
 #include "listenerqueue.h"
 #include "paramlink/config.h"
 #include "paramlink/heldparams.h"
+#include "readresult.h"
 #include "storedvalue.h"
 
 class DescriptorTable;
@@ -70,8 +71,8 @@ protected:
     // One value of that kind into the store behind this config, with
     // noteWrite; false when refused.
     virtual bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) = 0;
-    // The value of a parameter of the wanted kind; false when there is none.
-    virtual bool read(eParam_t id, ValueKind wanted, StoredValue& out) = 0;
+    // The value of a parameter of the wanted kind, or why there is none.
+    virtual ReadResult read(eParam_t id, ValueKind wanted, StoredValue& out) = 0;
 
     eConfigID_t _configID;
     DescriptorTable* _table;
@@ -79,6 +80,10 @@ protected:
     std::shared_ptr<ListenerQueue> _events;
 
 private:
+    // read, and a line on standard error when it finds no value (a few a
+    // second at most, for every config of the process).
+    bool readOrSay(eParam_t id, ValueKind wanted, StoredValue& out);
+
     std::mutex _idListMutex;
     std::list<eParam_t> _idList;
     std::uint64_t _idListGeneration = ~std::uint64_t(0);

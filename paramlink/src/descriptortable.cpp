@@ -63,6 +63,13 @@ ParamDescriptor* DescriptorTable::GetDescriptor(std::string const& idName) const
     return it == _byName.end() ? nullptr : _entries[it->second].descriptor.get();
 }
 
+std::string DescriptorTable::GetParamIDName(eParam_t id) const
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    auto it = _byID.find(id);
+    return it == _byID.end() ? std::string() : _entries[it->second].descriptor->GetParamIDName();
+}
+
 std::vector<eParam_t> DescriptorTable::GetParamIDs() const
 {
     std::lock_guard<std::mutex> lock(_mutex);

@@ -46,9 +46,17 @@ bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const 
     return false;
 }
 
-bool LocalConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
+ReadResult LocalConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
 {
-    return _store->Read(id, wanted, out) == ConfigStore::Lookup::Ok;
+    switch (_store->Read(id, wanted, out)) {
+    case ConfigStore::Lookup::Ok:
+        return ReadResult::Ok;
+    case ConfigStore::Lookup::UnknownId:
+        return ReadResult::NoSuchParameter;
+    case ConfigStore::Lookup::WrongKind:
+        break;
+    }
+    return ReadResult::OtherKind;
 }
 
 } // namespace paramlink

@@ -21,7 +21,7 @@ public:
 private:
     void Post(const ValueChange& change, const std::string& frame) override;
     bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) override;
-    bool read(eParam_t id, ValueKind wanted, StoredValue& out) override;
+    ReadResult read(eParam_t id, ValueKind wanted, StoredValue& out) override;
 
     ConfigStore* _store;
     const std::uint64_t _writer;

@@ -1,5 +1,6 @@
-// Keeps a kind of log line to one a second, so a flood of like events
-// cannot flood the log; the next line counts the ones left out.
+// Keeps a kind of log line to a few a second (one by default), so a flood
+// of like events cannot flood the log; the next line counts the ones left
+// out.
 #ifndef PARAMLINK_LOGTHROTTLE_H
 #define PARAMLINK_LOGTHROTTLE_H
 
@@ -12,19 +13,25 @@ namespace paramlink {
 
 class LogThrottle {
 public:
-    // Logs line now, or counts it when a line went out less than a second
-    // ago; more words the count ("N more since the last line").
+    explicit LogThrottle(unsigned linesPerSecond = 1) : _perSecond(linesPerSecond ? linesPerSecond : 1) {}
+
+    // Logs line now, or counts it when the second's lines went out
+    // already; more words the count ("N more since the last line").
     void Log(const std::string& line, const char* more = "more since the last line")
     {
         const long long now = MonotonicMs();
         unsigned long unlogged;
         {
             std::lock_guard<std::mutex> lock(_mutex);
-            if (_lastMs && now - _lastMs < 1000) {
+            if (!_secondMs || now - _secondMs >= 1000) {
+                _secondMs = now;
+                _logged = 0;
+            }
+            if (_logged >= _perSecond) {
                 ++_unlogged;
                 return;
             }
-            _lastMs = now;
+            ++_logged;
             unlogged = _unlogged;
             _unlogged = 0;
         }
@@ -32,8 +39,11 @@ public:
     }
 
 private:
+    const unsigned _perSecond;
     std::mutex _mutex;
-    long long _lastMs = 0;
+    // When the second of the lines counted in _logged began.
+    long long _secondMs = 0;
+    unsigned _logged = 0;
     unsigned long _unlogged = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "socketconfig.h"
 
 #include "configstore.h"
+#include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 #include "valuelimit.h"
 
@@ -79,15 +80,23 @@ bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const
     std::string frame;
     wire::AppendSet(frame, tag, id, kind, intValue, bytes, length);
     SocketLink::Reply reply;
-    if (!_link->Exchange(tag, frame, reply))
+    switch (_link->Exchange(tag, frame, reply)) {
+    case SocketLink::Outcome::NotSent:
         return false;
+    case SocketLink::Outcome::NoAnswer:
+        // The server may have taken it: not a refusal.
+        noteRefusal(kWriteOutcomeUnknown);
+        return false;
+    case SocketLink::Outcome::Answered:
+        break;
+    }
     if (reply.status == wire::kOk)
         return true;
     noteRefusal(std::move(reply.reason));
     return false;
 }
 
-bool SocketConfig::get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply)
+SocketLink::Outcome SocketConfig::get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply)
 {
     const std::uint32_t tag = _link->NextTag();
     std::string frame;
@@ -96,31 +105,39 @@ bool SocketConfig::get(eParam_t id, ValueKind kind, bool cache, SocketLink::Repl
     return _link->Exchange(tag, frame, reply, cache ? &param : nullptr);
 }
 
-bool SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
+ReadResult SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
 {
     DescriptorKindInfo info;
-    if (!_table->LookupKind(id, info) || !KindsCompatible(wanted, info.kind))
-        return false;
+    if (!_table->LookupKind(id, info))
+        return ReadResult::NoSuchParameter;
+    if (!KindsCompatible(wanted, info.kind))
+        return ReadResult::OtherKind;
     // While the link is away nothing is answered, not even from the cache.
     if (!_link->Connected())
-        return false;
+        return ReadResult::NotConnected;
     if (_link->Cached(id, info.kind, out))
-        return true;
+        return ReadResult::Ok;
     SocketLink::Reply reply;
-    if (!get(id, info.kind, true, reply))
-        return false;
+    switch (get(id, info.kind, true, reply)) {
+    case SocketLink::Outcome::NotSent:
+        return ReadResult::NotConnected;
+    case SocketLink::Outcome::NoAnswer:
+        return ReadResult::NoAnswer;
+    case SocketLink::Outcome::Answered:
+        break;
+    }
     if (reply.status == wire::kOk && reply.hasValue && reply.value.kind == info.kind) {
         out = std::move(reply.value);
-        return true;
+        return ReadResult::Ok;
     }
     if (reply.status == wire::kRefused)
-        return false;
+        return ReadResult::OtherKind;
     // The server holds no descriptor (or another kind): nothing can have
     // been set there, so the value is this table's default.
     out.kind = info.kind;
     out.intValue = info.kind == ValueKind::Integer ? info.integerDefault : 0;
     out.bytes = info.kind == ValueKind::Integer ? std::string() : info.stringDefault;
-    return true;
+    return ReadResult::Ok;
 }
 
 bool SocketConfig::ListHeld(std::vector<HeldParam>& out)
@@ -130,13 +147,13 @@ bool SocketConfig::ListHeld(std::vector<HeldParam>& out)
         const std::uint32_t tag = _link->NextTag();
         std::string frame;
         wire::AppendList(frame, tag);
-        if (!_link->Exchange(tag, frame, listed) || listed.status != wire::kOk)
+        if (_link->Exchange(tag, frame, listed) != SocketLink::Outcome::Answered || listed.status != wire::kOk)
             return false;
     }
     // Values by the server's kinds, past this process's table and cache.
     for (const auto& entry : listed.listing) {
         SocketLink::Reply reply;
-        if (!get(eParam_t(entry.id), entry.kind, false, reply))
+        if (get(eParam_t(entry.id), entry.kind, false, reply) != SocketLink::Outcome::Answered)
             return false;
         if (reply.status != wire::kOk || !reply.hasValue || reply.value.kind != entry.kind)
             continue; // left the server's table meanwhile

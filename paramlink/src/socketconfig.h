@@ -31,9 +31,9 @@ private:
     explicit SocketConfig(const StoreUrl& url);
 
     bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) override;
-    bool read(eParam_t id, ValueKind wanted, StoredValue& out) override;
+    ReadResult read(eParam_t id, ValueKind wanted, StoredValue& out) override;
     // A GET of the wanted kind; the reply is cached when cache is set.
-    bool get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply);
+    SocketLink::Outcome get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply);
 
     StoreUrl _url;
     std::shared_ptr<SocketLink> _link;

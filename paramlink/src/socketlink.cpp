@@ -73,7 +73,8 @@ bool SocketLink::Cached(std::uint32_t id, ValueKind kind, StoredValue& out)
     return true;
 }
 
-bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& reply, const std::uint32_t* cacheParam)
+SocketLink::Outcome SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& reply,
+                                         const std::uint32_t* cacheParam)
 {
     Waiter w;
     w.tag = tag;
@@ -86,7 +87,7 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
         {
             std::lock_guard<std::mutex> lock(_mutex);
             if (_closed || !_connected.load(std::memory_order_acquire))
-                return false;
+                return Outcome::NotSent;
             generation = _generation;
             fd = _fd;
             // Before the request leaves, so any reader finds the waiter.
@@ -97,8 +98,10 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
                 std::lock_guard<std::mutex> lock(_mutex);
                 _waiters.erase(std::find(_waiters.begin(), _waiters.end(), &w));
             }
+            // Part of the frame at most went out: the server drops it with
+            // the connection.
             lost(generation, "failed while sending");
-            return false;
+            return Outcome::NotSent;
         }
     }
     const auto sent = Clock::now();
@@ -144,7 +147,7 @@ bool SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& re
         const long long us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent).count();
         _replyUs = (7 * _replyUs + std::min(us, 10000LL)) / 8;
     }
-    return w.answered;
+    return w.answered ? Outcome::Answered : Outcome::NoAnswer;
 }
 
 int SocketLink::spinUs() const

@@ -77,10 +77,15 @@ public:
     const std::string& Where() const { return _where; }
 
     std::uint32_t NextTag();
-    // Sends frame (one request tagged tag) and waits for its reply; false
-    // when none came (link away or lost, no answer in time). With cacheParam
-    // set, a value in the reply is cached, in stream order.
-    bool Exchange(std::uint32_t tag, const std::string& frame, Reply& reply, const std::uint32_t* cacheParam = nullptr);
+    // How a request went: answered; not sent whole (the link was away or
+    // failed while sending), so the server never took it; or sent and not
+    // answered (the link dropped, or no answer in time), so the server may
+    // have carried it out.
+    enum class Outcome { Answered, NotSent, NoAnswer };
+    // Sends frame (one request tagged tag) and waits for its reply. With
+    // cacheParam set, a value in the reply is cached, in stream order.
+    Outcome Exchange(std::uint32_t tag, const std::string& frame, Reply& reply,
+                     const std::uint32_t* cacheParam = nullptr);
     // A value the cache holds for the id, of the kind wanted.
     bool Cached(std::uint32_t id, ValueKind kind, StoredValue& out);
 

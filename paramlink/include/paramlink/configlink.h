@@ -75,10 +75,22 @@ PARAMLINK_EXPORT std::uint64_t ConfigWriterID(Config* config);
 // go through this config.
 PARAMLINK_EXPORT bool LastWriteSequence(Config* config, std::uint32_t& sequence);
 
-// Why the calling thread's last set through the config was refused, as
-// the store put it (for instance a value longer than its parameter
-// allows); empty when it was accepted, when the store gave no reason (the
-// link was away) or when that set did not go through this config.
+// What LastWriteRefusal gives for a set whose outcome is unknown: it was
+// sent, and no answer came (the reply timeout of 3 s passed, or the link
+// dropped first), so the store may hold the value or not. Reading the
+// value back tells.
+constexpr char kWriteOutcomeUnknown[] = "no answer from the store: the value may or may not have been set";
+
+// Why the calling thread's last set through the config failed: a refusal
+// as the store put it (for instance a value longer than its parameter
+// allows), or kWriteOutcomeUnknown when no answer came. Empty when it was
+// accepted, when it was never sent (the link was away) or when that set
+// did not go through this config.
+//
+// An accepted set means the value is in the config. For a converter's
+// config, Portvane writes it to the converter moments later: a Portvane
+// that dies first loses what it had not yet written, and once started
+// again it shows what the converter holds.
 PARAMLINK_EXPORT std::string LastWriteRefusal(Config* config);
 
 #endif

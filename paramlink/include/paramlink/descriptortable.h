@@ -37,6 +37,9 @@ public:
     ParamDescriptor* GetDescriptor(eParam_t const& id) const;
     // By full id name, "eParamID_" prefix included.
     ParamDescriptor* GetDescriptor(std::string const& idName) const;
+    // A parameter's id name, copied under the table's lock; empty when the
+    // table holds no such id.
+    std::string GetParamIDName(eParam_t id) const;
     // Ids in insertion order.
     std::vector<eParam_t> GetParamIDs() const;
     size_t size() const;
