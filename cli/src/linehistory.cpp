@@ -11,7 +11,10 @@ std::string RecordLine(const std::string& line)
     std::string trimmed = TrimLeadingBlanks(line);
     if (!trimmed.empty()) {
         trimmed = TrimTrailingBlanks(trimmed);
-        add_history(trimmed.c_str());
+        if (!history_is_stifled())
+            stifle_history(kHistoryLines);
+        if (trimmed.size() <= kHistoryLineBytes)
+            add_history(trimmed.c_str());
     }
     return trimmed;
 }
