@@ -5,14 +5,17 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "childprocess.h"
 #include "paramlink/config.h"
 #include "paramlink/configfactory.h"
+#include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
 #include "tempdir.h"
@@ -284,6 +287,70 @@ TEST_F(BoxSystemTest, InteractiveSessionOnATerminal)
 
     shell.Send("exit\r");
     EXPECT_EQ(shell.Wait(wait), 0) << shell.Output();
+}
+
+// A script piped into the shell across a store outage: while the store is
+// away a read still prints what it always printed (0, ""), exit status
+// included, but each says on standard error that the value is unknown.
+TEST_F(KnobctlSystemTest, PipedShellAcrossAStoreOutage)
+{
+    StartStore();
+    ASSERT_NE(Box(), nullptr);
+    ASSERT_TRUE(Box()->SetIntegerValue(tovikconfig::eParamID_DeviceCount, 3));
+    ASSERT_TRUE(Box()->SetStringValue(tovikconfig::eParamID_SystemName, "before"));
+
+    const std::string fifo = _dir + "/commands";
+    const std::string out = _dir + "/knobctl.out";
+    const std::string err = _dir + "/knobctl.err";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(out).flush();
+    std::ofstream(err).flush();
+    // Opened for both ends, so the shell's open never waits for a writer.
+    const int commands = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(commands, 0);
+    ChildProcess shell;
+    ASSERT_TRUE(shell.Spawn({BuildProgram("knobctl")}, {{"HOME", _home}, {"TERM", "dumb"}, {"INPUTRC", "/dev/null"}},
+                            {fifo, out, err, -1, false}));
+    const auto send = [commands](const std::string& lines) {
+        return ::write(commands, lines.data(), lines.size()) == ssize_t(lines.size());
+    };
+    const auto written = [](const std::string& path, const std::string& text) {
+        return WaitUntil([&] { return tovik::test::ReadFile(path).find(text) != std::string::npos; }, 10000);
+    };
+    const std::string reads = "get DeviceCount\nget SystemName\n";
+
+    ASSERT_TRUE(send(reads));
+    ASSERT_TRUE(written(out, "eParamID_SystemName == \"before\"\n")) << tovik::test::ReadFile(out);
+    EXPECT_NE(tovik::test::ReadFile(out).find("eParamID_DeviceCount == 3 \n"), std::string::npos);
+
+    _store.Stop(SIGTERM, 5000);
+    ASSERT_TRUE(written(err, "(config 0) lost")) << tovik::test::ReadFile(err);
+    const size_t before = tovik::test::ReadFile(out).size();
+    ASSERT_TRUE(send(reads));
+    ASSERT_TRUE(written(err, "paramlink: config 0 is not connected; eParamID_SystemName unknown\n"))
+        << tovik::test::ReadFile(err);
+    EXPECT_NE(tovik::test::ReadFile(err).find("paramlink: config 0 is not connected; eParamID_DeviceCount unknown\n"),
+              std::string::npos);
+    ASSERT_TRUE(written(out, "eParamID_SystemName == \"\"\n"));
+    const std::string away = tovik::test::ReadFile(out).substr(before);
+    const std::string asBefore = "get DeviceCount\neParamID_DeviceCount == 0 \n"
+                                 "config 0 (BRISCO)# get SystemName\neParamID_SystemName == \"\"\n";
+    const size_t echoed = away.find("get DeviceCount\n");
+    ASSERT_NE(echoed, std::string::npos) << away;
+    EXPECT_EQ(away.substr(echoed, asBefore.size()), asBefore) << "what the shell printed before the library said more";
+
+    // A new store: the shell's link comes back and reads it.
+    StartStore();
+    ASSERT_TRUE(written(err, "(config 0) made again")) << tovik::test::ReadFile(err);
+    ASSERT_TRUE(WaitUntil([this] { return ConfigConnected(Box()); }, 10000));
+    ASSERT_TRUE(Box()->SetStringValue(tovikconfig::eParamID_SystemName, "after"));
+    const std::string said = tovik::test::ReadFile(err);
+    ASSERT_TRUE(send("get SystemName\n"));
+    ASSERT_TRUE(written(out, "eParamID_SystemName == \"after\"\n")) << tovik::test::ReadFile(out);
+    EXPECT_EQ(tovik::test::ReadFile(err), said) << "nothing more is unknown";
+
+    ::close(commands);
+    EXPECT_EQ(shell.Wait(10000), 0) << "the end of the script ends the shell as before";
 }
 
 class NoStoreTest : public KnobctlSystemTest {};
