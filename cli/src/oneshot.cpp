@@ -5,6 +5,7 @@
 
 #include "argumentscanner.h"
 #include "knobctl.h"
+#include "paramlink/configlink.h"
 #include "tovikconfig/paramdescriptor.h"
 
 int OneShotGet(Knobctl& knobctl, std::string idName)
@@ -50,6 +51,10 @@ int OneShotSet(Knobctl& knobctl, std::string idName, std::string value)
         return kOneShotDone;
     }
     std::fprintf(knobctl.Err(), "Set failed\n");
+    // The store's reason, or that no answer came.
+    const std::string why = LastWriteRefusal(config);
+    if (!why.empty())
+        std::fprintf(knobctl.Err(), "%s\n", why.c_str());
     std::fprintf(knobctl.Out(), "false\n");
     return isString ? kOneShotStringRefused : kOneShotIntegerRefused;
 }

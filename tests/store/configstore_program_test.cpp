@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include "childprocess.h"
 #include "eventrecorder.h"
@@ -99,7 +100,7 @@ TEST_F(ConfigStoreProgramTest, DumpShowsTheWholeBoxTable)
 }
 
 // A value longer than its parameter allows is refused by the store, and
-// knobctl gives its usual failure.
+// knobctl gives its usual failure with the store's reason.
 TEST_F(ConfigStoreProgramTest, OverLongValueIsRefusedAndKnobctlSaysSo)
 {
     const ChildProcess::Environment env = {{"HOME", testing::TempDir()}, {"TERM", "dumb"}};
@@ -107,7 +108,13 @@ TEST_F(ConfigStoreProgramTest, OverLongValueIsRefusedAndKnobctlSaysSo)
         RunProgram({BuildProgram("knobctl"), "-set", "eParamID_SystemName", std::string(9000, 'n')}, env, 20000);
     EXPECT_EQ(refused.status, 3) << refused.err;
     EXPECT_EQ(refused.out, "false\n");
-    EXPECT_EQ(refused.err, "Set failed\n");
+    char reason[160];
+    std::snprintf(reason, sizeof reason,
+                  "a value of 9000 bytes for parameter 0x%08X of config 0 is too long (at most 8192)\n",
+                  unsigned(DescriptorRegistry::GetDescriptorTable(0)
+                               ->GetDescriptor(std::string("eParamID_SystemName"))
+                               ->GetParamID()));
+    EXPECT_EQ(refused.err, std::string("Set failed\n") + reason);
     const ProgramResult taken = RunProgram({BuildProgram("knobctl"), "-set", "eParamID_SystemName", "box b"}, env, 20000);
     EXPECT_EQ(taken.status, 0) << taken.err;
     Config* c = open(kClientUrl);
