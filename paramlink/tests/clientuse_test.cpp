@@ -2,20 +2,12 @@
 // and a client whose server stops answering while it waits.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "eventrecorder.h"
+#include "scriptedstore.h"
 #include "serverfixture.h"
-#include "wireformat.h"
 
 using namespace storetest;
 
@@ -85,89 +77,14 @@ TEST_F(ClientUseTest, SecondConfigOnTheSameUrl)
     EXPECT_EQ(second->GetIntegerValue(kIntId), 2);
 }
 
-// A server that greets and then, when asked, either never answers or
-// drops the connection.
-class SilentServer {
-public:
-    enum class Then { StaySilent, Close };
-
-    explicit SilentServer(Then then) : _then(then)
-    {
-        _listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a;
-        std::memset(&a, 0, sizeof a);
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (bind(_listen, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(_listen, 4) == 0 &&
-            getsockname(_listen, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-            _port = ntohs(a.sin_port);
-        _thread = std::thread([this] { run(); });
-    }
-    ~SilentServer()
-    {
-        _stop = true;
-        _thread.join();
-        close(_listen);
-    }
-    int Port() const { return _port; }
-
-private:
-    // Waits up to 100 ms at a time, so the destructor never waits long.
-    bool readable(int fd)
-    {
-        while (!_stop) {
-            pollfd p{fd, POLLIN, 0};
-            if (poll(&p, 1, 100) > 0)
-                return true;
-        }
-        return false;
-    }
-    void run()
-    {
-        if (!readable(_listen))
-            return;
-        const int fd = accept(_listen, nullptr, nullptr);
-        if (fd < 0)
-            return;
-        paramlink::wire::FrameBuffer in;
-        int frames = 0;
-        while (frames < 2 && readable(fd)) {
-            const ssize_t n = recv(fd, in.WritePtr(), in.WriteSpace(), 0);
-            if (n <= 0)
-                break;
-            in.Commit(size_t(n));
-            const std::uint8_t* body = nullptr;
-            size_t length = 0;
-            std::string why;
-            while (frames < 2 && in.Next(body, length, why) == paramlink::wire::FrameBuffer::Status::Frame) {
-                if (++frames == 1) {
-                    std::string welcome;
-                    paramlink::wire::AppendWelcome(welcome, 1);
-                    (void)send(fd, welcome.data(), welcome.size(), MSG_NOSIGNAL);
-                }
-            }
-        }
-        if (_then == Then::StaySilent)
-            readable(-1);
-        close(fd);
-    }
-
-    Then _then;
-    int _listen = -1;
-    int _port = 0;
-    std::atomic<bool> _stop{false};
-    std::thread _thread;
-};
-
 TEST(ClientOfSilentServer, WaitsAreBoundedAndFailuresReported)
 {
     const int id = 9;
     FillTestTable(DescriptorRegistry::GetDescriptorTable(id));
-    for (SilentServer::Then then : {SilentServer::Then::StaySilent, SilentServer::Then::Close}) {
-        const bool silent = then == SilentServer::Then::StaySilent;
+    for (ScriptedStore::Behaviour then : {ScriptedStore::Behaviour::Silent, ScriptedStore::Behaviour::CloseAtRequest}) {
+        const bool silent = then == ScriptedStore::Behaviour::Silent;
         SCOPED_TRACE(silent ? "silent" : "closing");
-        SilentServer server(then);
+        ScriptedStore server(then);
         ASSERT_NE(server.Port(), 0);
         // From before the connection: a closing server can be noticed at once.
         testing::internal::CaptureStderr();
