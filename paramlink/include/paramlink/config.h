@@ -26,7 +26,9 @@ public:
 // Created and released through ConfigFactoryImpl. Value kinds follow the
 // descriptors of this process's table for the config id: a set of an id the
 // table does not hold, or of the wrong kind, is refused. A value never set
-// reads as its descriptor's factory default.
+// reads as its descriptor's factory default. A read that finds no value
+// (link away, no answer, no such parameter, another kind) says why on
+// standard error, a few lines a second at most.
 class PARAMLINK_EXPORT Config {
 public:
     virtual ~Config();
@@ -37,7 +39,7 @@ public:
     // The table's ids in insertion order; valid until the next call.
     virtual std::list<eParam_t>& GetParamIDList() = 0;
     virtual bool SetIntegerValue(eParam_t id, int value) = 0;
-    // 0 when the value cannot be read.
+    // 0 when the value cannot be read (said on standard error).
     virtual int GetIntegerValue(eParam_t id) = 0;
     virtual bool GetIntegerValue(eParam_t id, int& value) = 0;
     virtual bool SetStringValue(eParam_t id, std::string value) = 0;
