@@ -1,11 +1,14 @@
 // Gives free heap memory back to the system once it has piled up, as after
 // a burst of store events: the C library keeps what it freed, in the arenas
 // of the threads that allocated it, long after the burst. Checks every few
-// seconds; the check is cheap and trims only when enough lies free.
+// seconds; the check is cheap and trims only when enough lies free (the
+// trim itself is heaptrim's, which the store's server shares).
 #ifndef PORTVANE_HEAPTRIMMER_H
 #define PORTVANE_HEAPTRIMMER_H
 
 #include <QObject>
+
+#include "heaptrim.h"
 
 class QTimer;
 
@@ -14,7 +17,7 @@ class HeapTrimmer : public QObject {
 public:
     static constexpr int kCheckMs = 2000;
     // Free heap bytes from which a trim is worth it.
-    static constexpr qint64 kTrimFromBytes = 512 * 1024;
+    static constexpr qint64 kTrimFromBytes = qint64(heaptrim::kTrimFromBytes);
 
     explicit HeapTrimmer(QObject* parent = nullptr);
 

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 
+#include "heaptrim.h"
 #include "logthrottle.h"
 #include "netutil.h"
 #include "serverbudget.h"
@@ -175,7 +176,16 @@ void ServerCore::loop()
         for (int fd : _closedRefused)
             close(fd);
         _closedRefused.clear();
+        trimHeap(now);
     }
+}
+
+void ServerCore::trimHeap(long long now)
+{
+    if (!_trim.Due(_held, now))
+        return;
+    heaptrim::TrimIfWorth();
+    _trim.Trimmed(_held, MonotonicMs());
 }
 
 void ServerCore::afterRead(ServerConnection& conn)
@@ -241,6 +251,15 @@ void ServerCore::closeClient(int fd)
 }
 
 int ServerCore::timerMs() const
+{
+    const int check = checkTimerMs();
+    const int trim = _trim.WaitMs(MonotonicMs());
+    if (check < 0 || trim < 0)
+        return std::max(check, trim);
+    return std::min(check, trim);
+}
+
+int ServerCore::checkTimerMs() const
 {
     // Over the budget, clients that stop taking their output are looked
     // for again soon.

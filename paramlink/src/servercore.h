@@ -19,6 +19,7 @@
 #include "logthrottle.h"
 #include "serverchannel.h"
 #include "serverconnection.h"
+#include "trimpacer.h"
 
 namespace velora {
 namespace stackline {
@@ -77,7 +78,11 @@ private:
     void keepBudget(long long now);
     void updateEventLimit();
     void checkTimers(long long now);
+    // Gives freed heap back once clients' queues are gone (TrimPacer).
+    void trimHeap(long long now);
+    // How long the loop may wait: for the timers, or a trim; -1 for ever.
     int timerMs() const;
+    int checkTimerMs() const;
     void drainRefused(int fd);
     void wake();
 
@@ -110,6 +115,7 @@ private:
     size_t _eventLimit = kMaxEventLimit;
     int _stalling = 0;
     long long _nextCheck = 0;
+    paramlink::TrimPacer _trim;
     std::uint64_t _accepted = 0;
 };
 

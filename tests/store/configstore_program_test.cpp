@@ -3,10 +3,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include "childprocess.h"
 #include "eventrecorder.h"
 #include "paramlink/paramlink.h"
+#include "procstatus.h"
+#include "rawpeer.h"
+#include "tempdir.h"
 #include "tovikconfig/paramdescriptor.h"
 #include "tovikconfig/tovikconfig.h"
 
@@ -125,6 +129,71 @@ TEST_F(ConfigStoreProgramTest, OverLongValueIsRefusedAndKnobctlSaysSo)
                                       ->GetParamID(),
                                   name));
     EXPECT_EQ(name, "box b");
+}
+
+// Clients that take nothing of what they are sent, beside a writer of
+// large values, swell the store by a hundred MB or so; once they have
+// gone, it gives that memory back (kept, it would hold some 70 MB).
+TEST_F(ConfigStoreProgramTest, MemoryGoesBackOnceHostileClientsLeave)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps its own heap";
+#endif
+    // As in a store that has run a while: the C library's threshold for
+    // mapping blocks apart has grown past the clients' queues, so they lie
+    // in its heap.
+    ASSERT_EQ(_store.Stop(SIGTERM, 5000), 0);
+    tovik::test::TempDir dir("configstore-memory");
+    ChildProcess store;
+    ASSERT_TRUE(store.Start({BuildProgram("tovik-configstore")}, dir.File("store.log"),
+                            {{"GLIBC_TUNABLES", "glibc.malloc.mmap_threshold=4194304"}}));
+    ASSERT_TRUE(tovik::test::WaitUntil([&] { return store.Output().find("serving config 0") != std::string::npos; },
+                                       10000));
+    const pid_t pid = store.Pid();
+    Config* writer = open(kDaemonUrl);
+    ASSERT_NE(writer, nullptr);
+    const eParam_t name =
+        DescriptorRegistry::GetDescriptorTable(0)->GetDescriptor(std::string("eParamID_SystemName"))->GetParamID();
+    ASSERT_TRUE(writer->SetStringValue(name, "idle"));
+    tovik::test::WaitUntilIdle(pid, 300, 5000);
+    const long idle = tovik::test::StatusKiB(pid, "VmRSS");
+    ASSERT_GT(idle, 0);
+
+    long swollen = 0;
+    // A client that comes while the deaf ones are there, and stays: what
+    // the store allocates for it lies above their queues in its heap.
+    RawPeer late(43110);
+    {
+        std::vector<std::unique_ptr<RawPeer>> deaf;
+        std::string hello;
+        paramlink::wire::AppendHello(hello, 0);
+        for (int i = 0; i < 100; ++i) {
+            deaf.emplace_back(new RawPeer(43110, 4096));
+            paramlink::wire::Message welcome;
+            ASSERT_TRUE(deaf.back()->Send(hello) && deaf.back()->Read(welcome, 5000)) << i;
+        }
+        std::string value(8192, 'v');
+        // Far more than the kernel takes for them: each queue grows to its
+        // limit (1 MiB) and then holds the latest value.
+        for (int i = 0; i < 1500; ++i) {
+            value[0] = char('a' + i % 26);
+            value[1] = char('a' + i / 26 % 26);
+            value[2] = char('a' + i / 676);
+            ASSERT_TRUE(writer->SetStringValue(name, value)) << i;
+        }
+        paramlink::wire::Message welcome;
+        ASSERT_TRUE(late.Send(hello) && late.Read(welcome, 5000));
+        swollen = tovik::test::StatusKiB(pid, "VmRSS");
+        ASSERT_GT(swollen, idle + 40 * 1024) << "the deaf clients' queues, idle at " << idle << " kB";
+    }
+    long now = 0;
+    EXPECT_TRUE(tovik::test::WaitUntil(
+        [&] {
+            now = tovik::test::StatusKiB(pid, "VmRSS");
+            return now <= idle + 8 * 1024;
+        },
+        15000))
+        << "idle " << idle << " kB, with the deaf clients " << swollen << " kB, after them " << now << " kB";
 }
 
 TEST_F(ConfigStoreProgramTest, SecondStoreOnTheSamePortFails)
