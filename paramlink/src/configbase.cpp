@@ -108,7 +108,7 @@ bool ConfigBase::readOrSay(eParam_t id, ValueKind wanted, StoredValue& out)
 
 int ConfigBase::GetIntegerValue(eParam_t id)
 {
-    // 0 stands for a value that cannot be read; the line above says so.
+    // 0 stands for a value that cannot be read (readOrSay has said why).
     int value = 0;
     if (!GetIntegerValue(id, value))
         return 0;
