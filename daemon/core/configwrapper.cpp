@@ -210,13 +210,14 @@ bool ConfigWrapper::Put(quint32 id, const QVariant& value)
     }
     QMutexLocker lock(&_cacheMutex);
     _lastOwnWrite.insert(id, sequence);
-    // Another writer's change taken meanwhile may be older or newer than
-    // the write: its order against the write's own change, which follows,
-    // tells. Older, the echo puts the write back in the cache; newer, it
-    // stays, and it waits in the backlog. If the store took it before the
-    // write, the write is the store's value for a moment: the listeners
-    // then hear the newer one in turn, and what they publish from it is
-    // written as it differs from the cache (the echo).
+    // A change of another writer taken while the write was on its way:
+    // the store's order tells which is newer, and its events follow that
+    // order (the write's echo after an older change puts the write in the
+    // cache; a newer change comes after the echo and stays). A change the
+    // store took just before the write, whose event had not come in at
+    // the check, is overwritten for a moment: it waits in the backlog, the
+    // listeners hear it in turn, and what they publish from it differs
+    // from the cache (the echo) and is written.
     if (_othersTaken.value(id) == othersTaken)
         _cache.insert(id, value);
     return true;
