@@ -20,10 +20,10 @@ bool EventBacklog::Take(Event& event, bool& more)
 {
     QMutexLocker lock(&_mutex);
     more = false;
-    if (_order.empty()) {
-        _wakeDue = false;
+    // Never empty while a wake-up is due: each take leaves it due only
+    // while more wait.
+    if (_order.empty())
         return false;
-    }
     event = std::move(_order.front());
     _order.pop_front();
     _where.remove(event.id);

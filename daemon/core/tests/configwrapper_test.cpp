@@ -140,7 +140,7 @@ TEST(ConfigWrapperRestartTest, OnlyTheDaemonsOwnValuesAreWrittenBack)
     // Other clients' values, heard by the daemon before the restart.
     ASSERT_TRUE(store->SetStringValue(eParamID_SystemName, "before-restart"));
     ASSERT_TRUE(store->SetStringValue(eParamID_SubnetMask, "255.0.0.0"));
-    ASSERT_TRUE(store->SetIntegerValue(eParamID_IPConfig, 1));
+    ASSERT_TRUE(store->SetIntegerValue(eParamID_IPConfig, 2));
     ASSERT_TRUE(WaitFor([&] { return store.Integer(count) == 1; }));
     Spin(100);
 
@@ -153,7 +153,7 @@ TEST(ConfigWrapperRestartTest, OnlyTheDaemonsOwnValuesAreWrittenBack)
     ASSERT_TRUE(store->SetStringValue(eParamID_SubnetMask, "255.255.255.0"));
     ASSERT_TRUE(store->SetStringValue(eParam_t(name), "OLD"));
     ASSERT_TRUE(store->SetIntegerValue(eParam_t(status), 13));
-    ASSERT_TRUE(store->SetIntegerValue(eParamID_IPConfig, 2));
+    ASSERT_TRUE(store->SetIntegerValue(eParamID_IPConfig, 0));
     server.reset(new velora::stackline::config::access::SocketServer(ConfigWrapper::kMainConfigPort));
     ASSERT_TRUE(server->Initialize());
     ASSERT_TRUE(server->Start());
@@ -172,7 +172,7 @@ TEST(ConfigWrapperRestartTest, OnlyTheDaemonsOwnValuesAreWrittenBack)
     EXPECT_EQ(value, 2);
     // What was heard from the former store is not answered for the new one.
     EXPECT_TRUE(box.GetParamValue(quint32(eParamID_IPConfig), value));
-    EXPECT_EQ(value, 2);
+    EXPECT_EQ(value, 0);
 }
 
 TEST_F(ConfigWrapperTest, RefusedWriteIsNotTakenAsStored)
