@@ -42,6 +42,7 @@ lumo_streams lumo_stream_bench
 lumo_pool_xml lumo/compare_pool_xml.sh
 lumo_threads lumo_thread_bench
 portvane portvane/memory.sh
+portvane_sets portvane_sets_bench
 roiscaler roiscaler/four_scalers.sh
 store_redis paramlink/compare_redis.sh"
 for script in bench/*/*.sh; do

@@ -16,8 +16,6 @@ ConfigWrapper::ConfigWrapper(const int& configId, QObject* parent)
 {
     _retryTimer->setSingleShot(true);
     connect(_retryTimer, &QTimer::timeout, this, &ConfigWrapper::Retry);
-    // Queued behind each event's delivery, so it counts what is waiting.
-    connect(this, &ConfigWrapper::ParamValueChanged, this, &ConfigWrapper::Delivered, Qt::QueuedConnection);
 }
 
 ConfigWrapper::~ConfigWrapper()
@@ -115,19 +113,17 @@ void ConfigWrapper::Republish()
     QHash<uint, QVariant> values;
     {
         QMutexLocker lock(&_cacheMutex);
-        values = _cache;
-        // Sequence numbers of a former link mean nothing on this one.
+        values = _ownValues;
+        // Sequence numbers of a former link mean nothing on this one, nor
+        // do values heard from a store that may have gone since.
         _lastOwnWrite.clear();
+        for (auto it = _cache.begin(); it != _cache.end();)
+            it = _ownValues.contains(it.key()) ? std::next(it) : _cache.erase(it);
     }
     QList<uint> ids = values.keys();
     std::sort(ids.begin(), ids.end());
-    for (uint id : ids) {
-        quint32 sequence = 0;
-        if (Send(id, values.value(id), sequence)) {
-            QMutexLocker lock(&_cacheMutex);
-            _lastOwnWrite.insert(id, sequence);
-        }
-    }
+    for (uint id : ids)
+        Put(id, values.value(id));
 }
 
 ParamDescriptor* ConfigWrapper::GetParamDescriptor(eParam_t id)
@@ -167,19 +163,38 @@ bool ConfigWrapper::Send(quint32 id, const QVariant& value, quint32& sequence)
     return accepted;
 }
 
-bool ConfigWrapper::Write(quint32 id, const QVariant& value)
+bool ConfigWrapper::Write(quint32 id, const QVariant& value, Waiting waiting)
 {
-    if (!IsConnected()) {
+    const bool connected = IsConnected();
+    {
         QMutexLocker lock(&_cacheMutex);
-        _cache.insert(id, value);
-        return false;
+        // Another writer's newer value is in the store, and the listeners
+        // have yet to hear of it; the cache already holds it.
+        if (waiting == Waiting::GiveWay && _backlog.Holds(id))
+            return true;
+        if (!connected) {
+            _cache.insert(id, value);
+            _ownValues.insert(id, value);
+            return false;
+        }
+        auto it = _cache.constFind(id);
+        if (it != _cache.constEnd() && it.value() == value) {
+            _ownValues.insert(id, value);
+            return true;
+        }
     }
+    if (!Put(id, value))
+        return false;
+    QMutexLocker lock(&_cacheMutex);
+    _ownValues.insert(id, value);
+    return true;
+}
+
+bool ConfigWrapper::Put(quint32 id, const QVariant& value)
+{
     quint32 othersTaken = 0;
     {
         QMutexLocker lock(&_cacheMutex);
-        auto it = _cache.constFind(id);
-        if (it != _cache.constEnd() && it.value() == value)
-            return true;
         othersTaken = _othersTaken.value(id);
     }
     quint32 sequence = 0;
@@ -189,13 +204,20 @@ bool ConfigWrapper::Write(quint32 id, const QVariant& value)
         if (!IsConnected()) {
             QMutexLocker lock(&_cacheMutex);
             _cache.insert(id, value);
+            _ownValues.insert(id, value);
         }
         return false;
     }
     QMutexLocker lock(&_cacheMutex);
     _lastOwnWrite.insert(id, sequence);
-    // Another writer's change taken meanwhile is newer than the write, or
-    // else the write's own change follows and puts it back.
+    // A change of another writer taken while the write was on its way:
+    // the store's order tells which is newer, and its events follow that
+    // order (the write's echo after an older change puts the write in the
+    // cache; a newer change comes after the echo and stays). A change the
+    // store took just before the write, whose event had not come in at
+    // the check, is overwritten for a moment: it waits in the backlog, the
+    // listeners hear it in turn, and what they publish from it differs
+    // from the cache (the echo) and is written.
     if (_othersTaken.value(id) == othersTaken)
         _cache.insert(id, value);
     return true;
@@ -245,6 +267,7 @@ void ConfigWrapper::Report(quint32 id, const QVariant& value, const timeval& whe
 {
     EventOrigin origin;
     const bool own = CurrentEventOrigin(origin) && origin.own;
+    bool wake = false;
     {
         QMutexLocker lock(&_cacheMutex);
         if (own) {
@@ -260,22 +283,25 @@ void ConfigWrapper::Report(quint32 id, const QVariant& value, const timeval& whe
             return;
         _cache.insert(id, value);
         ++_othersTaken[id];
+        // Under the cache's lock: a write that finds the value in the cache
+        // finds it waiting too.
+        wake = _backlog.Add(id, value, LumoTimeStamp(when));
     }
-    const LumoTimeStamp ts(when);
-    if (_backlog.Admit(id, value, ts))
-        emit ParamValueChanged(id, value, ts);
+    if (wake)
+        QMetaObject::invokeMethod(this, &ConfigWrapper::DeliverNext, Qt::QueuedConnection);
 }
 
-void ConfigWrapper::Delivered(quint32, const QVariant& value)
+void ConfigWrapper::DeliverNext()
 {
-    if (_backlog.Delivered(value))
-        QMetaObject::invokeMethod(this, &ConfigWrapper::ReleaseHeldBack, Qt::QueuedConnection);
-}
-
-void ConfigWrapper::ReleaseHeldBack()
-{
-    for (const EventBacklog::Event& event : _backlog.TakeHeldBack())
-        emit ParamValueChanged(event.id, event.value, event.when);
+    EventBacklog::Event event;
+    bool more = false;
+    if (!_backlog.Take(event, more))
+        return;
+    // One change per turn of the event loop: the rest keep folding, and
+    // the daemon's other work goes on between them.
+    if (more)
+        QMetaObject::invokeMethod(this, &ConfigWrapper::DeliverNext, Qt::QueuedConnection);
+    emit ParamValueChanged(event.id, event.value, event.when);
 }
 
 int ConfigWrapper::IntegerChanged(eParam_t id, int value, timeval when)
@@ -302,6 +328,6 @@ void ConfigWrapper::SetConfigState(const ConfigDeviceState_t state)
         ValueKind kind;
         // Signed and other kinds have no setter here.
         if (StoreKindOf(it.value(), kind))
-            Write(it.key(), StoreForm(it.value(), kind));
+            Write(it.key(), StoreForm(it.value(), kind), Waiting::GiveWay);
     }
 }

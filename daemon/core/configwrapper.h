@@ -1,16 +1,21 @@
 // The daemon's connection to one config of the parameter store. Store
-// events become ParamValueChanged, on the main thread; values go out
+// events become ParamValueChanged, on the main thread, folded to the newest
+// value per id while they wait for it (eventbacklog.h); values go out
 // through typed setters. A cache of the store's value per id, kept in the
 // store's order of changes, drops unchanged writes. The store says who
 // wrote each change: the echoes of the daemon's own writes never come back
-// as ParamValueChanged.
+// as ParamValueChanged. A value the device wrapper publishes for an id
+// whose newer change by another writer still waits for the main thread is
+// not written: it would put an older value over one the store already
+// acknowledged, and the waiting change is handled in turn.
 //
 // The box's store (config 0) runs in another process. While it cannot be
 // had at start, it is asked for again with a growing pause; once had, the
-// store library keeps the link through the store's restarts, and every
-// cached value is written back whenever the link stands again, so a
-// restarted store shows what the daemon knows. Values written while the
-// link is away wait in the cache.
+// store library keeps the link through the store's restarts. Whenever the
+// link stands again, the daemon writes back what it owns: the last value
+// it wrote of each id, also those written while the link was away. Values
+// it only heard from other writers are not written back: the store holds
+// them, and a restarted store holds what was written to it since.
 #ifndef PORTVANE_CONFIGWRAPPER_H
 #define PORTVANE_CONFIGWRAPPER_H
 
@@ -38,7 +43,6 @@ public:
     // doubled per failed attempt up to the last.
     static constexpr int kFirstRetryMs = 250;
     static constexpr int kMaxRetryMs = 4000;
-    static constexpr int kMaxInFlightEvents = EventBacklog::kMaxEvents;
 
     ConfigWrapper(const int& configId, QObject* parent = nullptr);
     ~ConfigWrapper() override;
@@ -85,21 +89,26 @@ private slots:
     void Retry();
     void ReportLost();
     void ReportRestored();
-    // One event reached the main thread; events held back follow when the
-    // queue has drained.
-    void Delivered(quint32 id, const QVariant& value);
-    void ReleaseHeldBack();
+    // Hands the change that waited longest to the listeners, and asks to
+    // be called again while more wait.
+    void DeliverNext();
 
 private:
     void Release();
     // Takes a new connection into use and writes the cache back to it.
     void Attach(Config* config);
     bool IsRemote() const;
-    // Writes every cached value to the store, whatever it holds now.
+    // Writes the daemon's own values to the store, whatever it holds now.
     void Republish();
 
+    // Whether a write gives way to a newer change of another writer that
+    // still waits for the main thread.
+    enum class Waiting { Overwrite, GiveWay };
     // value is in the store's form (StoreForm).
-    bool Write(quint32 id, const QVariant& value);
+    bool Write(quint32 id, const QVariant& value, Waiting waiting = Waiting::Overwrite);
+    // Sends the value and lets the cache follow it; false when the store
+    // did not take it (while the link is away the value waits).
+    bool Put(quint32 id, const QVariant& value);
     // The value through the setter of its kind, and the write's sequence
     // number.
     bool Send(quint32 id, const QVariant& value, quint32& sequence);
@@ -109,15 +118,20 @@ private:
     int _configId;
     QTimer* _retryTimer;
     int _retryMs;
-    // Guards the three below; never held across a store call.
+    // Guards the four below and the additions to the backlog; never held
+    // across a store call.
     QMutex _cacheMutex;
     QHash<uint, QVariant> _cache;
+    // Per id, the daemon's last value written (or waiting for the link):
+    // what it writes back when the link stands again.
+    QHash<uint, QVariant> _ownValues;
     // Per id, how many changes by other writers the cache has taken, so a
     // write knows whether one came in while it was on its way.
     QHash<uint, quint32> _othersTaken;
     // Per id, the sequence number of the daemon's last write sent: the echo
     // of an older one is stale.
     QHash<uint, quint32> _lastOwnWrite;
+    // Other writers' changes not yet handed to the listeners.
     EventBacklog _backlog;
 };
 

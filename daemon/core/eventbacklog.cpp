@@ -2,44 +2,44 @@
 
 #include <QMutexLocker>
 
-#include "storevalue.h"
-
-bool EventBacklog::Admit(quint32 id, const QVariant& value, const LumoTimeStamp& when)
+bool EventBacklog::Add(quint32 id, const QVariant& value, const LumoTimeStamp& when)
 {
     QMutexLocker lock(&_mutex);
-    if (!_heldBack.isEmpty() || _queuedEvents >= kMaxEvents || _queuedBytes >= kMaxBytes) {
-        if (!_heldBack.contains(id))
-            _heldBackOrder.append(id);
-        _heldBack.insert(id, Event{id, value, when});
+    auto it = _where.find(id);
+    if (it != _where.end())
+        _order.erase(it.value());
+    _order.push_back(Event{id, value, when});
+    _where.insert(id, std::prev(_order.end()));
+    if (_wakeDue)
         return false;
-    }
-    ++_queuedEvents;
-    _queuedBytes += StoreFootprint(value);
+    _wakeDue = true;
     return true;
 }
 
-bool EventBacklog::Delivered(const QVariant& value)
+bool EventBacklog::Take(Event& event, bool& more)
 {
     QMutexLocker lock(&_mutex);
-    --_queuedEvents;
-    _queuedBytes -= StoreFootprint(value);
-    if (_heldBack.isEmpty() || _takePending || _queuedEvents > kMaxEvents / 2 || _queuedBytes > kMaxBytes / 2)
+    more = false;
+    // Never empty while a wake-up is due: each take leaves it due only
+    // while more wait.
+    if (_order.empty())
         return false;
-    _takePending = true;
+    event = std::move(_order.front());
+    _order.pop_front();
+    _where.remove(event.id);
+    more = !_order.empty();
+    _wakeDue = more;
     return true;
 }
 
-QList<EventBacklog::Event> EventBacklog::TakeHeldBack()
+bool EventBacklog::Holds(quint32 id) const
 {
     QMutexLocker lock(&_mutex);
-    _takePending = false;
-    QList<Event> events;
-    for (quint32 id : _heldBackOrder) {
-        events.append(_heldBack.value(id));
-        ++_queuedEvents;
-        _queuedBytes += StoreFootprint(events.last().value);
-    }
-    _heldBack.clear();
-    _heldBackOrder.clear();
-    return events;
+    return _where.contains(id);
+}
+
+int EventBacklog::Size() const
+{
+    QMutexLocker lock(&_mutex);
+    return int(_order.size());
 }

@@ -33,13 +33,3 @@ QVariant StoreForm(const QVariant& value, ValueKind kind)
     }
     return uint(value.toUInt());
 }
-
-qint64 StoreFootprint(const QVariant& value)
-{
-    ValueKind kind;
-    if (!StoreKindOf(value, kind) || kind == ValueKind::Integer)
-        return 64;
-    if (kind == ValueKind::String)
-        return 64 + 2 * qint64(value.toString().size());
-    return 64 + qint64(value.toByteArray().size());
-}

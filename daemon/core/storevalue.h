@@ -16,7 +16,4 @@ bool StoreKindOf(const QVariant& value, ValueKind& kind);
 // compares equal to it: integers as uint, strings through Latin-1.
 QVariant StoreForm(const QVariant& value, ValueKind kind);
 
-// What a value costs while it waits in a queue, roughly.
-qint64 StoreFootprint(const QVariant& value);
-
 #endif

@@ -373,6 +373,9 @@ TEST_F(MiniManagerTest, StoreStoppedAndStartedAgainGetsEverySlotBack)
     Start();
     ASSERT_TRUE(SlotShows(3, 20, "SIM19001", "QUASTEL", 0));
     ASSERT_TRUE(CountIs(3));
+    // Another client's value, which the daemon hears.
+    ASSERT_TRUE(_box->SetStringValue(eParam_t(eParamID_SystemName), "before-restart"));
+    Spin(100);
 
     StopStore();
     ASSERT_TRUE(WaitFor([&] { return _messages.Contains(QtWarningMsg, kLost); }, kReconnectWaitMs));
@@ -380,8 +383,10 @@ TEST_F(MiniManagerTest, StoreStoppedAndStartedAgainGetsEverySlotBack)
     static_cast<ProbeWrapper*>(_manager->HandlerAt(1)->GetWrapper())->Lose();
     ASSERT_TRUE(WaitFor([&] { return _manager->HandlerAt(1) == nullptr; }));
     EXPECT_TRUE(_messages.Contains(QtWarningMsg, "\"Rozo deviceCount 2\""));
-    // The store comes back holding other values.
+    // The store comes back holding other values, one of them written by a
+    // client before the daemon is back.
     ScrambleSlots();
+    ASSERT_TRUE(_box->SetStringValue(eParam_t(eParamID_SystemName), "newer-written-first"));
     Spin(2 * ConfigWrapper::kFirstRetryMs);
     StartStore();
 
@@ -390,6 +395,7 @@ TEST_F(MiniManagerTest, StoreStoppedAndStartedAgainGetsEverySlotBack)
     EXPECT_TRUE(SlotShows(3, 20, "SIM19001", "QUASTEL", 0));
     EXPECT_TRUE(SlotShows(4, 0, "", "", 1));
     EXPECT_TRUE(CountIs(2));
+    EXPECT_EQ(_box.Text(eParamID_SystemName), "newer-written-first") << "only the daemon's own values come back";
     EXPECT_EQ(_messages.Count(kLost), 1) << "logged once";
     EXPECT_EQ(_messages.Count(kBack), 1);
     EXPECT_TRUE(_manager->MainConfig()->IsConnected());

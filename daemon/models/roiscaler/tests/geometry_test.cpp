@@ -80,6 +80,31 @@ TEST(RoiGeometry, FitModesMapIntoTheOutput)
     EXPECT_EQ(Actions(o), "");
 }
 
+// A fit change tells the device the measured input timing again: the
+// stored timing bytes take the measured ones, and the misc byte carries
+// the delays' high bits beside the measured misc bits.
+TEST(RoiGeometry, FitChangeStoresTheMeasuredTimingAndTheDelaysHighBits)
+{
+    const Status status = Typical();
+    const RoiContext context = Linked(M, status);
+    RoiScene scene = Started(context, NewScene(M));
+    for (int i = 0; i <= F::_fpgaHzThousandsReg2 - F::_fpgaInputHStartLSB; ++i)
+        scene.block.Set(F::_fpgaInputHStartLSB + i, 0x11 * (i + 1));
+    scene.block.Set(F::_horizontalDelay, 0xDA3);
+    scene.block.Set(F::_verticalDelay, 0x1C0);
+    scene.block.Set(F::_fpgaInputMiscSignal, 0xFD);
+    const RoiOutcome o = SelectFit(context, scene, 2, false);
+    ASSERT_NE(Actions(o), "");
+    const BlockImage& block = o.scene.block;
+    for (int i = 0; i <= F::_stHzThousandsReg2 - F::_stInputHStartLSB; ++i) {
+        if (F::_stInputHStartLSB + i == F::_stInputMiscSignal)
+            continue;
+        EXPECT_EQ(block[F::_stInputHStartLSB + i], block[F::_fpgaInputHStartLSB + i]) << i;
+    }
+    // v delay bit 8 in bit 7, h delay bits 11..8 in bits 6..3, measured 2..0.
+    EXPECT_EQ(block[F::_stInputMiscSignal], 0x80 | 0xD << 3 | 0x05);
+}
+
 // The fit step sends the block as the model does.
 TEST(RoiGeometry, FitStepSendsByModel)
 {

@@ -165,6 +165,54 @@ TEST(RoiReadback, InputModesOfTheDeviceCodes)
     }
 }
 
+// The fit is the whole high nibble of the device's state, read back and
+// recorded alike (fits past the five modes included: the device says so).
+TEST(RoiReadback, FitIsTheWholeHighNibble)
+{
+    const Status status = Typical();
+    for (const RoiModel* model : kModels) {
+        for (int fit : {0, 1, 4, 7, 8, 9, 15}) {
+            SCOPED_TRACE(std::string(model->name) + " fit " + std::to_string(fit));
+            RoiScene scene = NewScene(*model);
+            scene.block.Set(F::_swStateSelect, fit << 4 | 0x01);
+            const RoiOutcome o = Readback(Linked(*model, status), scene, LinkState{true, false});
+            EXPECT_EQ(Value(o.scene, *model, Param::CfgOutMode), QVariant(quint32(fit)));
+            RoiMemory memory;
+            RecordModes(*model, scene.block, memory);
+            EXPECT_EQ(memory.lastOutMode, fit);
+        }
+    }
+}
+
+// The fixed aspect and size are written when they change, forced pass or
+// not: the first pass writes the selection, and an index the state
+// already holds stays out.
+TEST(RoiReadback, FixedIndexesAreWrittenOnlyWhenChanged)
+{
+    const Status status = Typical();
+    // Device codes of index 0, and of index 1.
+    const struct {
+        int code, next;
+        Param index;
+    } cases[] = {{4, 7, Param::CfgInFixedAspectMode}, {10, 11, Param::CfgInFixedSizeMode}};
+    for (const RoiModel* model : {&M, &P, &Q}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(model->name) + " code " + std::to_string(c.code));
+            RoiScene scene = NewScene(*model);
+            scene.values.clear();
+            scene.block.Set(F::_swStateSelect, 0x40 | c.code);
+            const RoiOutcome o = Readback(Linked(*model, status), scene, LinkState{true, false});
+            ASSERT_TRUE(o.scene.memory.inputSynced) << "the forced pass";
+            EXPECT_TRUE(o.scene.values.contains(model->Id(Param::CfgInMode)));
+            EXPECT_FALSE(o.scene.values.contains(model->Id(c.index)));
+            // A changed index is written.
+            scene.block.Set(F::_swStateSelect, 0x40 | c.next);
+            const RoiOutcome next = Readback(Linked(*model, status), scene, LinkState{true, false});
+            EXPECT_EQ(Value(next.scene, *model, c.index), QVariant(1u));
+        }
+    }
+}
+
 // An unchanged selection leaves the input raster and region alone; a
 // changed one shows them again.
 TEST(RoiReadback, InputShownAgainOnlyWhenTheModesChange)
@@ -195,7 +243,7 @@ TEST(RoiReadback, RecordedModes)
         int fit, selection, aspect, size;
     } cases[] = {
         {M, 0x47, 4, 2, 1, 0}, {P, 0x2C, 2, 3, 0, 2}, {Q, 0x13, 1, 4, 0, 0}, {M, 0x08, 0, 2, 3, 0},
-        {H, 0x3C, 3, 12, 0, 0}, {H, 0x05, 0, 5, 0, 0},
+        {H, 0x3C, 3, 12, 0, 0}, {H, 0x05, 0, 5, 0, 0}, {P, 0x9B, 9, 3, 0, 1}, {H, 0xF9, 15, 9, 0, 0},
     };
     for (const auto& c : cases) {
         BlockImage block(c.model);
@@ -262,6 +310,18 @@ TEST(RoiReadback, OrientationFiltersAudioAndColour)
         {"SMPTE range", {{F::_isSmpte, 1}}, {{Param::InRgbRange, 1u}}},
         {"audio", {{F::_audioControl, 0x1E | 0x40}},
          {{Param::AudInSelect, 1u}, {Param::AudAnalogOutMap, 3u}, {Param::AudConversion, 1u}}},
+        // One bit at a time: a neighbour's bit under a wrong shift reads
+        // as something else.
+        {"audio conversion bit alone", {{F::_audioControl, 0x02}},
+         {{Param::AudInSelect, 0u}, {Param::AudAnalogOutMap, 0u}, {Param::AudConversion, 1u}}},
+        {"audio input bit 2 alone", {{F::_audioControl, 0x04}},
+         {{Param::AudInSelect, 2u}, {Param::AudAnalogOutMap, 0u}, {Param::AudConversion, 0u}}},
+        {"analog map low bit", {{F::_audioControl, 0x08}},
+         {{Param::AudInSelect, 0u}, {Param::AudAnalogOutMap, 1u}, {Param::AudConversion, 0u}}},
+        {"analog map high bit", {{F::_audioControl, 0x10}},
+         {{Param::AudInSelect, 0u}, {Param::AudAnalogOutMap, 2u}, {Param::AudConversion, 0u}}},
+        {"bits 0 and 5 are not read", {{F::_audioControl, 0x21}},
+         {{Param::AudInSelect, 0u}, {Param::AudAnalogOutMap, 0u}, {Param::AudConversion, 0u}}},
         {"genlock source", {{F::_genLockCtrl, 0x7C}}, {{Param::Genlock, 2u}}},
         {"background black", {{F::_backColorY, 16}}, {{Param::BackgroundColor, "#000000"}}},
         {"background white", {{F::_backColorY, 235}}, {{Param::BackgroundColor, "#ffffff"}}},

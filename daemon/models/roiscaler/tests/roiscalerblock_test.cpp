@@ -262,6 +262,27 @@ TEST(RoiScalerBlockOnConverter, ReadsTheStatusMirrors)
     }
 }
 
+// The measured width and height pair a byte with a nibble of the next one;
+// with the nibbles of those bytes told apart, a nibble taken from the wrong
+// half shows.
+TEST(RoiScalerBlockOnConverter, MeasuredSizeNibblesFromTheirOwnHalves)
+{
+    for (const Model& m : kBlockModels) {
+        SCOPED_TRACE(m.name);
+        convsim::Personality p = convsim::Personality::ForType(m.type);
+        // Width 0xA00 | 0x80 (the high nibble of byte 1 belongs to the
+        // start), height 0x900 | 0x38 (the low nibble of byte 7 to the total).
+        const Image mirrors = Hex("C0 5A 80 98 80 29 38 93 65 00 92 DF 06 00 00 00");
+        std::copy(mirrors.begin(), mirrors.end(), p.statusImage.begin() + 44);
+        SimLink link(p);
+        ASSERT_TRUE(link.Ready());
+        std::unique_ptr<CRoiScalerBlock> block(m.make(nullptr, 0));
+        ASSERT_EQ(block->ReadFromDevice(link._protocol), 41);
+        EXPECT_EQ(block->Field(F::_fpgaInputHWidth), 0xA80);
+        EXPECT_EQ(block->Field(F::_fpgaInputVHeight), 0x938);
+    }
+}
+
 TEST(RoiScalerBlockOnConverter, FailedReadsChangeNothing)
 {
     for (const Model& m : kBlockModels) {

@@ -56,6 +56,21 @@ TEST(InputFormats, SetAndMeasuredFromTheirBytes)
     EXPECT_EQ(measured.height, 720);
     EXPECT_EQ(measured.hz, 5000);
     EXPECT_NE(set, measured);
+
+    // Rasters past 2047: every bit of the 12-bit width and height counts.
+    Image uhd;
+    uhd.bytes[27] = 0x0F;
+    uhd.bytes[28] = 0x00;
+    uhd.bytes[32] = 0x70;
+    uhd.bytes[33] = 0x8F;
+    uhd.bytes[45] = 0x0F;
+    uhd.bytes[46] = 0x00;
+    uhd.bytes[50] = 0x70;
+    uhd.bytes[51] = 0x8F;
+    EXPECT_EQ(SetInputFormat(uhd.bytes).width, 3840);
+    EXPECT_EQ(SetInputFormat(uhd.bytes).height, 2160);
+    EXPECT_EQ(MeasuredInputFormat(uhd.bytes).width, 3840);
+    EXPECT_EQ(MeasuredInputFormat(uhd.bytes).height, 2160);
 }
 
 TEST(InputProtocolText, WordAndRate)
