@@ -5,7 +5,11 @@
 #     TABLE table.cpp                            # into libtovikconfig
 #     IDS hestraparamids.h                       # <tovikconfig/models/hestraparamids.h>
 #     SOURCES hestrawrapper.cpp hestrawrapper.h  # into Portvane's portvane_models
+#     DECLARES hestrawrapper.h                   # the block and wrapper its model-list row names
 #     GOLDEN 6 hestra.md)                        # model number and reference of golden/<model>.dump
+#
+# The DECLARES headers are what the registry includes, through one written
+# header (daemon/models/CMakeLists.txt).
 #
 # By convention, the folder's types/ (its hardware description files) goes
 # beside the programs as bin/types/<model>/ and is installed with the other
@@ -32,7 +36,7 @@ function(tovik_model_ids)
 endfunction()
 
 function(tovik_model)
-  cmake_parse_arguments(M "" "NAME" "TABLE;IDS;SOURCES;GOLDEN" ${ARGN})
+  cmake_parse_arguments(M "" "NAME" "TABLE;IDS;SOURCES;DECLARES;GOLDEN" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR})
   if(M_TABLE)
     list(TRANSFORM M_TABLE PREPEND ${dir}/)
@@ -47,6 +51,9 @@ function(tovik_model)
     list(TRANSFORM M_SOURCES PREPEND ${dir}/)
     target_sources(portvane_models PRIVATE ${M_SOURCES})
   endif()
+  foreach(header ${M_DECLARES})
+    set_property(GLOBAL APPEND PROPERTY TOVIK_MODEL_DECLARES ${M_NAME}/${header})
+  endforeach()
   if(IS_DIRECTORY ${dir}/types)
     set_property(GLOBAL APPEND PROPERTY TOVIK_MODEL_TYPES ${M_NAME} ${dir}/types)
   endif()

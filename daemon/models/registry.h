@@ -1,16 +1,14 @@
-// The converter models: one row per module type, the one place that says
-// what each model is and who makes its parts. The device factory finds
-// wrapper makers here; the catalogue's names, the box's device-type items,
-// the shipped types/ files and the simulator are checked against it.
+// The converter models: one row per module type, made from the model list
+// (tovikconfig/models/modellist.h) with who makes each model's parts. The
+// device factory finds wrapper makers here; the shipped types/ files and
+// the simulator are checked against it.
 #ifndef PORTVANE_MODELS_REGISTRY_H
 #define PORTVANE_MODELS_REGISTRY_H
-
-#include <string>
 
 #include <QtGlobal>
 
 #include "blocks/cconfigblockif.h"
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 #include "modeldirectory.h"
 #include "tovikconfig/tovikconfig.h"
 
@@ -37,8 +35,6 @@ public:
     static RowList<ModelRow> Rows();
     // The row of a module type; null outside 0 to 33.
     static const ModelRow* Find(int moduleType);
-    // The model's folder name: its name in lower case.
-    static std::string FolderName(const ModelRow& row);
 
     WrapperMaker WrapperFor(int moduleType) const override;
 };

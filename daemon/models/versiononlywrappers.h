@@ -5,20 +5,8 @@
 #ifndef PORTVANE_MODELS_VERSIONONLYWRAPPERS_H
 #define PORTVANE_MODELS_VERSIONONLYWRAPPERS_H
 
-#include "arvel/cidrel.h"
-#include "brindo/cbrindo.h"
-#include "cadmer/ccadmer.h"
-#include "shared/versiononlywrapper.h"
-#include "dovrin/cdovrin.h"
-#include "estrow/cestrow.h"
-#include "falcrin/cfalcrin.h"
-#include "gesmor/cgesmor.h"
-#include "gravo/cgravo.h"
-#include "harvik/charvik.h"
-#include "ilmaro/cilmaro.h"
-#include "kelvro/ckelvro.h"
-#include "lomrik/clomrik.h"
-#include "nolvar/cnolvar.h"
+#include "modeldeclarations.h"
+#include "wrappersupport/versiononlywrapper.h"
 
 inline constexpr char kGravoSetParamLog[] = "Gravo set param";
 inline constexpr char kFalcrinSetParamLog[] = "Falcrin set param";

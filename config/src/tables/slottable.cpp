@@ -4,6 +4,7 @@
 #include "tables/tablerow.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/enumdescriptor.h"
+#include "tovikconfig/models/modellist.h"
 
 namespace tovikconfig {
 
@@ -11,15 +12,20 @@ namespace {
 
 using namespace tables;
 
-// The model numbers a slot can show; the box itself (1) has no item.
+// The model numbers a slot can show, in order: none, each model of the
+// model list, and 23 for every other module type; the box itself (1) has
+// no item.
+#define TOVIKCONFIG_MODEL_ITEM(type, number, NAME, Display, ...) {number, Display, nullptr},
+#define TOVIKCONFIG_NUMBERED_ITEM(type, number, NAME, Display) {number, Display, nullptr},
+#define TOVIKCONFIG_NO_ITEM(...)
 constexpr Item kDeviceTypeItems[] = {
-    {0, "None", nullptr},     {2, "Arvel", nullptr},   {3, "Brindo", nullptr},  {4, "Cadmer", nullptr},
-    {5, "Gravo", nullptr},    {6, "Hestra", nullptr},  {7, "Dovrin", nullptr},  {8, "Estrow", nullptr},
-    {9, "Falcrin", nullptr},  {10, "Gesmor", nullptr}, {11, "Harvik", nullptr}, {12, "Ilmaro", nullptr},
-    {13, "Jastel", nullptr},  {14, "Kelvro", nullptr}, {15, "Mardex", nullptr}, {16, "Lomrik", nullptr},
-    {17, "Nolvar", nullptr},  {18, "Orsik", nullptr},  {19, "Pendro", nullptr}, {20, "Quastel", nullptr},
-    {21, "Rimbol", nullptr},  {22, "Sarvek", nullptr}, {23, "Unknown", nullptr},
+    {0, "None", nullptr},
+    TOVIK_MODEL_LIST(TOVIKCONFIG_MODEL_ITEM, TOVIKCONFIG_NUMBERED_ITEM, TOVIKCONFIG_NO_ITEM)
+    {kViveRodeCount - 1, "Unknown", nullptr},
 };
+#undef TOVIKCONFIG_NO_ITEM
+#undef TOVIKCONFIG_NUMBERED_ITEM
+#undef TOVIKCONFIG_MODEL_ITEM
 
 constexpr Marker kReadonly[] = {ClassName("readonly")};
 constexpr Marker kSerialMarkers[] = {ClassName("readonly"), NumberAttr("DisplayType", 0x2002)};

@@ -34,6 +34,8 @@ std::string DynamicText(Source source)
     }
 }
 
+// Integer values of both recipes. Each setter keeps a field of its own, so
+// their order does not change what the descriptor holds.
 void SetNumbers(IntegerDescriptor* d, const Row& row, const RowContext& context)
 {
     const Numbers& v = row.numbers;
@@ -99,27 +101,6 @@ void AddMarkers(ParamDescriptor* d, const Row& row, const RowContext& context)
     }
 }
 
-// Integer values in the converter tables' order.
-void SetConverterNumbers(IntegerDescriptor* d, const Numbers& v)
-{
-    if (v.min != kUnset)
-        d->SetMinValue(U(v.min));
-    if (v.max != kUnset)
-        d->SetMaxValue(U(v.max));
-    if (v.def != kUnset)
-        d->SetFactoryDefault(U(v.def));
-    if (v.adjust != kUnset)
-        d->SetAdjustBy(U(v.adjust));
-    if (v.scale != kUnset)
-        d->SetScaleBy(U(v.scale));
-    if (v.precision != kUnset)
-        d->SetDisplayPrecision(U(v.precision));
-    if (v.offset != kUnset)
-        d->SetOffsetBy(U(v.offset));
-    if (v.units)
-        d->SetUnits(v.units);
-}
-
 void FillConverterDescriptor(ParamDescriptor* d, const Row& row, const RowContext& context)
 {
     if (row.kind == Kind::String) {
@@ -127,7 +108,7 @@ void FillConverterDescriptor(ParamDescriptor* d, const Row& row, const RowContex
             static_cast<StringDescriptor*>(d)->SetFactoryDefault(Text(row.texts.def, context));
     } else if (row.kind == Kind::Integer) {
         d->SetRegEx("*");
-        SetConverterNumbers(static_cast<IntegerDescriptor*>(d), row.numbers);
+        SetNumbers(static_cast<IntegerDescriptor*>(d), row, context);
     }
     if (row.access != kUnset)
         d->SetAccessType(static_cast<eAccess_t>(row.access));

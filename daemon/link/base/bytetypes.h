@@ -1,11 +1,9 @@
-// The unsigned integer types of the converter link's bytes and registers.
+// The unsigned integer types of the converter link's bytes and registers:
+// one definition with the parameter types', in a header that includes only
+// <cstdint>, so the link sees nothing else of the parameter libraries.
 #ifndef PORTVANE_BYTETYPES_H
 #define PORTVANE_BYTETYPES_H
 
-#include <cstdint>
-
-typedef std::uint8_t UByte;
-typedef std::uint16_t UWord;
-typedef std::uint32_t ULWord;
+#include "tovikconfig/bytetypes.h"
 
 #endif

@@ -33,7 +33,6 @@ public:
     // True when StreamOutFPGA is overridden: the engine streams out only then.
     virtual bool StreamsToFPGA() const;
 
-    CCmdEngine* Owner() const { return _cmdEngine; }
     UByte FPGAID() const { return _fpgaId; }
     UByte BlockID() const { return _blockId; }
 

@@ -290,3 +290,18 @@ int CCommProtocol::ReadField(UByte* buffer, ULWord count)
     }
     return kOK;
 }
+
+int CCommProtocol::ReadCount(int width, ULWord least, ULWord most, int refusal, ULWord& count)
+{
+    UByte field[2] = {0, 0};
+    const int status = ReadField(field, ULWord(width));
+    if (status != kOK)
+        return status;
+    const ULWord value = width == 2 ? wire::GetWord(field) : field[0];
+    if (value < least || value > most) {
+        _port->Flush();
+        return refusal;
+    }
+    count = value;
+    return kOK;
+}

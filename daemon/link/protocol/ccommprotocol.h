@@ -128,6 +128,10 @@ private:
     int ExpectLength(const UByte* header, UWord length);
     // One read of exactly count bytes; otherwise flush and kTimedOut.
     int ReadField(UByte* buffer, ULWord count);
+    // Reads a count field of width 1 or 2 bytes (most significant first)
+    // into count; a count outside least..most is flushed and answered with
+    // refusal.
+    int ReadCount(int width, ULWord least, ULWord most, int refusal, ULWord& count);
     int SimpleCommand(const UByte* packet, int length, bool flushFirst);
     // Transact, then a response of exactly fieldLength payload bytes read
     // into field (none for a plain acknowledgement).

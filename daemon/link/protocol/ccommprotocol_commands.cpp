@@ -155,16 +155,11 @@ int CCommProtocol::ReadConfigParameter(UByte fpgaId, UByte blockId, UWord start,
     PutWord(packet + 7, length);
     UByte header[kResponseHeaderSize];
     int status = Transact(packet, sizeof(packet), false, header);
-    UByte count[2];
+    ULWord n = 0;
     if (status == kOK)
-        status = ReadField(count, 2);
+        status = ReadCount(2, 0, length, kParameterLengthMismatch, n);
     if (status != kOK)
         return status;
-    const UWord n = wire::GetWord(count);
-    if (n > length) {
-        _port->Flush();
-        return kParameterLengthMismatch;
-    }
     // The caller's buffer is written only once every asked byte is here.
     std::vector<UByte> data(n);
     status = ReadField(data.data(), n);
@@ -298,15 +293,11 @@ int CCommProtocol::ReadDeviceDataImmediate(UByte interfaceId, UByte deviceId, UL
     packet[9] = count;
     UByte header[kResponseHeaderSize];
     int status = Transact(packet, sizeof(packet), false, header);
-    UByte echoed = 0;
+    ULWord echoed = 0;
     if (status == kOK)
-        status = ReadField(&echoed, 1);
+        status = ReadCount(1, count, count, kParameterLengthMismatch, echoed);
     if (status != kOK)
         return status;
-    if (echoed != count) {
-        _port->Flush();
-        return kParameterLengthMismatch;
-    }
     // The caller's buffer is written only when the whole read succeeded.
     UByte data[255];
     status = ReadField(data, count);

@@ -154,15 +154,10 @@ int CCommProtocol::RequestData(UByte* buffer, ULWord total, ULWord chunk)
             _port->Flush();
             return status;
         }
-        UByte count[2];
-        status = ReadField(count, 2);
+        ULWord m = 0;
+        status = ReadCount(2, 0, remaining, kByteCountMismatch, m);
         if (status != kOK)
             return status;
-        const ULWord m = wire::GetWord(count);
-        if (m > remaining) {
-            _port->Flush();
-            return kByteCountMismatch;
-        }
         // A converter that keeps sending nothing would hold the caller forever.
         if (m == 0) {
             if (++emptyAnswers >= kMaxEmptyDownloadAnswers) {
@@ -212,16 +207,13 @@ int CCommProtocol::OpenTransfer(const UByte* packet, int length, bool flushFirst
             _port->Flush();
         return kBadCmdByteCount;
     }
-    UByte size[2];
-    const int read = ReadField(size, 2);
+    // The converter's chunk size is read even when the caller overrides it;
+    // the size used may not be 0.
+    ULWord size = 0;
+    const int read = ReadCount(2, chunkOverride != 0 ? 0 : 1, 0xFFFF, kPacketSizeOfZero, size);
     if (read != kOK)
         return read;
-    // The converter's chunk size is read even when the caller overrides it.
-    chunk = chunkOverride != 0 ? chunkOverride : wire::GetWord(size);
-    if (chunk == 0) {
-        _port->Flush();
-        return kPacketSizeOfZero;
-    }
+    chunk = chunkOverride != 0 ? chunkOverride : UWord(size);
     return kOK;
 }
 

@@ -1,6 +1,6 @@
 #include "arvel/cidrel.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CIDREL_H
 #define PORTVANE_MODELS_CIDREL_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Int codes, but _output2KCenterCutIsOn, a bool written inverted.
 struct IdrelField {

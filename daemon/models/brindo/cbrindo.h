@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CBRINDO_H
 #define PORTVANE_MODELS_CBRINDO_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Every field an int code.
 struct BrindoField {

@@ -1,6 +1,6 @@
 #include "cadmer/ccadmer.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

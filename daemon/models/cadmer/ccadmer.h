@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CCADMER_H
 #define PORTVANE_MODELS_CCADMER_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Every field an int code.
 struct CadmerField {

@@ -6,7 +6,7 @@
 #ifndef PORTVANE_MODELS_CDOVRIN_H
 #define PORTVANE_MODELS_CDOVRIN_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Int codes, but _outputAudioDelay (UByte), the bools
 // _outputVideoDitherMode, _HdrEnabled and _register7Bit1, the unsigned

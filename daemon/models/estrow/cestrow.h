@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CESTROW_H
 #define PORTVANE_MODELS_CESTROW_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Int codes, but _outputAudioDelay (UByte) and the bools
 // _outputVideoDitherMode and _p2iEnable.

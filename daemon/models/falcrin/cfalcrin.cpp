@@ -1,6 +1,6 @@
 #include "falcrin/cfalcrin.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 
 // Settings (int), then the status fields: int, but the bools named Bit
 // (except _status7Bit5, an int) and _status4Byte (UByte).

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 #include "registry.h"
 
 namespace {

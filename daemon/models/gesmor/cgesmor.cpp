@@ -1,6 +1,6 @@
 #include "gesmor/cgesmor.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_CGESMOR_H
 #define PORTVANE_MODELS_CGESMOR_H
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 
 // Settings, then status fields (filled by DecodeStatus only): int, but the
 // bools named Bit.

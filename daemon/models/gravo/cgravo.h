@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CGRAVO_H
 #define PORTVANE_MODELS_CGRAVO_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // Int codes, but _add32Pulldown, a bool loaded with Qt's boolean reading.
 struct GravoField {

@@ -1,6 +1,6 @@
 #include "harvik/charvik.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_CHARVIK_H
 #define PORTVANE_MODELS_CHARVIK_H
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 
 // Settings (int) in the order of their keys, then the status fields: int,
 // but the bools named Bit and the UByte bytes and _status5Bits3to2.

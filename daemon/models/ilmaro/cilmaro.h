@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_CILMARO_H
 #define PORTVANE_MODELS_CILMARO_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // In the order of their settings keys: int codes, but the UByte
 // _outputVideoDitherMode, _outputAudioDelay and channel pairs.

@@ -10,7 +10,7 @@
 #ifndef PORTVANE_MODELS_CJASTEL_H
 #define PORTVANE_MODELS_CJASTEL_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // In the order of their settings keys: int codes, but the UByte
 // _outputAudioDelay and channel pairs; the two fields of byte 5 last, not

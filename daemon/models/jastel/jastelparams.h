@@ -6,7 +6,7 @@
 
 #include <QtGlobal>
 
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 
 struct JastelParam {
     enum Binding {

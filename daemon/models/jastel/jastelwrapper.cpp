@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shared/debugline.h"
-#include "shared/modeldescriptors.h"
+#include "wrappersupport/debugline.h"
+#include "wrappersupport/modeldescriptors.h"
 #include "engine/ccmdengine.h"
 #include "jastel/cjastel.h"
 #include "jastel/jastelparams.h"

@@ -2,7 +2,7 @@
 // parameters and texts.
 #include "engine/ccmdengine.h"
 #include "jastel/jastelwrapper.h"
-#include "shared/videoformatnames.h"
+#include "wrappersupport/videoformatnames.h"
 #include "tovikconfig/models/jastelparamids.h"
 
 using namespace tovikconfig::jastel;

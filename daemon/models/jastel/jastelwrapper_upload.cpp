@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "clutif.h"
-#include "shared/debugline.h"
+#include "wrappersupport/debugline.h"
 #include "engine/ccmdengine.h"
 #include "jastel/jastelwrapper.h"
 #include "tovikconfig/models/jastelparamids.h"

@@ -1,6 +1,6 @@
 #include "kelvro/embedderstatus.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

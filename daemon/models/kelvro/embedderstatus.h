@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_EMBEDDERSTATUS_H
 #define PORTVANE_MODELS_EMBEDDERSTATUS_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 // int, but the bools named BitN with N other than 4 and 3 of byte 5, and
 // the UByte bytes and nibbles.

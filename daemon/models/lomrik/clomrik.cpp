@@ -1,6 +1,6 @@
 #include "lomrik/clomrik.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_CLOMRIK_H
 #define PORTVANE_MODELS_CLOMRIK_H
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 #include "kelvro/embedderstatus.h"
 
 // The status fields first, then the settings (int each).

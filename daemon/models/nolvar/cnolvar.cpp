@@ -1,6 +1,6 @@
 #include "nolvar/cnolvar.h"
 
-#include "common/fieldcodes.h"
+#include "blocksupport/fieldcodes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_CNOLVAR_H
 #define PORTVANE_MODELS_CNOLVAR_H
 
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 
 // Settings (int), then the status fields: int, but the bools named Bit
 // (except _status20Bit2, an int) and the UByte _status18Bits2to0 and

@@ -11,7 +11,7 @@
 
 #include <initializer_list>
 
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 #include "roiscaler/roiscene.h"
 
 namespace roiscaler {

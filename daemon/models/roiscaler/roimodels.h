@@ -6,7 +6,7 @@
 
 #include <QtGlobal>
 
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 #include "roiscaler/roiparams.h"
 #include "tovikconfig/paramtypes.h"
 #include "tovikconfig/tovikconfig.h"

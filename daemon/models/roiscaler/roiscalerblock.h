@@ -17,7 +17,7 @@
 #ifndef PORTVANE_ROISCALER_ROISCALERBLOCK_H
 #define PORTVANE_ROISCALER_ROISCALERBLOCK_H
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 #include "roiscaler/roifields.h"
 #include "roiscaler/roimodels.h"
 

@@ -7,7 +7,7 @@
 
 #include <QSize>
 
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 
 namespace roiscaler {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "common/fieldcodec.h"
+#include "blocksupport/fieldcodec.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 #include "convsim/personality.h"
 #include "linkrig.h"
 

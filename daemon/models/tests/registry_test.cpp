@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "blockowner.h"
+#include "blocksupport/registerblock.h"
 #include "catalog/cmoduletype.h"
 #include "convsim/personality.h"
 #include "devicewrapper.h"
+#include "modelfolder.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "common/registerblock.h"
 #include "roiscaler/roiscalerblock.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/enumdescriptor.h"
@@ -25,7 +27,7 @@ namespace {
 // "HESTRA" -> "Hestra": the name the box's device-type items show.
 std::string DisplayName(const char* name)
 {
-    std::string text = ModelRegistry::FolderName(ModelRow{0, name, 0, 0, nullptr, nullptr});
+    std::string text = ModelFolder(name);
     if (!text.empty())
         text[0] = char(std::toupper(static_cast<unsigned char>(text[0])));
     return text;
@@ -39,11 +41,11 @@ TEST(ModelRegistry, OneRowPerModuleTypeInOrder)
     for (size_t i = 0; i < rows.size; ++i) {
         EXPECT_EQ(rows.data[i].moduleType, int(i));
         EXPECT_EQ(ModelRegistry::Find(int(i)), &rows.data[i]);
-        EXPECT_TRUE(folders.insert(ModelRegistry::FolderName(rows.data[i])).second) << rows.data[i].name;
+        EXPECT_TRUE(folders.insert(ModelFolder(rows.data[i].name)).second) << rows.data[i].name;
     }
     EXPECT_EQ(ModelRegistry::Find(-1), nullptr);
     EXPECT_EQ(ModelRegistry::Find(CModuleType::kModuleTypeCount), nullptr);
-    EXPECT_EQ(ModelRegistry::FolderName(*ModelRegistry::Find(5)), "hestra");
+    EXPECT_EQ(ModelFolder(ModelRegistry::Find(5)->name), "hestra");
 }
 
 TEST(ModelRegistry, NamesAreTheCataloguesAndTheSimulators)
@@ -53,7 +55,10 @@ TEST(ModelRegistry, NamesAreTheCataloguesAndTheSimulators)
         EXPECT_STREQ(CModuleType::_moduleTypeIDNames[size_t(row.moduleType)].text, row.name);
         EXPECT_EQ(ModuleTypeFromName(QString::fromLatin1(row.name)), row.moduleType);
         EXPECT_EQ(convsim::ModuleTypeName(row.moduleType), row.name);
+        EXPECT_EQ(convsim::IsScalerType(row.moduleType), roiscaler::FindRoiModel(row.moduleType) != nullptr);
     }
+    // The simulator knows no module type past the list.
+    EXPECT_EQ(convsim::ModuleTypeName(int(ModelRegistry::Rows().size)), "");
 }
 
 TEST(ModelRegistry, TypeCodesAndModelNumbers)
@@ -119,7 +124,7 @@ TEST(ModelRegistry, BlockMakersMakeTheModelsBlock)
         CCmdEngine* owner = reinterpret_cast<CCmdEngine*>(0x10);
         std::unique_ptr<CConfigBlockIF> block(row.makeBlock(owner, 0, 0));
         ASSERT_NE(block, nullptr);
-        EXPECT_EQ(block->Owner(), owner);
+        EXPECT_EQ(tovik::test::BlockOwner::Of(*block), owner);
         EXPECT_EQ(block->FPGAID(), 0);
         EXPECT_EQ(block->BlockID(), 0);
         auto* registers = dynamic_cast<RegisterBlock*>(block.get());

@@ -11,14 +11,15 @@
 #include <memory>
 #include <vector>
 
+#include "blocksupport/registerblock.h"
 #include "catalog/assemblyrecords.h"
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletype.h"
 #include "catalog/cmoduletypes.h"
 #include "catalog/cmoduletypexml.h"
-#include "common/registerblock.h"
 #include "convsim/personality.h"
 #include "linkrig.h"
+#include "modelfolder.h"
 #include "registry.h"
 
 namespace {
@@ -31,7 +32,7 @@ QString ResourceDir()
 
 QString Folder(const ModelRow& row)
 {
-    return QString::fromStdString(ModelRegistry::FolderName(row));
+    return QString::fromStdString(ModelFolder(row.name));
 }
 
 TEST(ShippedTypes, OneFolderPerModelOfTheRegistry)

@@ -5,7 +5,7 @@
 #include <functional>
 #include <typeinfo>
 
-#include "shared/debugline.h"
+#include "wrappersupport/debugline.h"
 #include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "shared/videoformatnames.h"
+#include "wrappersupport/videoformatnames.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "tovikconfig/bytetypes.h"
+
 // A 32-bit parameter id. Its own type, so it never converts silently from
 // unsigned int; any 32-bit value is a valid id.
 enum eParam_t : std::uint32_t {
@@ -40,10 +42,6 @@ enum eFactoryReset_t : std::uint32_t {
 };
 
 enum eAccess_t : std::uint32_t {};
-
-typedef std::uint8_t UByte;
-typedef std::uint16_t UWord;
-typedef std::uint32_t ULWord;
 
 static_assert(sizeof(eParam_t) == 4, "eParam_t is 32 bits");
 static_assert(sizeof(eParamType_t) == 4, "eParamType_t is 32 bits");

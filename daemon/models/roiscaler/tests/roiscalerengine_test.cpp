@@ -4,8 +4,9 @@
 
 #include <memory>
 
-#include "blocktesting.h"
 #include "blockmodels.h"
+#include "blockowner.h"
+#include "blocktesting.h"
 #include "roiscaler/roiscalerblock.h"
 
 namespace {
@@ -24,7 +25,7 @@ TEST(RoiScalerBlockThroughTheEngine, ReadChangeStreamOutWriteReread)
         CCmdEngine& engine = rig.Engine();
         ASSERT_EQ(engine.Open(QString()), 0);
         std::unique_ptr<CRoiScalerBlock> block(m.make(&engine, 0));
-        EXPECT_EQ(block->Owner(), &engine);
+        EXPECT_EQ(tovik::test::BlockOwner::Of(*block), &engine);
         engine.AttachConfigBlock(block.get());
 
         // The first read gives the converter's configuration.

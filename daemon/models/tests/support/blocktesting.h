@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 #include "convsim/personality.h"
 #include "linkrig.h"
 

@@ -2,7 +2,7 @@
 #ifndef PORTVANE_MODELS_FIELDCODES_H
 #define PORTVANE_MODELS_FIELDCODES_H
 
-#include "common/fieldcodec.h"
+#include "blocksupport/fieldcodec.h"
 
 namespace fieldcodes {
 

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <string>
 
-#include "common/rowlist.h"
+#include "blocksupport/rowlist.h"
 #include "base/bytetypes.h"
 
 enum class RunUse : unsigned char { Both, Pack, Unpack };

@@ -1,4 +1,4 @@
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 #include <QSettings>
 #include <QVariant>

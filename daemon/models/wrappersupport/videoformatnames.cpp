@@ -1,4 +1,4 @@
-#include "shared/videoformatnames.h"
+#include "wrappersupport/videoformatnames.h"
 
 #include <QObject>
 

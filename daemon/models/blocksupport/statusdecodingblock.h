@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "common/registerblock.h"
+#include "blocksupport/registerblock.h"
 
 class StatusDecodingBlock : public RegisterBlock {
 public:

@@ -10,8 +10,8 @@
 #ifndef PORTVANE_MODELS_VERSIONONLYWRAPPER_H
 #define PORTVANE_MODELS_VERSIONONLYWRAPPER_H
 
-#include "shared/debugline.h"
-#include "shared/modeldescriptors.h"
+#include "wrappersupport/debugline.h"
+#include "wrappersupport/modeldescriptors.h"
 #include "devicewrapper.h"
 #include "tovikconfig/models/converterparamids.h"
 

@@ -1,4 +1,4 @@
-#include "shared/debugline.h"
+#include "wrappersupport/debugline.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "common/fieldcodec.h"
+#include "blocksupport/fieldcodec.h"
 
 namespace {
 

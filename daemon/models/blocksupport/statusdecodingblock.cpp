@@ -1,4 +1,4 @@
-#include "common/statusdecodingblock.h"
+#include "blocksupport/statusdecodingblock.h"
 
 StatusDecodingBlock::StatusDecodingBlock(CCmdEngine* owner, UByte fpgaId, UByte blockId,
                                          const BlockLayout& layout, const FieldMap& status)

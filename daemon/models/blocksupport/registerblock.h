@@ -19,7 +19,7 @@
 #include <QString>
 
 #include "blocks/cconfigblockif.h"
-#include "common/fieldcodec.h"
+#include "blocksupport/fieldcodec.h"
 
 // What a field holds; a value set or loaded is narrowed to it as a C++
 // assignment to a member of that type would be.
