@@ -95,6 +95,8 @@ endforeach()
 # row per program: name and section.
 set(TOVIK_MAN_PAGES knobctl 1 Portvane 8 tovik-configstore 8 tovik-convsim 1 tovik-storedump 1 tovik-descdump 1)
 find_program(TOVIK_POD2MAN pod2man REQUIRED)
+# pod2man makes no folder; Ninja happens to, Make does not.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
 set(man_outputs "")
 while(TOVIK_MAN_PAGES)
   list(POP_FRONT TOVIK_MAN_PAGES page section)
