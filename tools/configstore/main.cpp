@@ -1,9 +1,11 @@
 // The box's config-0 store: fills config 0's descriptor table with the box's
-// parameters and serves it on TCP until SIGTERM or SIGINT.
+// parameters and serves it on TCP until SIGTERM or SIGINT. Under the journal
+// its lines carry their level.
 #include <csignal>
 #include <cstdio>
 #include <string>
 
+#include "journalstream.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
 #include "toolcli.h"
@@ -64,21 +66,20 @@ int main(int argc, char** argv)
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(kBoxConfig);
     table->clear();
     if (!tovikconfig::TovikConfig::AddParamDescriptors(table, 1))
-        std::fprintf(stderr, "configstore: the box table is incomplete (%zu parameters)\n", table->size());
+        journal::Printf(stderr, journal::kWarning, "configstore: the box table is incomplete (%zu parameters)\n",
+                        table->size());
 
     {
         velora::stackline::config::access::SocketServer server(port);
         if (!server.Initialize() || !server.Start()) {
-            std::fprintf(stderr, "configstore: cannot serve on port %d\n", port);
+            journal::Printf(stderr, journal::kError, "configstore: cannot serve on port %d\n", port);
             return 1;
         }
-        std::printf("configstore: serving config 0 on port %d\n", server.GetPort());
-        std::fflush(stdout);
+        journal::Printf(stdout, journal::kInfo, "configstore: serving config 0 on port %d\n", server.GetPort());
 
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        std::printf("configstore: stopping on signal %d\n", signal);
-        std::fflush(stdout);
+        journal::Printf(stdout, journal::kInfo, "configstore: stopping on signal %d\n", signal);
     }
     return 0;
 }
