@@ -25,12 +25,14 @@ std::string Usage()
            kProgram +
            " [OPTION]...\n"
            "\n"
-           "  -p, --port=N   TCP port to listen on, every address (default " +
+           "  -p, --port=N            TCP port to listen on (default " +
            std::to_string(kDefaultPort) +
            ";\n"
-           "                 0 lets the system pick one)\n"
-           "  -h, --help     print this text and exit\n"
-           "      --version  print the version and exit\n"
+           "                          0 lets the system pick one)\n"
+           "  -l, --listen=ADDRESS    listen on this numeric IPv4 or IPv6 address only\n"
+           "                          (default: every address)\n"
+           "  -h, --help              print this text and exit\n"
+           "      --version           print the version and exit\n"
            "\n"
            "Runs until SIGTERM or SIGINT. Clients need no authentication: serve on a\n"
            "trusted network only. Exit status: 0 stopped by a signal, 1 the port\n"
@@ -41,10 +43,19 @@ std::string Usage()
 
 int main(int argc, char** argv)
 {
+    using velora::stackline::config::access::SocketServer;
     int port = kDefaultPort;
+    std::string address;
     const toolcli::Reading reading = toolcli::ReadCommandLine(
-        argc, argv, {{"port", required_argument, nullptr, 'p'}},
-        [&port](int, const char* value, std::string* refusal) {
+        argc, argv, {{"port", required_argument, nullptr, 'p'}, {"listen", required_argument, nullptr, 'l'}},
+        [&port, &address](int key, const char* value, std::string* refusal) {
+            if (key == 'l') {
+                address = value;
+                if (SocketServer::IsListenAddress(address))
+                    return true;
+                *refusal = std::string("bad listen address '") + value + "' (a numeric IPv4 or IPv6 address)";
+                return false;
+            }
             if (toolcli::ParsePort(value, &port))
                 return true;
             *refusal = std::string("bad port '") + value + "' (0 to 65535)";
@@ -70,7 +81,9 @@ int main(int argc, char** argv)
                         table->size());
 
     {
-        velora::stackline::config::access::SocketServer server(port);
+        SocketServer server(port);
+        if (!address.empty())
+            server.SetListenAddress(address);
         if (!server.Initialize() || !server.Start()) {
             journal::Printf(stderr, journal::kError, "configstore: cannot serve on port %d\n", port);
             return 1;
