@@ -6,7 +6,10 @@
 #   share/portvane/types/  the hardware description files Portvane reads
 #   share/man/man1, man8/  a page for every program (from dist/man/*.pod)
 #   lib/systemd/system/    portvane.service, tovik-configstore.service
+#   lib/udev/rules.d/      70-portvane.rules (ModemManager leaves the
+#                          converters alone)
 #   share/bash-completion/completions/knobctl
+#   share/doc/portvane/examples/restrict-clients.conf (a units' drop-in)
 # and, for the Development component, the .so links, the public headers in
 # include/, a pkg-config file per library (lib/pkgconfig/) and the CMake
 # package Tovik (lib/cmake/Tovik/: find_package(Tovik), targets Tovik::<name>).
@@ -133,3 +136,11 @@ foreach(unit portvane.service tovik-configstore.service)
     file(INSTALL DESTINATION \"${unit_destination}\" TYPE FILE FILES \"${CMAKE_BINARY_DIR}/systemd/${unit}\")"
     COMPONENT Runtime)
 endforeach()
+
+# The udev rule that keeps ModemManager off the converters' serial ports,
+# and the drop-in example that restricts who reaches the ports.
+set(TOVIK_UDEV_RULESDIR lib/udev/rules.d CACHE STRING
+    "Where the udev rule goes (relative to the prefix, or absolute)")
+install(FILES ${PROJECT_SOURCE_DIR}/dist/udev/70-portvane.rules DESTINATION ${TOVIK_UDEV_RULESDIR} COMPONENT Runtime)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/systemd/restrict-clients.conf
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/portvane/examples COMPONENT Runtime)

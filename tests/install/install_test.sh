@@ -3,7 +3,8 @@
 # layout (man pages for every program, service units, completion,
 # pkg-config files and the CMake package), the libraries' exported symbols,
 # the run paths, a consumer built both ways against the tree, the units
-# (systemd-analyze verify where it exists), knobctl's completion against a
+# (systemd-analyze verify where it exists) and their exposure, the udev rule
+# (dist_checks.sh), knobctl's completion against a
 # running store, and the installed store and Portvane running as an
 # unprivileged user in group dialout with a simulated converter, from a
 # copy of the tree moved elsewhere.
@@ -53,6 +54,7 @@ LIBDIR=${LIBDIR#./}
 for f in include/paramlink/paramlink.h include/tovikconfig/tovikconfig.h include/lumo/lumotimestamp.h \
          share/portvane/types/hestra/assembly.xml share/bash-completion/completions/knobctl \
          lib/systemd/system/portvane.service lib/systemd/system/tovik-configstore.service \
+         lib/udev/rules.d/70-portvane.rules share/doc/portvane/examples/restrict-clients.conf \
          "$LIBDIR/cmake/Tovik/TovikConfig.cmake" "$LIBDIR/cmake/Tovik/TovikConfigVersion.cmake"; do
     [ -e "$PREFIX/$f" ] || fail "$f not installed"
 done
@@ -107,6 +109,7 @@ if command -v systemd-analyze >/dev/null 2>&1; then
 else
     echo "systemd-analyze is not installed: the units are not verified"
 fi
+"$SOURCE/dist_checks.sh" "$PREFIX" || fail "the units' exposure or the udev rule"
 
 # --- A consumer built against the tree, through pkg-config and through
 # find_package(Tovik).
