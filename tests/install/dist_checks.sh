@@ -9,11 +9,7 @@
 set -u
 ROOT=$1
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$SOURCE/tests/support/shelltest.sh"
 
 if command -v systemd-analyze >/dev/null 2>&1; then
     for unit in portvane tovik-configstore; do
