@@ -54,9 +54,11 @@ done
 rm -f "$OUT/files"
 cat "$OUT/contents.txt"
 
-# Every tag down to the informational ones, and the overridden.
+# Every tag down to the informational ones, and the overridden ("O:");
+# an error that no override explains ("E:") fails.
 echo "lintian:"
-if ! lintian --fail-on error --display-info --show-overrides "$OUT"/debs/*.changes >"$OUT/lintian.log" 2>&1; then
+if ! lintian --fail-on none --display-info --show-overrides "$OUT"/debs/*.changes >"$OUT/lintian.log" 2>&1 ||
+   grep -q '^E:' "$OUT/lintian.log"; then
     cat "$OUT/lintian.log"
     echo "lintian reports errors"
     exit 1
