@@ -7,20 +7,25 @@
 # asserted). Then the parameter store's own tests run under
 # ThreadSanitizer (build-test-tsan/, only what they need is built). With
 # clang present it also runs every fuzz target for TOVIK_FUZZ_SECONDS
-# (default 5) over its seed corpus (build-test-fuzz/).
+# (default 5) over its seed corpus (build-test-fuzz/). Last it builds the
+# Debian packages (with CMake's default generator, as debhelper does, from a
+# copy of the tree), lists them, runs lintian, runs the programs from the
+# unpacked packages with a simulated converter, and builds the libraries
+# twice to compare them byte for byte (build-test-package/).
 #
-#   STAGES="sanitize release tsan fuzz"   the stages to run, in this order
+#   STAGES="sanitize release tsan fuzz package"   the stages to run, in this order
 #   BUILD_DIR=build-test             prefix of the build directories
 #   CTEST_ARGS="-L unit"             passed on to ctest (e.g. -R, -L, -LE)
 #   JOBS=4                           parallel compile and test jobs (nproc)
 set -e
 cd "$(dirname "$0")"
 BUILD=${BUILD_DIR:-build-test}
-STAGES=${STAGES:-sanitize release tsan fuzz}
-case " $STAGES " in
-*" release "*) ./scripts/deps.sh bench ;;
-*) ./scripts/deps.sh ;;
-esac
+STAGES=${STAGES:-sanitize release tsan fuzz package}
+extras=""
+case " $STAGES " in *" release "*) extras="bench" ;; esac
+case " $STAGES " in *" package "*) extras="$extras package" ;; esac
+# shellcheck disable=SC2086
+./scripts/deps.sh $extras
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 FUZZ_SECONDS=${TOVIK_FUZZ_SECONDS:-5}
 
@@ -99,8 +104,14 @@ for stage in $STAGES; do
         cmake --build "$BUILD-fuzz" -j "$JOBS" --target tovik_fuzzers
         ctest --test-dir "$BUILD-fuzz" --output-on-failure -j "$JOBS" -L fuzz </dev/null
         ;;
+    package)
+        echo "== Debian packages, run from their files; the libraries built twice ($BUILD-package/)"
+        JOBS=$JOBS scripts/package.sh "$BUILD-package"
+        tests/netns-run.sh tests/package/package_test.sh "$BUILD-package/debs"
+        JOBS=$JOBS tests/package/reproducible_test.sh . "$BUILD-package/reproducible"
+        ;;
     *)
-        echo "unknown stage: $stage (sanitize, release, tsan, fuzz)"
+        echo "unknown stage: $stage (sanitize, release, tsan, fuzz, package)"
         exit 2
         ;;
     esac

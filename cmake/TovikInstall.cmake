@@ -6,7 +6,10 @@
 #   share/portvane/types/  the hardware description files Portvane reads
 #   share/man/man1, man8/  a page for every program (from dist/man/*.pod)
 #   lib/systemd/system/    portvane.service, tovik-configstore.service
+#   lib/udev/rules.d/      70-portvane.rules (ModemManager leaves the
+#                          converters alone)
 #   share/bash-completion/completions/knobctl
+#   share/doc/portvane/examples/restrict-clients.conf (a units' drop-in)
 # and, for the Development component, the .so links, the public headers in
 # include/, a pkg-config file per library (lib/pkgconfig/) and the CMake
 # package Tovik (lib/cmake/Tovik/: find_package(Tovik), targets Tovik::<name>).
@@ -95,6 +98,8 @@ endforeach()
 # row per program: name and section.
 set(TOVIK_MAN_PAGES knobctl 1 Portvane 8 tovik-configstore 8 tovik-convsim 1 tovik-storedump 1 tovik-descdump 1)
 find_program(TOVIK_POD2MAN pod2man REQUIRED)
+# pod2man makes no folder; Ninja happens to, Make does not.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
 set(man_outputs "")
 while(TOVIK_MAN_PAGES)
   list(POP_FRONT TOVIK_MAN_PAGES page section)
@@ -131,3 +136,11 @@ foreach(unit portvane.service tovik-configstore.service)
     file(INSTALL DESTINATION \"${unit_destination}\" TYPE FILE FILES \"${CMAKE_BINARY_DIR}/systemd/${unit}\")"
     COMPONENT Runtime)
 endforeach()
+
+# The udev rule that keeps ModemManager off the converters' serial ports,
+# and the drop-in example that restricts who reaches the ports.
+set(TOVIK_UDEV_RULESDIR lib/udev/rules.d CACHE STRING
+    "Where the udev rule goes (relative to the prefix, or absolute)")
+install(FILES ${PROJECT_SOURCE_DIR}/dist/udev/70-portvane.rules DESTINATION ${TOVIK_UDEV_RULESDIR} COMPONENT Runtime)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/systemd/restrict-clients.conf
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/portvane/examples COMPONENT Runtime)

@@ -1,7 +1,8 @@
 // Portvane: puts the process together. One platform object (hot-plug and
 // serial ports), one error sink and the model registry serve the device
 // factory; the manager owns the slots; freed heap goes back to the system
-// after bursts. Everything is torn down in reverse.
+// after bursts. Everything is torn down in reverse. Under the journal its
+// messages carry their level.
 #include <QCoreApplication>
 #include <QtGlobal>
 
@@ -9,6 +10,7 @@
 
 #include "devicefactory.h"
 #include "heaptrimmer.h"
+#include "journalmessagehandler.h"
 #include "minimanager.h"
 #include "myerrorreportif.h"
 #include "platform/linif.h"
@@ -17,6 +19,7 @@
 
 int main(int argc, char* argv[])
 {
+    JournalMessageHandler::InstallIfJournal();
     if (::getuid() == 0)
         qWarning("This application will not run properly as root.");
 

@@ -11,13 +11,18 @@
 #                           sides. Redis (a server Debian starts as a
 #                           service) and OpenColorIO (large) are left to the
 #                           comparison scripts' full runs, which install them.
+#   scripts/deps.sh package also what builds and checks the Debian packages
+#                           (debhelper, lintian); both words may be given.
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config qtbase5-dev libudev-dev \
 libjsoncpp-dev libreadline-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
 iproute2 util-linux procps clang libclang-rt-14-dev python3"
-if [ "${1:-}" = bench ]; then
-    PACKAGES="$PACKAGES libspdlog-dev libexpat1-dev libpugixml-dev libjemalloc-dev"
-fi
+for extra in "$@"; do
+    case $extra in
+    bench) PACKAGES="$PACKAGES libspdlog-dev libexpat1-dev libpugixml-dev libjemalloc-dev" ;;
+    package) PACKAGES="$PACKAGES debhelper dpkg-dev lintian" ;;
+    esac
+done
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

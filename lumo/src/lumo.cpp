@@ -25,6 +25,12 @@
 #define LUMO_STR2(x) #x
 #define LUMO_STR(x) LUMO_STR2(x)
 
+// A reproducible build fixes the date and time (lumo/CMakeLists.txt).
+#ifndef LUMO_BUILD_DATE
+#define LUMO_BUILD_DATE __DATE__
+#define LUMO_BUILD_TIME __TIME__
+#endif
+
 namespace {
 
 std::atomic<LumoMemoryPool*> gPool{nullptr};
@@ -78,8 +84,8 @@ QString Lumo::buildSignature()
         .arg(QStringLiteral(LUMO_BUILD_USER))
         .arg(QStringLiteral(LUMO_BUILD_REVISION))
         .arg(QStringLiteral(LUMO_BUILD_BRANCH))
-        .arg(QStringLiteral(__DATE__))
-        .arg(QStringLiteral(__TIME__));
+        .arg(QStringLiteral(LUMO_BUILD_DATE))
+        .arg(QStringLiteral(LUMO_BUILD_TIME));
 }
 
 bool Lumo::isBuiltInDebug()

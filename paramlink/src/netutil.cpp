@@ -14,10 +14,9 @@
 
 namespace paramlink {
 
-void Log(const std::string& line)
+void Log(const std::string& line, journal::Priority priority)
 {
-    std::string text = "paramlink: " + line + "\n";
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    journal::Write(stderr, priority, "paramlink: " + line + "\n");
 }
 
 long long MonotonicMs()

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "journalstream.h"
+
 namespace paramlink {
 
 // A connected TCP socket with TCP_NODELAY, or -1 with a reason.
@@ -14,7 +16,9 @@ void SetNoDelay(int fd);
 bool SendAll(int fd, const char* data, size_t length, int timeoutMs);
 // Waits for readable data; false on time-out or error.
 bool WaitReadable(int fd, int timeoutMs);
-void Log(const std::string& line);
+// A line of the store on standard error, "paramlink: " first; in the
+// journal with its priority.
+void Log(const std::string& line, journal::Priority priority = journal::kWarning);
 // Milliseconds on the monotonic clock.
 long long MonotonicMs();
 

@@ -79,8 +79,9 @@ int ServerCore::Initialize()
     if (_port < 0 || _port > 65535 || _wakeFd < 0 || _epollFd < 0)
         return 0;
     int one = 1;
-    // Dual-stack where IPv6 exists, so "localhost" works either way.
-    int fd = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // Dual-stack where IPv6 exists, so "localhost" works either way; or the
+    // one address asked for.
+    int fd = _address.family != AF_INET ? socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0) : -1;
     if (fd >= 0) {
         int zero = 0;
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -88,7 +89,7 @@ int ServerCore::Initialize()
         sockaddr_in6 a;
         std::memset(&a, 0, sizeof a);
         a.sin6_family = AF_INET6;
-        a.sin6_addr = in6addr_any;
+        a.sin6_addr = _address.v6;
         a.sin6_port = htons(std::uint16_t(_port));
         if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
             const int err = errno;
@@ -98,8 +99,14 @@ int ServerCore::Initialize()
                 Log("port " + std::to_string(_port) + " is in use");
                 return 0;
             }
+            if (_address.family == AF_INET6) {
+                Log("cannot bind port " + std::to_string(_port) + " on " + _address.text + ": " + std::strerror(err));
+                return 0;
+            }
         }
     }
+    if (fd < 0 && _address.family == AF_INET6)
+        return 0;
     if (fd < 0) {
         fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0)
@@ -108,10 +115,11 @@ int ServerCore::Initialize()
         sockaddr_in a;
         std::memset(&a, 0, sizeof a);
         a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_ANY);
+        a.sin_addr = _address.v4;
         a.sin_port = htons(std::uint16_t(_port));
         if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-            Log("cannot bind port " + std::to_string(_port) + ": " + std::strerror(errno));
+            Log("cannot bind port " + std::to_string(_port) + (_address.family ? " on " + _address.text : "") + ": " +
+                std::strerror(errno));
             close(fd);
             return 0;
         }

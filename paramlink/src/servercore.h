@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "clientlimit.h"
+#include "listenaddress.h"
 #include "logthrottle.h"
 #include "serverchannel.h"
 #include "serverconnection.h"
@@ -40,6 +41,8 @@ public:
     int Initialize();
     int Start();
     int GetPort() const { return _boundPort; }
+    // Before Initialize: the one address to listen on.
+    void SetListenAddress(const paramlink::ListenAddress& address) { _address = address; }
     void SetStallTimeoutMs(int ms) { _stallTimeoutMs.store(ms > 0 ? ms : 1); }
     void SetMaxClients(int clients) { _limit.SetWanted(clients); }
     int GetMaxClients() const { return _limit.Allowed(); }
@@ -87,6 +90,7 @@ private:
     void wake();
 
     int _port;
+    paramlink::ListenAddress _address;
     int _boundPort = 0;
     int _listenFd = -1;
     int _epollFd = -1;

@@ -220,7 +220,7 @@ int SocketLink::Reconnect()
         std::lock_guard<std::mutex> cacheLock(_cacheMutex);
         _cache.clear();
     }
-    Log("connection to " + _where + " (config " + std::to_string(_url.configID) + ") made again");
+    Log("connection to " + _where + " (config " + std::to_string(_url.configID) + ") made again", journal::kInfo);
     _connected.store(true, std::memory_order_release);
     _retryMs = kFirstRetryMs;
     _reading = true;

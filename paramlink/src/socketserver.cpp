@@ -12,6 +12,21 @@ SocketServer::SocketServer(int port) : _core(new ServerCore(port)) {}
 
 SocketServer::~SocketServer() = default;
 
+bool SocketServer::SetListenAddress(const std::string& address)
+{
+    paramlink::ListenAddress parsed;
+    if (!paramlink::ParseListenAddress(address, &parsed))
+        return false;
+    _core->SetListenAddress(parsed);
+    return true;
+}
+
+bool SocketServer::IsListenAddress(const std::string& address)
+{
+    paramlink::ListenAddress parsed;
+    return paramlink::ParseListenAddress(address, &parsed);
+}
+
 int SocketServer::Initialize() { return _core->Initialize(); }
 
 int SocketServer::Start() { return _core->Start(); }

@@ -3,7 +3,8 @@
 # layout (man pages for every program, service units, completion,
 # pkg-config files and the CMake package), the libraries' exported symbols,
 # the run paths, a consumer built both ways against the tree, the units
-# (systemd-analyze verify where it exists), knobctl's completion against a
+# (systemd-analyze verify where it exists) and their exposure, the udev rule
+# (dist_checks.sh), knobctl's completion against a
 # running store, and the installed store and Portvane running as an
 # unprivileged user in group dialout with a simulated converter, from a
 # copy of the tree moved elsewhere.
@@ -16,29 +17,7 @@ SOURCE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d /tmp/tovik-install-XXXXXX)
 PREFIX=$WORK/prefix
 RUN=$WORK/run
-PIDS=""
-cleanup() {
-    for pid in $PIDS; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-# wait_for SECONDS COMMAND...: true once the command succeeds.
-wait_for() {
-    tries=$(($1 * 10))
-    shift
-    while [ "$tries" -gt 0 ]; do
-        "$@" && return 0
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    return 1
-}
+. "$SOURCE/../support/shelltest.sh"
 # runpath FILE: the file's RUNPATH (or RPATH), empty when it has none.
 runpath() {
     readelf -d "$1" | sed -n 's/.*(R[UN]*PATH).*\[\(.*\)\]/\1/p'
@@ -53,6 +32,7 @@ LIBDIR=${LIBDIR#./}
 for f in include/paramlink/paramlink.h include/tovikconfig/tovikconfig.h include/lumo/lumotimestamp.h \
          share/portvane/types/hestra/assembly.xml share/bash-completion/completions/knobctl \
          lib/systemd/system/portvane.service lib/systemd/system/tovik-configstore.service \
+         lib/udev/rules.d/70-portvane.rules share/doc/portvane/examples/restrict-clients.conf \
          "$LIBDIR/cmake/Tovik/TovikConfig.cmake" "$LIBDIR/cmake/Tovik/TovikConfigVersion.cmake"; do
     [ -e "$PREFIX/$f" ] || fail "$f not installed"
 done
@@ -107,6 +87,7 @@ if command -v systemd-analyze >/dev/null 2>&1; then
 else
     echo "systemd-analyze is not installed: the units are not verified"
 fi
+"$SOURCE/dist_checks.sh" "$PREFIX" || fail "the units' exposure or the udev rule"
 
 # --- A consumer built against the tree, through pkg-config and through
 # find_package(Tovik).
@@ -154,25 +135,9 @@ started=$(date +%s)
 # simulated converter's terminal given to that group as udev does for USB
 # serial ports. Portvane finds share/portvane/types from the moved tree.
 chmod 755 "$WORK" "$PREFIX" "$RUN"
-AS_USER="setpriv --reuid=nobody --regid=nogroup --groups=dialout --inh-caps=-all --"
-$AS_USER "$PREFIX/bin/tovik-configstore" >"$RUN/store.log" 2>&1 &
-PIDS="$PIDS $!"
-"$PREFIX/bin/tovik-convsim" --link "$RUN/tty0" --type 5 >"$RUN/sim.log" 2>&1 &
-PIDS="$PIDS $!"
-wait_for 20 grep -q "serving config 0" "$RUN/store.log" || fail "store did not start: $(cat "$RUN/store.log")"
-wait_for 20 test -e "$RUN/tty0" || fail "simulator did not start: $(cat "$RUN/sim.log")"
-terminal=$(readlink -f "$RUN/tty0")
-chgrp dialout "$terminal" && chmod 660 "$terminal" || fail "cannot give $terminal to dialout"
-PORTVANE_SERIAL_PORTS=$RUN/tty0 $AS_USER "$PREFIX/bin/Portvane" >"$RUN/portvane.log" 2>&1 &
-PORTVANE=$!
-PIDS="$PIDS $PORTVANE"
-wait_for 60 grep -q "Rozo 0 added with config id 1" "$RUN/portvane.log" || fail "Portvane did not take the converter"
-grep -q "not run properly as root" "$RUN/portvane.log" && fail "Portvane ran as root"
-grep -q "Failed to locate resource" "$RUN/portvane.log" && fail "Portvane did not find types/"
-grep -q "Fatal Connect" "$RUN/portvane.log" && fail "Portvane could not identify the converter"
+start_box "$PREFIX/bin"
 wait_for 20 sh -c "'$PREFIX/bin/tovik-storedump' 2>/dev/null | grep -q '^eParamID_DeviceCount=1$'" \
     || fail "store dump: $("$PREFIX/bin/tovik-storedump" 2>&1 | grep DeviceCount)"
-[ "$(ps -o user= -p "$PORTVANE" | tr -d ' ')" = nobody ] || fail "Portvane is not running as nobody"
 
 # With the store there: parameter names complete, and every command of
 # knobctl's shell is on its man page.

@@ -218,7 +218,12 @@ TEST(ConfigStoreArgumentsTest, BadArgumentsAreRefused)
 {
     for (std::vector<std::string> args : {std::vector<std::string>{"--port", "70000"},
                                           std::vector<std::string>{"--port", "x"},
-                                          std::vector<std::string>{"--bogus"}}) {
+                                          std::vector<std::string>{"--bogus"},
+                                          std::vector<std::string>{"--listen", "localhost"},
+                                          std::vector<std::string>{"--listen", "300.1.1.1"},
+                                          std::vector<std::string>{"--listen="},
+                                          std::vector<std::string>{"-l", "[::1]"},
+                                          std::vector<std::string>{"--listen"}}) {
         ChildProcess store;
         args.insert(args.begin(), BuildProgram("tovik-configstore"));
         ASSERT_TRUE(store.StartPiped(args));
@@ -226,6 +231,40 @@ TEST(ConfigStoreArgumentsTest, BadArgumentsAreRefused)
         EXPECT_EQ(store.Wait(20000), 2);
         EXPECT_FALSE(store.WaitForLine("serving", 100));
     }
+}
+
+TEST(ConfigStoreArgumentsTest, BadListenAddressIsNamed)
+{
+    const ProgramResult bad = RunProgram({BuildProgram("tovik-configstore"), "--listen", "box.local"}, {}, 20000);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind("tovik-configstore: bad listen address 'box.local' (a numeric IPv4 or IPv6 address)\n", 0),
+              0u)
+        << bad.err;
+}
+
+// Listening on one address: clients through it are served, clients through
+// another address of the box are not.
+TEST(ConfigStoreListenTest, ServesOnTheOneAddressOnly)
+{
+    DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(0);
+    table->clear();
+    tovikconfig::TovikConfig::AddParamDescriptors(table, 1);
+    ChildProcess store;
+    ASSERT_TRUE(store.StartPiped({BuildProgram("tovik-configstore"), "--listen=127.0.0.1"}));
+    ASSERT_TRUE(store.WaitForLine("configstore: serving config 0 on port 43110", 10000));
+    testing::internal::CaptureStderr();
+    Config* through = ConfigFactoryImpl::GetInstance()->CreateConfig(kDaemonUrl, "");
+    Config* other =
+        ConfigFactoryImpl::GetInstance()->CreateConfig("socket://127.0.0.2:43110/caching=true&configid=0", "");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(through, nullptr);
+    EXPECT_EQ(other, nullptr) << said;
+    if (through)
+        ConfigFactoryImpl::GetInstance()->ReleaseConfig(through);
+    if (other)
+        ConfigFactoryImpl::GetInstance()->ReleaseConfig(other);
+    EXPECT_EQ(store.Stop(SIGTERM, 5000), 0);
 }
 
 } // namespace

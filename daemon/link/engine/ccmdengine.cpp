@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "journalstream.h"
 #include "catalog/assemblyrecords.h"
 #include "catalog/cassembliesxml.h"
 #include "catalog/cmoduletypes.h"
@@ -70,7 +71,7 @@ int CCmdEngine::Open(const QString& expectedSerial)
     UByte protocolVersion = 0;
     int status = _comm.ReadProtocolVersion(protocolVersion);
     if (status != kOK) {
-        std::fprintf(stderr, "ReadProtocolVersion failed %d\n", status);
+        journal::Printf(stderr, journal::kWarning, "ReadProtocolVersion failed %d\n", status);
         return kEngineProtocolVersionFailed;
     }
     if (protocolVersion != kSupportedProtocolVersion)

@@ -8,6 +8,7 @@
 #include "serial/converterusb.h"
 #include "serial/linserialif.h"
 #include "serial/simulatedports.h"
+#include "journalstream.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -47,8 +48,7 @@ void LinIF::StartMonitor()
 {
     _udev = udev_new();
     if (!_udev) {
-        std::puts("Can't create udev");
-        std::fflush(stdout);
+        journal::Printf(stdout, journal::kError, "Can't create udev\n");
         // Without listed ports there is nothing to watch: a supervisor
         // restarts the daemon on this status.
         if (!SimulatedPorts::IsConfigured())

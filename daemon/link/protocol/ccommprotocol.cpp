@@ -11,6 +11,7 @@
 #include "protocol/cprogressif.h"
 #include "protocol/wirebytes.h"
 #include "base/quoteddebug.h"
+#include "journalstream.h"
 #include "serial/cserialif.h"
 
 namespace {
@@ -181,7 +182,7 @@ eCommStatus CCommProtocol::ReceiveResponse(UByte* header, UByte expectedCode)
             QString text;
             TraceResponse(header, kTimedOut, &text);
             WarnQuoted(text);
-            std::fprintf(stderr, "Wanted %d bytes, got %d.\n", kResponseHeaderSize, got);
+            journal::Printf(stderr, journal::kWarning, "Wanted %d bytes, got %d.\n", kResponseHeaderSize, got);
             return kTimedOut;
         }
         if (header[0] == kUnknownCommandResponse) {

@@ -3,6 +3,7 @@
 #define PARAMLINK_SOCKETSERVER_H
 
 #include <memory>
+#include <string>
 
 #include "paramlink/paramlinkexport.h"
 
@@ -27,6 +28,13 @@ public:
     virtual ~SocketServer();
     SocketServer(const SocketServer&) = delete;
     SocketServer& operator=(const SocketServer&) = delete;
+
+    // Before Initialize: listen on this one numeric IPv4 or IPv6 address
+    // instead of every address; false (and every address still) when
+    // address is not one.
+    bool SetListenAddress(const std::string& address);
+    // Whether SetListenAddress takes address.
+    static bool IsListenAddress(const std::string& address);
 
     // Binds and listens; 0 when the port cannot be had.
     int Initialize();
