@@ -11,6 +11,7 @@ namespace paramlink {
 namespace {
 struct LastSet {
     const Config* config = nullptr;
+    bool numbered = false;
     std::uint32_t sequence = 0;
     std::string refusal;
 };
@@ -35,7 +36,7 @@ ConfigBase::ConfigBase(eConfigID_t configID, const std::string& what)
 
 bool ConfigBase::LastWrite(const Config* config, std::uint32_t& sequence)
 {
-    if (!config || tLastSet.config != config)
+    if (!config || tLastSet.config != config || !tLastSet.numbered)
         return false;
     sequence = tLastSet.sequence;
     return true;
@@ -49,8 +50,17 @@ std::string ConfigBase::LastRefusal(const Config* config)
 void ConfigBase::noteWrite(std::uint32_t sequence) const
 {
     tLastSet.config = this;
+    tLastSet.numbered = true;
     tLastSet.sequence = sequence;
     tLastSet.refusal.clear();
+}
+
+void ConfigBase::noteUnsent(std::string reason) const
+{
+    tLastSet.config = this;
+    tLastSet.numbered = false;
+    tLastSet.sequence = 0;
+    tLastSet.refusal = std::move(reason);
 }
 
 void ConfigBase::noteRefusal(std::string reason) const
@@ -201,6 +211,18 @@ bool LastWriteSequence(Config* config, std::uint32_t& sequence)
 }
 
 std::string LastWriteRefusal(Config* config) { return paramlink::ConfigBase::LastRefusal(config); }
+
+ConditionalSet SetValueUnlessChangedSince(Config* config, eParam_t id, ValueKind kind, std::int32_t intValue,
+                                          const std::string& bytes, const EventOrigin& lastHeard)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    if (!ours)
+        return ConditionalSet::Failed;
+    paramlink::Origin heard;
+    heard.writer = lastHeard.writer;
+    heard.sequence = lastHeard.sequence;
+    return ours->SetUnlessChanged(id, kind, intValue, bytes, heard);
+}
 
 ConfigLinkListener::~ConfigLinkListener() = default;
 
