@@ -77,12 +77,14 @@ void ConfigBase::stopEvents()
     _events->Stop();
 }
 
-void ConfigBase::queueChange(const ValueChange& change, bool own)
+std::uint64_t ConfigBase::queueChange(const ValueChange& change, bool own)
 {
     if (!_hub->HasListeners())
-        return;
-    _events->Push(OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length, change.when,
-                                  change.origin, own));
+        return 0;
+    OwnedChange copy = OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length,
+                                       change.when, change.origin, own);
+    copy.number = change.number;
+    return _events->Push(std::move(copy));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }

@@ -63,8 +63,9 @@ public:
                                             const std::string& bytes, const Origin& lastHeard) = 0;
 
 protected:
-    // Queues a copy of a change for the listeners, when there are any.
-    void queueChange(const ValueChange& change, bool own);
+    // Queues a copy of a change for the listeners, when there are any;
+    // the number of the newest change dropped to make room (0: none).
+    std::uint64_t queueChange(const ValueChange& change, bool own);
     // Records a set of the calling thread through this config, and later
     // why the store refused it.
     void noteWrite(std::uint32_t sequence) const;

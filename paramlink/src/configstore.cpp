@@ -162,6 +162,7 @@ ConfigStore::Outcome ConfigStore::SetIf(eParam_t id, ValueKind kind, std::int32_
     change.length = value.bytes.size();
     gettimeofday(&change.when, nullptr);
     change.origin = origin;
+    change.number = it->second.last.number;
     _frame.clear();
     wire::AppendEvent(_frame, id, kind, change.when, origin, change.intValue, change.bytes, change.length);
     for (EventSinkIF* sink : _sinks)

@@ -24,8 +24,9 @@ struct HeardSoFar {
     // The change its caller last heard of for the value (writer 0: none).
     Origin lastHeard;
     // Whether the config has listeners, and the store's count of changes
-    // when they last went from none to some: no event of an earlier change
-    // ever reaches them.
+    // when they last went from none to some (or the number of the newest
+    // change dropped from their queue since): no earlier change is waited
+    // for.
     bool listening = false;
     std::uint64_t listeningSince = 0;
 };

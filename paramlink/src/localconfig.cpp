@@ -30,7 +30,11 @@ bool LocalConfig::ListHeld(std::vector<HeldParam>& out)
 // Called under the store's lock: copies the change and never blocks.
 void LocalConfig::Post(const ValueChange& change, const std::string&)
 {
-    queueChange(change, change.origin.writer == _writer);
+    // Changes dropped from a queue that fell behind never reach the
+    // listeners: a conditional set does not wait for them.
+    const std::uint64_t dropped = queueChange(change, change.origin.writer == _writer);
+    if (dropped > _listeningSince)
+        _listeningSince = dropped;
 }
 
 bool LocalConfig::AddEventListener(ConfigEventListener* listener)

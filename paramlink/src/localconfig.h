@@ -34,7 +34,9 @@ private:
     const std::uint64_t _writer;
     std::atomic<std::uint32_t> _sequence{0};
     // Under the store's lock: the store's count of changes when the
-    // listeners last went from none to some.
+    // listeners last went from none to some, or the number of the newest
+    // change dropped from their queue since; no earlier change is waited
+    // for.
     std::uint64_t _listeningSince = 0;
 };
 

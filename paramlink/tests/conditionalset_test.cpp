@@ -13,6 +13,7 @@
 #include "childprocess.h"
 #include "configstore.h"
 #include "lastchange.h"
+#include "listenerqueue.h"
 #include "paramlink/configlink.h"
 #include "serverfixture.h"
 
@@ -176,6 +177,33 @@ TEST_F(ConditionalSetTest, WritesUnlessAnotherWritersChangeIsUnheard)
         release(other);
         release(mine);
     }
+}
+
+// A listener that fell behind loses its oldest events: a change dropped so
+// never reaches it and is not waited for, while the newest change, which
+// it keeps, is.
+TEST_F(ConditionalSetTest, ChangesDroppedFromAListenerBehindAreNotWaitedFor)
+{
+    Config* mine = local();
+    Config* other = local();
+    ASSERT_TRUE(mine && other);
+    EventRecorder& stuck = _recorders.New();
+    LetGoAtEnd letGo(stuck);
+    stuck.Hold();
+    ASSERT_TRUE(mine->AddEventListener(&stuck));
+    ASSERT_TRUE(other->SetIntegerValue(kIntId, 1));
+    ASSERT_TRUE(stuck.WaitFor(1));
+    // Behind that one, the string's change and a full queue of others.
+    ASSERT_TRUE(other->SetStringValue(kStringId, "dropped"));
+    for (size_t i = 0; i < paramlink::ListenerQueue::kMaxEvents; ++i)
+        ASSERT_TRUE(other->SetIntegerValue(kIntId, 2 + int(i % 2)));
+
+    EXPECT_EQ(SetValueUnlessChangedSince(mine, kStringId, ValueKind::String, 0, "mine", EventOrigin()),
+              ConditionalSet::Written);
+    EXPECT_EQ(setUnless(mine, kMine, EventOrigin()), ConditionalSet::GaveWay);
+    EXPECT_EQ(other->GetIntegerValue(kIntId), 3);
+    stuck.Let();
+    mine->RemoveEventListener(&stuck);
 }
 
 // The conditional set of each value kind, refused as the setters are; a

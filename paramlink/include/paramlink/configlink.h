@@ -126,7 +126,8 @@ enum class ConditionalSet {
 // value is written only when its last change was made through this
 // config, or is exactly the one lastHeard names, or never reaches the
 // listeners: made before they began listening (when they last went from
-// none to some), the config has no listener, or the value was never
+// none to some), dropped from their queue because they fell behind (with
+// any older change), the config has no listener, or the value was never
 // changed. A set of the value the store holds is no change (no event, the
 // last change stays); a refill of the table keeps the values and their
 // last changes alike. Otherwise nothing is written and the result is
