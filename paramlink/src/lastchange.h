@@ -34,9 +34,9 @@ struct HeardSoFar {
 // True when the value's last change leaves nothing for the caller to wait
 // for: it was made through the same config, it is the change the caller
 // last heard of, or no event of it will ever reach the config's listeners
-// (made before they listened, or never made). False for a change by
-// another writer that the listeners are yet to hear of, or have heard of
-// while the caller did not yet know.
+// (made before they listened, dropped from their queue, or never made).
+// False for a change by another writer that the listeners are yet to hear
+// of, or have heard of while the caller did not yet know.
 bool MayWriteOver(const LastChange& last, const HeardSoFar& heard);
 
 } // namespace paramlink
