@@ -114,9 +114,11 @@ void ConfigWrapper::Republish()
     {
         QMutexLocker lock(&_cacheMutex);
         values = _ownValues;
-        // Sequence numbers of a former link mean nothing on this one, nor
-        // do values heard from a store that may have gone since.
+        // Sequence numbers and origins of a former link mean nothing on
+        // this one, nor do values heard from a store that may have gone
+        // since.
         _lastOwnWrite.clear();
+        _heard.clear();
         for (auto it = _cache.begin(); it != _cache.end();)
             it = _ownValues.contains(it.key()) ? std::next(it) : _cache.erase(it);
     }
@@ -141,31 +143,56 @@ ParamDescriptor* ConfigWrapper::GetParamDescriptor(const QString& idName)
     return DescriptorRegistry::GetDescriptorTable(eConfigID_t(_configId))->GetDescriptor(name);
 }
 
-bool ConfigWrapper::Send(quint32 id, const QVariant& value, quint32& sequence)
+ConfigWrapper::Sent ConfigWrapper::Send(quint32 id, const QVariant& value, const EventOrigin* lastHeard,
+                                        quint32& sequence)
 {
     ValueKind kind = ValueKind::Integer;
     StoreKindOf(value, kind);
-    bool accepted = false;
+    std::int32_t number = 0;
+    std::string bytes;
     switch (kind) {
     case ValueKind::String:
-        accepted = _config->SetStringValue(eParam_t(id), value.toString().toLatin1().toStdString());
+        bytes = value.toString().toLatin1().toStdString();
         break;
     case ValueKind::Data: {
-        const QByteArray bytes = value.toByteArray();
-        accepted = _config->SetDataValue(eParam_t(id), std::string(bytes.constData(), size_t(bytes.size())));
+        const QByteArray data = value.toByteArray();
+        bytes.assign(data.constData(), size_t(data.size()));
         break;
     }
     case ValueKind::Integer:
-        accepted = _config->SetIntegerValue(eParam_t(id), int(value.toUInt()));
+        number = std::int32_t(value.toUInt());
         break;
     }
+    Sent sent = Sent::Failed;
+    if (lastHeard) {
+        switch (SetValueUnlessChangedSince(_config, eParam_t(id), kind, number, bytes, *lastHeard)) {
+        case ConditionalSet::Written:
+            sent = Sent::Stored;
+            break;
+        case ConditionalSet::GaveWay:
+            sent = Sent::GaveWay;
+            break;
+        case ConditionalSet::Failed:
+            break;
+        }
+    } else {
+        bool accepted = false;
+        if (kind == ValueKind::String)
+            accepted = _config->SetStringValue(eParam_t(id), std::move(bytes));
+        else if (kind == ValueKind::Data)
+            accepted = _config->SetDataValue(eParam_t(id), std::move(bytes));
+        else
+            accepted = _config->SetIntegerValue(eParam_t(id), number);
+        sent = accepted ? Sent::Stored : Sent::Failed;
+    }
     LastWriteSequence(_config, sequence);
-    return accepted;
+    return sent;
 }
 
 bool ConfigWrapper::Write(quint32 id, const QVariant& value, Waiting waiting)
 {
     const bool connected = IsConnected();
+    EventOrigin lastHeard;
     {
         QMutexLocker lock(&_cacheMutex);
         // Another writer's newer value is in the store, and the listeners
@@ -182,15 +209,26 @@ bool ConfigWrapper::Write(quint32 id, const QVariant& value, Waiting waiting)
             _ownValues.insert(id, value);
             return true;
         }
+        lastHeard = _heard.value(id);
     }
-    if (!Put(id, value))
+    // A change whose event has not come in yet is known to the store only:
+    // a config of this process gives way there, under the store's lock.
+    const bool storeDecides = waiting == Waiting::GiveWay && !IsRemote();
+    switch (Put(id, value, storeDecides ? &lastHeard : nullptr)) {
+    case Sent::Failed:
         return false;
+    case Sent::GaveWay:
+        // The newer change reaches the listeners in turn.
+        return true;
+    case Sent::Stored:
+        break;
+    }
     QMutexLocker lock(&_cacheMutex);
     _ownValues.insert(id, value);
     return true;
 }
 
-bool ConfigWrapper::Put(quint32 id, const QVariant& value)
+ConfigWrapper::Sent ConfigWrapper::Put(quint32 id, const QVariant& value, const EventOrigin* lastHeard)
 {
     quint32 othersTaken = 0;
     {
@@ -198,7 +236,10 @@ bool ConfigWrapper::Put(quint32 id, const QVariant& value)
         othersTaken = _othersTaken.value(id);
     }
     quint32 sequence = 0;
-    if (!Send(id, value, sequence)) {
+    const Sent sent = Send(id, value, lastHeard, sequence);
+    if (sent == Sent::GaveWay)
+        return sent;
+    if (sent == Sent::Failed) {
         // Refused, the store keeps what it had and so does the cache; lost,
         // the value waits until the link stands again.
         if (!IsConnected()) {
@@ -206,7 +247,7 @@ bool ConfigWrapper::Put(quint32 id, const QVariant& value)
             _cache.insert(id, value);
             _ownValues.insert(id, value);
         }
-        return false;
+        return sent;
     }
     QMutexLocker lock(&_cacheMutex);
     _lastOwnWrite.insert(id, sequence);
@@ -214,13 +255,14 @@ bool ConfigWrapper::Put(quint32 id, const QVariant& value)
     // the store's order tells which is newer, and its events follow that
     // order (the write's echo after an older change puts the write in the
     // cache; a newer change comes after the echo and stays). A change the
-    // store took just before the write, whose event had not come in at
-    // the check, is overwritten for a moment: it waits in the backlog, the
-    // listeners hear it in turn, and what they publish from it differs
-    // from the cache (the echo) and is written.
+    // store took just before a plain write, whose event had not come in at
+    // the check, is overwritten: it waits in the backlog, the listeners
+    // hear it in turn, and what they publish from it differs from the
+    // cache (the echo) and is written. A conditional write gives way to it
+    // instead.
     if (_othersTaken.value(id) == othersTaken)
         _cache.insert(id, value);
-    return true;
+    return sent;
 }
 
 bool ConfigWrapper::SetParamValue(quint32 id, quint32 value)
@@ -266,10 +308,13 @@ bool ConfigWrapper::GetParamValue(quint32 id, int& value)
 void ConfigWrapper::Report(quint32 id, const QVariant& value, const timeval& when)
 {
     EventOrigin origin;
-    const bool own = CurrentEventOrigin(origin) && origin.own;
+    const bool known = CurrentEventOrigin(origin);
+    const bool own = known && origin.own;
     bool wake = false;
     {
         QMutexLocker lock(&_cacheMutex);
+        if (known)
+            _heard.insert(id, origin);
         if (own) {
             // The echo of the daemon's own write: the cache follows it
             // unless a later write of the daemon is still to come.

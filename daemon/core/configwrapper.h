@@ -7,7 +7,9 @@
 // as ParamValueChanged. A value the device wrapper publishes for an id
 // whose newer change by another writer still waits for the main thread is
 // not written: it would put an older value over one the store already
-// acknowledged, and the waiting change is handled in turn.
+// acknowledged, and the waiting change is handled in turn. For a config of
+// this process the store itself decides, under its lock, also for a change
+// whose event has not come in yet (SetValueUnlessChangedSince).
 //
 // The box's store (config 0) runs in another process. While it cannot be
 // had at start, it is asked for again with a growing pause; once had, the
@@ -102,23 +104,26 @@ private:
     void Republish();
 
     // Whether a write gives way to a newer change of another writer that
-    // still waits for the main thread.
+    // the main thread has not handed on yet.
     enum class Waiting { Overwrite, GiveWay };
     // value is in the store's form (StoreForm).
     bool Write(quint32 id, const QVariant& value, Waiting waiting = Waiting::Overwrite);
-    // Sends the value and lets the cache follow it; false when the store
-    // did not take it (while the link is away the value waits).
-    bool Put(quint32 id, const QVariant& value);
-    // The value through the setter of its kind, and the write's sequence
-    // number.
-    bool Send(quint32 id, const QVariant& value, quint32& sequence);
+    enum class Sent { Stored, GaveWay, Failed };
+    // Sends the value and lets the cache follow it; Failed when the store
+    // did not take it (while the link is away the value waits). Given
+    // lastHeard, the store writes nothing over a change of another writer
+    // made since that one (GaveWay).
+    Sent Put(quint32 id, const QVariant& value, const EventOrigin* lastHeard = nullptr);
+    // The value through the setter of its kind (or the conditional set),
+    // and the write's sequence number.
+    Sent Send(quint32 id, const QVariant& value, const EventOrigin* lastHeard, quint32& sequence);
     void Report(quint32 id, const QVariant& value, const timeval& when);
 
     Config* _config;
     int _configId;
     QTimer* _retryTimer;
     int _retryMs;
-    // Guards the four below and the additions to the backlog; never held
+    // Guards the five below and the additions to the backlog; never held
     // across a store call.
     QMutex _cacheMutex;
     QHash<uint, QVariant> _cache;
@@ -131,6 +136,9 @@ private:
     // Per id, the sequence number of the daemon's last write sent: the echo
     // of an older one is stale.
     QHash<uint, quint32> _lastOwnWrite;
+    // Per id, the origin of the last change the listeners heard (the
+    // daemon's own echoes and others' changes alike).
+    QHash<uint, EventOrigin> _heard;
     // Other writers' changes not yet handed to the listeners.
     EventBacklog _backlog;
 };

@@ -11,6 +11,7 @@ namespace paramlink {
 namespace {
 struct LastSet {
     const Config* config = nullptr;
+    bool numbered = false;
     std::uint32_t sequence = 0;
     std::string refusal;
 };
@@ -35,7 +36,7 @@ ConfigBase::ConfigBase(eConfigID_t configID, const std::string& what)
 
 bool ConfigBase::LastWrite(const Config* config, std::uint32_t& sequence)
 {
-    if (!config || tLastSet.config != config)
+    if (!config || tLastSet.config != config || !tLastSet.numbered)
         return false;
     sequence = tLastSet.sequence;
     return true;
@@ -49,8 +50,17 @@ std::string ConfigBase::LastRefusal(const Config* config)
 void ConfigBase::noteWrite(std::uint32_t sequence) const
 {
     tLastSet.config = this;
+    tLastSet.numbered = true;
     tLastSet.sequence = sequence;
     tLastSet.refusal.clear();
+}
+
+void ConfigBase::noteUnsent(std::string reason) const
+{
+    tLastSet.config = this;
+    tLastSet.numbered = false;
+    tLastSet.sequence = 0;
+    tLastSet.refusal = std::move(reason);
 }
 
 void ConfigBase::noteRefusal(std::string reason) const
@@ -67,12 +77,14 @@ void ConfigBase::stopEvents()
     _events->Stop();
 }
 
-void ConfigBase::queueChange(const ValueChange& change, bool own)
+std::uint64_t ConfigBase::queueChange(const ValueChange& change, bool own)
 {
     if (!_hub->HasListeners())
-        return;
-    _events->Push(OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length, change.when,
-                                  change.origin, own));
+        return 0;
+    OwnedChange copy = OwnedChange::Of(change.id, change.kind, change.intValue, change.bytes, change.length,
+                                       change.when, change.origin, own);
+    copy.number = change.number;
+    return _events->Push(std::move(copy));
 }
 
 ParamDescriptor* ConfigBase::GetParamDescriptor(eParam_t id) { return _table->GetDescriptor(id); }
@@ -201,6 +213,18 @@ bool LastWriteSequence(Config* config, std::uint32_t& sequence)
 }
 
 std::string LastWriteRefusal(Config* config) { return paramlink::ConfigBase::LastRefusal(config); }
+
+ConditionalSet SetValueUnlessChangedSince(Config* config, eParam_t id, ValueKind kind, std::int32_t intValue,
+                                          const std::string& bytes, const EventOrigin& lastHeard)
+{
+    auto* ours = dynamic_cast<paramlink::ConfigBase*>(config);
+    if (!ours)
+        return ConditionalSet::Failed;
+    paramlink::Origin heard;
+    heard.writer = lastHeard.writer;
+    heard.sequence = lastHeard.sequence;
+    return ours->SetUnlessChanged(id, kind, intValue, bytes, heard);
+}
 
 ConfigLinkListener::~ConfigLinkListener() = default;
 

@@ -13,6 +13,7 @@
 #include "listenerhub.h"
 #include "listenerqueue.h"
 #include "paramlink/config.h"
+#include "paramlink/configlink.h"
 #include "paramlink/heldparams.h"
 #include "readresult.h"
 #include "storedvalue.h"
@@ -57,13 +58,21 @@ public:
     static bool LastWrite(const Config* config, std::uint32_t& sequence);
     static std::string LastRefusal(const Config* config);
 
+    // See SetValueUnlessChangedSince.
+    virtual ConditionalSet SetUnlessChanged(eParam_t id, ValueKind kind, std::int32_t intValue,
+                                            const std::string& bytes, const Origin& lastHeard) = 0;
+
 protected:
-    // Queues a copy of a change for the listeners, when there are any.
-    void queueChange(const ValueChange& change, bool own);
+    // Queues a copy of a change for the listeners, when there are any;
+    // the number of the newest change dropped to make room (0: none).
+    std::uint64_t queueChange(const ValueChange& change, bool own);
     // Records a set of the calling thread through this config, and later
     // why the store refused it.
     void noteWrite(std::uint32_t sequence) const;
     void noteRefusal(std::string reason) const;
+    // Records a set of the calling thread that was given no sequence
+    // number and failed for that reason.
+    void noteUnsent(std::string reason) const;
     // No listener is called once this returns (but from inside a callback,
     // where only later calls are stopped).
     void stopEvents();

@@ -100,16 +100,23 @@ std::string ConfigStore::Refusal(eConfigID_t configID)
 bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
                       const Origin& origin, std::string* refusal)
 {
+    return SetIf(id, kind, intValue, bytes, length, origin, ConditionFn(), refusal) != Outcome::Refused;
+}
+
+ConfigStore::Outcome ConfigStore::SetIf(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes,
+                                        size_t length, const Origin& origin, const ConditionFn& mayWrite,
+                                        std::string* refusal)
+{
     DescriptorKindInfo info;
     if (!_table->LookupKind(id, info)) {
         if (refusal)
             *refusal = UnknownIdRefusal(id, _configID);
-        return false;
+        return Outcome::Refused;
     }
     if (info.kind != kind) {
         if (refusal)
             *refusal = WrongKindRefusal(id, _configID, info.kind);
-        return false;
+        return Outcome::Refused;
     }
     if (kind != ValueKind::Integer) {
         std::string why = LengthRefusal(info, length, id, _configID);
@@ -117,44 +124,56 @@ bool ConfigStore::Set(eParam_t id, ValueKind kind, std::int32_t intValue, const 
             lengthRefusals().Log("refused " + why);
             if (refusal)
                 refusal->swap(why);
-            return false;
+            return Outcome::Refused;
         }
     }
 
     std::lock_guard<std::mutex> lock(_mutex);
     auto it = _values.find(id);
+    if (mayWrite && !mayWrite(it == _values.end() ? LastChange() : it->second.last))
+        return Outcome::GaveWay;
     if (it == _values.end()) {
         // A first set of the default value changes nothing visible.
         const bool isDefault = kind == ValueKind::Integer
                                    ? intValue == info.integerDefault
                                    : info.stringDefault.size() == length &&
                                          (length == 0 || info.stringDefault.compare(0, length, bytes, length) == 0);
-        it = _values.emplace(std::uint32_t(id), StoredValue()).first;
-        it->second.Assign(kind, intValue, bytes, length);
+        it = _values.emplace(std::uint32_t(id), Held()).first;
+        it->second.value.Assign(kind, intValue, bytes, length);
         if (isDefault)
-            return true;
+            return Outcome::Written;
     } else {
-        if (it->second.Equals(kind, intValue, bytes, length))
-            return true;
-        it->second.Assign(kind, intValue, bytes, length);
+        if (it->second.value.Equals(kind, intValue, bytes, length))
+            return Outcome::Written;
+        it->second.value.Assign(kind, intValue, bytes, length);
     }
+    it->second.last.origin = origin;
+    it->second.last.number = ++_changes;
     if (_sinks.empty())
-        return true;
+        return Outcome::Written;
 
+    const StoredValue& value = it->second.value;
     ValueChange change;
     change.configID = _configID;
     change.id = id;
     change.kind = kind;
-    change.intValue = it->second.intValue;
-    change.bytes = it->second.bytes.data();
-    change.length = it->second.bytes.size();
+    change.intValue = value.intValue;
+    change.bytes = value.bytes.data();
+    change.length = value.bytes.size();
     gettimeofday(&change.when, nullptr);
     change.origin = origin;
+    change.number = it->second.last.number;
     _frame.clear();
     wire::AppendEvent(_frame, id, kind, change.when, origin, change.intValue, change.bytes, change.length);
     for (EventSinkIF* sink : _sinks)
         sink->Post(change, _frame);
-    return true;
+    return Outcome::Written;
+}
+
+void ConfigStore::BetweenChanges(const std::function<void(std::uint64_t changes)>& fn)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    fn(_changes);
 }
 
 ConfigStore::Lookup ConfigStore::readLocked(eParam_t id, ValueKind wanted, const DescriptorKindInfo* info,
@@ -166,8 +185,8 @@ ConfigStore::Lookup ConfigStore::readLocked(eParam_t id, ValueKind wanted, const
         return Lookup::WrongKind;
     auto it = _values.find(id);
     // A value of another kind was left by an earlier table of this id.
-    if (it != _values.end() && it->second.kind == info->kind) {
-        out = it->second;
+    if (it != _values.end() && it->second.value.kind == info->kind) {
+        out = it->second.value;
         return Lookup::Ok;
     }
     out.kind = info->kind;

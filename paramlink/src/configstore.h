@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lastchange.h"
 #include "paramlink/heldparams.h"
 #include "storedvalue.h"
 
@@ -42,9 +43,22 @@ public:
     // Refused when the table holds no descriptor for the id, its kind
     // differs or a string or data value is longer than the parameter allows
     // (see valuelimit.h); refusal, when given, then says why. A change of
-    // the value is posted to every sink, naming origin as its writer.
+    // the value is posted to every sink, naming origin as its writer, and
+    // becomes the value's last change. Setting the value the store holds
+    // changes nothing: no event, and the last change stays.
     bool Set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
              const Origin& origin, std::string* refusal = nullptr);
+
+    // Set, when mayWrite, asked under the store's lock with the value's
+    // last change, says yes; else nothing is written.
+    enum class Outcome { Written, Refused, GaveWay };
+    typedef std::function<bool(const LastChange&)> ConditionFn;
+    Outcome SetIf(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
+                  const Origin& origin, const ConditionFn& mayWrite, std::string* refusal = nullptr);
+
+    // Calls fn under the store's lock with the number of changes made so
+    // far: no change is made while it runs.
+    void BetweenChanges(const std::function<void(std::uint64_t changes)>& fn);
 
     enum class Lookup { Ok, UnknownId, WrongKind };
     // The value, or the descriptor's factory default when never set. String
@@ -66,10 +80,17 @@ private:
     // With _mutex held.
     Lookup readLocked(eParam_t id, ValueKind wanted, const DescriptorKindInfo* info, StoredValue& out);
 
+    struct Held {
+        StoredValue value;
+        LastChange last;
+    };
+
     eConfigID_t _configID;
     DescriptorTable* _table;
     std::mutex _mutex;
-    std::unordered_map<std::uint32_t, StoredValue> _values;
+    // Values and their last changes outlive a refill of the table alike.
+    std::unordered_map<std::uint32_t, Held> _values;
+    std::uint64_t _changes = 0;
     std::vector<EventSinkIF*> _sinks;
     std::string _frame;
 };

@@ -19,13 +19,15 @@ ListenerQueue::ListenerQueue(std::shared_ptr<ListenerHub> hub, std::string what,
 {
 }
 
-bool ListenerQueue::addLocked(OwnedChange&& change)
+bool ListenerQueue::addLocked(OwnedChange&& change, std::uint64_t* dropped)
 {
     _bytes += cost(change);
     _queue.push_back(std::move(change));
     // The newest change is always kept.
     while (_queue.size() > 1 && (_queue.size() > _maxEvents || _bytes > _maxBytes)) {
         _bytes -= cost(_queue.front());
+        if (dropped)
+            *dropped = _queue.front().number;
         _queue.pop_front();
         ++_dropped;
     }
@@ -37,17 +39,19 @@ bool ListenerQueue::addLocked(OwnedChange&& change)
 
 void ListenerQueue::schedule() { EventDispatcher::Instance().Schedule(shared_from_this()); }
 
-void ListenerQueue::Push(OwnedChange change)
+std::uint64_t ListenerQueue::Push(OwnedChange change)
 {
     bool wake;
+    std::uint64_t dropped = 0;
     {
         std::lock_guard<std::mutex> lock(_mutex);
         if (_stop)
-            return;
-        wake = addLocked(std::move(change));
+            return 0;
+        wake = addLocked(std::move(change), &dropped);
     }
     if (wake)
         schedule();
+    return dropped;
 }
 
 void ListenerQueue::PushAll(std::vector<OwnedChange>& changes)

@@ -33,7 +33,9 @@ public:
     ListenerQueue(const ListenerQueue&) = delete;
     ListenerQueue& operator=(const ListenerQueue&) = delete;
 
-    void Push(OwnedChange change);
+    // The store's number of the newest change dropped to make room (of
+    // this process's store; OwnedChange::number); 0 when none was.
+    std::uint64_t Push(OwnedChange change);
     // Several changes with one hand-off; changes is left empty.
     void PushAll(std::vector<OwnedChange>& changes);
     // Nothing is delivered after this but a callback already running. Close
@@ -47,8 +49,9 @@ private:
     ListenerQueue(std::shared_ptr<ListenerHub> hub, std::string what, size_t maxEvents, size_t maxBytes);
     static size_t cost(const OwnedChange& change) { return change.bytes.size() + sizeof(OwnedChange); }
     // With _mutex held: queues one change, dropping the oldest past the
-    // bounds; true when the queue must be scheduled.
-    bool addLocked(OwnedChange&& change);
+    // bounds (dropped, when given, then takes the number of the newest
+    // dropped); true when the queue must be scheduled.
+    bool addLocked(OwnedChange&& change, std::uint64_t* dropped = nullptr);
     void schedule();
 
     std::shared_ptr<ListenerHub> _hub;

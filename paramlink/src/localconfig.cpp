@@ -30,20 +30,67 @@ bool LocalConfig::ListHeld(std::vector<HeldParam>& out)
 // Called under the store's lock: copies the change and never blocks.
 void LocalConfig::Post(const ValueChange& change, const std::string&)
 {
-    queueChange(change, change.origin.writer == _writer);
+    // Changes dropped from a queue that fell behind never reach the
+    // listeners: a conditional set does not wait for them.
+    const std::uint64_t dropped = queueChange(change, change.origin.writer == _writer);
+    if (dropped > _listeningSince)
+        _listeningSince = dropped;
 }
 
-bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
+bool LocalConfig::AddEventListener(ConfigEventListener* listener)
+{
+    // Under the store's lock, so that every later change is queued for the
+    // listeners and no earlier one is.
+    bool added = false;
+    _store->BetweenChanges([&](std::uint64_t changes) {
+        const bool first = !_hub->HasListeners();
+        added = ConfigBase::AddEventListener(listener);
+        if (added && first)
+            _listeningSince = changes;
+    });
+    return added;
+}
+
+ConfigStore::Outcome LocalConfig::write(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes,
+                                        size_t length, const ConfigStore::ConditionFn& mayWrite)
 {
     Origin origin;
     origin.writer = _writer;
     origin.sequence = _sequence.fetch_add(1, std::memory_order_relaxed) + 1;
     noteWrite(origin.sequence);
     std::string refusal;
-    if (_store->Set(id, kind, intValue, bytes, length, origin, &refusal))
-        return true;
-    noteRefusal(std::move(refusal));
-    return false;
+    const ConfigStore::Outcome outcome = _store->SetIf(id, kind, intValue, bytes, length, origin, mayWrite, &refusal);
+    if (outcome == ConfigStore::Outcome::Refused)
+        noteRefusal(std::move(refusal));
+    return outcome;
+}
+
+bool LocalConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length)
+{
+    return write(id, kind, intValue, bytes, length, ConfigStore::ConditionFn()) == ConfigStore::Outcome::Written;
+}
+
+ConditionalSet LocalConfig::SetUnlessChanged(eParam_t id, ValueKind kind, std::int32_t intValue,
+                                             const std::string& bytes, const Origin& lastHeard)
+{
+    HeardSoFar heard;
+    heard.writer = _writer;
+    heard.lastHeard = lastHeard;
+    const bool isInteger = kind == ValueKind::Integer;
+    switch (write(id, kind, isInteger ? intValue : 0, isInteger ? nullptr : bytes.data(), isInteger ? 0 : bytes.size(),
+                  [&](const LastChange& last) {
+                      heard.listening = _hub->HasListeners();
+                      heard.listeningSince = _listeningSince;
+                      return MayWriteOver(last, heard);
+                  })) {
+    case ConfigStore::Outcome::Written:
+        return ConditionalSet::Written;
+    case ConfigStore::Outcome::GaveWay:
+        return ConditionalSet::GaveWay;
+    case ConfigStore::Outcome::Refused:
+        break;
+    }
+    return ConditionalSet::Failed;
 }
 
 ReadResult LocalConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)

@@ -96,6 +96,12 @@ bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const
     return false;
 }
 
+ConditionalSet SocketConfig::SetUnlessChanged(eParam_t, ValueKind, std::int32_t, const std::string&, const Origin&)
+{
+    noteUnsent(kConditionalSetUnsupported);
+    return ConditionalSet::Failed;
+}
+
 SocketLink::Outcome SocketConfig::get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply)
 {
     const std::uint32_t tag = _link->NextTag();

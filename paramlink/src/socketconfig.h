@@ -26,6 +26,9 @@ public:
     bool AddEventListener(ConfigEventListener* listener) override;
     bool AddLinkListener(ConfigLinkListener* listener) override;
     std::uint64_t WriterID() const override { return _link->ConnectionID(); }
+    // Failed, nothing sent: the store that would decide is another process.
+    ConditionalSet SetUnlessChanged(eParam_t id, ValueKind kind, std::int32_t intValue, const std::string& bytes,
+                                    const Origin& lastHeard) override;
 
 private:
     explicit SocketConfig(const StoreUrl& url);

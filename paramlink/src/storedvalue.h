@@ -58,6 +58,8 @@ struct ValueChange {
     size_t length = 0;
     timeval when{0, 0};
     Origin origin;
+    // The store's number of the change: 1, 2, ... in its order.
+    std::uint64_t number = 0;
 };
 
 // A change that owns its bytes, for queues. own: the change was written
@@ -74,6 +76,9 @@ struct OwnedChange {
     Origin origin;
     bool own = false;
     LinkNote link = LinkNote::None;
+    // The store's number of the change, for a change of this process's
+    // store (else 0).
+    std::uint64_t number = 0;
 
     static OwnedChange Of(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length,
                           const timeval& when, const Origin& origin, bool own)

@@ -14,6 +14,11 @@
 //   callback, CurrentEventOrigin tells who made the change being delivered
 //   and whether it is the echo of a write made through the very config
 //   that delivers it (for socket and local configs alike).
+//
+// - Conditional set. A writer that publishes what it learned elsewhere (a
+//   device's readback) can ask a config of this process not to write over
+//   another writer's change it has not heard of yet
+//   (SetValueUnlessChangedSince).
 #ifndef PARAMLINK_CONFIGLINK_H
 #define PARAMLINK_CONFIGLINK_H
 
@@ -21,6 +26,8 @@
 #include <string>
 
 #include "paramlink/paramlinkexport.h"
+#include "paramlink/valuekind.h"
+#include "tovikconfig/paramtypes.h"
 
 class Config;
 
@@ -72,7 +79,8 @@ PARAMLINK_EXPORT std::uint64_t ConfigWriterID(Config* config);
 
 // The sequence number given to the calling thread's last set (accepted or
 // not), to compare with EventOrigin::sequence; false when that set did not
-// go through this config.
+// go through this config, or was given none (a conditional set that the
+// config cannot make).
 PARAMLINK_EXPORT bool LastWriteSequence(Config* config, std::uint32_t& sequence);
 
 // What LastWriteRefusal gives for a set whose outcome is unknown: it was
@@ -92,5 +100,44 @@ constexpr char kWriteOutcomeUnknown[] = "no answer from the store: the value may
 // that dies first loses what it had not yet written, and once started
 // again it shows what the converter holds.
 PARAMLINK_EXPORT std::string LastWriteRefusal(Config* config);
+
+// What LastWriteRefusal gives after SetValueUnlessChangedSince on a config
+// of another process's store.
+constexpr char kConditionalSetUnsupported[] = "not supported for a socket config";
+
+enum class ConditionalSet {
+    // The value is in the config, as after an accepted set.
+    Written,
+    // Nothing was written: the value's last change is another writer's
+    // that the caller had not heard of. Not a refusal: LastWriteRefusal is
+    // empty.
+    GaveWay,
+    // Not set: refused (LastWriteRefusal says why, as for the setters), or
+    // the config cannot make a conditional set (kConditionalSetUnsupported;
+    // for a config of another library, LastWriteRefusal is empty).
+    Failed,
+};
+
+// A set through a config of this process's own store (local://) that
+// gives way to another writer's change the caller has not heard of.
+// lastHeard is the origin (CurrentEventOrigin) of the last change of the
+// parameter that the caller heard through this config's listeners, or a
+// default EventOrigin when it heard none. Under the store's lock, the
+// value is written only when its last change was made through this
+// config, or is exactly the one lastHeard names, or never reaches the
+// listeners: made before they began listening (when they last went from
+// none to some), dropped from their queue because they fell behind (with
+// any older change), the config has no listener, or the value was never
+// changed. A set of the value the store holds is no change (no event, the
+// last change stays); a refill of the table keeps the values and their
+// last changes alike. Otherwise nothing is written and the result is
+// GaveWay: the listeners hear the newer change, or have heard it since
+// the caller looked. kind says which value is set: intValue for
+// ValueKind::Integer, else bytes. A socket config (another process's
+// store) answers Failed with kConditionalSetUnsupported and sends
+// nothing: use its plain setters.
+PARAMLINK_EXPORT ConditionalSet SetValueUnlessChangedSince(Config* config, eParam_t id, ValueKind kind,
+                                                           std::int32_t intValue, const std::string& bytes,
+                                                           const EventOrigin& lastHeard);
 
 #endif
