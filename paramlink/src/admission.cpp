@@ -55,6 +55,28 @@ std::string peerName(const sockaddr_storage& a)
     return std::string(text) + ":" + std::to_string(port);
 }
 
+// A socket of the address's family bound to it, or -1: *bindError is then
+// why the bind failed, or 0 when there was no socket. An IPv6 socket takes
+// IPv4 clients too.
+int boundSocket(const sockaddr* address, socklen_t length, int* bindError)
+{
+    *bindError = 0;
+    const int fd = socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (address->sa_family == AF_INET6) {
+        int zero = 0;
+        setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &zero, sizeof zero);
+    }
+    if (bind(fd, address, length) == 0)
+        return fd;
+    *bindError = errno;
+    close(fd);
+    return -1;
+}
+
 } // namespace
 
 LogThrottle& UngreetedLog()
@@ -111,22 +133,15 @@ int Admission::Listen()
 
 int Admission::bindIPv6(bool* failed) const
 {
-    const int fd = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    int one = 1;
-    int zero = 0;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &zero, sizeof zero);
     sockaddr_in6 a;
     std::memset(&a, 0, sizeof a);
     a.sin6_family = AF_INET6;
     a.sin6_addr = _address.v6;
     a.sin6_port = htons(std::uint16_t(_port));
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
+    int err = 0;
+    const int fd = boundSocket(reinterpret_cast<sockaddr*>(&a), sizeof a, &err);
+    if (fd >= 0 || err == 0)
         return fd;
-    const int err = errno;
-    close(fd);
     if (err == EADDRINUSE) {
         Log("port " + std::to_string(_port) + " is in use");
         *failed = true;
@@ -139,22 +154,17 @@ int Admission::bindIPv6(bool* failed) const
 
 int Admission::bindIPv4() const
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in a;
     std::memset(&a, 0, sizeof a);
     a.sin_family = AF_INET;
     a.sin_addr = _address.v4;
     a.sin_port = htons(std::uint16_t(_port));
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
-        return fd;
-    Log("cannot bind port " + std::to_string(_port) + (_address.family ? " on " + _address.text : "") + ": " +
-        std::strerror(errno));
-    close(fd);
-    return -1;
+    int err = 0;
+    const int fd = boundSocket(reinterpret_cast<sockaddr*>(&a), sizeof a, &err);
+    if (fd < 0 && err != 0)
+        Log("cannot bind port " + std::to_string(_port) + (_address.family ? " on " + _address.text : "") + ": " +
+            std::strerror(err));
+    return fd;
 }
 
 void Admission::AcceptAll(long long now, AdmissionHost& host)
