@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "clientio.h"
 #include "listenerqueue.h"
 #include "readturn.h"
 #include "reconnectpause.h"
@@ -41,14 +42,14 @@ class DescriptorTable;
 
 namespace paramlink {
 
-class SocketLink : public std::enable_shared_from_this<SocketLink> {
+class SocketLink : public std::enable_shared_from_this<SocketLink>, public WatchedLink {
 public:
     // Takes an open, greeted socket (OpenLink) into use; in holds what came
     // after the greeting.
     static std::shared_ptr<SocketLink> Start(const StoreUrl& url, DescriptorTable* table,
                                              std::shared_ptr<ListenerQueue> events, std::shared_ptr<ListenerHub> hub,
                                              int fd, wire::FrameBuffer in, std::uint64_t connectionID);
-    ~SocketLink();
+    ~SocketLink() override;
     SocketLink(const SocketLink&) = delete;
     SocketLink& operator=(const SocketLink&) = delete;
 
@@ -77,11 +78,9 @@ public:
     // A value the cache holds for the id, of the kind wanted.
     bool Cached(std::uint32_t id, ValueKind kind, StoredValue& out);
 
-    // For ClientIO: the socket has data, or the reader thread is to retry.
-    void OnReadable();
-    // Tries once to make the lost link again: 0 when done (or the link
-    // closed), else the pause before the next attempt.
-    int Reconnect();
+    // WatchedLink, for ClientIO.
+    void OnReadable() override;
+    int Reconnect() override;
 
 private:
     enum class Read { Data, Idle, Lost };

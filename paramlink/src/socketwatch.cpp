@@ -4,7 +4,7 @@
 
 namespace paramlink {
 
-void SocketWatch::Register(const std::shared_ptr<SocketLink>& link) { _key = ClientIO::Instance().Register(link); }
+void SocketWatch::Register(const std::shared_ptr<WatchedLink>& link) { _key = ClientIO::Instance().Register(link); }
 
 void SocketWatch::Unregister() { ClientIO::Instance().Unregister(_key); }
 

@@ -12,12 +12,12 @@
 
 namespace paramlink {
 
-class SocketLink;
+class WatchedLink;
 
 class SocketWatch {
 public:
     // The link whose OnReadable the event thread calls.
-    void Register(const std::shared_ptr<SocketLink>& link);
+    void Register(const std::shared_ptr<WatchedLink>& link);
     void Unregister();
 
     // The config has listeners: once on, the watch stays wanted.
