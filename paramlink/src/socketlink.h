@@ -117,6 +117,8 @@ private:
     // stream is bad.
     bool parseBuffered(std::string& why);
     bool handle(const wire::Message& msg);
+    // A REPLY or LISTING to its waiting request; an EVENT to the cache and
+    // the listener queue.
     bool takeReply(const wire::Message& msg);
     void takeEvent(const wire::Message& msg);
 
@@ -133,15 +135,19 @@ private:
     const std::string _where;
     std::shared_ptr<ListenerQueue> _events;
     std::shared_ptr<ListenerHub> _hub;
+    // Written under _mutex, read on any thread.
     std::atomic<bool> _connected{false};
     std::atomic<std::uint64_t> _connectionID{0};
+    // Any thread.
     std::atomic<std::uint32_t> _nextTag{0};
 
     // Sends go one at a time; taken before _mutex.
     std::mutex _sendMutex;
 
+    // Guards what follows, up to the reader's part.
     std::mutex _mutex;
     int _fd = -1;
+    // Counts the sockets the link has had.
     std::uint64_t _generation = 0;
     bool _closed = false;
     ReadTurn _turn;
