@@ -113,9 +113,9 @@ std::vector<std::string> EnumCompletionEntries(Config* config, const std::string
 char* CommandNameGenerator(const char* text, int state)
 {
     size_t count = 0;
-    while (CommandTable[count].name)
+    while (Knobctl::CommandTable[count].help)
         ++count;
-    return commandWalk.Next(text, state, count, [](size_t i) { return CommandTable[i].name; });
+    return commandWalk.Next(text, state, count, [](size_t i) { return Knobctl::CommandTable[i].name; });
 }
 
 char* ParamNameGenerator(const char* text, int state)

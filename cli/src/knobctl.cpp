@@ -19,60 +19,48 @@ const size_t kIdPrefixLength = sizeof kIdPrefix - 1;
 
 } // namespace
 
-const CommandTableRow CommandTable[] = {
-    {"set", "<param_id_name> - Change a param value"},
-    {"get", "<param_id_name> - Display a param value"},
-    {"describe", "<param_id_name> - Display meta-data about a param"},
-    {"dump", "<param_id_name> - Display meta-data about a param and its current value"},
-    {"watch", "<param_id_name> - Watch for changes to a param"},
-    {"unwatch", "<param_id_name> - Stop watching a param"},
-    {"iswatched", "<param_id_name> - Determine if a param is being watched"},
-    {"watches", "Display a list of watched params"},
-    {"params", "Display a list of params"},
-    {"source", "<filename> - Run commands from a file"},
-    {"hex", "Input and display integer values in hexidecimal format"},
-    {"decimal", "Input and display integer values in decimal format"},
-    {"timing", "Run a timing test"},
-    {"factory", "Set param value to factory default"},
-    {"clips", "Run CLIPS"},
-    {"help", "Display this text"},
-    {nullptr, nullptr},
+const CommandTableRow Knobctl::CommandTable[] = {
+    // name, keywords, place in the search, command, help text
+    {"set", {"set "}, 1, &Knobctl::Set, "<param_id_name> - Change a param value"},
+    {"get", {"get "}, 2, &Knobctl::Get, "<param_id_name> - Display a param value"},
+    {"describe", {"describe"}, 13, &Knobctl::Describe, "<param_id_name> - Display meta-data about a param"},
+    {"dump", {"dump"}, 14, &Knobctl::Dump,
+     "<param_id_name> - Display meta-data about a param and its current value"},
+    {"watch", {"watch "}, 6, &Knobctl::Watch, "<param_id_name> - Watch for changes to a param"},
+    {"unwatch", {"unwatch "}, 5, &Knobctl::Unwatch, "<param_id_name> - Stop watching a param"},
+    {"iswatched", {"iswatched "}, 7, &Knobctl::IsWatched, "<param_id_name> - Determine if a param is being watched"},
+    {"watches", {"watches"}, 8, &Knobctl::ListWatches, "Display a list of watched params"},
+    {"params", {"params"}, 9, &Knobctl::ListParams, "Display a list of params"},
+    {"source", {"source"}, 10, &Knobctl::Source, "<filename> - Run commands from a file"},
+    {"hex", {"hex"}, 11, &Knobctl::Hex, "Input and display integer values in hexidecimal format"},
+    {"decimal", {"decimal"}, 12, &Knobctl::Decimal, "Input and display integer values in decimal format"},
+    {"timing", {"timing"}, 15, &Knobctl::Timing, "Run a timing test"},
+    {"factory", {"factory"}, 16, &Knobctl::Factory, "Set param value to factory default"},
+    {"clips", {"clips"}, 18, &Knobctl::Clips, "Run CLIPS"},
+    {"help", {"usage", "help", "?"}, 17, &Knobctl::Help, "Display this text"},
+    {"setdata", {"setdata "}, 3, &Knobctl::SetData, nullptr},
+    {"getdata", {"getdata "}, 4, &Knobctl::GetData, nullptr},
+    {"exit", {"exit"}, 19, &Knobctl::Exit, nullptr},
+    {nullptr, {}, 0, nullptr, nullptr},
 };
 
 const CommandTableRow* FindCommand(const std::string& word)
 {
-    for (const CommandTableRow* row = CommandTable; row->name; ++row)
+    for (const CommandTableRow* row = Knobctl::CommandTable; row->help; ++row)
         if (word == row->name)
             return row;
     return nullptr;
 }
 
-// The first keyword found anywhere in the line picks the command; usage,
-// help and '?' share one place in the order.
-const Knobctl::Keyword Knobctl::kKeywords[] = {
-    {"set ", &Knobctl::Set},
-    {"get ", &Knobctl::Get},
-    {"setdata ", &Knobctl::SetData},
-    {"getdata ", &Knobctl::GetData},
-    {"unwatch ", &Knobctl::Unwatch},
-    {"watch ", &Knobctl::Watch},
-    {"iswatched ", &Knobctl::IsWatched},
-    {"watches", &Knobctl::ListWatches},
-    {"params", &Knobctl::ListParams},
-    {"source", &Knobctl::Source},
-    {"hex", &Knobctl::Hex},
-    {"decimal", &Knobctl::Decimal},
-    {"describe", &Knobctl::Describe},
-    {"dump", &Knobctl::Dump},
-    {"timing", &Knobctl::Timing},
-    {"factory", &Knobctl::Factory},
-    {"usage", &Knobctl::Help},
-    {"help", &Knobctl::Help},
-    {"?", &Knobctl::Help},
-    {"clips", &Knobctl::Clips},
-    {"exit", &Knobctl::Exit},
-    {nullptr, nullptr},
-};
+const CommandTableRow* PickCommand(const std::string& line)
+{
+    const CommandTableRow* picked = nullptr;
+    for (const CommandTableRow* row = Knobctl::CommandTable; row->name; ++row)
+        for (const char* keyword : row->keywords)
+            if (keyword && (!picked || row->place < picked->place) && line.find(keyword) != std::string::npos)
+                picked = row;
+    return picked;
+}
 
 Knobctl::Knobctl(int, char**, Config* config, Config* eventsConfig, FILE* out, FILE* err)
     : _config(config),
@@ -121,9 +109,8 @@ int Knobctl::ExecuteCommand(const char* line)
         return 0;
     }
     const std::string text(line);
-    for (const Keyword* keyword = kKeywords; keyword->text; ++keyword)
-        if (text.find(keyword->text) != std::string::npos)
-            return (this->*keyword->run)(text);
+    if (const CommandTableRow* command = PickCommand(text))
+        return (this->*command->run)(text);
     if (text.empty())
         return 1;
     std::fprintf(_out, "Unknown command %s\n", line);
@@ -428,7 +415,7 @@ int Knobctl::Help(const std::string& line)
     const bool hasArgument = blank != std::string::npos;
     const std::string argument = hasArgument ? line.substr(blank + 1) : std::string();
     bool printed = false;
-    for (const CommandTableRow* row = CommandTable; row->name; ++row) {
+    for (const CommandTableRow* row = CommandTable; row->help; ++row) {
         if (!hasArgument || argument.empty() || argument == row->name) {
             std::fprintf(_out, "%s\t%s%s.\n", row->name, std::strlen(row->name) <= 7 ? "\t" : "", row->help);
             printed = true;
@@ -438,7 +425,7 @@ int Knobctl::Help(const std::string& line)
         return 1;
     std::string text = "No commands match `" + argument + "'.  Possibilties are:\n";
     int count = 0;
-    for (const CommandTableRow* row = CommandTable; row->name; ++row) {
+    for (const CommandTableRow* row = CommandTable; row->help; ++row) {
         if (count > 0 && count % 6 == 0)
             text += "\n";
         text += row->name;

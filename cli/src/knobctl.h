@@ -25,14 +25,25 @@ extern Config* ActiveConfig;
 // the store's id list; filled by the interpreter, read by completion.
 extern std::vector<std::string> ParamNameList;
 
-// The name and help text of each command, as help and completion show them.
+class Knobctl;
+
+// One command of Knobctl::CommandTable: its name, the keywords that pick it
+// and their place in the search, what runs it, and its help text.
 struct CommandTableRow {
     const char* name;
+    // Found anywhere in a line (a substring, not a word), they pick the
+    // command; of the keywords a line holds, the lowest place wins, so
+    // "describe hexagon" runs hex.
+    const char* keywords[3];
+    int place;
+    int (Knobctl::*run)(const std::string& line);
+    // Null for the commands that help and completion leave out.
     const char* help;
 };
-// Ended by a row whose name is null.
-extern const CommandTableRow CommandTable[];
+// The listed command of that exact name, or null.
 const CommandTableRow* FindCommand(const std::string& word);
+// The command a line runs, or null when it holds no keyword.
+const CommandTableRow* PickCommand(const std::string& line);
 
 class Knobctl : public ConfigEventListener, public CommandRunner {
 public:
@@ -49,6 +60,10 @@ public:
 
     // Runs one line: 1 success, 0 failure.
     int ExecuteCommand(const char* line) override;
+
+    // Every command: first those help and completion list, in their order,
+    // then those they leave out; ended by a row whose name is null.
+    static const CommandTableRow CommandTable[];
 
     // Called by the exit command with status 0; the default flushes the
     // output and ends the process.
@@ -72,13 +87,7 @@ public:
     ParamDescriptor* FindParamByName(std::string& name);
 
 private:
-    typedef int (Knobctl::*CommandFn)(const std::string& line);
-    struct Keyword {
-        const char* text;
-        CommandFn run;
-    };
-    static const Keyword kKeywords[];
-
+    // The commands, each given the whole line.
     int Set(const std::string& line);
     int Get(const std::string& line);
     int SetData(const std::string& line);

@@ -205,6 +205,45 @@ TEST_F(CommandTest, AnEarlierKeywordInsideANameWins)
     });
 }
 
+// The keywords' order: of two a line holds, the earlier in this order
+// picks the command wherever it stands in the line.
+TEST(PickCommandTest, TheEarlierKeywordPicksTheCommand)
+{
+    const struct {
+        const char* line;
+        const char* command;
+    } cases[] = {
+        {"set x 1", "set"},
+        {"setdata get x", "get"},
+        {"getdata setdata x", "setdata"},
+        {"unwatch getdata x", "getdata"},
+        {"watch unwatch x", "unwatch"},
+        {"iswatched watch x", "watch"},
+        {"watches iswatched x", "iswatched"},
+        {"params watches", "watches"},
+        {"source params", "params"},
+        {"hex source", "source"},
+        {"decimal hex", "hex"},
+        {"describe decimal", "decimal"},
+        {"dump describe", "describe"},
+        {"timing dump", "dump"},
+        {"factory timing", "timing"},
+        {"usage factory", "factory"},
+        {"clips help", "help"},
+        {"clips ?", "help"},
+        {"exit clips", "clips"},
+        {"exit", "exit"},
+        {"usage", "help"},
+    };
+    for (const auto& c : cases) {
+        const CommandTableRow* row = PickCommand(c.line);
+        ASSERT_NE(row, nullptr) << c.line;
+        EXPECT_STREQ(row->name, c.command) << c.line;
+    }
+    for (const char* none : {"", "bogus", "get", "unwatched", "Set x 1"})
+        EXPECT_EQ(PickCommand(none), nullptr) << none;
+}
+
 TEST_F(CommandTest, ExitCallsTheExitHandler)
 {
     Table({{"exit", 1, "", ""}, {"please exit now", 1, "", ""}});

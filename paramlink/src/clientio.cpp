@@ -12,7 +12,6 @@
 
 #include "eventdispatcher.h"
 #include "netutil.h"
-#include "socketlink.h"
 
 namespace paramlink {
 
@@ -34,7 +33,7 @@ ClientIO::ClientIO() : _epoll(epoll_create1(EPOLL_CLOEXEC)), _wake(eventfd(0, EF
         Log(std::string("cannot watch the configs' sockets: ") + std::strerror(errno));
 }
 
-std::uint64_t ClientIO::Register(const std::shared_ptr<SocketLink>& link)
+std::uint64_t ClientIO::Register(const std::shared_ptr<WatchedLink>& link)
 {
     std::uint64_t key;
     {
@@ -102,7 +101,7 @@ void ClientIO::Poll(int timeoutMs)
             }
             auto it = _links.find(events[i].data.u64);
             // A link released since the event was reported is gone.
-            std::shared_ptr<SocketLink> link = it == _links.end() ? nullptr : it->second.lock();
+            std::shared_ptr<WatchedLink> link = it == _links.end() ? nullptr : it->second.lock();
             if (link)
                 _ready.push_back(std::move(link));
         }
@@ -112,7 +111,7 @@ void ClientIO::Poll(int timeoutMs)
     _ready.clear();
 }
 
-void ClientIO::ReconnectLater(const std::shared_ptr<SocketLink>& link, int delayMs)
+void ClientIO::ReconnectLater(const std::shared_ptr<WatchedLink>& link, int delayMs)
 {
     std::lock_guard<std::mutex> lock(_retryMutex);
     _retries.emplace(std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs), link);
@@ -137,7 +136,7 @@ void ClientIO::reconnectLoop()
             _retryWake.wait_until(lock, first->first);
             continue;
         }
-        std::shared_ptr<SocketLink> link = first->second.lock();
+        std::shared_ptr<WatchedLink> link = first->second.lock();
         _retries.erase(first);
         if (!link)
             continue;

@@ -16,14 +16,23 @@
 
 namespace paramlink {
 
-class SocketLink;
+// What ClientIO calls of a socket config's link (SocketLink).
+class WatchedLink {
+public:
+    virtual ~WatchedLink() = default;
+    // The socket has data, or the reader thread is to retry.
+    virtual void OnReadable() = 0;
+    // Tries once to make the lost link again: 0 when done (or the link
+    // closed), else the pause before the next attempt.
+    virtual int Reconnect() = 0;
+};
 
 class ClientIO {
 public:
     static ClientIO& Instance();
 
     // A key for the link's socket events.
-    std::uint64_t Register(const std::shared_ptr<SocketLink>& link);
+    std::uint64_t Register(const std::shared_ptr<WatchedLink>& link);
     void Unregister(std::uint64_t key);
     // Reading by this thread on (Watch: first time), off, or the socket
     // forgotten. Data already waiting is reported when turned on.
@@ -39,7 +48,7 @@ public:
 
     // Calls link->Reconnect() after delayMs, and again after the delay it
     // returns until it returns 0; the link may go meanwhile.
-    void ReconnectLater(const std::shared_ptr<SocketLink>& link, int delayMs);
+    void ReconnectLater(const std::shared_ptr<WatchedLink>& link, int delayMs);
 
 private:
     ClientIO();
@@ -50,13 +59,13 @@ private:
     int _wake = -1;
     std::mutex _mutex;
     std::uint64_t _nextKey = 1;
-    std::unordered_map<std::uint64_t, std::weak_ptr<SocketLink>> _links;
+    std::unordered_map<std::uint64_t, std::weak_ptr<WatchedLink>> _links;
     // Poll's: one thread polls at a time.
-    std::vector<std::shared_ptr<SocketLink>> _ready;
+    std::vector<std::shared_ptr<WatchedLink>> _ready;
 
     std::mutex _retryMutex;
     std::condition_variable _retryWake;
-    std::multimap<std::chrono::steady_clock::time_point, std::weak_ptr<SocketLink>> _retries;
+    std::multimap<std::chrono::steady_clock::time_point, std::weak_ptr<WatchedLink>> _retries;
     bool _retrying = false;
 };
 

@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -40,6 +41,15 @@ bool WaitReadable(int fd, int timeoutMs)
             continue;
         return r > 0;
     }
+}
+
+bool WatchFd(int epollFd, int fd, std::uint32_t events, int op)
+{
+    epoll_event e;
+    std::memset(&e, 0, sizeof e);
+    e.events = events;
+    e.data.fd = fd;
+    return epoll_ctl(epollFd, op, fd, &e) == 0;
 }
 
 static bool connectOne(const addrinfo* ai, int timeoutMs, int& fdOut, std::string& error)

@@ -3,6 +3,7 @@
 #define PARAMLINK_NETUTIL_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "journalstream.h"
@@ -16,6 +17,8 @@ void SetNoDelay(int fd);
 bool SendAll(int fd, const char* data, size_t length, int timeoutMs);
 // Waits for readable data; false on time-out or error.
 bool WaitReadable(int fd, int timeoutMs);
+// Adds fd to the epoll set (or changes its events with op).
+bool WatchFd(int epollFd, int fd, std::uint32_t events, int op);
 // A line of the store on standard error, "paramlink: " first; in the
 // journal with its priority.
 void Log(const std::string& line, journal::Priority priority = journal::kWarning);

@@ -142,101 +142,115 @@ void ServerConnection::answer(const std::string& frame)
 bool ServerConnection::process(const wire::Message& msg)
 {
     _reply.clear();
-    if (msg.type == wire::MsgType::Hello) {
-        if (_store) {
-            Closing("second greeting");
-            return false;
-        }
-        if (msg.magic != wire::kMagic) {
-            Closing("not a store client");
-            return false;
-        }
-        if (msg.version != wire::kVersion) {
-            const std::string reason = "the server speaks version " + std::to_string(wire::kVersion) +
-                                       " of the store protocol, not " + std::to_string(msg.version);
-            wire::AppendRefusal(_reply, wire::kWrongVersion, reason);
-            answer(_reply);
-            Closing("refused: " + reason);
-            return false;
-        }
-        ConfigStore* store = ConfigStore::Served(msg.configID) ? ConfigStore::Get(msg.configID) : nullptr;
-        if (!store) {
-            const std::string reason = ConfigStore::Refusal(msg.configID);
-            wire::AppendRefusal(_reply, wire::kConfigNotServed, reason);
-            answer(_reply);
-            Closing("refused: " + reason);
-            return false;
-        }
-        ServerChannel* channel = _host.Channel(store);
-        // Changes made before the greeting are the others'.
-        channel->Drain(_host.EventLimit());
-        wire::AppendWelcome(_reply, _id);
-        _out.AppendReply(_reply);
-        _host.Dirty(this);
-        channel->Join(this);
-        _channel = channel;
-        _store = store;
-        _in.SetMaxBody(wire::kMaxBody);
-        _host.Greeted(this);
-        return true;
-    }
+    if (msg.type == wire::MsgType::Hello)
+        return onHello(msg);
     if (!_store) {
         Closing("request before greeting");
         return false;
     }
     switch (msg.type) {
-    case wire::MsgType::Set: {
-        Origin origin;
-        origin.writer = _id;
-        origin.sequence = msg.tag;
-        std::string refusal;
-        if (_store->Set(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length, origin, &refusal))
-            wire::AppendReply(_reply, msg.tag, wire::kOk);
-        else
-            wire::AppendRefusedReply(_reply, msg.tag, refusal);
-        answer(_reply);
+    case wire::MsgType::Set:
+        onSet(msg);
         return true;
-    }
-    case wire::MsgType::Get: {
-        // Answered under the store's lock, so it takes its place among this
-        // client's events in change order: a client that caches it is never
-        // left holding a value older than an event it already has.
-        const std::uint32_t tag = msg.tag;
-        _store->ReadInOrder(eParam_t(msg.paramID), msg.kind,
-                            [this, tag](ConfigStore::Lookup result, const StoredValue& value) {
-                                switch (result) {
-                                case ConfigStore::Lookup::Ok:
-                                    wire::AppendReplyValue(_reply, tag, value.kind, value.intValue,
-                                                           value.bytes.data(), value.bytes.size());
-                                    break;
-                                case ConfigStore::Lookup::UnknownId:
-                                    wire::AppendReply(_reply, tag, wire::kUnknownId);
-                                    break;
-                                case ConfigStore::Lookup::WrongKind:
-                                    wire::AppendReply(_reply, tag, wire::kRefused);
-                                    break;
-                                }
-                                answer(_reply);
-                            });
+    case wire::MsgType::Get:
+        onGet(msg);
         return true;
-    }
-    case wire::MsgType::List: {
-        std::vector<wire::ListedParam> entries;
-        for (auto& summary : _store->GetTable()->Summaries()) {
-            wire::ListedParam entry;
-            entry.id = std::uint32_t(summary.id);
-            entry.kind = summary.kind.kind;
-            entry.idName = std::move(summary.idName);
-            entries.push_back(std::move(entry));
-        }
-        wire::AppendListing(_reply, msg.tag, entries);
-        answer(_reply);
+    case wire::MsgType::List:
+        onList(msg);
         return true;
-    }
     default:
         Closing("unexpected message type " + std::to_string(int(msg.type)));
         return false;
     }
+}
+
+bool ServerConnection::onHello(const wire::Message& msg)
+{
+    if (_store) {
+        Closing("second greeting");
+        return false;
+    }
+    if (msg.magic != wire::kMagic) {
+        Closing("not a store client");
+        return false;
+    }
+    if (msg.version != wire::kVersion)
+        return refuseGreeting(wire::kWrongVersion, "the server speaks version " + std::to_string(wire::kVersion) +
+                                                       " of the store protocol, not " + std::to_string(msg.version));
+    ConfigStore* store = ConfigStore::Served(msg.configID) ? ConfigStore::Get(msg.configID) : nullptr;
+    if (!store)
+        return refuseGreeting(wire::kConfigNotServed, ConfigStore::Refusal(msg.configID));
+    ServerChannel* channel = _host.Channel(store);
+    // Changes made before the greeting are the others'.
+    channel->Drain(_host.EventLimit());
+    wire::AppendWelcome(_reply, _id);
+    _out.AppendReply(_reply);
+    _host.Dirty(this);
+    channel->Join(this);
+    _channel = channel;
+    _store = store;
+    _in.SetMaxBody(wire::kMaxBody);
+    _host.Greeted(this);
+    return true;
+}
+
+bool ServerConnection::refuseGreeting(std::uint8_t status, const std::string& reason)
+{
+    wire::AppendRefusal(_reply, status, reason);
+    answer(_reply);
+    Closing("refused: " + reason);
+    return false;
+}
+
+void ServerConnection::onSet(const wire::Message& msg)
+{
+    Origin origin;
+    origin.writer = _id;
+    origin.sequence = msg.tag;
+    std::string refusal;
+    if (_store->Set(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length, origin, &refusal))
+        wire::AppendReply(_reply, msg.tag, wire::kOk);
+    else
+        wire::AppendRefusedReply(_reply, msg.tag, refusal);
+    answer(_reply);
+}
+
+void ServerConnection::onGet(const wire::Message& msg)
+{
+    // Answered under the store's lock, so it takes its place among this
+    // client's events in change order: a client that caches it is never
+    // left holding a value older than an event it already has.
+    const std::uint32_t tag = msg.tag;
+    _store->ReadInOrder(eParam_t(msg.paramID), msg.kind,
+                        [this, tag](ConfigStore::Lookup result, const StoredValue& value) {
+                            switch (result) {
+                            case ConfigStore::Lookup::Ok:
+                                wire::AppendReplyValue(_reply, tag, value.kind, value.intValue, value.bytes.data(),
+                                                       value.bytes.size());
+                                break;
+                            case ConfigStore::Lookup::UnknownId:
+                                wire::AppendReply(_reply, tag, wire::kUnknownId);
+                                break;
+                            case ConfigStore::Lookup::WrongKind:
+                                wire::AppendReply(_reply, tag, wire::kRefused);
+                                break;
+                            }
+                            answer(_reply);
+                        });
+}
+
+void ServerConnection::onList(const wire::Message& msg)
+{
+    std::vector<wire::ListedParam> entries;
+    for (auto& summary : _store->GetTable()->Summaries()) {
+        wire::ListedParam entry;
+        entry.id = std::uint32_t(summary.id);
+        entry.kind = summary.kind.kind;
+        entry.idName = std::move(summary.idName);
+        entries.push_back(std::move(entry));
+    }
+    wire::AppendListing(_reply, msg.tag, entries);
+    answer(_reply);
 }
 
 void ServerConnection::QueueEvents(const char* frames, size_t length, size_t limit)

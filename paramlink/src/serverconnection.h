@@ -84,7 +84,15 @@ public:
     static constexpr size_t kInitialReadBuffer = 512;
 
 private:
+    // One message; false when the connection is to close. One function per
+    // kind of message.
     bool process(const wire::Message& msg);
+    bool onHello(const wire::Message& msg);
+    // Answers the greeting with a refusal; false.
+    bool refuseGreeting(std::uint8_t status, const std::string& reason);
+    void onSet(const wire::Message& msg);
+    void onGet(const wire::Message& msg);
+    void onList(const wire::Message& msg);
     // Queues a frame that answers the client, after every change before it.
     void answer(const std::string& frame);
     void account();

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <pthread.h>
 
 #include "heaptrim.h"
@@ -15,16 +14,7 @@
 #include "netutil.h"
 #include "serverbudget.h"
 
-namespace velora {
-namespace stackline {
-namespace config {
-namespace access {
-
-using paramlink::ConfigStore;
-using paramlink::Log;
-using paramlink::MonotonicMs;
-using paramlink::ServerChannel;
-using paramlink::ServerConnection;
+namespace paramlink {
 
 namespace {
 
@@ -32,19 +22,10 @@ const int kMaxEvents = 256;
 
 } // namespace
 
-paramlink::LogThrottle& UngreetedLog()
-{
-    // Never destroyed, as the servers that log through it may outlive
-    // statics at exit.
-    static auto* throttle = new paramlink::LogThrottle;
-    return *throttle;
-}
-
 ServerCore::ServerCore(int port)
-    : _port(port),
-      _epollFd(epoll_create1(EPOLL_CLOEXEC)),
+    : _epollFd(epoll_create1(EPOLL_CLOEXEC)),
       _wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-      _spareFd(open("/dev/null", O_RDONLY | O_CLOEXEC))
+      _admission(port, _epollFd)
 {
 }
 
@@ -60,9 +41,7 @@ ServerCore::~ServerCore()
     _channels.clear();
     _clients.clear();
     _closed.clear();
-    for (auto& r : _refused)
-        close(r.first);
-    for (int fd : {_listenFd, _epollFd, _wakeFd, _spareFd})
+    for (int fd : {_epollFd, _wakeFd})
         if (fd >= 0)
             close(fd);
 }
@@ -105,18 +84,47 @@ void ServerCore::updateEventLimit()
     _eventLimit = std::min(kMaxEventLimit, std::max(kMinEventLimit, share));
 }
 
+void ServerCore::ForEachConnection(const std::function<void(const ServerConnection&)>& visit) const
+{
+    for (auto& c : _clients)
+        visit(*c.second.conn);
+}
+
+void ServerCore::Admit(int fd, const std::string& peer, std::uint64_t order, long long now)
+{
+    SetNoDelay(fd);
+    Client client;
+    client.conn.reset(new ServerConnection(fd, peer, *this, now));
+    client.conn->acceptOrder = order;
+    if (!WatchFd(_epollFd, fd, EPOLLIN, EPOLL_CTL_ADD)) {
+        Log("cannot watch the connection from " + peer + ": " + std::strerror(errno));
+        return; // the connection closes with client
+    }
+    ++_stalling;
+    _clients.emplace(fd, std::move(client));
+}
+
+int ServerCore::Initialize()
+{
+    if (_admission.Listening())
+        return 1;
+    if (_wakeFd < 0 || _epollFd < 0)
+        return 0;
+    return _admission.Listen();
+}
 
 int ServerCore::Start()
 {
-    if (_listenFd < 0)
+    if (!_admission.Listening())
         return 0;
     if (_started)
         return 1;
-    if (!WatchFd(_epollFd, _listenFd, EPOLLIN, EPOLL_CTL_ADD) || !WatchFd(_epollFd, _wakeFd, EPOLLIN, EPOLL_CTL_ADD)) {
+    if (!WatchFd(_epollFd, _admission.ListenFd(), EPOLLIN, EPOLL_CTL_ADD) ||
+        !WatchFd(_epollFd, _wakeFd, EPOLLIN, EPOLL_CTL_ADD)) {
         Log(std::string("cannot watch the server's sockets: ") + std::strerror(errno));
         return 0;
     }
-    _limit.Apply();
+    _admission.ApplyLimit();
     _thread = std::thread([this] { loop(); });
     _started = true;
     return 1;
@@ -133,36 +141,8 @@ void ServerCore::loop()
             break;
         }
         const long long now = MonotonicMs();
-        for (int i = 0; i < n; ++i) {
-            const int fd = events[i].data.fd;
-            if (fd == _wakeFd) {
-                std::uint64_t count;
-                ssize_t ignored = read(_wakeFd, &count, sizeof count);
-                (void)ignored;
-                _wakePending.store(false);
-                continue;
-            }
-            if (fd == _listenFd) {
-                acceptAll(now);
-                continue;
-            }
-            auto it = _clients.find(fd);
-            if (it != _clients.end()) {
-                ServerConnection& conn = *it->second.conn;
-                if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
-                    if (!conn.OnReadable(now)) {
-                        closeClient(fd);
-                        continue;
-                    }
-                    afterRead(conn);
-                }
-                if (events[i].events & EPOLLOUT)
-                    Dirty(&conn);
-                continue;
-            }
-            if (_refused.count(fd))
-                drainRefused(fd);
-        }
+        for (int i = 0; i < n; ++i)
+            onEvent(events[i].data.fd, events[i].events, now);
         // Changes made by other threads, then one write per client.
         for (auto& channel : _channels)
             channel->Drain(_eventLimit);
@@ -173,11 +153,39 @@ void ServerCore::loop()
         // Sockets close only here, so no descriptor is reused while events
         // of this round may still name it.
         _closed.clear();
-        for (int fd : _closedRefused)
-            close(fd);
-        _closedRefused.clear();
+        _admission.CloseDropped();
         trimHeap(now);
     }
+}
+
+void ServerCore::onEvent(int fd, std::uint32_t events, long long now)
+{
+    if (fd == _wakeFd) {
+        std::uint64_t count;
+        ssize_t ignored = read(_wakeFd, &count, sizeof count);
+        (void)ignored;
+        _wakePending.store(false);
+        return;
+    }
+    if (fd == _admission.ListenFd()) {
+        _admission.AcceptAll(now, *this);
+        return;
+    }
+    auto it = _clients.find(fd);
+    if (it == _clients.end()) {
+        _admission.DrainRefused(fd);
+        return;
+    }
+    ServerConnection& conn = *it->second.conn;
+    if (events & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
+        if (!conn.OnReadable(now)) {
+            closeClient(fd);
+            return;
+        }
+        afterRead(conn);
+    }
+    if (events & EPOLLOUT)
+        Dirty(&conn);
 }
 
 void ServerCore::trimHeap(long long now)
@@ -218,10 +226,10 @@ void ServerCore::keepBudget(long long now)
     const long long budget = static_cast<long long>(_heldBudget.load());
     if (_held <= budget)
         return;
-    std::vector<paramlink::Holder> holders;
+    std::vector<Holder> holders;
     for (auto& c : _clients)
-        holders.push_back(paramlink::Holder{c.first, c.second.conn->Held(), c.second.conn->TakesOutput(now, kDeafMs)});
-    for (int fd : paramlink::PickToShed(std::move(holders), _held, budget)) {
+        holders.push_back(Holder{c.first, c.second.conn->Held(), c.second.conn->TakesOutput(now, kDeafMs)});
+    for (int fd : PickToShed(std::move(holders), _held, budget)) {
         ServerConnection& conn = *_clients[fd].conn;
         conn.Closing("does not take its events, and the server's memory for its clients is spent");
         conn.Abort();
@@ -265,7 +273,7 @@ int ServerCore::checkTimerMs() const
     // for again soon.
     if (_held > static_cast<long long>(_heldBudget.load()))
         return 250;
-    if (_stalling == 0 && _refused.empty())
+    if (_stalling == 0 && !_admission.Lingering())
         return -1;
     const int tick = std::min(100, std::max(5, _stallTimeoutMs.load() / 4));
     const long long left = _nextCheck - MonotonicMs();
@@ -274,43 +282,36 @@ int ServerCore::checkTimerMs() const
 
 void ServerCore::checkTimers(long long now)
 {
-    if ((_stalling == 0 && _refused.empty()) || now < _nextCheck)
+    if ((_stalling == 0 && !_admission.Lingering()) || now < _nextCheck)
         return;
     const int stallMs = _stallTimeoutMs.load();
     _nextCheck = now + std::min(100, std::max(5, stallMs / 4));
-    if (_stalling > 0) {
-        std::vector<int> stalled;
-        for (auto& c : _clients) {
-            const ServerConnection& conn = *c.second.conn;
-            if (!conn.stalling)
-                continue;
-            // A greeting is due a fixed time after the accept, however the
-            // bytes trickle in; a frame may take that long between bytes.
-            if (conn.Greeted() ? now - conn.LastProgressMs() >= stallMs : now - conn.AcceptedMs() >= stallMs)
-                stalled.push_back(c.first);
-        }
-        for (int fd : stalled) {
-            const ServerConnection& conn = *_clients[fd].conn;
-            if (conn.Greeted())
-                conn.Closing("stalled in the middle of a frame");
-            else
-                UngreetedLog().Log("closing connection from " + conn.Peer() + ": no greeting",
-                                   "more closed for want of a greeting since the last line");
-            closeClient(fd);
-        }
+    if (_stalling > 0)
+        closeStalled(now, stallMs);
+    _admission.ExpireRefused(now);
+}
+
+void ServerCore::closeStalled(long long now, int stallMs)
+{
+    std::vector<int> stalled;
+    for (auto& c : _clients) {
+        const ServerConnection& conn = *c.second.conn;
+        if (!conn.stalling)
+            continue;
+        // A greeting is due a fixed time after the accept, however the
+        // bytes trickle in; a frame may take that long between bytes.
+        if (conn.Greeted() ? now - conn.LastProgressMs() >= stallMs : now - conn.AcceptedMs() >= stallMs)
+            stalled.push_back(c.first);
     }
-    for (auto it = _refused.begin(); it != _refused.end();) {
-        if (now >= it->second) {
-            epoll_ctl(_epollFd, EPOLL_CTL_DEL, it->first, nullptr);
-            _closedRefused.push_back(it->first);
-            it = _refused.erase(it);
-        } else {
-            ++it;
-        }
+    for (int fd : stalled) {
+        const ServerConnection& conn = *_clients[fd].conn;
+        if (conn.Greeted())
+            conn.Closing("stalled in the middle of a frame");
+        else
+            UngreetedLog().Log("closing connection from " + conn.Peer() + ": no greeting",
+                               "more closed for want of a greeting since the last line");
+        closeClient(fd);
     }
 }
 
-} // namespace access
-} // namespace config
-} // namespace stackline
-} // namespace velora
+} // namespace paramlink

@@ -1,11 +1,13 @@
 // The socket server's one thread and everything it owns (SocketServer is
-// its face): the listening socket and the admission of newcomers
-// (serveraccept.cpp), and the clients, their configs' channels, the
-// writes and the budget (servercore.cpp).
+// its face): who gets in (Admission), and the clients, their configs'
+// channels, the writes and the budget.
+//
+// Threads: the constructor, SetListenAddress, Initialize and Start on the
+// owner's thread, in this order; the setters and getters below on any
+// thread; everything else on the loop thread, which the destructor ends
+// first.
 #ifndef PARAMLINK_SERVERCORE_H
 #define PARAMLINK_SERVERCORE_H
-
-#include <sys/socket.h>
 
 #include <atomic>
 #include <cstdint>
@@ -15,17 +17,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "clientlimit.h"
+#include "admission.h"
 #include "listenaddress.h"
-#include "logthrottle.h"
 #include "serverchannel.h"
 #include "serverconnection.h"
 #include "trimpacer.h"
 
-namespace velora {
-namespace stackline {
-namespace config {
-namespace access {
+namespace paramlink {
 
 // One thread serves every client: it accepts, reads and answers requests,
 // hands each config's changes to its clients, and at the end of each pass
@@ -33,19 +31,19 @@ namespace access {
 // that do not greet in time or stall in the middle of a frame, and, when
 // the bytes held for all clients pass the budget, the biggest holders that
 // do not take their output.
-class ServerCore : private paramlink::ConnectionHost {
+class ServerCore : private ConnectionHost, private AdmissionHost {
 public:
     explicit ServerCore(int port);
     ~ServerCore() override;
 
     int Initialize();
     int Start();
-    int GetPort() const { return _boundPort; }
+    int GetPort() const { return _admission.Port(); }
     // Before Initialize: the one address to listen on.
-    void SetListenAddress(const paramlink::ListenAddress& address) { _address = address; }
+    void SetListenAddress(const ListenAddress& address) { _admission.SetAddress(address); }
     void SetStallTimeoutMs(int ms) { _stallTimeoutMs.store(ms > 0 ? ms : 1); }
-    void SetMaxClients(int clients) { _limit.SetWanted(clients); }
-    int GetMaxClients() const { return _limit.Allowed(); }
+    void SetMaxClients(int clients) { _admission.SetMaxClients(clients); }
+    int GetMaxClients() const { return _admission.MaxClients(); }
     size_t HeldBytes() const { return _heldReport.load(std::memory_order_relaxed); }
     void SetHeldBudget(size_t bytes) { _heldBudget.store(bytes); }
 
@@ -60,77 +58,65 @@ public:
 
 private:
     struct Client {
-        std::unique_ptr<paramlink::ServerConnection> conn;
+        std::unique_ptr<ServerConnection> conn;
     };
 
     // ConnectionHost
-    paramlink::ServerChannel* Channel(paramlink::ConfigStore* store) override;
+    ServerChannel* Channel(ConfigStore* store) override;
     size_t EventLimit() const override { return _eventLimit; }
-    void Dirty(paramlink::ServerConnection* connection) override;
+    void Dirty(ServerConnection* connection) override;
     void Held(long long delta) override { _held += delta; }
-    void Greeted(paramlink::ServerConnection* connection) override;
+    void Greeted(ServerConnection* connection) override;
+
+    // AdmissionHost
+    size_t Connections() const override { return _clients.size(); }
+    void ForEachConnection(const std::function<void(const ServerConnection&)>& visit) const override;
+    void Admit(int fd, const std::string& peer, std::uint64_t order, long long now) override;
+    void Evict(int fd) override { closeClient(fd); }
 
     void loop();
-    void acceptAll(long long now);
-    void admit(int fd, const sockaddr_storage& addr, long long now);
-    bool evictUngreeted();
-    void refuse(int fd, const std::string& peer, const std::string& reason, bool linger);
+    // One socket the loop's wait reported.
+    void onEvent(int fd, std::uint32_t events, long long now);
     void closeClient(int fd);
-    void afterRead(paramlink::ServerConnection& conn);
+    void afterRead(ServerConnection& conn);
     void flushDirty(long long now);
     void keepBudget(long long now);
     void updateEventLimit();
     void checkTimers(long long now);
+    // Closes the clients that did not greet in time or stall in the middle
+    // of a frame.
+    void closeStalled(long long now, int stallMs);
     // Gives freed heap back once clients' queues are gone (TrimPacer).
     void trimHeap(long long now);
     // How long the loop may wait: for the timers, or a trim; -1 for ever.
     int timerMs() const;
     int checkTimerMs() const;
-    void drainRefused(int fd);
     void wake();
 
-    int _port;
-    paramlink::ListenAddress _address;
-    int _boundPort = 0;
-    int _listenFd = -1;
     int _epollFd = -1;
     int _wakeFd = -1;
-    // Given up to accept one client when no descriptor is left, so even
-    // then a newcomer hears why it is refused.
-    int _spareFd = -1;
+    Admission _admission;
     std::atomic<int> _stallTimeoutMs{10000};
     std::thread _thread;
     std::atomic<bool> _stop{false};
     std::atomic<bool> _wakePending{false};
     bool _started = false;
-    paramlink::ClientLimit _limit;
     std::atomic<size_t> _heldReport{0};
     std::atomic<size_t> _heldBudget{kMaxHeldTotal};
 
     // Loop thread only.
     std::unordered_map<int, Client> _clients;
-    std::unordered_map<int, long long> _refused; // socket -> when to give up
-    std::vector<std::unique_ptr<paramlink::ServerConnection>> _closed;
-    std::vector<int> _closedRefused;
-    std::vector<std::unique_ptr<paramlink::ServerChannel>> _channels;
-    std::vector<paramlink::ServerConnection*> _dirty;
+    std::vector<std::unique_ptr<ServerConnection>> _closed;
+    std::vector<std::unique_ptr<ServerChannel>> _channels;
+    std::vector<ServerConnection*> _dirty;
     long long _held = 0;
     size_t _greeted = 0;
     size_t _eventLimit = kMaxEventLimit;
     int _stalling = 0;
     long long _nextCheck = 0;
-    paramlink::TrimPacer _trim;
-    std::uint64_t _accepted = 0;
+    TrimPacer _trim;
 };
 
-// Adds fd to the epoll set (or changes its events with op).
-bool WatchFd(int epollFd, int fd, std::uint32_t events, int op);
-// The servers' lines about connections closed for want of a greeting.
-paramlink::LogThrottle& UngreetedLog();
-
-} // namespace access
-} // namespace config
-} // namespace stackline
-} // namespace velora
+} // namespace paramlink
 
 #endif

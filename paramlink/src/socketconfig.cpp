@@ -1,6 +1,7 @@
 #include "socketconfig.h"
 
 #include "configstore.h"
+#include "linkopen.h"
 #include "paramlink/configlink.h"
 #include "paramlink/descriptortable.h"
 #include "valuelimit.h"
@@ -11,7 +12,7 @@ SocketConfig* SocketConfig::Connect(const StoreUrl& url, std::string& error)
 {
     wire::FrameBuffer in(16 * 1024);
     std::uint64_t connectionID = 0;
-    const int fd = SocketLink::Open(url, in, connectionID, error);
+    const int fd = OpenLink(url, in, connectionID, error);
     if (fd < 0)
         return nullptr;
     auto* config = new SocketConfig(url);
@@ -79,7 +80,7 @@ bool SocketConfig::set(eParam_t id, ValueKind kind, std::int32_t intValue, const
     }
     std::string frame;
     wire::AppendSet(frame, tag, id, kind, intValue, bytes, length);
-    SocketLink::Reply reply;
+    Reply reply;
     switch (_link->Exchange(tag, frame, reply)) {
     case SocketLink::Outcome::NotSent:
         return false;
@@ -102,7 +103,7 @@ ConditionalSet SocketConfig::SetUnlessChanged(eParam_t, ValueKind, std::int32_t,
     return ConditionalSet::Failed;
 }
 
-SocketLink::Outcome SocketConfig::get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply)
+SocketLink::Outcome SocketConfig::get(eParam_t id, ValueKind kind, bool cache, Reply& reply)
 {
     const std::uint32_t tag = _link->NextTag();
     std::string frame;
@@ -123,7 +124,7 @@ ReadResult SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
         return ReadResult::NotConnected;
     if (_link->Cached(id, info.kind, out))
         return ReadResult::Ok;
-    SocketLink::Reply reply;
+    Reply reply;
     switch (get(id, info.kind, true, reply)) {
     case SocketLink::Outcome::NotSent:
         return ReadResult::NotConnected;
@@ -148,7 +149,7 @@ ReadResult SocketConfig::read(eParam_t id, ValueKind wanted, StoredValue& out)
 
 bool SocketConfig::ListHeld(std::vector<HeldParam>& out)
 {
-    SocketLink::Reply listed;
+    Reply listed;
     {
         const std::uint32_t tag = _link->NextTag();
         std::string frame;
@@ -158,7 +159,7 @@ bool SocketConfig::ListHeld(std::vector<HeldParam>& out)
     }
     // Values by the server's kinds, past this process's table and cache.
     for (const auto& entry : listed.listing) {
-        SocketLink::Reply reply;
+        Reply reply;
         if (get(eParam_t(entry.id), entry.kind, false, reply) != SocketLink::Outcome::Answered)
             return false;
         if (reply.status != wire::kOk || !reply.hasValue || reply.value.kind != entry.kind)

@@ -36,7 +36,7 @@ private:
     bool set(eParam_t id, ValueKind kind, std::int32_t intValue, const char* bytes, size_t length) override;
     ReadResult read(eParam_t id, ValueKind wanted, StoredValue& out) override;
     // A GET of the wanted kind; the reply is cached when cache is set.
-    SocketLink::Outcome get(eParam_t id, ValueKind kind, bool cache, SocketLink::Reply& reply);
+    SocketLink::Outcome get(eParam_t id, ValueKind kind, bool cache, Reply& reply);
 
     StoreUrl _url;
     std::shared_ptr<SocketLink> _link;

@@ -1,52 +1,21 @@
 #include "socketlink.h"
 
 #include <sys/socket.h>
-#include <sys/time.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
-#include "clientio.h"
+#include "linkopen.h"
 #include "netutil.h"
-#include "paramlink/descriptortable.h"
 
 namespace paramlink {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Reads an event thread makes for one link before it turns to others.
 const int kReadsPerTurn = 16;
 // Reads that bring an unwatched link up to date, at most.
 const int kRefreshReads = 1024;
-
-// The ids a table holds, one set per table and generation for all the
-// links of its config.
-std::shared_ptr<const std::unordered_set<std::uint32_t>> tableIds(DescriptorTable* table, std::uint64_t generation)
-{
-    struct Known {
-        std::uint64_t generation;
-        std::shared_ptr<const std::unordered_set<std::uint32_t>> ids;
-    };
-    // Never destroyed: links may look tables up while the process exits.
-    static std::mutex* mutex = new std::mutex;
-    static auto* known = new std::unordered_map<DescriptorTable*, Known>;
-    std::lock_guard<std::mutex> lock(*mutex);
-    Known& entry = (*known)[table];
-    if (!entry.ids || entry.generation != generation) {
-        auto ids = std::make_shared<std::unordered_set<std::uint32_t>>();
-        for (eParam_t id : table->GetParamIDs())
-            ids->insert(std::uint32_t(id));
-        entry.ids = std::move(ids);
-        entry.generation = generation;
-    }
-    return entry.ids;
-}
 
 } // namespace
 
@@ -63,130 +32,112 @@ std::uint32_t SocketLink::NextTag()
 bool SocketLink::Cached(std::uint32_t id, ValueKind kind, StoredValue& out)
 {
     // Unwatched, the changes that came since are read first.
-    if (!_caching || !Refresh())
+    if (!_cache.On() || !Refresh())
         return false;
-    std::lock_guard<std::mutex> lock(_cacheMutex);
-    auto it = _cache.find(id);
-    if (it == _cache.end() || it->second.kind != kind)
-        return false;
-    out = it->second;
-    return true;
+    return _cache.Get(id, kind, out);
 }
 
 SocketLink::Outcome SocketLink::Exchange(std::uint32_t tag, const std::string& frame, Reply& reply,
                                          const std::uint32_t* cacheParam)
 {
-    Waiter w;
-    w.tag = tag;
-    w.cacheParam = cacheParam;
-    w.reply = &reply;
+    Waiter w(tag, cacheParam, &reply);
     std::uint64_t generation;
-    {
-        std::lock_guard<std::mutex> send(_sendMutex);
-        int fd;
-        {
-            std::lock_guard<std::mutex> lock(_mutex);
-            if (_closed || !_connected.load(std::memory_order_acquire))
-                return Outcome::NotSent;
-            generation = _generation;
-            fd = _fd;
-            // Before the request leaves, so any reader finds the waiter.
-            _waiters.push_back(&w);
-        }
-        if (!SendAll(fd, frame.data(), frame.size(), kReplyTimeoutMs)) {
-            {
-                std::lock_guard<std::mutex> lock(_mutex);
-                _waiters.erase(std::find(_waiters.begin(), _waiters.end(), &w));
-            }
-            // Part of the frame at most went out: the server drops it with
-            // the connection.
-            lost(generation, "failed while sending");
-            return Outcome::NotSent;
-        }
-    }
+    if (!sendRequest(w, frame, generation))
+        return Outcome::NotSent;
     const auto sent = Clock::now();
-    const auto deadline = sent + std::chrono::milliseconds(kReplyTimeoutMs);
     std::unique_lock<std::mutex> lock(_mutex);
+    awaitReply(w, generation, sent + std::chrono::milliseconds(kReplyTimeoutMs), lock);
+    _waiters.Remove(&w);
+    // A reply may have been read for it between the turns: nothing else
+    // takes the turn unless told.
+    if (!_turn.Busy())
+        endTurnLocked(false);
+    if (w.answered)
+        _turn.Replied(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent).count());
+    return w.answered ? Outcome::Answered : Outcome::NoAnswer;
+}
+
+bool SocketLink::sendRequest(Waiter& w, const std::string& frame, std::uint64_t& generation)
+{
+    std::lock_guard<std::mutex> send(_sendMutex);
+    int fd;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (_closed || !_connected.load(std::memory_order_acquire))
+            return false;
+        generation = _generation;
+        fd = _fd;
+        _waiters.Add(&w);
+    }
+    if (SendAll(fd, frame.data(), frame.size(), kReplyTimeoutMs))
+        return true;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _waiters.Remove(&w);
+    }
+    // Part of the frame at most went out: the server drops it with the
+    // connection.
+    lost(generation, "failed while sending");
+    return false;
+}
+
+void SocketLink::awaitReply(Waiter& w, std::uint64_t generation, Clock::time_point deadline,
+                            std::unique_lock<std::mutex>& lock)
+{
     while (!w.done.load(std::memory_order_acquire) && !_closed && generation == _generation &&
            Clock::now() < deadline) {
-        if (_reading) {
+        if (_turn.Busy()) {
             // Another thread reads: it hands over the reply, or the turn.
             w.wake.wait_until(lock, deadline);
             continue;
         }
-        // This thread's turn to read.
-        _reading = true;
-        _readGeneration = _generation;
-        _readConnection = _connectionID.load(std::memory_order_relaxed);
-        const int fd = _fd;
-        if (_armed) {
-            ClientIO::Instance().Disarm(fd, _ioKey);
-            _armed = false;
-        }
-        // A reply that usually comes within the spin is read without a
-        // sleep and a wake-up.
-        const auto spinEnd = Clock::now() + std::chrono::microseconds(spinUs());
-        lock.unlock();
-        std::string why;
-        Read result = Read::Data;
-        while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < spinEnd)
-            result = readOnce(fd, 0, why);
-        while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < deadline)
-            result = readOnce(fd, kReadSliceMs, why);
-        if (result == Read::Lost)
-            lost(generation, why);
-        lock.lock();
-        endTurnLocked(false);
+        readForReply(w, generation, deadline, lock);
     }
-    _waiters.erase(std::find(_waiters.begin(), _waiters.end(), &w));
-    // A reply may have been read for it between the turns: nothing else
-    // takes the turn unless told.
-    if (!_reading)
-        endTurnLocked(false);
-    if (w.answered) {
-        const long long us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent).count();
-        _replyUs = (7 * _replyUs + std::min(us, 10000LL)) / 8;
-    }
-    return w.answered ? Outcome::Answered : Outcome::NoAnswer;
 }
 
-int SocketLink::spinUs() const
+void SocketLink::readForReply(Waiter& w, std::uint64_t generation, Clock::time_point deadline,
+                              std::unique_lock<std::mutex>& lock)
 {
-    // On few cores the spinner would hold up the server it waits for.
-    static const bool room = std::thread::hardware_concurrency() >= 4;
-    return room && _replyUs <= kSpinUs ? int(kSpinUs) : 0;
+    takeTurnLocked();
+    const int fd = _fd;
+    _watch.Disarm(fd);
+    // A reply that usually comes within the spin is read without a sleep
+    // and a wake-up.
+    const auto spinEnd = Clock::now() + std::chrono::microseconds(_turn.SpinUs());
+    lock.unlock();
+    std::string why;
+    Read result = Read::Data;
+    while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < spinEnd)
+        result = readOnce(fd, 0, why);
+    while (!w.done.load(std::memory_order_acquire) && result != Read::Lost && Clock::now() < deadline)
+        result = readOnce(fd, kReadSliceMs, why);
+    if (result == Read::Lost)
+        lost(generation, why);
+    lock.lock();
+    endTurnLocked(false);
 }
+
+void SocketLink::takeTurnLocked() { _turn.Take(_generation, _connectionID.load(std::memory_order_relaxed)); }
 
 void SocketLink::endTurnLocked(bool rearm)
 {
-    _reading = false;
-    _turnFree.notify_all();
+    _turn.Give();
     if (_closed || !_connected.load(std::memory_order_relaxed))
         return;
-    // A caller still waiting reads next.
-    for (Waiter* w : _waiters)
-        if (!w->done.load(std::memory_order_relaxed)) {
-            w->wake.notify_one();
-            return;
-        }
-    // Else an event thread, for a config with listeners; turning it on
-    // reports data already waiting.
-    if (!_watched)
-        return;
-    if (!_inSet)
-        _inSet = _armed = ClientIO::Instance().Watch(_fd, _ioKey);
-    else if (!_armed || rearm)
-        _armed = ClientIO::Instance().Arm(_fd, _ioKey);
+    // A caller still waiting reads next; else an event thread, for a config
+    // with listeners.
+    if (!_waiters.WakeNext())
+        _watch.Hand(_fd, rearm);
 }
 
 void SocketLink::Watch()
 {
     std::lock_guard<std::mutex> lock(_mutex);
-    if (_watched)
+    if (_watch.Wanted())
         return;
-    _watched = true;
+    _watch.Want();
     // A reader now turns the watch on when it ends its turn.
-    if (!_reading && _connected.load(std::memory_order_relaxed) && !_closed)
+    if (!_turn.Busy() && _connected.load(std::memory_order_relaxed) && !_closed)
         endTurnLocked(false);
 }
 
@@ -194,7 +145,7 @@ bool SocketLink::Refresh()
 {
     {
         std::lock_guard<std::mutex> lock(_mutex);
-        if (_watched)
+        if (_watch.Wanted())
             return _connected.load(std::memory_order_acquire);
     }
     readWaiting(kRefreshReads, false);
@@ -207,11 +158,9 @@ void SocketLink::readWaiting(int maxReads, bool watching)
 {
     std::unique_lock<std::mutex> lock(_mutex);
     // A thread reading now turns the watch on again when done.
-    if (_closed || !_connected.load(std::memory_order_relaxed) || _reading)
+    if (_closed || !_connected.load(std::memory_order_relaxed) || _turn.Busy())
         return;
-    _reading = true;
-    _readGeneration = _generation;
-    _readConnection = _connectionID.load(std::memory_order_relaxed);
+    takeTurnLocked();
     const int fd = _fd;
     const std::uint64_t generation = _generation;
     lock.unlock();
@@ -226,6 +175,15 @@ void SocketLink::readWaiting(int maxReads, bool watching)
     lock.lock();
     // Stopped with data maybe left: edge-triggered, so ask again.
     endTurnLocked(watching && result == Read::Data);
+}
+
+void SocketLink::readGreetingRest(std::uint64_t generation)
+{
+    std::string why;
+    if (!parseBuffered(why))
+        lost(generation, why);
+    std::lock_guard<std::mutex> lock(_mutex);
+    endTurnLocked(false);
 }
 
 SocketLink::Read SocketLink::readOnce(int fd, int waitMs, std::string& why)
@@ -285,67 +243,35 @@ bool SocketLink::handle(const wire::Message& msg)
 {
     switch (msg.type) {
     case wire::MsgType::Reply:
-    case wire::MsgType::Listing: {
-        std::vector<wire::ListedParam> listing;
-        if (msg.type == wire::MsgType::Listing && !wire::ParseListing(msg.bytes, msg.length, listing))
-            return false;
-        std::lock_guard<std::mutex> lock(_mutex);
-        if (_readGeneration != _generation)
-            return true;
-        for (Waiter* w : _waiters) {
-            if (w->tag != msg.tag || w->done.load(std::memory_order_relaxed))
-                continue;
-            Reply& reply = *w->reply;
-            reply.status = msg.status;
-            reply.hasValue = msg.hasValue;
-            reply.listing.swap(listing);
-            if (msg.hasValue) {
-                reply.value.Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
-                if (_caching && w->cacheParam) {
-                    // Cached here, in stream order, so no later event is
-                    // overwritten by an older reply.
-                    std::lock_guard<std::mutex> cacheLock(_cacheMutex);
-                    _cache[*w->cacheParam] = reply.value;
-                }
-            } else if (msg.status == wire::kRefused && msg.length) {
-                reply.reason.assign(msg.bytes, msg.length);
-            }
-            w->answered = true;
-            w->done.store(true, std::memory_order_release);
-            w->wake.notify_one();
-            break;
-        }
-        // An answer nobody waits for any more is dropped.
+    case wire::MsgType::Listing:
+        return takeReply(msg);
+    case wire::MsgType::Event:
+        takeEvent(msg);
         return true;
-    }
-    case wire::MsgType::Event: {
-        // Only ids of this table are cached, so a peer cannot grow the cache
-        // without bound.
-        if (_caching && inTable(msg.paramID)) {
-            std::lock_guard<std::mutex> lock(_cacheMutex);
-            _cache[msg.paramID].Assign(msg.kind, msg.intValue, msg.bytes, msg.length);
-        }
-        if (_hub->HasListeners())
-            _batch.push_back(OwnedChange::Of(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length,
-                                             msg.when, msg.origin,
-                                             msg.origin.writer != 0 && msg.origin.writer == _readConnection));
-        return true;
-    }
     default:
         return false;
     }
 }
 
-bool SocketLink::inTable(std::uint32_t id)
+bool SocketLink::takeReply(const wire::Message& msg)
 {
-    // Looked up again only when the table changed, not per event.
-    const std::uint64_t generation = _table->GetGeneration();
-    if (generation != _tableGeneration) {
-        _tableIds = tableIds(_table, generation);
-        _tableGeneration = generation;
-    }
-    return _tableIds->count(id) > 0;
+    std::vector<wire::ListedParam> listing;
+    if (msg.type == wire::MsgType::Listing && !wire::ParseListing(msg.bytes, msg.length, listing))
+        return false;
+    std::lock_guard<std::mutex> lock(_mutex);
+    // An answer on a connection since dropped is nobody's.
+    if (_turn.Generation() == _generation)
+        _waiters.Answer(msg, listing, _cache);
+    return true;
 }
 
+void SocketLink::takeEvent(const wire::Message& msg)
+{
+    _cache.PutEvent(msg.paramID, msg);
+    if (_hub->HasListeners())
+        _batch.push_back(OwnedChange::Of(eParam_t(msg.paramID), msg.kind, msg.intValue, msg.bytes, msg.length,
+                                         msg.when, msg.origin,
+                                         msg.origin.writer != 0 && msg.origin.writer == _turn.Connection()));
+}
 
 } // namespace paramlink

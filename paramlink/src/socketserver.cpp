@@ -8,7 +8,7 @@ namespace stackline {
 namespace config {
 namespace access {
 
-SocketServer::SocketServer(int port) : _core(new ServerCore(port)) {}
+SocketServer::SocketServer(int port) : _core(new paramlink::ServerCore(port)) {}
 
 SocketServer::~SocketServer() = default;
 

@@ -47,11 +47,9 @@ struct Origin {
 // A new writer id, never 0, unique in the process.
 std::uint64_t NextWriterID();
 
-// A change as the store reports it; bytes points at the stored value and
-// is valid only during the call that hands the change on.
-struct ValueChange {
-    eConfigID_t configID = 0;
-    eParam_t id = eParamID_None;
+// A value on its way, not owned (bytes points at a string or data value
+// held elsewhere), with when and by whom it was written.
+struct ValueFields {
     ValueKind kind = ValueKind::Integer;
     std::int32_t intValue = 0;
     const char* bytes = nullptr;
@@ -60,6 +58,13 @@ struct ValueChange {
     Origin origin;
     // The store's number of the change: 1, 2, ... in its order.
     std::uint64_t number = 0;
+};
+
+// A change as the store reports it; bytes points at the stored value and
+// is valid only during the call that hands the change on.
+struct ValueChange : ValueFields {
+    eConfigID_t configID = 0;
+    eParam_t id = eParamID_None;
 };
 
 // A change that owns its bytes, for queues. own: the change was written

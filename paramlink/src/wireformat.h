@@ -95,8 +95,9 @@ struct ListedParam {
 };
 
 // A decoded message; bytes points into the frame it came from: the value,
-// a WELCOME's or a refusal's reason, or a LISTING's entries.
-struct Message {
+// a WELCOME's or a refusal's reason, or a LISTING's entries. origin is an
+// EVENT's writer; a WELCOME's connection id is origin.writer.
+struct Message : ValueFields {
     MsgType type = MsgType::Hello;
     std::uint32_t tag = 0;
     std::uint32_t magic = 0;
@@ -105,13 +106,6 @@ struct Message {
     std::uint8_t status = 0;
     std::uint32_t paramID = 0;
     bool hasValue = false;
-    ValueKind kind = ValueKind::Integer;
-    std::int32_t intValue = 0;
-    const char* bytes = nullptr;
-    size_t length = 0;
-    timeval when{0, 0};
-    // An EVENT's writer; a WELCOME's connection id is origin.writer.
-    Origin origin;
 };
 
 // False with a static reason when the body is not a well-formed message.

@@ -8,6 +8,7 @@
 #include "journalstream.h"
 #include "paramlink/descriptortable.h"
 #include "paramlink/socketserver.h"
+#include "stopsignals.h"
 #include "toolcli.h"
 #include "tovikconfig/tovikconfig.h"
 
@@ -68,11 +69,7 @@ int main(int argc, char** argv)
 
     // Every thread the store starts inherits this mask; main waits for the
     // signals instead.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = toolcli::BlockStopSignals();
 
     DescriptorTable* table = DescriptorRegistry::GetDescriptorTable(kBoxConfig);
     table->clear();

@@ -3,13 +3,13 @@
 #include "convsim/programoptions.h"
 #include "convsim/simulator.h"
 #include "convsim/statedump.h"
+#include "stopsignals.h"
 #include "toolcli.h"
 
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
-#include <pthread.h>
 
 int main(int argc, char** argv)
 {
@@ -27,11 +27,7 @@ int main(int argc, char** argv)
 
     // Block the stop signals before the serving thread exists, so that only
     // the main thread takes them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = toolcli::BlockStopSignals();
     std::signal(SIGPIPE, SIG_IGN);
 
     convsim::Simulator sim(opts.personality, opts.frameGapMs);

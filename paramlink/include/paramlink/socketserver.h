@@ -7,12 +7,15 @@
 
 #include "paramlink/paramlinkexport.h"
 
+namespace paramlink {
+class ServerCore;
+} // namespace paramlink
+
 namespace velora {
 namespace stackline {
 namespace config {
 namespace access {
 
-class ServerCore;
 struct ServerProbe;
 
 // Each client's changes are queued for it and sent with one write per pass
@@ -60,7 +63,7 @@ public:
 
 private:
     friend struct ServerProbe;
-    std::unique_ptr<ServerCore> _core;
+    std::unique_ptr<paramlink::ServerCore> _core;
 };
 
 } // namespace access

@@ -3,9 +3,13 @@
 #include "toolcli.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "stopsignals.h"
 
 namespace {
 
@@ -143,6 +147,27 @@ TEST(VersionLine, NamesProgramAndVersion)
     const std::string line = toolcli::VersionLine("tovik-x");
     EXPECT_EQ(line.rfind("tovik-x (Tovik) ", 0), 0u) << line;
     EXPECT_GT(line.size(), std::string("tovik-x (Tovik) ").size());
+}
+
+// The stop signals are held for the thread that waits for them: blocked
+// in the calling thread (here one of its own, so the test's mask stays as
+// it is), pending until taken from the set returned, and nothing else.
+TEST(BlockStopSignals, HoldsTermAndIntForTheWaiter)
+{
+    std::thread([] {
+        const sigset_t set = toolcli::BlockStopSignals();
+        sigset_t blocked;
+        pthread_sigmask(SIG_BLOCK, nullptr, &blocked);
+        for (int sig : {SIGTERM, SIGINT}) {
+            EXPECT_EQ(sigismember(&set, sig), 1) << sig;
+            EXPECT_EQ(sigismember(&blocked, sig), 1) << sig;
+            ASSERT_EQ(pthread_kill(pthread_self(), sig), 0);
+            const timespec none{0, 0};
+            EXPECT_EQ(sigtimedwait(&set, nullptr, &none), sig);
+        }
+        for (int sig : {SIGHUP, SIGPIPE, SIGUSR1})
+            EXPECT_EQ(sigismember(&set, sig), 0) << sig;
+    }).join();
 }
 
 } // namespace
