@@ -41,7 +41,7 @@ function(tovik_model)
   if(M_TABLE)
     list(TRANSFORM M_TABLE PREPEND ${dir}/)
     target_sources(tovikconfig_objects PRIVATE ${M_TABLE})
-    # Shared table helpers are named from the models folder ("roiscaler/roiscaler.h").
+    # Shared table helpers are named from the models folder ("roiscaler/table/items.h").
     target_include_directories(tovikconfig_objects PRIVATE ${dir}/..)
   endif()
   if(M_IDS)

@@ -20,7 +20,7 @@
 #include "engine/ccmdengine.h"
 #include "platform/linif.h"
 #include "registry.h"
-#include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/wrapper/wrapper.h"
 #include "serial/linserialif.h"
 #include "serial/simulatedports.h"
 

@@ -5,7 +5,7 @@
 #ifndef PORTVANE_MODELS_HESTRAWRAPPER_H
 #define PORTVANE_MODELS_HESTRAWRAPPER_H
 
-#include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/wrapper/wrapper.h"
 #include "tovikconfig/models/hestraparamids.h"
 
 class HestraWrapper : public RoiScalerWrapper {

@@ -1,5 +1,5 @@
 // The Hestra ROI scaler (model number 6): 55 parameters, input word Dvi.
-#include "roiscaler/roiscalerrows.h"
+#include "roiscaler/table/rows.h"
 #include "tovikconfig/models/hestraparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 

@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_MARDEXWRAPPER_H
 #define PORTVANE_MODELS_MARDEXWRAPPER_H
 
-#include "roiscaler/roislotwrapper.h"
+#include "roiscaler/wrapper/slotwrapper.h"
 #include "tovikconfig/models/mardexparamids.h"
 
 class MardexWrapper : public RoiSlotWrapper {

@@ -1,5 +1,5 @@
 // The Mardex ROI scaler (model number 15): 71 parameters, input word Dp.
-#include "roiscaler/roiscalerrows.h"
+#include "roiscaler/table/rows.h"
 #include "tovikconfig/models/mardexparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 

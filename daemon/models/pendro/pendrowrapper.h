@@ -4,7 +4,7 @@
 #ifndef PORTVANE_MODELS_PENDROWRAPPER_H
 #define PORTVANE_MODELS_PENDROWRAPPER_H
 
-#include "roiscaler/roislotwrapper.h"
+#include "roiscaler/wrapper/slotwrapper.h"
 #include "tovikconfig/models/pendroparamids.h"
 
 class PendroWrapper : public RoiSlotWrapper {

@@ -1,6 +1,6 @@
 // The Pendro ROI scaler (model number 19): 69 parameters, input word Dvi.
 // Its ids alone take the base 0x00111000, as the Pendro wrapper does.
-#include "roiscaler/roiscalerrows.h"
+#include "roiscaler/table/rows.h"
 #include "tovikconfig/models/pendroparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 

@@ -3,7 +3,7 @@
 #ifndef PORTVANE_MODELS_QUASTELWRAPPER_H
 #define PORTVANE_MODELS_QUASTELWRAPPER_H
 
-#include "roiscaler/roislotwrapper.h"
+#include "roiscaler/wrapper/slotwrapper.h"
 #include "tovikconfig/models/quastelparamids.h"
 
 class QuastelWrapper : public RoiSlotWrapper {

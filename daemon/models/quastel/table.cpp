@@ -1,5 +1,5 @@
 // The Quastel ROI scaler (model number 20): 69 parameters, input word Hdmi.
-#include "roiscaler/roiscalerrows.h"
+#include "roiscaler/table/rows.h"
 #include "tovikconfig/models/quastelparamids.h"
 #include "tovikconfig/models/modelconfigs.h"
 

@@ -24,7 +24,7 @@
 #include "lomrik/clomrik.h"
 #include "nolvar/cnolvar.h"
 #include "registry.h"
-#include "roiscaler/roiscalerblock.h"
+#include "roiscaler/block/scalerblock.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "modelfolder.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "roiscaler/roiscalerblock.h"
+#include "roiscaler/block/scalerblock.h"
 #include "tovikconfig/boxparamids.h"
 #include "tovikconfig/enumdescriptor.h"
 

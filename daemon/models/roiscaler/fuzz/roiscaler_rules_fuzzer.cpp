@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "roiscaler/roitext.h"
+#include "roiscaler/values/regiontext.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "roiscaler/roitext.h"
+#include "roiscaler/values/regiontext.h"
 
 using namespace roiscaler;
 

@@ -5,7 +5,7 @@ events of three bytes."""
 import os
 import sys
 
-# The block's fields in the order of RoiField (roifields.h), with their
+# The block's fields in the order of RoiField (model/fields.h), with their
 # defaults and a measured input line total.
 FIELDS = 62
 FIELD_DEFAULTS = {0: 720, 1: 486, 2: 600, 3: 357, 4: 1600, 5: 1080, 6: 160, 8: 0x57, 10: 4, 11: 128,

@@ -3,8 +3,8 @@
 // block fields it changes and how the block goes out.
 #include <gtest/gtest.h>
 
-#include "roiscaler/roitables.h"
-#include "roiscaler/roivalues.h"
+#include "roiscaler/values/tables.h"
+#include "roiscaler/decisions/blockvalues.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "roiscaler/roiscalerblock.h"
+#include "roiscaler/block/scalerblock.h"
 
 struct BlockModel {
     const char* name;

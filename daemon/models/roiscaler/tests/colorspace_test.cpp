@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "roiscaler/colorspace.h"
+#include "roiscaler/values/colorspace.h"
 
 namespace {
 

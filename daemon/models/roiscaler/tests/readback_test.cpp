@@ -4,8 +4,8 @@
 // identity.
 #include <gtest/gtest.h>
 
-#include "roiscaler/roitables.h"
-#include "roiscaler/roivalues.h"
+#include "roiscaler/values/tables.h"
+#include "roiscaler/decisions/blockvalues.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

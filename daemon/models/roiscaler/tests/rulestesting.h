@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "roiscaler/bindings.h"
-#include "roiscaler/geometry.h"
-#include "roiscaler/readback.h"
-#include "roiscaler/roiscene.h"
-#include "roiscaler/settings.h"
-#include "roiscaler/statuspass.h"
+#include "roiscaler/decisions/bindings.h"
+#include "roiscaler/decisions/geometry.h"
+#include "roiscaler/decisions/readback.h"
+#include "roiscaler/decisions/scene.h"
+#include "roiscaler/decisions/settings.h"
+#include "roiscaler/decisions/statuspass.h"
 
 // Values and texts as test failures show them.
 inline void PrintTo(const QVariant& value, std::ostream* os)

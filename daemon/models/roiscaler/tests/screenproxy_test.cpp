@@ -7,7 +7,7 @@
 
 #include <QList>
 
-#include "roiscaler/screenproxy.h"
+#include "roiscaler/values/screenproxy.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "roiscaler/statusimage.h"
+#include "roiscaler/values/statusimage.h"
 
 using namespace roiscaler;
 

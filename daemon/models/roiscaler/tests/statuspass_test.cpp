@@ -3,8 +3,8 @@
 // of the input format, and the input section's decisions.
 #include <gtest/gtest.h>
 
-#include "roiscaler/roitext.h"
-#include "roiscaler/roivalues.h"
+#include "roiscaler/values/regiontext.h"
+#include "roiscaler/decisions/blockvalues.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "engine/ccmdengine.h"
-#include "roiscaler/screenproxy.h"
+#include "roiscaler/values/screenproxy.h"
 #include "wrapperrig.h"
 
 using namespace roiscaler;
@@ -59,7 +59,7 @@ struct Case {
 };
 
 // One case per way a change reaches the converter; the settings' fields
-// and actions are tested on byte images (roiscaler_rules_tests).
+// and actions are tested on byte images (roiscaler_decisions_tests).
 const Case kCases[] = {
     {"SMPTE range", kMardex, Param::InRgbRange, 1u, 23, 0x40, 0x40, Sent::StreamAndWrite, true},
     {"background white, Quastel", kQuastel, Param::BackgroundColor, QString("#ffffff"), 18, 0xFF, 235,

@@ -10,8 +10,8 @@
 #include "messagelog.h"
 #include "paramlink/descriptortable.h"
 #include "registry.h"
-#include "roiscaler/roitext.h"
-#include "roiscaler/screenproxy.h"
+#include "roiscaler/values/regiontext.h"
+#include "roiscaler/values/screenproxy.h"
 #include "wrapperrig.h"
 
 using namespace roiscaler;

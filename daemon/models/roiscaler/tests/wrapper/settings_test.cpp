@@ -1,6 +1,6 @@
 // Settings on simulated converters: the readback's delay cut that sends
 // the block, and the monitor's name read from the converter. The settings
-// themselves are tested on byte images (roiscaler_rules_tests).
+// themselves are tested on byte images (roiscaler_decisions_tests).
 #include <gtest/gtest.h>
 
 #include <QTimer>

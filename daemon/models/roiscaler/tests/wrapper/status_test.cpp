@@ -1,13 +1,13 @@
 // The status pass on simulated converters: the rereads of the format
 // watch, the restore and revert they lead to, and a failed reread. Its
-// texts and decisions are tested on byte images (roiscaler_rules_tests).
+// texts and decisions are tested on byte images (roiscaler_decisions_tests).
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
 #include "engine/ccmdengine.h"
 #include "messagelog.h"
-#include "roiscaler/screenproxy.h"
+#include "roiscaler/values/screenproxy.h"
 #include "wrapperrig.h"
 
 using namespace roiscaler;

@@ -11,7 +11,7 @@
 
 #include "convsim/simulator.h"
 #include "qtwait.h"
-#include "roiscaler/roiscalerwrapper.h"
+#include "roiscaler/wrapper/wrapper.h"
 #include "wrappertesting.h"
 
 // The module types of the four models.
