@@ -26,11 +26,6 @@ enum : quint32 { kRed = 0, kBlue = 1, kBlack = 2 };
 const char kDegreeSign[] = "\xC2\xB0";
 const char* const kAngles[] = {"0", "90", "180", "270"};
 
-int U(const QVariant& v)
-{
-    return int(v.toUInt());
-}
-
 const RoiModel& M(const V& v)
 {
     return v.context.model;
@@ -251,6 +246,8 @@ QVariant FrameDelay(const V& v) { return FrameDelayInEffect(v.block); }
 
 typedef const RoiContext& C;
 
+// The region actions: select all of the input, centre the input, centre
+// the output.
 RoiOutcome Act(C c, RoiScene s, int action)
 {
     switch (action) {
@@ -291,7 +288,7 @@ struct ValueAs<const QString&> {
     static QString From(const QVariant& v) { return v.toString(); }
 };
 
-template <typename F>
+template <typename Function>
 struct SetterOf;
 
 template <typename T>
