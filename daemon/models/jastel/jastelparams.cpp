@@ -8,11 +8,25 @@ namespace {
 using namespace tovikconfig::jastel;
 using F = JastelField;
 
+// One block field as an unsigned number.
 constexpr JastelParam Field(quint32 id, int field)
 {
     return JastelParam{id, JastelParam::Field, field, -1};
 }
 
+// The SDI source and channel source fields as one code.
+constexpr JastelParam AudioSource(quint32 id)
+{
+    return JastelParam{id, JastelParam::AudioSource, -1, -1};
+}
+
+// An 8-bit delay field, set from the value's low 8 bits.
+constexpr JastelParam AudioOffset(quint32 id, int field)
+{
+    return JastelParam{id, JastelParam::AudioOffset, field, -1};
+}
+
+// A LUT sector's table name.
 constexpr JastelParam Slot(quint32 id, int sector)
 {
     return JastelParam{id, JastelParam::SlotName, -1, sector};
@@ -33,10 +47,10 @@ constexpr JastelParam kParams[] = {
     Field(eParamID_SdiPsFMode, F::_sdiOutPsFMode),
     Field(eParamID_SdiPassThrough, F::_sdiOutPassThrough),
     Field(eParamID_Sdi3GMode, F::_sdiOut3GLevelB),
-    {eParamID_AudInSrc, JastelParam::AudioSource, -1, -1},
+    AudioSource(eParamID_AudInSrc),
     Field(eParamID_AudOutChCount, F::_outputAudioChannels),
     Field(eParamID_AudAnalogSelect, F::_analogAudioSelect),
-    {eParamID_AudOffset, JastelParam::AudioOffset, F::_outputAudioDelay, -1},
+    AudioOffset(eParamID_AudOffset, F::_outputAudioDelay),
     Field(eParamID_Enable1DLut, F::_enable1DLut),
     Field(eParamID_Apply1DLutSlot, F::_lut1dBankSelect),
     Slot(eParamID_1DLutSlotAName, 1),

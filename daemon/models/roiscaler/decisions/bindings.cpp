@@ -1,12 +1,15 @@
 #include "roiscaler/decisions/bindings.h"
 
-#include "roiscaler/values/colorspace.h"
-#include "roiscaler/decisions/geometry.h"
-#include "roiscaler/values/tables.h"
-#include "roiscaler/values/regiontext.h"
+#include <algorithm>
+
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/decisions/geometry.h"
 #include "roiscaler/decisions/settings.h"
+#include "roiscaler/table/firstgeometry.h"
+#include "roiscaler/values/colorspace.h"
+#include "roiscaler/values/regiontext.h"
 #include "roiscaler/values/statusbits.h"
+#include "roiscaler/values/tables.h"
 
 namespace roiscaler {
 
@@ -22,11 +25,6 @@ enum : quint32 { kRed = 0, kBlue = 1, kBlack = 2 };
 // texts on.
 const char kDegreeSign[] = "\xC2\xB0";
 const char* const kAngles[] = {"0", "90", "180", "270"};
-
-int U(const QVariant& v)
-{
-    return int(v.toUInt());
-}
 
 const RoiModel& M(const V& v)
 {
@@ -247,11 +245,12 @@ QVariant FrameDelay(const V& v) { return FrameDelayInEffect(v.block); }
 // ---- setters
 
 typedef const RoiContext& C;
-typedef const QVariant& Q;
 
-RoiOutcome Act(C c, RoiScene s, Q v)
+// The region actions: select all of the input, centre the input, centre
+// the output.
+RoiOutcome Act(C c, RoiScene s, int action)
 {
-    switch (v.toUInt()) {
+    switch (action) {
     case 1:
         return SelectAllIn(c, std::move(s));
     case 2:
@@ -263,90 +262,207 @@ RoiOutcome Act(C c, RoiScene s, Q v)
     }
 }
 
-constexpr Rule N = Rule::Never;
-constexpr Rule A = Rule::Always;
-constexpr Rule Ch = Rule::Changed;
-constexpr Rule CF = Rule::ChangedOrForced;
-
-// A parameter only published by logic of its own, or not at all.
-constexpr Binding Shown(Param p, Kind kind)
+// A client's fit applies the saved preferences.
+RoiOutcome SelectClientFit(C c, RoiScene s, int fit)
 {
-    return Binding{p, kind, nullptr, nullptr, N, N, After::Reread};
+    return SelectFit(c, std::move(s), fit, true);
 }
 
+// The value as a setter takes it, by the type it takes: numbers come
+// unsigned.
+template <typename T>
+struct ValueAs;
+
+template <>
+struct ValueAs<int> {
+    static int From(const QVariant& v) { return int(v.toUInt()); }
+};
+
+template <>
+struct ValueAs<bool> {
+    static bool From(const QVariant& v) { return v.toBool(); }
+};
+
+template <>
+struct ValueAs<const QString&> {
+    static QString From(const QVariant& v) { return v.toString(); }
+};
+
+template <typename Function>
+struct SetterOf;
+
+template <typename T>
+struct SetterOf<RoiOutcome (*)(const RoiContext&, RoiScene, T)> {
+    typedef T Value;
+};
+
+// A typed setter as a row's setter.
+template <auto S>
+RoiOutcome Adapt(const RoiContext& context, RoiScene scene, const QVariant& value)
+{
+    return S(context, std::move(scene), ValueAs<typename SetterOf<decltype(S)>::Value>::From(value));
+}
+
+// ---- rows
+
+// A row under construction: its parameter and kind, then named parts; a
+// part left out is none (no setter, no getter, never published, no
+// default, reread after a change).
+struct Row {
+    Binding b;
+
+    template <auto S>
+    constexpr Row Sets() const
+    {
+        Row r = *this;
+        r.b.set = Adapt<S>;
+        return r;
+    }
+    constexpr Row Gets(Getter get) const
+    {
+        Row r = *this;
+        r.b.get = get;
+        return r;
+    }
+    constexpr Row Readback(Rule rule) const
+    {
+        Row r = *this;
+        r.b.readback = rule;
+        return r;
+    }
+    constexpr Row Status(Rule rule) const
+    {
+        Row r = *this;
+        r.b.status = rule;
+        return r;
+    }
+    // A change is published at once, without a reread.
+    constexpr Row PublishesAtOnce() const
+    {
+        Row r = *this;
+        r.b.after = After::Publish;
+        return r;
+    }
+    constexpr Row In(Group group) const
+    {
+        Row r = *this;
+        r.b.group = group;
+        return r;
+    }
+    constexpr Row Default(quint32 value) const
+    {
+        Row r = *this;
+        r.b.hasDefault = true;
+        r.b.defaultValue = value;
+        return r;
+    }
+    constexpr operator Binding() const { return b; }
+};
+
+constexpr Row NumberRow(Param p)
+{
+    return Row{Binding{p, Kind::U}};
+}
+
+constexpr Row FlagRow(Param p)
+{
+    return Row{Binding{p, Kind::B}};
+}
+
+constexpr Row TextRow(Param p)
+{
+    return Row{Binding{p, Kind::S}};
+}
+
+constexpr Rule Always = Rule::Always;
+constexpr Rule Changed = Rule::Changed;
+constexpr Rule ChangedOrForced = Rule::ChangedOrForced;
+
+// Rows with neither setter nor getter are published by logic of their own,
+// or not at all.
 // clang-format off
-const Binding kBindings[] = {
-    Shown(Param::FpgaVersion, Kind::S),
-    Shown(Param::DuviRuravodIvoduri, Kind::S),
-    Shown(Param::VoruZevezoZerazi, Kind::S),
-    {Param::CfgInMode, Kind::U, [](C c, RoiScene s, Q v) { return SelectConstraint(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::CfgInX, Kind::U, [](C c, RoiScene s, Q v) { return SetInX(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 440},
-    {Param::CfgInY, Kind::U, [](C c, RoiScene s, Q v) { return SetInY(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 360},
-    {Param::CfgInW, Kind::U, [](C c, RoiScene s, Q v) { return SetInWidth(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 720},
-    {Param::CfgInH, Kind::U, [](C c, RoiScene s, Q v) { return SetInHeight(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 480},
-    {Param::CfgInScreenW, Kind::U, nullptr, nullptr, N, N, After::Reread, true, 1920},
-    {Param::CfgInScreenH, Kind::U, nullptr, nullptr, N, N, After::Reread, true, 1200},
-    {Param::CfgOutMode, Kind::U, [](C c, RoiScene s, Q v) { return SelectFit(c, std::move(s), U(v), true); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::CfgOutX, Kind::U, [](C c, RoiScene s, Q v) { return SetOutX(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 240},
-    {Param::CfgOutY, Kind::U, [](C c, RoiScene s, Q v) { return SetOutY(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::CfgOutW, Kind::U, [](C c, RoiScene s, Q v) { return SetOutWidth(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 1440},
-    {Param::CfgOutH, Kind::U, [](C c, RoiScene s, Q v) { return SetOutHeight(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 1080},
-    {Param::CfgOutScreenW, Kind::U, nullptr, OutScreenW, A, N, After::Reread, true, 1920},
-    {Param::CfgOutScreenH, Kind::U, nullptr, OutScreenH, A, N, After::Reread, true, 1200},
-    {Param::InScreenProxy, Kind::S, [](C c, RoiScene s, Q v) { return SetInRegionText(c, std::move(s), v.toString()); }, InRegionText, N, A, After::Publish},
-    {Param::OutScreenProxy, Kind::S, [](C c, RoiScene s, Q v) { return SetOutRegionText(c, std::move(s), v.toString()); }, OutRegionText, N, A, After::Publish},
-    {Param::OutRoiFormat, Kind::U, [](C c, RoiScene s, Q v) { return SetOutputFormat(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::OutEdgeFiltering, Kind::B, [](C c, RoiScene s, Q v) { return SetEdgeFiltering(c, std::move(s), v.toBool()); }, EdgeFiltering, CF, N, After::Reread, true, 1},
-    {Param::OutFlickerFiltering, Kind::B, [](C c, RoiScene s, Q v) { return SetFlickerFiltering(c, std::move(s), v.toBool()); }, FlickerFiltering, CF, N, After::Reread, true, 0},
-    {Param::Genlock, Kind::U, [](C c, RoiScene s, Q v) { return SetGenlockSource(c, std::move(s), U(v)); }, Genlock, CF, N, After::Reread, true, 0},
-    {Param::GenHDelay, Kind::U, [](C c, RoiScene s, Q v) { return SetHorizontalDelay(c, std::move(s), U(v)); }, HDelay, CF, N, After::Reread},
-    {Param::GenVDelay, Kind::U, [](C c, RoiScene s, Q v) { return SetVerticalDelay(c, std::move(s), U(v)); }, VDelay, CF, N, After::Reread},
-    {Param::InRgbRange, Kind::U, [](C c, RoiScene s, Q v) { return SetSmpteRange(c, std::move(s), U(v)); }, RgbRange, CF, N, After::Reread, true, 0},
-    {Param::AudInSelect, Kind::U, [](C c, RoiScene s, Q v) { return SetAudio(c, std::move(s), U(v)); }, AudioInput, CF, N, After::Reread, true, 0},
-    {Param::AudAnalogOutMap, Kind::U, [](C c, RoiScene s, Q v) { return SetAnalogMap(c, std::move(s), U(v)); }, AnalogMap, CF, N, After::Reread, true, 0},
-    {Param::ImageSdiOutFormat, Kind::S, nullptr, SdiOutFormat, A, N, After::Reread},
-    {Param::ImageSdiOutGenLock, Kind::S, nullptr, SdiOutGenLock, N, A, After::Reread},
-    Shown(Param::ImageSdiOutFit, Kind::S),
-    {Param::ImageSdiOutAudio, Kind::S, nullptr, SdiOutAudio, N, A, After::Reread},
-    {Param::RoiAction, Kind::U, Act, nullptr, N, N, After::Reread, true, 0},
-    {Param::RefImageInputStatus, Kind::S, nullptr, RefInput, N, A, After::Reread},
-    {Param::RefInValidColorState, Kind::B, nullptr, RefValid, N, A, After::Reread},
-    {Param::GenlockStatusStr, Kind::S, nullptr, GenlockStatus, N, A, After::Reread},
-    {Param::GenlockLabelColor, Kind::U, nullptr, GenlockLabelColor, N, A, After::Reread},
-    {Param::GenDelayShow, Kind::B, nullptr, DelayShow, A, A, After::Reread},
-    {Param::GenlockRefAlarmStr, Kind::S, nullptr, RefAlarm, Ch, Ch, After::Reread},
-    Shown(Param::OutScalingLabelColor, Kind::U),
-    {Param::ModuleName, Kind::S, [](C c, RoiScene s, Q v) { return SetModuleName(c, std::move(s), v.toString()); }, nullptr, N, N, After::Reread},
-    Shown(Param::ModuleType, Kind::S),
-    Shown(Param::ModuleAssemblyBd, Kind::S),
-    {Param::GenHDelayMax, Kind::U, nullptr, HDelayMax, CF, N, After::Reread},
-    {Param::GenVDelayMax, Kind::U, nullptr, VDelayMax, CF, N, After::Reread},
-    {Param::BackgroundColor, Kind::S, [](C c, RoiScene s, Q v) { return SetBackgroundColor(c, std::move(s), v.toString()); }, BackgroundColor, A, Ch, After::Reread},
-    {Param::GenDelayEnable, Kind::B, nullptr, DelayEnable, A, A, After::Reread},
-    {Param::AudConversion, Kind::U, [](C c, RoiScene s, Q v) { return SetAudioConversion(c, std::move(s), U(v)); }, AudioConversion, CF, N, After::Reread, true, 0},
-    Shown(Param::ImageInEnabled, Kind::S),
-    Shown(Param::ImageInSize, Kind::S),
-    Shown(Param::ImageInRoi, Kind::S),
-    Shown(Param::ImageInAudio, Kind::S),
-    {Param::ImageOutEnabled, Kind::S, nullptr, OutEnabled, N, A, After::Reread},
-    {Param::InConnected, Kind::B, nullptr, InConnected, N, A, After::Reread},
-    {Param::OutConnected, Kind::B, nullptr, OutConnected, N, A, After::Reread},
-    {Param::EDIDFlowThru, Kind::U, [](C c, RoiScene s, Q v) { return SetEdid(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread},
-    Shown(Param::EDIDNameStr, Kind::S),
-    {Param::CfgInFixedAspectMode, Kind::U, [](C c, RoiScene s, Q v) { return SelectFixedAspect(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::CfgInFixedSizeMode, Kind::U, [](C c, RoiScene s, Q v) { return SelectFixedSize(c, std::move(s), U(v)); }, nullptr, N, N, After::Reread, true, 0},
-    {Param::CfgOutRotation, Kind::U, [](C c, RoiScene s, Q v) { return SetRotation(c, std::move(s), U(v)); }, Rotation, CF, A, After::Reread, true, 0},
-    {Param::RotationStatusStr, Kind::S, nullptr, RotationStatus, N, A, After::Reread},
-    {Param::RotationStatusColor, Kind::U, nullptr, RotationColor, N, A, After::Reread},
-    {Param::OutFrameDelayCk, Kind::B, [](C c, RoiScene s, Q v) { return SetFrameDelay(c, std::move(s), U(v)); }, FrameDelayChoice, Ch, N, After::Reread, true, 0},
-    {Param::ImageOutFrameDelay, Kind::S, nullptr, FrameDelayText, N, A, After::Reread},
-    {Param::FrameDelayLabelColor, Kind::U, nullptr, FrameDelayColor, N, A, After::Reread},
-    {Param::OutHorizFlipCk, Kind::B, [](C c, RoiScene s, Q v) { return SetHorizFlip(c, std::move(s), U(v)); }, HFlip, CF, N, After::Reread, true, 0},
-    {Param::HorizFlipLabelColor, Kind::U, nullptr, HFlipColor, N, A, After::Reread},
-    {Param::OutVertFlipCk, Kind::B, [](C c, RoiScene s, Q v) { return SetVertFlip(c, std::move(s), U(v)); }, VFlip, CF, N, After::Reread, true, 0},
-    {Param::VertFlipLabelColor, Kind::U, nullptr, VFlipColor, N, A, After::Reread},
-    {Param::ProcLimitDisplay, Kind::U, nullptr, ProcLimitDisplay, N, A, After::Reread},
-    {Param::OutFrameDelay, Kind::B, nullptr, FrameDelay, Ch, Ch, After::Reread, true, 0},
+constexpr Binding kBindings[] = {
+    TextRow(Param::FpgaVersion),
+    TextRow(Param::DuviRuravodIvoduri),
+    TextRow(Param::VoruZevezoZerazi),
+    NumberRow(Param::CfgInMode).Sets<SelectConstraint>().Default(0),
+    NumberRow(Param::CfgInX).Sets<SetInX>().Default(first::kIn.x),
+    NumberRow(Param::CfgInY).Sets<SetInY>().Default(first::kIn.y),
+    NumberRow(Param::CfgInW).Sets<SetInWidth>().Default(first::kIn.w),
+    NumberRow(Param::CfgInH).Sets<SetInHeight>().Default(first::kIn.h),
+    NumberRow(Param::CfgInScreenW).Default(first::kScreenW),
+    NumberRow(Param::CfgInScreenH).Default(first::kScreenH),
+    NumberRow(Param::CfgOutMode).Sets<SelectClientFit>().Default(0),
+    NumberRow(Param::CfgOutX).Sets<SetOutX>().Default(first::kOut.x),
+    NumberRow(Param::CfgOutY).Sets<SetOutY>().Default(first::kOut.y),
+    NumberRow(Param::CfgOutW).Sets<SetOutWidth>().Default(first::kOut.w),
+    NumberRow(Param::CfgOutH).Sets<SetOutHeight>().Default(first::kOut.h),
+    NumberRow(Param::CfgOutScreenW).Gets(OutScreenW).Readback(Always).Default(first::kScreenW),
+    NumberRow(Param::CfgOutScreenH).Gets(OutScreenH).Readback(Always).Default(first::kScreenH),
+    TextRow(Param::InScreenProxy).Sets<SetInRegionText>().Gets(InRegionText).Status(Always).PublishesAtOnce(),
+    TextRow(Param::OutScreenProxy).Sets<SetOutRegionText>().Gets(OutRegionText).Status(Always).PublishesAtOnce(),
+    NumberRow(Param::OutRoiFormat).Sets<SetOutputFormat>().Default(0),
+    FlagRow(Param::OutEdgeFiltering).Sets<SetEdgeFiltering>().Gets(EdgeFiltering).Readback(ChangedOrForced)
+        .In(Group::Genlock).Default(true),
+    FlagRow(Param::OutFlickerFiltering).Sets<SetFlickerFiltering>().Gets(FlickerFiltering).Readback(ChangedOrForced)
+        .In(Group::Genlock).Default(false),
+    NumberRow(Param::Genlock).Sets<SetGenlockSource>().Gets(Genlock).Readback(ChangedOrForced)
+        .In(Group::Genlock).Default(0),
+    NumberRow(Param::GenHDelay).Sets<SetHorizontalDelay>().Gets(HDelay).Readback(ChangedOrForced)
+        .In(Group::Genlock),
+    NumberRow(Param::GenVDelay).Sets<SetVerticalDelay>().Gets(VDelay).Readback(ChangedOrForced)
+        .In(Group::Genlock),
+    NumberRow(Param::InRgbRange).Sets<SetSmpteRange>().Gets(RgbRange).Readback(ChangedOrForced).Default(0),
+    NumberRow(Param::AudInSelect).Sets<SetAudio>().Gets(AudioInput).Readback(ChangedOrForced)
+        .In(Group::Audio).Default(0),
+    NumberRow(Param::AudAnalogOutMap).Sets<SetAnalogMap>().Gets(AnalogMap).Readback(ChangedOrForced)
+        .In(Group::Audio).Default(0),
+    TextRow(Param::ImageSdiOutFormat).Gets(SdiOutFormat).Readback(Always),
+    TextRow(Param::ImageSdiOutGenLock).Gets(SdiOutGenLock).Status(Always),
+    TextRow(Param::ImageSdiOutFit),
+    TextRow(Param::ImageSdiOutAudio).Gets(SdiOutAudio).Status(Always),
+    NumberRow(Param::RoiAction).Sets<Act>().Default(0),
+    TextRow(Param::RefImageInputStatus).Gets(RefInput).Status(Always),
+    FlagRow(Param::RefInValidColorState).Gets(RefValid).Status(Always),
+    TextRow(Param::GenlockStatusStr).Gets(GenlockStatus).Status(Always),
+    NumberRow(Param::GenlockLabelColor).Gets(GenlockLabelColor).Status(Always),
+    FlagRow(Param::GenDelayShow).Gets(DelayShow).Readback(Always).Status(Always).In(Group::DelayAvailability),
+    TextRow(Param::GenlockRefAlarmStr).Gets(RefAlarm).Readback(Changed).Status(Changed).In(Group::DelayAvailability),
+    NumberRow(Param::OutScalingLabelColor),
+    TextRow(Param::ModuleName).Sets<SetModuleName>(),
+    TextRow(Param::ModuleType),
+    TextRow(Param::ModuleAssemblyBd),
+    NumberRow(Param::GenHDelayMax).Gets(HDelayMax).Readback(ChangedOrForced).In(Group::Genlock),
+    NumberRow(Param::GenVDelayMax).Gets(VDelayMax).Readback(ChangedOrForced).In(Group::Genlock),
+    TextRow(Param::BackgroundColor).Sets<SetBackgroundColor>().Gets(BackgroundColor).Readback(Always)
+        .Status(Changed).In(Group::Background),
+    FlagRow(Param::GenDelayEnable).Gets(DelayEnable).Readback(Always).Status(Always).In(Group::DelayAvailability),
+    NumberRow(Param::AudConversion).Sets<SetAudioConversion>().Gets(AudioConversion).Readback(ChangedOrForced)
+        .In(Group::Audio).Default(0),
+    TextRow(Param::ImageInEnabled),
+    TextRow(Param::ImageInSize),
+    TextRow(Param::ImageInRoi),
+    TextRow(Param::ImageInAudio),
+    TextRow(Param::ImageOutEnabled).Gets(OutEnabled).Status(Always),
+    FlagRow(Param::InConnected).Gets(InConnected).Status(Always),
+    FlagRow(Param::OutConnected).Gets(OutConnected).Status(Always),
+    NumberRow(Param::EDIDFlowThru).Sets<SetEdid>(),
+    TextRow(Param::EDIDNameStr),
+    NumberRow(Param::CfgInFixedAspectMode).Sets<SelectFixedAspect>().Default(0),
+    NumberRow(Param::CfgInFixedSizeMode).Sets<SelectFixedSize>().Default(0),
+    NumberRow(Param::CfgOutRotation).Sets<SetRotation>().Gets(Rotation).Readback(ChangedOrForced).Status(Always)
+        .Default(0),
+    TextRow(Param::RotationStatusStr).Gets(RotationStatus).Status(Always),
+    NumberRow(Param::RotationStatusColor).Gets(RotationColor).Status(Always),
+    FlagRow(Param::OutFrameDelayCk).Sets<SetFrameDelay>().Gets(FrameDelayChoice).Readback(Changed).Default(false),
+    TextRow(Param::ImageOutFrameDelay).Gets(FrameDelayText).Status(Always),
+    NumberRow(Param::FrameDelayLabelColor).Gets(FrameDelayColor).Status(Always),
+    FlagRow(Param::OutHorizFlipCk).Sets<SetHorizFlip>().Gets(HFlip).Readback(ChangedOrForced).Default(false),
+    NumberRow(Param::HorizFlipLabelColor).Gets(HFlipColor).Status(Always),
+    FlagRow(Param::OutVertFlipCk).Sets<SetVertFlip>().Gets(VFlip).Readback(ChangedOrForced).Default(false),
+    NumberRow(Param::VertFlipLabelColor).Gets(VFlipColor).Status(Always),
+    NumberRow(Param::ProcLimitDisplay).Gets(ProcLimitDisplay).Status(Always),
+    FlagRow(Param::OutFrameDelay).Gets(FrameDelay).Readback(Changed).Status(Changed).Default(false),
 };
 // clang-format on
 
@@ -394,6 +510,11 @@ void Publish(const Binding& row, Rule rule, const BindingView& view, ParamValues
         Put(row.kind, values, id, value);
 }
 
+bool InGroups(const Binding& row, std::initializer_list<Group> groups)
+{
+    return std::find(groups.begin(), groups.end(), row.group) != groups.end();
+}
+
 } // namespace
 
 RowList<Binding> Bindings()
@@ -435,20 +556,22 @@ void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValu
 }
 
 void PublishReadback(const RoiContext& context, const BlockImage& block, ParamValues& values, bool force,
-                     std::initializer_list<Param> params)
+                     std::initializer_list<Group> groups)
 {
-    for (Param p : params) {
-        const Binding& row = *FindBinding(p);
+    for (const Binding& row : kBindings) {
+        if (!InGroups(row, groups))
+            continue;
         const BindingView view{context, block, values};
         Publish(row, row.readback, view, values, force);
     }
 }
 
 void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValues& values,
-                   std::initializer_list<Param> params)
+                   std::initializer_list<Group> groups)
 {
-    for (Param p : params) {
-        const Binding& row = *FindBinding(p);
+    for (const Binding& row : kBindings) {
+        if (!InGroups(row, groups))
+            continue;
         const BindingView view{context, block, values};
         Publish(row, row.status, view, values, false);
     }
@@ -466,8 +589,7 @@ void PutDefaults(const RoiModel& model, ParamValues& values)
 
 void PutDelayAvailability(const RoiContext& context, const BlockImage& block, ParamValues& values)
 {
-    PublishReadback(context, block, values, false,
-                    {Param::GenlockRefAlarmStr, Param::GenDelayEnable, Param::GenDelayShow});
+    PublishReadback(context, block, values, false, {Group::DelayAvailability});
 }
 
 } // namespace roiscaler

@@ -1,11 +1,12 @@
 // The ROI scaler parameters bound to the converter: one row per parameter
 // with how its value converts, what a client's change does (its setter),
 // where its value comes from (its getter over the block and the status
-// image) and when the readback and the status pass publish it. Dispatch,
-// readback and status walk the rows; a model's binding is the rows of the
-// parameters its id list holds. Parameters whose publishing has logic of
-// its own (the identity, the input section, the modes, the region) have no
-// getter here: readback.cpp and statuspass.cpp write them.
+// image), when the readback and the status pass publish it, and which
+// partial pass (its group) publishes it too. Dispatch, readback and status
+// walk the rows; a model's binding is the rows of the parameters its id
+// list holds. Parameters whose publishing has logic of its own (the
+// identity, the input section, the modes, the region) have no getter here:
+// readback.cpp and statuspass.cpp write them.
 #ifndef PORTVANE_ROISCALER_DECISIONS_BINDINGS_H
 #define PORTVANE_ROISCALER_DECISIONS_BINDINGS_H
 
@@ -28,6 +29,11 @@ enum class Rule : quint8 { Never, Always, Changed, ChangedOrForced };
 // values are published at once.
 enum class After : quint8 { Reread, Publish };
 
+// The partial pass that also publishes a row: the genlock tab's (which
+// publishes the delay availability too), the delay availability's, the
+// audio tab's, the background colour's.
+enum class Group : quint8 { None, Genlock, DelayAvailability, Audio, Background };
+
 // What a getter reads.
 struct BindingView {
     const RoiContext& context;
@@ -42,11 +48,12 @@ typedef RoiOutcome (*Setter)(const RoiContext& context, RoiScene scene, const QV
 struct Binding {
     Param param;
     Kind kind;
-    Setter set;
-    Getter get;
-    Rule readback;
-    Rule status;
-    After after;
+    Setter set = nullptr;
+    Getter get = nullptr;
+    Rule readback = Rule::Never;
+    Rule status = Rule::Never;
+    After after = After::Reread;
+    Group group = Group::None;
     // The value a new wrapper holds before the first readback.
     bool hasDefault = false;
     quint32 defaultValue = 0;
@@ -65,11 +72,11 @@ RoiOutcome Dispatch(const RoiContext& context, RoiScene scene, quint32 id, const
 // values; force writes the ChangedOrForced ones even where unchanged.
 void PublishReadback(const RoiContext& context, const BlockImage& block, ParamValues& values, bool force);
 void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValues& values);
-// The same for some parameters only.
+// The same for the rows of some groups only.
 void PublishReadback(const RoiContext& context, const BlockImage& block, ParamValues& values, bool force,
-                     std::initializer_list<Param> params);
+                     std::initializer_list<Group> groups);
 void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValues& values,
-                   std::initializer_list<Param> params);
+                   std::initializer_list<Group> groups);
 
 // The defaults of the model's parameters that have one.
 void PutDefaults(const RoiModel& model, ParamValues& values);

@@ -4,19 +4,21 @@
 
 #include <algorithm>
 
+#include "roiscaler/table/firstgeometry.h"
+
 namespace roiscaler {
 
 namespace {
 
 // The screen picture both proxies are drawn in.
 const QRect kProxyScreen(QPoint(410, 10), QPoint(640, 143));
-const QSize kFirstSource(1920, 1200);
+const QSize kFirstSource(first::kScreenW, first::kScreenH);
 
-ProxyGeometry FirstProxy(const QRect& region)
+ProxyGeometry FirstProxy(const first::Region& region)
 {
     ProxyGeometry proxy(kProxyScreen);
     proxy.SetSourceSize(kFirstSource.width(), kFirstSource.height());
-    proxy.SetRoi(region.x(), region.y(), region.width(), region.height());
+    proxy.SetRoi(region.x, region.y, region.w, region.h);
     return proxy;
 }
 
@@ -24,12 +26,12 @@ ProxyGeometry FirstProxy(const QRect& region)
 
 ProxyGeometry FirstInProxy()
 {
-    return FirstProxy(QRect(440, 360, 720, 480));
+    return FirstProxy(first::kIn);
 }
 
 ProxyGeometry FirstOutProxy()
 {
-    return FirstProxy(QRect(240, 0, 1440, 1080));
+    return FirstProxy(first::kOut);
 }
 
 RoiMemory FirstMemory(const RoiModel& model)

@@ -14,63 +14,136 @@ namespace {
 constexpr UByte kStatusBytes = 16;
 constexpr UByte kMardexStatusBytes = 43;
 
-#define ROI_DISCONNECT(who, n) who "::UpdateDeviceStatus() disconnecting device " #n
+constexpr const char* kHdmiAudioTexts[] = {"Aud: HDMI", "Aud: Analog", "Analog+HDMI", "Aud: None"};
+constexpr const char* kDpAudioTexts[] = {"Aud: DP", "Aud: Analog", "Analog+Dp", "Aud: None"};
 
-const RoiModel kRows[] = {
-    {"Hestra", "HestraWrapper", 5, 6, tovikconfig::hestra::kParamIDBase,
-     ROISCALER_MODEL_INDICES(TOVIK_HESTRA_OWN_PARAMS), kHestraBlockBit, kStatusBytes, 34,
-     /*oneIndexSelection*/ true, /*modesNeedMatchingInput*/ true, /*rateAlarms*/ false,
-     /*statusWaitsForInput*/ true, /*rewritesAfterRevert*/ true, /*outputProxyFollowsInput*/ false,
-     /*backgroundStreams*/ true, /*rotationStreams*/ false, /*genlockSourceStreams*/ true,
-     /*outputSettersStream*/ true, /*outputFormatStreams*/ true, /*fitStepWrites*/ true,
-     InputWord::DviWhenSignalled, /*genlockStateInByte20*/ false, /*audioPresentInByte59*/ false,
-     "DVI Connected",
-     {"Aud: HDMI", "Aud: Analog", "Analog+HDMI", "Aud: None"},
-     {ROI_DISCONNECT("HestraWrapper", 1), ROI_DISCONNECT("HestraWrapper", 2), ROI_DISCONNECT("HestraWrapper", 3),
-      ROI_DISCONNECT("HestraWrapper", 4), ROI_DISCONNECT("HestraWrapper", 5)},
-     /*logsDescriptors*/ false, /*logsInfoTab*/ true, /*logsModuleNameFailure*/ true, /*logsConstraintRefit*/ false,
-     /*refitsAspectEveryStep*/ true},
-    {"Mardex", "MardexWrapper", 14, 15, tovikconfig::mardex::kParamIDBase,
-     ROISCALER_MODEL_INDICES(TOVIK_MARDEX_OWN_PARAMS), kMardexBlockBit, kMardexStatusBytes, 42,
-     /*oneIndexSelection*/ false, /*modesNeedMatchingInput*/ false, /*rateAlarms*/ true,
-     /*statusWaitsForInput*/ false, /*rewritesAfterRevert*/ false, /*outputProxyFollowsInput*/ true,
-     /*backgroundStreams*/ true, /*rotationStreams*/ true, /*genlockSourceStreams*/ false,
-     /*outputSettersStream*/ true, /*outputFormatStreams*/ true, /*fitStepWrites*/ true,
-     InputWord::Dp, /*genlockStateInByte20*/ true, /*audioPresentInByte59*/ true,
-     "DP Connected",
-     {"Aud: DP", "Aud: Analog", "Analog+Dp", "Aud: None"},
-     {ROI_DISCONNECT("roiWrapper", 1), ROI_DISCONNECT("roiWrapper", 2), ROI_DISCONNECT("HestraWrapper", 3),
-      ROI_DISCONNECT("HestraWrapper", 4), ROI_DISCONNECT("HestraWrapper", 5)},
-     /*logsDescriptors*/ false, /*logsInfoTab*/ false, /*logsModuleNameFailure*/ false, /*logsConstraintRefit*/ false,
-     /*refitsAspectEveryStep*/ false},
-    {"Pendro", "PendroWrapper", 18, 19, tovikconfig::pendro::kParamIDBase,
-     ROISCALER_MODEL_INDICES(TOVIK_PENDRO_OWN_PARAMS), kPendroBlockBit, kStatusBytes, 40,
-     /*oneIndexSelection*/ false, /*modesNeedMatchingInput*/ false, /*rateAlarms*/ true,
-     /*statusWaitsForInput*/ false, /*rewritesAfterRevert*/ false, /*outputProxyFollowsInput*/ true,
-     /*backgroundStreams*/ true, /*rotationStreams*/ false, /*genlockSourceStreams*/ false,
-     /*outputSettersStream*/ true, /*outputFormatStreams*/ true, /*fitStepWrites*/ false,
-     InputWord::DviWhenSignalled, /*genlockStateInByte20*/ false, /*audioPresentInByte59*/ false,
-     "DVI Connected",
-     {"Aud: HDMI", "Aud: Analog", "Analog+HDMI", "Aud: None"},
-     {ROI_DISCONNECT("RoiWrapper", 1), ROI_DISCONNECT("RoiWrapper", 2), ROI_DISCONNECT("RoiWrapper", 3),
-      ROI_DISCONNECT("RoiWrapper", 4), ROI_DISCONNECT("RoiWrapper", 5)},
-     /*logsDescriptors*/ false, /*logsInfoTab*/ false, /*logsModuleNameFailure*/ false, /*logsConstraintRefit*/ false,
-     /*refitsAspectEveryStep*/ false},
-    {"Quastel", "QuastelWrapper", 19, 20, tovikconfig::quastel::kParamIDBase,
-     ROISCALER_MODEL_INDICES(TOVIK_QUASTEL_OWN_PARAMS), kQuastelBlockBit, kStatusBytes, 40,
-     /*oneIndexSelection*/ false, /*modesNeedMatchingInput*/ false, /*rateAlarms*/ true,
-     /*statusWaitsForInput*/ false, /*rewritesAfterRevert*/ false, /*outputProxyFollowsInput*/ true,
-     /*backgroundStreams*/ false, /*rotationStreams*/ true, /*genlockSourceStreams*/ false,
-     /*outputSettersStream*/ false, /*outputFormatStreams*/ false, /*fitStepWrites*/ true,
-     InputWord::Hdmi, /*genlockStateInByte20*/ false, /*audioPresentInByte59*/ false,
-     "HDMI Connected",
-     {"Aud: HDMI", "Aud: Analog", "Analog+HDMI", "Aud: None"},
-     {ROI_DISCONNECT("roiWrapper", 1), ROI_DISCONNECT("roiWrapper", 2), ROI_DISCONNECT("HestraWrapper", 3),
-      ROI_DISCONNECT("HestraWrapper", 4), ROI_DISCONNECT("HestraWrapper", 5)},
-     /*logsDescriptors*/ true, /*logsInfoTab*/ false, /*logsModuleNameFailure*/ false, /*logsConstraintRefit*/ true,
-     /*refitsAspectEveryStep*/ true},
+// The status pass's lines before it disconnects: lines 1 and 2 name FIRST,
+// lines 3 to 5 LATER.
+#define ROI_DISCONNECT(who, n) who "::UpdateDeviceStatus() disconnecting device " #n
+#define ROI_DISCONNECT_LINES(FIRST, LATER)                                                      \
+    {                                                                                           \
+        ROI_DISCONNECT(FIRST, 1), ROI_DISCONNECT(FIRST, 2), ROI_DISCONNECT(LATER, 3),           \
+            ROI_DISCONNECT(LATER, 4), ROI_DISCONNECT(LATER, 5)                                  \
+    }
+
+// A model's row under construction: its names, then named changes to a
+// base where every switch is off and every number 0.
+struct Row {
+    RoiModel m;
+
+    constexpr Row Type(int moduleType, tovikconfig::ViveRode_t modelNumber) const
+    {
+        Row r = *this;
+        r.m.moduleType = moduleType;
+        r.m.modelNumber = modelNumber;
+        return r;
+    }
+    constexpr Row Ids(quint32 idBase, const ParamIndices& indices) const
+    {
+        Row r = *this;
+        r.m.idBase = idBase;
+        r.m.indices = indices;
+        return r;
+    }
+    constexpr Row Block(unsigned blockBit, UByte statusReadCount, UWord settingsKeys) const
+    {
+        Row r = *this;
+        r.m.blockBit = blockBit;
+        r.m.statusReadCount = statusReadCount;
+        r.m.settingsKeys = settingsKeys;
+        return r;
+    }
+    constexpr Row Input(InputWord word, const char* outConnectedText) const
+    {
+        Row r = *this;
+        r.m.inputWord = word;
+        r.m.outConnectedText = outConnectedText;
+        return r;
+    }
+    constexpr Row AudioTexts(const char* const (&texts)[4]) const
+    {
+        Row r = *this;
+        for (int i = 0; i < 4; ++i)
+            r.m.audioTexts[i] = texts[i];
+        return r;
+    }
+    constexpr Row DisconnectLines(const char* const (&lines)[5]) const
+    {
+        Row r = *this;
+        for (int i = 0; i < 5; ++i)
+            r.m.disconnectLines[i] = lines[i];
+        return r;
+    }
+    // Turns the switches on.
+    template <typename... Switch>
+    constexpr Row On(Switch... switches) const
+    {
+        Row r = *this;
+        ((r.m.*switches = true), ...);
+        return r;
+    }
+    constexpr operator RoiModel() const { return m; }
 };
 
+// "Hestra" with its wrapper's class name.
+constexpr Row Model(const char* name, const char* className)
+{
+    Row r{RoiModel{}};
+    r.m.name = name;
+    r.m.className = className;
+    return r;
+}
+
+using R = RoiModel;
+
+// Every switch a row does not turn on is off.
+// clang-format off
+constexpr RoiModel kRows[] = {
+    Model("Hestra", "HestraWrapper")
+        .Type(5, 6)
+        .Ids(tovikconfig::hestra::kParamIDBase, ROISCALER_MODEL_INDICES(TOVIK_HESTRA_OWN_PARAMS))
+        .Block(kHestraBlockBit, kStatusBytes, 34)
+        .On(&R::oneIndexSelection, &R::modesNeedMatchingInput, &R::statusWaitsForInput, &R::rewritesAfterRevert)
+        .On(&R::backgroundStreams, &R::genlockSourceStreams, &R::outputSettersStream, &R::outputFormatStreams,
+            &R::fitStepWrites)
+        .Input(InputWord::DviWhenSignalled, "DVI Connected")
+        .AudioTexts(kHdmiAudioTexts)
+        .DisconnectLines(ROI_DISCONNECT_LINES("HestraWrapper", "HestraWrapper"))
+        .On(&R::logsInfoTab, &R::logsModuleNameFailure, &R::refitsAspectEveryStep),
+    Model("Mardex", "MardexWrapper")
+        .Type(14, 15)
+        .Ids(tovikconfig::mardex::kParamIDBase, ROISCALER_MODEL_INDICES(TOVIK_MARDEX_OWN_PARAMS))
+        .Block(kMardexBlockBit, kMardexStatusBytes, 42)
+        .On(&R::rateAlarms, &R::outputProxyFollowsInput)
+        .On(&R::backgroundStreams, &R::rotationStreams, &R::outputSettersStream, &R::outputFormatStreams,
+            &R::fitStepWrites)
+        .Input(InputWord::Dp, "DP Connected")
+        .On(&R::genlockStateInByte20, &R::audioPresentInByte59)
+        .AudioTexts(kDpAudioTexts)
+        .DisconnectLines(ROI_DISCONNECT_LINES("roiWrapper", "HestraWrapper")),
+    Model("Pendro", "PendroWrapper")
+        .Type(18, 19)
+        .Ids(tovikconfig::pendro::kParamIDBase, ROISCALER_MODEL_INDICES(TOVIK_PENDRO_OWN_PARAMS))
+        .Block(kPendroBlockBit, kStatusBytes, 40)
+        .On(&R::rateAlarms, &R::outputProxyFollowsInput)
+        .On(&R::backgroundStreams, &R::outputSettersStream, &R::outputFormatStreams)
+        .Input(InputWord::DviWhenSignalled, "DVI Connected")
+        .AudioTexts(kHdmiAudioTexts)
+        .DisconnectLines(ROI_DISCONNECT_LINES("RoiWrapper", "RoiWrapper")),
+    Model("Quastel", "QuastelWrapper")
+        .Type(19, 20)
+        .Ids(tovikconfig::quastel::kParamIDBase, ROISCALER_MODEL_INDICES(TOVIK_QUASTEL_OWN_PARAMS))
+        .Block(kQuastelBlockBit, kStatusBytes, 40)
+        .On(&R::rateAlarms, &R::outputProxyFollowsInput)
+        .On(&R::rotationStreams, &R::fitStepWrites)
+        .Input(InputWord::Hdmi, "HDMI Connected")
+        .AudioTexts(kHdmiAudioTexts)
+        .DisconnectLines(ROI_DISCONNECT_LINES("roiWrapper", "HestraWrapper"))
+        .On(&R::logsDescriptors, &R::logsConstraintRefit, &R::refitsAspectEveryStep),
+};
+// clang-format on
+
+#undef ROI_DISCONNECT_LINES
 #undef ROI_DISCONNECT
 
 #define ROISCALER_NAME_TEXT(index, name) #name,

@@ -7,6 +7,7 @@
 #ifndef TOVIKCONFIG_ROISCALER_TABLE_ROWS_H
 #define TOVIKCONFIG_ROISCALER_TABLE_ROWS_H
 
+#include "roiscaler/table/firstgeometry.h"
 #include "roiscaler/table/items.h"
 
 // The identity rows that open every table.
@@ -29,25 +30,30 @@
             ListOf(kFixedSizes), ListOf(M::kInputMode))
 
 // Both regions with their screens and proxies, and the SDI output format.
+// The positions and screens default to the first geometry; the sizes to 0.
 #define TOVIK_ROI_REGION_ROWS                                                                               \
-    IntegerRow(TOVIK_ID(eParamID_CfgInX), "X:", "X:", 0, Range(0, kUnset, 440), ListOf(M::kInRegion)),      \
-    IntegerRow(TOVIK_ID(eParamID_CfgInY), "Y:", "Y:", 0, Range(0, kUnset, 360), ListOf(M::kInRegion)),      \
+    IntegerRow(TOVIK_ID(eParamID_CfgInX), "X:", "X:", 0, Range(0, kUnset, ::roiscaler::first::kIn.x),       \
+               ListOf(M::kInRegion)),                                                                       \
+    IntegerRow(TOVIK_ID(eParamID_CfgInY), "Y:", "Y:", 0, Range(0, kUnset, ::roiscaler::first::kIn.y),       \
+               ListOf(M::kInRegion)),                                                                       \
     IntegerRow(TOVIK_ID(eParamID_CfgInW), "W:", "W:", 0, Range(4, kUnset, 0), ListOf(M::kInRegion)),        \
     IntegerRow(TOVIK_ID(eParamID_CfgInH), "H:", "H:", 0, Range(4, kUnset, 0), ListOf(M::kInRegion)),        \
-    IntegerRow(TOVIK_ID(eParamID_CfgInScreenW), "ScreenW", "ScreenW", 0, Range(0, kUnset, 1920),            \
-               ListOf(kInScreenSize)),                                                                      \
-    IntegerRow(TOVIK_ID(eParamID_CfgInScreenH), "ScreenH", "ScreenH", 0, Range(0, kUnset, 1200),            \
-               ListOf(kInScreenSize)),                                                                      \
+    IntegerRow(TOVIK_ID(eParamID_CfgInScreenW), "ScreenW", "ScreenW", 0,                                    \
+               Range(0, kUnset, ::roiscaler::first::kScreenW), ListOf(kInScreenSize)),                      \
+    IntegerRow(TOVIK_ID(eParamID_CfgInScreenH), "ScreenH", "ScreenH", 0,                                    \
+               Range(0, kUnset, ::roiscaler::first::kScreenH), ListOf(kInScreenSize)),                      \
     EnumRow(TOVIK_ID(eParamID_CfgOutMode), "ROI Out Scaling:", "ROI Out Scaling:", 0, ListOf(kOutScalings), \
             ListOf(M::kOutSelection)),                                                                      \
-    IntegerRow(TOVIK_ID(eParamID_CfgOutX), "X:", "X:", 0, Range(0, kUnset, 240), ListOf(M::kOutRegion)),    \
-    IntegerRow(TOVIK_ID(eParamID_CfgOutY), "Y:", "Y:", 0, Range(0, kUnset, 0), ListOf(M::kOutRegion)),      \
+    IntegerRow(TOVIK_ID(eParamID_CfgOutX), "X:", "X:", 0, Range(0, kUnset, ::roiscaler::first::kOut.x),     \
+               ListOf(M::kOutRegion)),                                                                      \
+    IntegerRow(TOVIK_ID(eParamID_CfgOutY), "Y:", "Y:", 0, Range(0, kUnset, ::roiscaler::first::kOut.y),     \
+               ListOf(M::kOutRegion)),                                                                      \
     IntegerRow(TOVIK_ID(eParamID_CfgOutW), "W:", "W:", 0, Range(4, kUnset, 0), ListOf(M::kOutRegion)),      \
     IntegerRow(TOVIK_ID(eParamID_CfgOutH), "H:", "H:", 0, Range(4, kUnset, 0), ListOf(M::kOutRegion)),      \
-    IntegerRow(TOVIK_ID(eParamID_CfgOutScreenW), "ScreenW", "ScreenW", 0, Range(0, kUnset, 1920),           \
-               ListOf(kOutScreenSize)),                                                                     \
-    IntegerRow(TOVIK_ID(eParamID_CfgOutScreenH), "ScreenH", "ScreenH", 0, Range(0, kUnset, 1200),           \
-               ListOf(kOutScreenSize)),                                                                     \
+    IntegerRow(TOVIK_ID(eParamID_CfgOutScreenW), "ScreenW", "ScreenW", 0,                                   \
+               Range(0, kUnset, ::roiscaler::first::kScreenW), ListOf(kOutScreenSize)),                     \
+    IntegerRow(TOVIK_ID(eParamID_CfgOutScreenH), "ScreenH", "ScreenH", 0,                                   \
+               Range(0, kUnset, ::roiscaler::first::kScreenH), ListOf(kOutScreenSize)),                     \
     StringRow(TOVIK_ID(eParamID_InScreenProxy), "Screen Proxy", "Screen Proxy", 0,                          \
               ListOf(kDisplayType8000)),                                                                    \
     StringRow(TOVIK_ID(eParamID_OutScreenProxy), "Screen Proxy", "Screen Proxy", 0,                         \

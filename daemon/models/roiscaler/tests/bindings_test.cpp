@@ -3,6 +3,9 @@
 // block fields it changes and how the block goes out.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 #include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
 #include "rulestesting.h"
@@ -52,6 +55,62 @@ TEST(RoiBindings, DefaultsOfANewWrapper)
             if (!model->Has(e.param))
                 continue;
             EXPECT_EQ(values.value(model->Id(e.param)), e.value) << ParamName(e.param);
+        }
+    }
+}
+
+// A tab's refresh and the delay availability publish their groups' rows
+// and nothing else: forced, on a converter without a reference (so the
+// alarm has a text), into no values published before.
+TEST(RoiBindings, PartialPassesPublishTheirGroups)
+{
+    Status status = Typical();
+    status.Set({{42, 0x00}});
+    const std::set<Param> delayAvailability = {Param::GenDelayShow, Param::GenlockRefAlarmStr, Param::GenDelayEnable};
+    std::set<Param> genlockTab = {Param::OutEdgeFiltering, Param::OutFlickerFiltering, Param::Genlock,
+                                  Param::GenHDelay,        Param::GenVDelay,           Param::GenHDelayMax,
+                                  Param::GenVDelayMax};
+    genlockTab.insert(delayAvailability.begin(), delayAvailability.end());
+    typedef std::function<void(const RoiContext&, const BlockImage&, ParamValues&)> Pass;
+    const struct {
+        const char* what;
+        Pass pass;
+        std::set<Param> written;
+    } cases[] = {
+        {"genlock tab",
+         [](const RoiContext& c, const BlockImage& b, ParamValues& v) {
+             PublishReadback(c, b, v, true, {Group::Genlock, Group::DelayAvailability});
+         },
+         genlockTab},
+        {"delay availability",
+         [](const RoiContext& c, const BlockImage& b, ParamValues& v) { PutDelayAvailability(c, b, v); },
+         delayAvailability},
+        {"audio tab",
+         [](const RoiContext& c, const BlockImage& b, ParamValues& v) {
+             PublishReadback(c, b, v, true, {Group::Audio});
+         },
+         {Param::AudInSelect, Param::AudAnalogOutMap, Param::AudConversion}},
+        {"background, readback",
+         [](const RoiContext& c, const BlockImage& b, ParamValues& v) {
+             PublishReadback(c, b, v, true, {Group::Background});
+         },
+         {Param::BackgroundColor}},
+        {"background, status",
+         [](const RoiContext& c, const BlockImage& b, ParamValues& v) {
+             PublishStatus(c, b, v, {Group::Background});
+         },
+         {Param::BackgroundColor}},
+    };
+    for (const RoiModel* model : kModels) {
+        const RoiScene scene = NewScene(*model);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(model->name) + ": " + c.what);
+            ParamValues values;
+            c.pass(Linked(*model, status), scene.block, values);
+            std::set<Param> written;
+            for (quint32 id : values.keys())
+                written.insert(model->ParamOf(id));
+            EXPECT_EQ(written, c.written);
         }
     }
 }
@@ -176,3 +235,4 @@ TEST(RoiDispatch, NothingReachesALostLink)
 }
 
 } // namespace
+

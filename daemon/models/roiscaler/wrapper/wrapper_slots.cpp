@@ -138,10 +138,7 @@ void RoiScalerWrapper::UpdateInfoTab(const CModuleType& moduleRecord)
 void RoiScalerWrapper::UpdateGenlockTab(bool force)
 {
     const BlockImage block(*_block);
-    PublishReadback(Context(), block, _state, force,
-                    {Param::Genlock, Param::GenlockRefAlarmStr, Param::GenDelayEnable, Param::GenDelayShow,
-                     Param::OutEdgeFiltering, Param::OutFlickerFiltering, Param::GenHDelay, Param::GenVDelay,
-                     Param::GenHDelayMax, Param::GenVDelayMax});
+    PublishReadback(Context(), block, _state, force, {Group::Genlock, Group::DelayAvailability});
     int hDelay = 0, vDelay = 0;
     if (DelaysToClamp(block, hDelay, vDelay)) {
         SelectHorizontalDelay(hDelay);
@@ -151,16 +148,15 @@ void RoiScalerWrapper::UpdateGenlockTab(bool force)
 
 void RoiScalerWrapper::UpdateAudioTab(bool force)
 {
-    PublishReadback(Context(), BlockImage(*_block), _state, force,
-                    {Param::AudInSelect, Param::AudAnalogOutMap, Param::AudConversion});
+    PublishReadback(Context(), BlockImage(*_block), _state, force, {Group::Audio});
 }
 
 void RoiScalerWrapper::UpdateBackgroundColor(bool force)
 {
     if (force)
-        PublishReadback(Context(), BlockImage(*_block), _state, true, {Param::BackgroundColor});
+        PublishReadback(Context(), BlockImage(*_block), _state, true, {Group::Background});
     else
-        PublishStatus(Context(), BlockImage(*_block), _state, {Param::BackgroundColor});
+        PublishStatus(Context(), BlockImage(*_block), _state, {Group::Background});
 }
 
 // ---- geometry
