@@ -126,15 +126,15 @@ void RefitNewSelection(const RoiContext& context, RoiOutcome& o, QRect& r)
         return;
     const QString w0 = QString::number(r.width()), h0 = QString::number(r.height());
     if (model.logsConstraintRefit)
-        o.Add(RoiAction::Debug, DebugItems({QStringLiteral("SelectRoiConstraints in old != current "),
-                                            QString::number(storedSelection), QString::number(memory.lastSelection)}));
+        o.Add(effect::Debug{DebugItems({QStringLiteral("SelectRoiConstraints in old != current "),
+                                        QString::number(storedSelection), QString::number(memory.lastSelection)})});
     memory.lastSelection = storedSelection;
     Refit(o.scene.in, r);
     if (model.logsConstraintRefit)
-        o.Add(RoiAction::Debug,
-              DebugItems({QStringLiteral("SelectRoiConstraints leaving old != current  w0 "), w0,
-                          QStringLiteral(" h0 "), h0, QStringLiteral(" w "), QString::number(r.width()),
-                          QStringLiteral(" h "), QString::number(r.height())}));
+        o.Add(effect::Debug{DebugItems({QStringLiteral("SelectRoiConstraints leaving old != current  w0 "), w0,
+                                        QStringLiteral(" h0 "), h0, QStringLiteral(" w "),
+                                        QString::number(r.width()), QStringLiteral(" h "),
+                                        QString::number(r.height())})});
 }
 
 // The region for the choice's kind: a fixed aspect refitted when its index
@@ -235,7 +235,7 @@ void ConstrainShown(const RoiContext& context, RoiOutcome& o, const Choice& choi
         PutU(scene.values, model.Id(Param::CfgInFixedAspectMode), quint32(choice.aspectIndex));
         PutU(scene.values, model.Id(Param::CfgInFixedSizeMode), quint32(choice.sizeIndex));
     }
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
 }
 
 // The constraint step with the fit step it implies, which runs no
@@ -273,7 +273,7 @@ void ConstrainStoredAlone(const RoiContext& context, RoiOutcome& o, int selectio
 RoiOutcome SelectConstraints(const RoiContext& context, RoiScene scene, int selection, int aspectIndex,
                              int sizeIndex, bool apply)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     Choice choice;
     if (context.connected && Resolve(o.scene, selection, aspectIndex, sizeIndex, choice))
         Constrain(context, o, choice, apply);
@@ -282,7 +282,7 @@ RoiOutcome SelectConstraints(const RoiContext& context, RoiScene scene, int sele
 
 RoiOutcome SelectConstraintIndex(const RoiContext& context, RoiScene scene, int index, bool apply)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     Choice choice;
     if (context.connected && ResolveIndex(o.scene, index, choice))
         Constrain(context, o, choice, apply);
@@ -310,7 +310,7 @@ RoiOutcome SelectFixedSize(const RoiContext& context, RoiScene scene, int index)
 
 RoiOutcome ReapplyConstraint(const RoiContext& context, RoiScene scene, int selection, bool apply)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     ConstrainStored(context, o, selection, apply);
     return o;
 }

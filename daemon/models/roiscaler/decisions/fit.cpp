@@ -88,7 +88,7 @@ void FitShown(const RoiContext& context, RoiOutcome& o, int fit)
     ShowOutRegion(model, scene);
     if (StoredFit(context, scene) != fit)
         PutU(scene.values, model.Id(Param::CfgOutMode), fit);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
 }
 
 } // namespace
@@ -118,7 +118,7 @@ void FitAlone(const RoiContext& context, RoiOutcome& o, int fit, bool usePrefs)
 
 RoiOutcome SelectFit(const RoiContext& context, RoiScene scene, int fit, bool usePrefs)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     Fit(context, o, fit, usePrefs);
     return o;
 }

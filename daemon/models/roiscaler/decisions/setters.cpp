@@ -20,7 +20,7 @@ using F = RoiField;
 
 RoiOutcome Unchanged(RoiScene scene)
 {
-    return RoiOutcome{std::move(scene), {}};
+    return RoiOutcome(std::move(scene));
 }
 
 bool ReadRegion(const QString& text, int& x, int& y, int& w, int& h)
@@ -35,13 +35,13 @@ RoiOutcome SetInField(const RoiContext& context, RoiScene scene, int field, int 
 {
     if (!context.connected)
         return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     o.scene.block.Set(field, value);
     o.Send(true, true);
     ShowInRegion(context.model, o.scene);
     if (refits)
         Fit(context, o, StoredFit(context, o.scene), false);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -68,11 +68,11 @@ RoiOutcome SetOutField(const RoiContext& context, RoiScene scene, int field, int
 {
     if (!context.connected)
         return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     o.scene.block.Set(field, value);
     o.Send(context.model.outputSettersStream, true);
     Fit(context, o, StoredFit(context, o.scene), false);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -90,7 +90,7 @@ const RegionFields kOutFields = {F::_outputActivePixels, F::_outputActiveLines, 
 RoiOutcome Centre(const RoiContext& context, RoiScene scene, QSize raster, const RegionFields& fields,
                   void (*show)(const RoiModel&, RoiScene&, int, int, int, int))
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     BlockImage& block = o.scene.block;
     o.scene.memory.paramChanged = true;
     const int w = block[fields.w];
@@ -101,7 +101,7 @@ RoiOutcome Centre(const RoiContext& context, RoiScene scene, QSize raster, const
     block.Set(fields.y, y);
     o.Send(true, true);
     show(context.model, o.scene, x, y, w, h);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -201,7 +201,7 @@ RoiOutcome CenterOut(const RoiContext& context, RoiScene scene)
 
 RoiOutcome SelectAllIn(const RoiContext& context, RoiScene scene)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     const QSize raster = MeasuredRaster(context.status);
     QRect roi(QPoint(0, 0), raster);
     if (o.scene.in.ConstraintMode() == ProxyGeometry::kFixedAspect) {
@@ -215,7 +215,7 @@ RoiOutcome SelectAllIn(const RoiContext& context, RoiScene scene)
     o.Send(true, true);
     ShowInRegion(context.model, o.scene);
     Fit(context, o, StoredFit(context, o.scene), false);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -224,7 +224,7 @@ RoiOutcome SetOutputFormat(const RoiContext& context, RoiScene scene, int index)
     const RasterFormat* row = RasterFormatAt(index);
     if (!context.connected || !row)
         return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     BlockImage& block = o.scene.block;
     block.Set(F::_sdiOutVideoCtrl, row->rateCode | row->formatCode << 4);
     const QSize raster(row->width, row->height);
@@ -241,9 +241,9 @@ RoiOutcome SetOutputFormat(const RoiContext& context, RoiScene scene, int index)
 
     o.scene.out.SetSourceSize(raster.width(), raster.height());
     ShowOutRegion(context.model, o.scene);
-    o.Add(RoiAction::DelayAvailability);
-    o.Add(RoiAction::Readback);
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::DelayAvailability{});
+    o.Add(effect::Readback{});
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -254,14 +254,14 @@ RoiOutcome SetInRegionText(const RoiContext& context, RoiScene scene, const QStr
     int x = 0, y = 0, w = 0, h = 0;
     if (!ReadRegion(text, x, y, w, h))
         return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     o.scene.in.ClipRoi(&x, &y, &w, &h);
     PutInRegion(o.scene.block, x, y, w, h);
     o.Send(true, false);
     ShowInRegion(context.model, o.scene);
     PutS(o.scene.values, context.model.Id(Param::InScreenProxy),
          ScreenProxyText(o.scene.values, context.model.idBase, 0));
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
@@ -272,10 +272,10 @@ RoiOutcome SetOutRegionText(const RoiContext& context, RoiScene scene, const QSt
     int x = 0, y = 0, w = 0, h = 0;
     if (!ReadRegion(text, x, y, w, h))
         return Unchanged(std::move(scene));
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     o.scene.out.ClipRoi(&x, &y, &w, &h);
     if (QRect(x, y, w, h) == OutRegion(o.scene.block)) {
-        o.Add(RoiAction::RestartTimer);
+        o.Add(effect::RestartTimer{});
         return o;
     }
     PutOutRegion(o.scene.block, x, y, w, h);
@@ -283,7 +283,7 @@ RoiOutcome SetOutRegionText(const RoiContext& context, RoiScene scene, const QSt
     ShowOutRegion(context.model, o.scene);
     PutS(o.scene.values, context.model.Id(Param::OutScreenProxy),
          ScreenProxyText(o.scene.values, context.model.idBase, 1));
-    o.Add(RoiAction::RestartTimer);
+    o.Add(effect::RestartTimer{});
     return o;
 }
 
