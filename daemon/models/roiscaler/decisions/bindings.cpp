@@ -258,7 +258,7 @@ RoiOutcome Act(C c, RoiScene s, int action)
     case 3:
         return CenterOut(c, std::move(s));
     default:
-        return RoiOutcome{std::move(s), {}};
+        return RoiOutcome(std::move(s));
     }
 }
 
@@ -534,8 +534,11 @@ RoiOutcome Dispatch(const RoiContext& context, RoiScene scene, quint32 id, const
 {
     scene.memory.paramChanged = true;
     const Binding* row = FindBinding(context.model.ParamOf(id));
-    RoiOutcome outcome = row && row->set ? row->set(context, std::move(scene), value) : RoiOutcome{std::move(scene), {}};
-    outcome.Add(row && row->after == After::Publish ? RoiAction::Publish : RoiAction::ReadConfig);
+    RoiOutcome outcome = row && row->set ? row->set(context, std::move(scene), value) : RoiOutcome(std::move(scene));
+    if (row && row->after == After::Publish)
+        outcome.Add(effect::Publish{});
+    else
+        outcome.Add(effect::ReadConfig{});
     return outcome;
 }
 

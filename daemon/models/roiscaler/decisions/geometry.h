@@ -5,6 +5,8 @@
 // each other in step: a fit step that leaves or enters Auto Scale runs the
 // constraint step its selection implies, and a constraint step whose
 // region changed runs the fit step once; neither enters itself again.
+// The fit step is in fit.cpp, the constraint step in constraint.cpp, the
+// rest in setters.cpp.
 #ifndef PORTVANE_ROISCALER_DECISIONS_GEOMETRY_H
 #define PORTVANE_ROISCALER_DECISIONS_GEOMETRY_H
 

@@ -69,6 +69,16 @@ void ReadInputMode(const RoiContext& context, RoiScene& scene, bool modesValid, 
     ShowInRegion(model, scene);
 }
 
+// The delays past the output format's limits, to be cut; none when both
+// fit.
+std::optional<RoiNext> DelaysToCut(const BlockImage& block)
+{
+    int hDelay = 0, vDelay = 0;
+    if (!DelaysToClamp(block, hDelay, vDelay))
+        return std::nullopt;
+    return RoiNext(next::ClampDelays{hDelay, vDelay});
+}
+
 } // namespace
 
 void PutIdentity(const RoiContext& context, const RoiIdentity& identity, RoiOutcome& outcome)
@@ -92,10 +102,8 @@ void PutInfoTab(const RoiContext& context, const RoiIdentity& identity, RoiOutco
 {
     const RoiModel& model = context.model;
     ParamValues& values = outcome.scene.values;
-    if (model.logsInfoTab) {
-        outcome.Add(RoiAction::DebugNamed, QStringLiteral(" UpdateHestraInfoTab name"));
-        outcome.actions.back().item = identity.moduleName;
-    }
+    if (model.logsInfoTab)
+        outcome.Add(effect::DebugNamed{QStringLiteral(" UpdateHestraInfoTab name"), identity.moduleName});
     PutTextChanged(values, model.Id(Param::ModuleName), identity.moduleName);
     PutTextChanged(values, model.Id(Param::ModuleType), identity.moduleTypeName);
     PutTextChanged(values, model.Id(Param::ModuleAssemblyBd), identity.boardAssembly);
@@ -104,7 +112,7 @@ void PutInfoTab(const RoiContext& context, const RoiIdentity& identity, RoiOutco
 RoiOutcome Readback(const RoiContext& context, RoiScene scene, LinkState link)
 {
     const RoiModel& model = context.model;
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     RoiMemory& memory = o.scene.memory;
     BlockImage& block = o.scene.block;
     ParamValues& values = o.scene.values;
@@ -113,7 +121,7 @@ RoiOutcome Readback(const RoiContext& context, RoiScene scene, LinkState link)
     if (!InputMeasured(block) && memory.syncCountdown > 0) {
         if (!link.busy) {
             --memory.syncCountdown;
-            o.Add(RoiAction::StartTimerIfIdle);
+            o.Add(effect::StartTimerIfIdle{});
             return o;
         }
     } else if (!memory.inputSynced && !link.busy) {
@@ -121,7 +129,7 @@ RoiOutcome Readback(const RoiContext& context, RoiScene scene, LinkState link)
         memory.inputSynced = true;
     }
 
-    o.Add(RoiAction::PublishIdentity);
+    o.Add(effect::PublishIdentity{});
     if (!context.connected || !link.linkUp || link.busy)
         return o;
 
@@ -139,14 +147,27 @@ RoiOutcome Readback(const RoiContext& context, RoiScene scene, LinkState link)
     ReadInputMode(context, o.scene, modesValid, force);
 
     const int fit = modesValid ? (block[F::_swStateSelect] >> 4) & 0x0F : 0;
-    if (PutChanged(values, model.Id(Param::CfgOutMode), quint32(fit), force) && context.connected)
-        o.Add(RoiAction::Fit, QString(), fit, 0);
+    const bool refit = PutChanged(values, model.Id(Param::CfgOutMode), quint32(fit), force) && context.connected;
 
     PublishReadback(context, block, values, force);
 
-    int hDelay = 0, vDelay = 0;
-    if (DelaysToClamp(block, hDelay, vDelay))
-        o.Add(RoiAction::ClampDelays, QString(), hDelay, vDelay);
+    // Once the identity is published: the fit read back, then the delays
+    // past the output format's limits cut.
+    o.next = refit ? RoiNext(next::Fit{fit}) : DelaysToCut(block);
+    return o;
+}
+
+RoiOutcome FitReadBack(const RoiContext& context, RoiScene scene, int fit)
+{
+    RoiOutcome o = SelectFit(context, std::move(scene), fit, false);
+    o.next = DelaysToCut(o.scene.block);
+    return o;
+}
+
+RoiOutcome ClampDelays(const RoiContext& context, RoiScene scene, int hDelay, int vDelay)
+{
+    RoiOutcome o = SetHorizontalDelay(context, std::move(scene), hDelay);
+    o.Then(SetVerticalDelay(context, o.scene, vDelay));
     return o;
 }
 

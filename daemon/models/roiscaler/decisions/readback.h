@@ -18,8 +18,17 @@ struct LinkState {
 // The readback. While the converter measures no input line total, the
 // first rereads (the memory's countdown) only keep the configuration timer
 // running; after that, readback goes ahead with zero timing. The identity
-// is published first (an action: the engine reads part of it).
+// is published first (an effect: the engine reads part of it); then, as
+// the next decisions, the fit read back when it changed (next::Fit) and
+// the delays past the output format's limits cut (next::ClampDelays).
 RoiOutcome Readback(const RoiContext& context, RoiScene scene, LinkState link);
+
+// next::Fit: the fit step without the preferred inset, then the delays
+// past the output format's limits cut (the fit step changes neither the
+// format nor the delays).
+RoiOutcome FitReadBack(const RoiContext& context, RoiScene scene, int fit);
+// next::ClampDelays: the horizontal, then the vertical delay set.
+RoiOutcome ClampDelays(const RoiContext& context, RoiScene scene, int hDelay, int vDelay);
 
 // The identity parameters: the engine's versions, serial number, name,
 // type and assembly, or "Unknown" without a link.

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <iterator>
 
 #include "roiscaler/table/firstgeometry.h"
 
@@ -44,20 +45,17 @@ RoiMemory FirstMemory(const RoiModel& model)
 void RoiOutcome::Send(bool stream, bool write)
 {
     if (stream)
-        actions.push_back(RoiAction{RoiAction::StreamOut, scene.block, QString(), 0, 0, QString()});
+        effects.push_back(effect::StreamOut{scene.block});
     if (write)
-        actions.push_back(RoiAction{RoiAction::Write, scene.block, QString(), 0, 0, QString()});
+        effects.push_back(effect::Write{scene.block});
 }
 
-void RoiOutcome::Add(RoiAction::Kind kind, const QString& text, int a, int b)
+void RoiOutcome::Then(RoiOutcome after)
 {
-    actions.push_back(RoiAction{kind, scene.block, text, a, b, QString()});
-}
-
-void RoiOutcome::Then(RoiOutcome next)
-{
-    scene = std::move(next.scene);
-    actions.insert(actions.end(), next.actions.begin(), next.actions.end());
+    Q_ASSERT(!next && !after.next);
+    scene = std::move(after.scene);
+    effects.insert(effects.end(), std::make_move_iterator(after.effects.begin()),
+                   std::make_move_iterator(after.effects.end()));
 }
 
 void PutU(ParamValues& values, quint32 id, int value)

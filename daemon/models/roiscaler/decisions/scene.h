@@ -2,11 +2,14 @@
 // function: it takes the context (the model, the status image, the link)
 // and a scene (the block's fields, the published values, the two region
 // proxies and what the wrapper remembers), and gives the scene it leaves
-// with the actions the wrapper then takes, in order: sends of the block,
-// timer starts, rereads, debug lines.
+// with the effects the wrapper then takes, in order (sends of the block,
+// timer starts, rereads, debug lines), and at most one decision to run
+// after them (next).
 #ifndef PORTVANE_ROISCALER_DECISIONS_SCENE_H
 #define PORTVANE_ROISCALER_DECISIONS_SCENE_H
 
+#include <optional>
+#include <variant>
 #include <vector>
 
 #include <QHash>
@@ -83,48 +86,121 @@ struct RoiContext {
     bool connected;
 };
 
-struct RoiAction {
-    enum Kind {
-        StreamOut,         // the block (as in image) into the live registers
-        Write,             // the block (as in image) into configuration memory
-        RestartTimer,      // the configuration timer, 2000 ms from now
-        StartTimerIfIdle,  // the same, unless it runs
-        Debug,             // a line on the debug channel: text
-        DebugNamed,        // the same, then item as the debug stream quotes a text
-        ReadConfig,        // the configuration read with its readback and status poll
-        Readback,          // the readback of the block as it stands
-        DelayAvailability, // whether the genlock delays can be used
-        PublishIdentity,   // the converter's identity as the engine knows it
-        Publish,           // the values emitted at once
-        WriteModuleName,   // text to the converter as its name
-        Fit,               // the fit step with fit a (usePrefs b)
-        ClampDelays,       // the delay setters with a and b
-        Reread,            // reread the configuration; on failure the pass ends
-                           // with disconnect line a
-        RecordModes,       // the block's fit and selection into the memory
-        RevertToAuto,      // the fit back to Auto Scale
-        RestoreInput,      // the recorded selection and fit over a x b
-        ReapplyInput,      // the stored selection and fit once more
-        InputTexts,        // the input's connection and audio texts
-        ReadEdidName,      // the monitor's name from the converter
-    };
-    Kind kind;
-    BlockImage image;
-    QString text;
-    int a = 0;
-    int b = 0;
-    QString item;
+// What a decision asks of the wrapper, in order: sends, timers, debug
+// lines, reads of the converter and what they publish.
+namespace effect {
+
+// The block as the decision had it at this point: into the live registers,
+// or into configuration memory.
+struct StreamOut {
+    BlockImage block;
 };
+struct Write {
+    BlockImage block;
+};
+// The configuration timer, 2000 ms from now; or the same unless it runs.
+struct RestartTimer {};
+struct StartTimerIfIdle {};
+// A line on the debug channel; a named one ends with the name as the debug
+// stream quotes a text.
+struct Debug {
+    QString line;
+};
+struct DebugNamed {
+    QString text;
+    QString name;
+};
+// The configuration read with its readback and status poll.
+struct ReadConfig {};
+// The readback of the block as it stands.
+struct Readback {};
+// The configuration read again; when it fails, the disconnect line (1 to
+// 5) is written, the device disconnected and the pass ends.
+struct Reread {
+    int disconnectLine;
+};
+// The block's fit and selection, as the reread left them, into the memory.
+struct RecordModes {};
+// The converter's identity as the engine knows it, published.
+struct PublishIdentity {};
+// The values emitted at once.
+struct Publish {};
+// The name to the converter; published when it takes it.
+struct WriteModuleName {
+    QString name;
+};
+// Whether the genlock delays can be used, published.
+struct DelayAvailability {};
+// The input's connection and audio texts, published.
+struct InputTexts {};
+// The monitor's name read from the converter, published.
+struct ReadEdidName {};
+
+} // namespace effect
+
+typedef std::variant<effect::StreamOut, effect::Write, effect::RestartTimer, effect::StartTimerIfIdle, effect::Debug,
+                     effect::DebugNamed, effect::ReadConfig, effect::Readback, effect::Reread, effect::RecordModes,
+                     effect::PublishIdentity, effect::Publish, effect::WriteModuleName, effect::DelayAvailability,
+                     effect::InputTexts, effect::ReadEdidName>
+    RoiEffect;
+
+// The decision that runs once an outcome's effects are taken, on the scene
+// and the link as they left them (a reread changes the block, the identity
+// the values). Its own outcome may name the next one.
+namespace next {
+
+// The readback's: the fit read back (SelectFit without the preferred
+// inset), then the delays past the output format's limits cut.
+struct Fit {
+    int fit;
+};
+// The readback's: the delays cut to the output format's limits.
+struct ClampDelays {
+    int hDelay;
+    int vDelay;
+};
+// The format watch's, after its reread: the fit back to Auto Scale.
+struct RevertToAuto {};
+// The input section's, each then the input's texts and the monitor's name:
+// after its reread, the recorded selection and fit over the raster, or
+// (after a client's change) the fit back to Auto Scale; else the stored
+// selection and fit once more.
+struct RestoreInput {
+    int width;
+    int height;
+};
+struct RevertInput {};
+struct ReapplyInput {};
+
+} // namespace next
+
+typedef std::variant<next::Fit, next::ClampDelays, next::RevertToAuto, next::RestoreInput, next::RevertInput,
+                     next::ReapplyInput>
+    RoiNext;
 
 struct RoiOutcome {
-    RoiScene scene;
-    std::vector<RoiAction> actions;
+    // The scene unchanged, nothing to take.
+    explicit RoiOutcome(RoiScene start) : scene(std::move(start)) {}
 
+    RoiScene scene;
+    std::vector<RoiEffect> effects;
+    std::optional<RoiNext> next;
+
+    // The block as it stands, streamed and/or written.
     void Send(bool stream, bool write);
-    void Add(RoiAction::Kind kind, const QString& text = QString(), int a = 0, int b = 0);
-    // A decision made on this scene: its scene, its actions after these.
-    void Then(RoiOutcome next);
+    void Add(RoiEffect effect) { effects.push_back(std::move(effect)); }
+    // A decision made on this scene: its scene, its effects after these.
+    // Neither names a next decision.
+    void Then(RoiOutcome after);
 };
+
+// A visitor of the alternatives' lambdas.
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // Values as the store takes them: unsigned numbers, booleans and texts.
 // Id 0 (a parameter the model lacks) takes nothing.

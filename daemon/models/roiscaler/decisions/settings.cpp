@@ -20,15 +20,15 @@ const int kRotation270 = 3;
 // the configuration timer restarts.
 RoiOutcome Changed(RoiScene scene, bool stream)
 {
-    RoiOutcome outcome{std::move(scene), {}};
+    RoiOutcome outcome(std::move(scene));
     outcome.Send(stream, true);
-    outcome.Add(RoiAction::RestartTimer);
+    outcome.Add(effect::RestartTimer{});
     return outcome;
 }
 
 RoiOutcome Unchanged(RoiScene scene)
 {
-    return RoiOutcome{std::move(scene), {}};
+    return RoiOutcome(std::move(scene));
 }
 
 // Undoes a 180-degree rotation: the marker goes, the flips come back.
@@ -161,7 +161,7 @@ RoiOutcome SetEdid(const RoiContext& context, RoiScene scene, int value)
     if (!context.connected || !context.model.Has(Param::EDIDFlowThru))
         return Unchanged(std::move(scene));
     scene.block.Set(F::_edidSwitch, value == 1);
-    RoiOutcome outcome{std::move(scene), {}};
+    RoiOutcome outcome(std::move(scene));
     outcome.Send(false, true);
     return outcome;
 }
@@ -232,9 +232,9 @@ RoiOutcome SetAudioConversion(const RoiContext& context, RoiScene scene, int val
 
 RoiOutcome SetModuleName(const RoiContext& context, RoiScene scene, const QString& name)
 {
-    RoiOutcome outcome{std::move(scene), {}};
+    RoiOutcome outcome(std::move(scene));
     if (context.connected)
-        outcome.Add(RoiAction::WriteModuleName, name);
+        outcome.Add(effect::WriteModuleName{name});
     return outcome;
 }
 

@@ -25,7 +25,7 @@ StatusSample SampleStatus(const RoiContext& context, const RoiScene& scene)
 
 RoiOutcome WatchInput(const RoiContext&, RoiScene scene, const StatusSample& sample, bool releaseWatches)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     if (!sample.inputPresent || !releaseWatches)
         return o;
     RoiMemory& memory = o.scene.memory;
@@ -34,27 +34,27 @@ RoiOutcome WatchInput(const RoiContext&, RoiScene scene, const StatusSample& sam
         if (!memory.inputChangeSeen) {
             memory.lastInSize = sample.set;
             memory.inputChangeSeen = true;
-            o.Add(RoiAction::Reread, QString(), 3);
-            o.Add(RoiAction::RecordModes);
+            o.Add(effect::Reread{3});
+            o.Add(effect::RecordModes{});
         }
         return o;
     }
     if (!memory.paramChanged) {
-        o.Add(RoiAction::Reread, QString(), 2);
+        o.Add(effect::Reread{2});
     } else {
         memory.paramChanged = false;
         memory.lastInSize = sample.set;
-        o.Add(RoiAction::Reread, QString(), 1);
-        o.Add(RoiAction::RecordModes);
+        o.Add(effect::Reread{1});
+        o.Add(effect::RecordModes{});
     }
-    o.Add(RoiAction::RevertToAuto);
+    o.next = next::RevertToAuto{};
     return o;
 }
 
 RoiOutcome UpdateInput(const RoiContext& context, RoiScene scene, const StatusSample& sample)
 {
     const RoiModel& model = context.model;
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     ParamValues& values = o.scene.values;
     ProxyGeometry& in = o.scene.in;
     if (!sample.inputPresent) {
@@ -76,27 +76,33 @@ RoiOutcome UpdateInput(const RoiContext& context, RoiScene scene, const StatusSa
     PutU(values, model.Id(Param::CfgInScreenH), raster.height());
     in.SetSourceSize(raster.width(), raster.height());
 
-    // Back in the recorded format but not the set one: the recorded
-    // selection returns, or after a client's change the fit reverts.
+    // Back in the recorded format but not the set one: after a reread the
+    // recorded selection returns, or after a client's change the fit
+    // reverts; else the stored ones apply again. The input's texts follow.
     if (!sample.matches && sample.measured != sample.set && sample.unchanged) {
         RoiMemory& memory = o.scene.memory;
         if (!memory.paramChanged) {
-            o.Add(RoiAction::Reread, QString(), 5);
-            o.Add(RoiAction::RestoreInput, QString(), raster.width(), raster.height());
+            o.Add(effect::Reread{5});
+            o.next = next::RestoreInput{raster.width(), raster.height()};
         } else {
             memory.lastInSize = sample.set;
             memory.paramChanged = false;
-            o.Add(RoiAction::Reread, QString(), 4);
-            o.Add(RoiAction::RecordModes);
-            o.Add(RoiAction::RevertToAuto);
+            o.Add(effect::Reread{4});
+            o.Add(effect::RecordModes{});
+            o.next = next::RevertInput{};
         }
     } else {
-        o.Add(RoiAction::ReapplyInput);
+        o.next = next::ReapplyInput{};
     }
-    o.Add(RoiAction::InputTexts);
-    if (model.Has(Param::EDIDNameStr))
-        o.Add(RoiAction::ReadEdidName);
     return o;
+}
+
+RoiOutcome FinishInput(const RoiContext& context, RoiOutcome step)
+{
+    step.Add(effect::InputTexts{});
+    if (context.model.Has(Param::EDIDNameStr))
+        step.Add(effect::ReadEdidName{});
+    return step;
 }
 
 void PutInputTexts(const RoiContext& context, ParamValues& values)
@@ -119,7 +125,7 @@ void PutInputTexts(const RoiContext& context, ParamValues& values)
 RoiOutcome PublishPass(const RoiContext& context, RoiScene scene, const StatusSample& sample,
                        bool inputProxyEnabled)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     PublishStatus(context, o.scene.block, o.scene.values);
     if (sample.inputPresent != inputProxyEnabled) {
         o.scene.in.SetEnabled(sample.inputPresent);
@@ -131,8 +137,8 @@ RoiOutcome PublishPass(const RoiContext& context, RoiScene scene, const StatusSa
 
 RoiOutcome RevertToAuto(const RoiContext& context, RoiScene scene)
 {
-    RoiOutcome o{std::move(scene), {}};
-    o.Add(RoiAction::Debug, QStringLiteral("Revert to auto mode"));
+    RoiOutcome o(std::move(scene));
+    o.Add(effect::Debug{QStringLiteral("Revert to auto mode")});
     PutU(o.scene.values, context.model.Id(Param::CfgOutMode), quint32(0));
     if (context.connected)
         o.Then(SelectFit(context, o.scene, 0, false));
@@ -144,7 +150,7 @@ RoiOutcome RevertToAuto(const RoiContext& context, RoiScene scene)
 RoiOutcome RestoreInput(const RoiContext& context, RoiScene scene, int width, int height)
 {
     const RoiModel& model = context.model;
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     const RoiMemory& memory = o.scene.memory;
     const int selection = memory.lastInMode[0];
     const int aspect = memory.lastInMode[1];
@@ -173,7 +179,7 @@ RoiOutcome RestoreInput(const RoiContext& context, RoiScene scene, int width, in
 
 RoiOutcome ReapplyInput(const RoiContext& context, RoiScene scene)
 {
-    RoiOutcome o{std::move(scene), {}};
+    RoiOutcome o(std::move(scene));
     if (!context.connected)
         return o;
     const RoiModel& model = context.model;

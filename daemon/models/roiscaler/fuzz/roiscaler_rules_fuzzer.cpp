@@ -38,15 +38,21 @@ void CheckValues(const RoiModel& model, const ParamValues& values)
     }
 }
 
-void CheckSends(const std::vector<RoiAction>& log)
+void CheckSent(const BlockImage& sent)
 {
-    for (const RoiAction& a : log) {
-        if (a.kind != RoiAction::StreamOut && a.kind != RoiAction::Write)
-            continue;
-        BlockImage again = a.image;
-        for (int f = 0; f < RoiField::kCount; ++f)
-            again.Set(f, a.image[f]);
-        Check(again == a.image);
+    BlockImage again = sent;
+    for (int f = 0; f < RoiField::kCount; ++f)
+        again.Set(f, sent[f]);
+    Check(again == sent);
+}
+
+void CheckSends(const std::vector<RoiEffect>& log)
+{
+    for (const RoiEffect& e : log) {
+        if (const auto* stream = std::get_if<effect::StreamOut>(&e))
+            CheckSent(stream->block);
+        if (const auto* write = std::get_if<effect::Write>(&e))
+            CheckSent(write->block);
     }
 }
 

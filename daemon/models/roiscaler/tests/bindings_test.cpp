@@ -178,10 +178,9 @@ TEST(RoiDispatch, EachSettingToItsFields)
         EXPECT_TRUE(o.scene.memory.paramChanged);
         // A setting's write carries the block as the setting left it.
         if (!c.fields.empty() && c.param != Param::OutRoiFormat)
-            for (const RoiAction& a : o.actions)
-                if (a.kind == RoiAction::Write) {
-                    EXPECT_EQ(a.image, o.scene.block);
-                }
+            for (const BlockImage& written : Writes(o)) {
+                EXPECT_EQ(written, o.scene.block);
+            }
     }
 }
 

@@ -67,10 +67,9 @@ TEST(RoiGeometry, FitModesMapIntoTheOutput)
         EXPECT_EQ(o.scene.out.ConstraintMode(), c.fit == 4 ? 1 : 0);
         EXPECT_EQ(o.scene.block[F::_roiCtrl] & 0x07, c.fit == 0 ? 0x04 : 0x07);
         // The window that went out is the one the block holds.
-        for (const RoiAction& a : o.actions)
-            if (a.kind == RoiAction::Write) {
-                EXPECT_EQ(OutRegion(a.image), c.expected);
-            }
+        for (const BlockImage& written : Writes(o)) {
+            EXPECT_EQ(OutRegion(written), c.expected);
+        }
     }
     // A fit outside the five modes changes nothing.
     const Status status = Typical();
@@ -421,10 +420,7 @@ TEST(RoiGeometry, ReFitsAfterASelectionChange)
         // The second step sees the selection changed and fits 720:480.
         EXPECT_EQ(InRegion(o.scene.block).size(), QSize(720, 480));
         EXPECT_EQ(o.scene.memory.lastSelection, 2u);
-        std::vector<QString> lines;
-        for (const RoiAction& a : o.actions)
-            if (a.kind == RoiAction::Debug)
-                lines.push_back(a.text);
+        const std::vector<QString> lines = DebugLines(o);
         if (model->logsConstraintRefit) {
             ASSERT_EQ(lines.size(), 2u);
             EXPECT_EQ(lines[0], "SelectRoiConstraints in old != current  2 0");

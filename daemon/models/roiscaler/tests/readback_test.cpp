@@ -160,7 +160,7 @@ TEST(RoiReadback, InputModesOfTheDeviceCodes)
             EXPECT_EQ(Value(o.scene, *model, Param::CfgInFixedSizeMode).toUInt(), c.selection == 3 ? c.size : 9u);
             // The fit from the high nibble, applied by a fit step.
             EXPECT_EQ(Value(o.scene, *model, Param::CfgOutMode), QVariant(4u));
-            EXPECT_TRUE(HasAction(o, RoiAction::Fit));
+            EXPECT_TRUE(NextIs<next::Fit>(o));
         }
     }
 }
@@ -352,9 +352,13 @@ TEST(RoiReadback, DelaysPastTheFormatAreCut)
     EXPECT_EQ(Value(o.scene, M, Param::GenHDelay), QVariant(2500u));
     EXPECT_EQ(Value(o.scene, M, Param::GenHDelayMax), QVariant(1979u));
     EXPECT_EQ(Value(o.scene, M, Param::GenVDelayMax), QVariant(749u));
-    ASSERT_EQ(Actions(o).back(), 'C');
-    EXPECT_EQ(o.actions.back().a, 1979);
-    EXPECT_EQ(o.actions.back().b, 100);
+    // The forced pass fits first; the cut follows the fit.
+    ASSERT_TRUE(NextIs<next::Fit>(o));
+    const RoiOutcome fitted = Continue(Linked(M, status), o.scene, *o.next);
+    const next::ClampDelays* clamp = NextIs<next::ClampDelays>(fitted);
+    ASSERT_TRUE(clamp);
+    EXPECT_EQ(clamp->hDelay, 1979);
+    EXPECT_EQ(clamp->vDelay, 100);
     Converter converter;
     const RoiScene cut = converter.Take(Linked(M, status), o);
     EXPECT_EQ(cut.block[F::_horizontalDelay], 1979);
@@ -362,7 +366,9 @@ TEST(RoiReadback, DelaysPastTheFormatAreCut)
     scene.block.Set(F::_sdiOutVideoCtrl, 0x01);
     const RoiOutcome none = Readback(Linked(M, status), scene, LinkState{true, false});
     EXPECT_FALSE(none.scene.values.contains(M.Id(Param::GenHDelayMax)));
-    EXPECT_FALSE(HasAction(none, RoiAction::ClampDelays));
+    Converter taker;
+    taker.Take(Linked(M, status), none);
+    EXPECT_EQ(taker.Kinds().find('C'), std::string::npos);
 }
 
 TEST(RoiReadback, Identity)
@@ -377,7 +383,7 @@ TEST(RoiReadback, Identity)
     const Status status = Typical();
     for (const RoiModel* model : kModels) {
         SCOPED_TRACE(model->name);
-        RoiOutcome o{NewScene(*model), {}};
+        RoiOutcome o(NewScene(*model));
         PutIdentity(Linked(*model, status), identity, o);
         EXPECT_EQ(Value(o.scene, *model, Param::FpgaVersion).toString(), "1.0");
         EXPECT_EQ(Value(o.scene, *model, Param::DuviRuravodIvoduri).toString(), "1.2");
@@ -388,11 +394,12 @@ TEST(RoiReadback, Identity)
         // Hestra names the module on the debug channel.
         EXPECT_EQ(Actions(o), model->logsInfoTab ? "D" : "");
         if (model->logsInfoTab) {
-            EXPECT_EQ(o.actions[0].text, " UpdateHestraInfoTab name");
-            EXPECT_EQ(o.actions[0].item, "Studio A");
+            const auto& line = std::get<effect::DebugNamed>(o.effects[0]);
+            EXPECT_EQ(line.text, " UpdateHestraInfoTab name");
+            EXPECT_EQ(line.name, "Studio A");
         }
         // Without a link all six read "Unknown".
-        RoiOutcome unlinked{NewScene(*model), {}};
+        RoiOutcome unlinked(NewScene(*model));
         PutIdentity(RoiContext{*model, status.data(), false}, identity, unlinked);
         for (Param p : {Param::FpgaVersion, Param::DuviRuravodIvoduri, Param::VoruZevezoZerazi, Param::ModuleName,
                         Param::ModuleType, Param::ModuleAssemblyBd})

@@ -1,6 +1,6 @@
 // The ROI scaler decisions on byte images, for tests: a new wrapper's scene
 // of a model, a status image built from register values, and what an
-// outcome's actions were.
+// outcome's effects and next decision were.
 #ifndef PORTVANE_ROISCALER_TESTS_RULESTESTING_H
 #define PORTVANE_ROISCALER_TESTS_RULESTESTING_H
 
@@ -9,10 +9,12 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "roiscaler/decisions/bindings.h"
 #include "roiscaler/decisions/geometry.h"
+#include "roiscaler/decisions/next.h"
 #include "roiscaler/decisions/readback.h"
 #include "roiscaler/decisions/scene.h"
 #include "roiscaler/decisions/settings.h"
@@ -90,83 +92,107 @@ inline RoiContext Linked(const RoiModel& model, const Status& status)
     return RoiContext{model, status.data(), true};
 }
 
-// The actions as letters: S stream-out, W write, T timer restart, I timer
-// start when idle, D debug line, R configuration read, B readback, G delay
-// availability, Y identity, P publish, N module name, F fit step, C delay
-// clamp, X reread, M record modes, V revert to Auto, O restore input, A
-// reapply input, U input texts, E EDID name.
+// Effects and next decisions as letters: S stream-out, W write, T timer
+// restart, I timer start when idle, D debug line, R configuration read, B
+// readback, X reread, M record modes, Y identity, P publish, N module name,
+// G delay availability, U input texts, E EDID name; F fit read back, C
+// delay clamp, V revert to Auto, O restore input, A reapply input.
+inline char Letter(const RoiEffect& effect)
+{
+    return "SWTIDDRBXMYPNGUE"[effect.index()];
+}
+
+inline char Letter(const RoiNext& next)
+{
+    return "FCVOVA"[next.index()];
+}
+
+// An outcome's effects, then its next decision.
 inline std::string Actions(const RoiOutcome& outcome)
 {
-    static const char kLetters[] = "SWTIDDRBGYPNFCXMVOAUE";
     std::string text;
-    for (const RoiAction& a : outcome.actions)
-        text += kLetters[a.kind];
+    for (const RoiEffect& e : outcome.effects)
+        text += Letter(e);
+    if (outcome.next)
+        text += Letter(*outcome.next);
     return text;
 }
 
-inline bool HasAction(const RoiOutcome& outcome, RoiAction::Kind kind)
+template <typename Kind>
+bool HasEffect(const RoiOutcome& outcome)
 {
-    for (const RoiAction& a : outcome.actions)
-        if (a.kind == kind)
+    for (const RoiEffect& e : outcome.effects)
+        if (std::holds_alternative<Kind>(e))
             return true;
     return false;
+}
+
+template <typename Kind>
+const Kind* NextIs(const RoiOutcome& outcome)
+{
+    return outcome.next ? std::get_if<Kind>(&*outcome.next) : nullptr;
+}
+
+// The debug lines among an outcome's effects.
+inline std::vector<QString> DebugLines(const RoiOutcome& outcome)
+{
+    std::vector<QString> lines;
+    for (const RoiEffect& e : outcome.effects)
+        if (const auto* debug = std::get_if<effect::Debug>(&e))
+            lines.push_back(debug->line);
+    return lines;
+}
+
+// The blocks the writes among an outcome's effects carry.
+inline std::vector<BlockImage> Writes(const RoiOutcome& outcome)
+{
+    std::vector<BlockImage> blocks;
+    for (const RoiEffect& e : outcome.effects)
+        if (const auto* write = std::get_if<effect::Write>(&e))
+            blocks.push_back(write->block);
+    return blocks;
 }
 
 // Takes an outcome as the wrapper would, without a converter: rereads
 // succeed and leave the block as it is, the identity and the EDID name are
 // the ones given; sends, timers and configuration reads do nothing. Every
-// action lands in log.
+// effect lands in log, every effect and next decision in taken.
 struct Converter {
     RoiIdentity identity;
     QString edidName;
-    std::vector<RoiAction> log;
+    std::vector<RoiEffect> log;
+    std::string taken;
 
     RoiScene Take(const RoiContext& c, RoiOutcome outcome)
     {
         RoiScene scene = std::move(outcome.scene);
-        for (const RoiAction& a : outcome.actions) {
-            log.push_back(a);
-            switch (a.kind) {
-            case RoiAction::Fit:
-                scene = Take(c, SelectFit(c, scene, a.a, a.b != 0));
-                break;
-            case RoiAction::ClampDelays:
-                scene = Take(c, SetHorizontalDelay(c, scene, a.a));
-                scene = Take(c, SetVerticalDelay(c, scene, a.b));
-                break;
-            case RoiAction::PublishIdentity: {
-                RoiOutcome o{scene, {}};
-                PutIdentity(c, identity, o);
-                scene = Take(c, std::move(o));
-                break;
-            }
-            case RoiAction::DelayAvailability:
-                PutDelayAvailability(c, scene.block, scene.values);
-                break;
-            case RoiAction::Readback:
-                scene = Take(c, roiscaler::Readback(c, scene, LinkState{true, false}));
-                break;
-            case RoiAction::RecordModes:
-                RecordModes(c.model, scene.block, scene.memory);
-                break;
-            case RoiAction::RevertToAuto:
-                scene = Take(c, RevertToAuto(c, scene));
-                break;
-            case RoiAction::RestoreInput:
-                scene = Take(c, RestoreInput(c, scene, a.a, a.b));
-                break;
-            case RoiAction::ReapplyInput:
-                scene = Take(c, ReapplyInput(c, scene));
-                break;
-            case RoiAction::InputTexts:
-                PutInputTexts(c, scene.values);
-                break;
-            case RoiAction::ReadEdidName:
-                PutS(scene.values, c.model.Id(Param::EDIDNameStr), edidName);
-                break;
-            default:
-                break;
-            }
+        for (const RoiEffect& e : outcome.effects) {
+            log.push_back(e);
+            taken += Letter(e);
+            std::visit(Overloaded{
+                           [&](const effect::PublishIdentity&) {
+                               RoiOutcome o(scene);
+                               PutIdentity(c, identity, o);
+                               scene = Take(c, std::move(o));
+                           },
+                           [&](const effect::DelayAvailability&) {
+                               PutDelayAvailability(c, scene.block, scene.values);
+                           },
+                           [&](const effect::Readback&) {
+                               scene = Take(c, roiscaler::Readback(c, scene, LinkState{true, false}));
+                           },
+                           [&](const effect::RecordModes&) { RecordModes(c.model, scene.block, scene.memory); },
+                           [&](const effect::InputTexts&) { PutInputTexts(c, scene.values); },
+                           [&](const effect::ReadEdidName&) {
+                               PutS(scene.values, c.model.Id(Param::EDIDNameStr), edidName);
+                           },
+                           [](const auto&) {},
+                       },
+                       e);
+        }
+        if (outcome.next) {
+            taken += Letter(*outcome.next);
+            scene = Take(c, Continue(c, std::move(scene), *outcome.next));
         }
         return scene;
     }
@@ -189,14 +215,13 @@ struct Converter {
         return Take(c, PublishPass(c, std::move(scene), sample, inputProxyEnabled));
     }
 
-    // The kinds of the actions logged so far, then an empty log.
-    std::vector<RoiAction::Kind> Kinds()
+    // The letters taken so far, then an empty log.
+    std::string Kinds()
     {
-        std::vector<RoiAction::Kind> kinds;
-        for (const RoiAction& a : log)
-            kinds.push_back(a.kind);
+        std::string letters;
+        letters.swap(taken);
         log.clear();
-        return kinds;
+        return letters;
     }
 };
 

@@ -54,7 +54,7 @@ TEST(RoiSettings, RotationFrameDelayAndFlipsStayConsistent)
     RoiScene scene = NewScene(M);
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
-        RoiOutcome o{scene, {}};
+        RoiOutcome o(scene);
         switch (s.op) {
         case Rotate:
             o = SetRotation(c, scene, s.value);

@@ -3,6 +3,8 @@
 // of the input format, and the input section's decisions.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "roiscaler/values/regiontext.h"
 #include "roiscaler/decisions/blockvalues.h"
 #include "rulestesting.h"
@@ -247,7 +249,7 @@ TEST(RoiStatusPass, UnchangedInputLeavesTheInputTextsAlone)
     status.Set({{53, 0x80}});
     scene = converter.Status(Linked(Q, status), std::move(scene), false);
     EXPECT_EQ(scene.values.value(Q.Id(Param::ImageInAudio)).toString(), "Audio 8Ch");
-    EXPECT_EQ(converter.Kinds(), std::vector<RoiAction::Kind>{});
+    EXPECT_EQ(converter.Kinds(), "");
     status.Measured(1920, 1080, 540000);
     scene = converter.Status(Linked(Q, status), std::move(scene), false);
     EXPECT_EQ(scene.values.value(Q.Id(Param::ImageInEnabled)).toString(), "HDMI 50Hz");
@@ -306,8 +308,8 @@ TEST(RoiStatusPass, WatchOfTheInputFormat)
         const Status status = Typical();
         const RoiOutcome o = WatchInput(Linked(M, status), scene, sample, c.releaseWatches);
         EXPECT_EQ(Actions(o), c.actions);
-        if (!o.actions.empty()) {
-            EXPECT_EQ(o.actions[0].a, c.disconnectLine);
+        if (!o.effects.empty()) {
+            EXPECT_EQ(std::get<effect::Reread>(o.effects[0]).disconnectLine, c.disconnectLine);
         }
         EXPECT_EQ(o.scene.memory.inputChangeSeen, c.seenAfter);
         EXPECT_EQ(o.scene.memory.paramChanged, c.changedAfter);
@@ -327,15 +329,16 @@ TEST(RoiStatusPass, InputSectionDecisions)
         bool present, matches, unchanged, paramChanged;
         InputFormat set;
         bool idle;
-        const char* actions;
+        const char* actions; // the section's effects and its next step
+        const char* then;    // how the step ends
     } cases[] = {
-        {"no input", M, false, false, false, false, hd, false, ""},
-        {"idle: the input as it was", Q, true, true, true, false, hd, true, ""},
-        {"the recorded format back", P, true, false, true, false, sd, false, "XOU"},
-        {"the recorded format back after a change", P, true, false, true, true, sd, false, "XMVU"},
-        {"another format", Q, true, false, false, false, sd, false, "AU"},
-        {"the set format", H, true, false, true, false, hd, false, "AU"},
-        {"Mardex reads the monitor's name", M, true, true, false, false, hd, false, "AUE"},
+        {"no input", M, false, false, false, false, hd, false, "", ""},
+        {"idle: the input as it was", Q, true, true, true, false, hd, true, "", ""},
+        {"the recorded format back", P, true, false, true, false, sd, false, "XO", "U"},
+        {"the recorded format back after a change", P, true, false, true, true, sd, false, "XMV", "U"},
+        {"another format", Q, true, false, false, false, sd, false, "A", "U"},
+        {"the set format", H, true, false, true, false, hd, false, "A", "U"},
+        {"Mardex reads the monitor's name", M, true, true, false, false, hd, false, "A", "UE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -352,13 +355,21 @@ TEST(RoiStatusPass, InputSectionDecisions)
         if (c.idle) {
             EXPECT_EQ(o.scene.values, scene.values);
         }
-        if (std::string(c.actions).find('O') != std::string::npos) {
-            EXPECT_EQ(o.actions[0].a, 5);
-            EXPECT_EQ(o.actions[1].a, 1920);
-            EXPECT_EQ(o.actions[1].b, 1080);
+        // The step runs next, finished by the texts.
+        if (o.next) {
+            const std::string step = Actions(Continue(context, o.scene, *o.next));
+            ASSERT_GE(step.size(), std::strlen(c.then));
+            EXPECT_EQ(step.substr(step.size() - std::strlen(c.then)), c.then);
+        } else {
+            EXPECT_STREQ(c.then, "");
+        }
+        if (const next::RestoreInput* restore = NextIs<next::RestoreInput>(o)) {
+            EXPECT_EQ(std::get<effect::Reread>(o.effects[0]).disconnectLine, 5);
+            EXPECT_EQ(restore->width, 1920);
+            EXPECT_EQ(restore->height, 1080);
         }
         if (std::string(c.actions).find('M') != std::string::npos) {
-            EXPECT_EQ(o.actions[0].a, 4);
+            EXPECT_EQ(std::get<effect::Reread>(o.effects[0]).disconnectLine, 4);
             EXPECT_EQ(o.scene.memory.lastInSize, c.set);
             EXPECT_FALSE(o.scene.memory.paramChanged);
         }
@@ -381,12 +392,13 @@ TEST(RoiStatusPass, RevertAndRestore)
         RoiScene scene = Started(context, NewScene(*model));
         scene = SelectFit(context, scene, 2, false).scene;
         const RoiOutcome reverted = RevertToAuto(context, scene);
-        ASSERT_FALSE(reverted.actions.empty());
-        EXPECT_EQ(reverted.actions.front().kind, RoiAction::Debug);
-        EXPECT_EQ(reverted.actions.front().text, "Revert to auto mode");
+        ASSERT_FALSE(reverted.effects.empty());
+        const auto* line = std::get_if<effect::Debug>(&reverted.effects.front());
+        ASSERT_TRUE(line);
+        EXPECT_EQ(line->line, "Revert to auto mode");
         EXPECT_EQ(ValueU(reverted.scene.values, model->Id(Param::CfgOutMode)), 0u);
         EXPECT_EQ(reverted.scene.block[F::_swStateSelect] >> 4, 0);
-        EXPECT_EQ(reverted.actions.back().kind == RoiAction::Write, model->rewritesAfterRevert);
+        EXPECT_EQ(std::holds_alternative<effect::Write>(reverted.effects.back()), model->rewritesAfterRevert);
         // Hestra writes the block after the selection and after the fit.
         const auto rewrites = [](const std::string& actions) {
             int n = 0;

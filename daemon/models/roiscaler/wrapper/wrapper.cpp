@@ -9,6 +9,7 @@
 #include "paramlink/descriptortable.h"
 #include "roiscaler/decisions/bindings.h"
 #include "roiscaler/decisions/geometry.h"
+#include "roiscaler/decisions/next.h"
 #include "roiscaler/decisions/readback.h"
 #include "roiscaler/decisions/blockvalues.h"
 #include "roiscaler/values/screenproxy.h"
@@ -65,93 +66,67 @@ bool RoiScalerWrapper::Apply(RoiOutcome outcome)
     _inProxy->Geometry() = outcome.scene.in;
     _outProxy->Geometry() = outcome.scene.out;
     _memory = outcome.scene.memory;
-    for (const RoiAction& action : outcome.actions)
-        if (!Take(action))
+    for (const RoiEffect& effect : outcome.effects)
+        if (!Take(effect))
             return false;
-    return true;
+    return !outcome.next || Run(Continue, *outcome.next);
 }
 
-bool RoiScalerWrapper::Take(const RoiAction& action)
+bool RoiScalerWrapper::Take(const RoiEffect& effect)
 {
-    switch (action.kind) {
-    case RoiAction::StreamOut:
-    case RoiAction::Write:
-        Send(action);
-        break;
-    case RoiAction::RestartTimer:
-        StartConfigTimer();
-        break;
-    case RoiAction::StartTimerIfIdle:
-        if (!_configTimer->isActive())
-            StartConfigTimerMinTime();
-        break;
-    case RoiAction::Debug:
-        qDebug().noquote() << action.text;
-        break;
-    case RoiAction::DebugNamed:
-        // The name as the debug stream quotes a text.
-        qDebug() << action.text.toLatin1().constData() << action.item;
-        break;
-    case RoiAction::ReadConfig:
-        ReadDeviceConfig();
-        break;
-    case RoiAction::Readback:
-        UpdateDevice();
-        break;
-    case RoiAction::DelayAvailability:
-        TryHVDelayEnable();
-        break;
-    case RoiAction::PublishIdentity: {
-        RoiIdentity identity;
-        if (Connected()) {
-            identity = Identity(_engine->GetModuleType());
-            identity.fpgaVersion = GetFirmwareVersion();
-            identity.releaseVersion = GetReleaseVersion();
-            identity.serialNumber = GetSerialNumber();
-        }
-        RoiOutcome outcome{SceneToApply(), {}};
-        PutIdentity(Context(), identity, outcome);
-        return Apply(std::move(outcome));
-    }
-    case RoiAction::Publish:
-        emit DeviceStateUpdated(_state);
-        break;
-    case RoiAction::WriteModuleName:
-        WriteModuleName(action.text);
-        break;
-    case RoiAction::Fit:
-        return Run(SelectFit, action.a, action.b != 0);
-    case RoiAction::ClampDelays:
-        return Run(SetHorizontalDelay, action.a) && Run(SetVerticalDelay, action.b);
-    case RoiAction::Reread:
-        return RereadOrDisconnect(action.a);
-    case RoiAction::RecordModes:
-        RecordModes(_model, BlockImage(*_block), _memory);
-        break;
-    case RoiAction::RevertToAuto:
-        return Run(roiscaler::RevertToAuto);
-    case RoiAction::RestoreInput:
-        return Run(RestoreInput, action.a, action.b);
-    case RoiAction::ReapplyInput:
-        return Run(ReapplyInput);
-    case RoiAction::InputTexts:
-        PutInputTexts(Context(), _state);
-        break;
-    case RoiAction::ReadEdidName:
-        PutS(_state, Id(Param::EDIDNameStr), GetEdidName());
-        break;
-    }
-    return true;
+    // False only for a failed reread: the pass ends.
+    return std::visit(
+        Overloaded{
+            [&](const effect::StreamOut& e) { Send(e.block, true); return true; },
+            [&](const effect::Write& e) { Send(e.block, false); return true; },
+            [&](const effect::RestartTimer&) { StartConfigTimer(); return true; },
+            [&](const effect::StartTimerIfIdle&) {
+                if (!_configTimer->isActive())
+                    StartConfigTimerMinTime();
+                return true;
+            },
+            [&](const effect::Debug& e) { qDebug().noquote() << e.line; return true; },
+            [&](const effect::DebugNamed& e) {
+                // The name as the debug stream quotes a text.
+                qDebug() << e.text.toLatin1().constData() << e.name;
+                return true;
+            },
+            [&](const effect::ReadConfig&) { ReadDeviceConfig(); return true; },
+            [&](const effect::Readback&) { UpdateDevice(); return true; },
+            [&](const effect::Reread& e) { return RereadOrDisconnect(e.disconnectLine); },
+            [&](const effect::RecordModes&) { RecordModes(_model, BlockImage(*_block), _memory); return true; },
+            [&](const effect::PublishIdentity&) { return PublishIdentity(); },
+            [&](const effect::Publish&) { emit DeviceStateUpdated(_state); return true; },
+            [&](const effect::WriteModuleName& e) { WriteModuleName(e.name); return true; },
+            [&](const effect::DelayAvailability&) { TryHVDelayEnable(); return true; },
+            [&](const effect::InputTexts&) { PutInputTexts(Context(), _state); return true; },
+            [&](const effect::ReadEdidName&) { PutS(_state, Id(Param::EDIDNameStr), GetEdidName()); return true; },
+        },
+        effect);
 }
 
-void RoiScalerWrapper::Send(const RoiAction& action)
+bool RoiScalerWrapper::PublishIdentity()
+{
+    RoiIdentity identity;
+    if (Connected()) {
+        identity = Identity(_engine->GetModuleType());
+        identity.fpgaVersion = GetFirmwareVersion();
+        identity.releaseVersion = GetReleaseVersion();
+        identity.serialNumber = GetSerialNumber();
+    }
+    RoiOutcome outcome(SceneToApply());
+    PutIdentity(Context(), identity, outcome);
+    return Apply(std::move(outcome));
+}
+
+void RoiScalerWrapper::Send(const BlockImage& image, bool stream)
 {
     if (!_engine)
         return;
     // The block as the decision sent it, then as it stands.
     const BlockImage current(*_block);
-    action.image.ApplyTo(*_block);
-    if (action.kind == RoiAction::StreamOut)
+    image.ApplyTo(*_block);
+    if (stream)
         _engine->StreamOutConfigBlock(_block->FPGAID(), _block->BlockID());
     else
         _engine->WriteConfigBlock(_block->FPGAID(), _block->BlockID());

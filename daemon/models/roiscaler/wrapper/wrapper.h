@@ -2,7 +2,7 @@
 // a model row (model/models.h). Its decisions are pure functions over the
 // block, the status image and the published values (bindings.h,
 // readback.h, statuspass.h, geometry.h, settings.h); the wrapper holds
-// their scene, runs them and takes the actions they return: it sends the
+// their scene, runs them and takes the effects they return: it sends the
 // block, runs the configuration timer that rewrites and rereads the
 // converter 2000 ms after the last change, rereads, and publishes. The
 // model classes (HestraWrapper, ...) add only their named slots.
@@ -164,10 +164,11 @@ private:
     // back with the outcome.
     roiscaler::RoiScene Scene() const;
     roiscaler::RoiScene SceneToApply();
-    // Takes the scene a decision left and its actions, in order; false when
-    // a reread failed (the device is then disconnected and the pass ends).
+    // Takes the scene a decision left, its effects in order, then runs the
+    // next decision it names; false when a reread failed (the device is
+    // then disconnected and the pass ends).
     bool Apply(roiscaler::RoiOutcome outcome);
-    bool Take(const roiscaler::RoiAction& action);
+    bool Take(const roiscaler::RoiEffect& effect);
     // A decision on the wrapper as it stands, taken.
     template <typename Decision, typename... Args>
     bool Run(Decision decision, Args&&... args)
@@ -176,7 +177,10 @@ private:
         return Apply(decision(context, SceneToApply(), std::forward<Args>(args)...));
     }
 
-    void Send(const roiscaler::RoiAction& action);
+    // The block as the decision had it, streamed or written.
+    void Send(const roiscaler::BlockImage& image, bool stream);
+    // The identity as the engine knows it, published.
+    bool PublishIdentity();
     void WriteModuleName(const QString& name);
     roiscaler::RoiIdentity Identity(const CModuleType& moduleRecord);
     // Rereads the configuration; false (after the numbered line and the

@@ -125,12 +125,12 @@ void RoiScalerWrapper::TryHVDelayEnable()
 
 void RoiScalerWrapper::UpdateInfoandUpdateTabs()
 {
-    Take(RoiAction{RoiAction::PublishIdentity, BlockImage(*_block), QString(), 0, 0, QString()});
+    PublishIdentity();
 }
 
 void RoiScalerWrapper::UpdateInfoTab(const CModuleType& moduleRecord)
 {
-    RoiOutcome outcome{SceneToApply(), {}};
+    RoiOutcome outcome(SceneToApply());
     PutInfoTab(Context(), Identity(moduleRecord), outcome);
     Apply(std::move(outcome));
 }
@@ -183,28 +183,28 @@ void RoiScalerWrapper::CalcOutputMapping(int fit, int x, int y, int w, int h, in
 
 void RoiScalerWrapper::UpdateInProxy(int x, int y, int w, int h)
 {
-    RoiOutcome outcome{SceneToApply(), {}};
+    RoiOutcome outcome(SceneToApply());
     ShowInRegion(_model, outcome.scene, x, y, w, h);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateInProxy()
 {
-    RoiOutcome outcome{SceneToApply(), {}};
+    RoiOutcome outcome(SceneToApply());
     ShowInRegion(_model, outcome.scene);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateOutProxy(int x, int y, int w, int h)
 {
-    RoiOutcome outcome{SceneToApply(), {}};
+    RoiOutcome outcome(SceneToApply());
     ShowOutRegion(_model, outcome.scene, x, y, w, h);
     Apply(std::move(outcome));
 }
 
 void RoiScalerWrapper::UpdateOutProxy()
 {
-    RoiOutcome outcome{SceneToApply(), {}};
+    RoiOutcome outcome(SceneToApply());
     ShowOutRegion(_model, outcome.scene);
     Apply(std::move(outcome));
 }
