@@ -1,7 +1,7 @@
 #include "roiscaler/decisions/blockvalues.h"
 
-#include "roiscaler/values/tables.h"
 #include "roiscaler/values/statusimage.h"
+#include "roiscaler/values/tables.h"
 
 namespace roiscaler {
 

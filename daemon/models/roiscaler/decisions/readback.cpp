@@ -1,11 +1,11 @@
 #include "roiscaler/decisions/readback.h"
 
 #include "roiscaler/decisions/bindings.h"
-#include "roiscaler/decisions/geometry.h"
-#include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/decisions/geometry.h"
 #include "roiscaler/decisions/settings.h"
 #include "roiscaler/values/statusbits.h"
+#include "roiscaler/values/tables.h"
 
 namespace roiscaler {
 

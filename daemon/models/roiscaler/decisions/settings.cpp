@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "roiscaler/values/colorspace.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/colorspace.h"
 
 namespace roiscaler {
 

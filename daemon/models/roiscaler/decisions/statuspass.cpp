@@ -1,8 +1,8 @@
 #include "roiscaler/decisions/statuspass.h"
 
 #include "roiscaler/decisions/bindings.h"
-#include "roiscaler/decisions/geometry.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/decisions/geometry.h"
 #include "roiscaler/values/statusbits.h"
 
 namespace roiscaler {

@@ -6,8 +6,8 @@
 #include <functional>
 #include <set>
 
-#include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/tables.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

@@ -5,8 +5,8 @@
 // region texts.
 #include <gtest/gtest.h>
 
-#include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/tables.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

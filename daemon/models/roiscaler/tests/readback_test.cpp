@@ -4,8 +4,8 @@
 // identity.
 #include <gtest/gtest.h>
 
-#include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/tables.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

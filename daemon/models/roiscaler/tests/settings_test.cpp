@@ -3,8 +3,8 @@
 // standard, the audio selection, and the monitor's name.
 #include <gtest/gtest.h>
 
-#include "roiscaler/values/tables.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/tables.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

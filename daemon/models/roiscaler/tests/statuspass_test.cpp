@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "roiscaler/values/regiontext.h"
 #include "roiscaler/decisions/blockvalues.h"
+#include "roiscaler/values/regiontext.h"
 #include "rulestesting.h"
 
 using namespace rulestesting;

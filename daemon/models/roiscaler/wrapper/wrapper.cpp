@@ -8,13 +8,13 @@
 #include "engine/ccmdengine.h"
 #include "paramlink/descriptortable.h"
 #include "roiscaler/decisions/bindings.h"
+#include "roiscaler/decisions/blockvalues.h"
 #include "roiscaler/decisions/geometry.h"
 #include "roiscaler/decisions/next.h"
 #include "roiscaler/decisions/readback.h"
-#include "roiscaler/decisions/blockvalues.h"
-#include "roiscaler/values/screenproxy.h"
 #include "roiscaler/decisions/settings.h"
 #include "roiscaler/decisions/statuspass.h"
+#include "roiscaler/values/screenproxy.h"
 #include "tovikconfig/tovikconfig.h"
 
 using namespace roiscaler;

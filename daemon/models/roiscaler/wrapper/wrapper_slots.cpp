@@ -3,13 +3,13 @@
 #include "roiscaler/wrapper/wrapper.h"
 
 #include "roiscaler/decisions/bindings.h"
+#include "roiscaler/decisions/blockvalues.h"
 #include "roiscaler/decisions/geometry.h"
 #include "roiscaler/decisions/readback.h"
+#include "roiscaler/decisions/settings.h"
 #include "roiscaler/values/mapping.h"
 #include "roiscaler/values/regiontext.h"
-#include "roiscaler/decisions/blockvalues.h"
 #include "roiscaler/values/screenproxy.h"
-#include "roiscaler/decisions/settings.h"
 #include "roiscaler/values/statusbits.h"
 
 using namespace roiscaler;
