@@ -58,9 +58,9 @@ struct RoiScene {
     RoiMemory memory;
 };
 
-// The proxies of a new wrapper: on the same screen picture, over a source
-// of 1920 x 1200, the input region at 440,360 of 720 x 480, the output
-// window at 240,0 of 1440 x 1080.
+// The proxies of a new wrapper: on the same screen picture, over the first
+// source with the first input region and output window
+// (table/firstgeometry.h).
 ProxyGeometry FirstInProxy();
 ProxyGeometry FirstOutProxy();
 // A new wrapper's memory: the first constraint step keeps the region as
