@@ -510,9 +510,17 @@ void Publish(const Binding& row, Rule rule, const BindingView& view, ParamValues
         Put(row.kind, values, id, value);
 }
 
-bool InGroups(const Binding& row, std::initializer_list<Group> groups)
+// One pass over the rows by their rule for it: every row, or (with groups)
+// those of the groups only.
+void PublishRows(const RoiContext& context, const BlockImage& block, ParamValues& values, Rule Binding::*rule,
+                 bool force, const std::initializer_list<Group>* groups)
 {
-    return std::find(groups.begin(), groups.end(), row.group) != groups.end();
+    for (const Binding& row : kBindings) {
+        if (groups && std::find(groups->begin(), groups->end(), row.group) == groups->end())
+            continue;
+        const BindingView view{context, block, values};
+        Publish(row, row.*rule, view, values, force);
+    }
 }
 
 } // namespace
@@ -544,40 +552,24 @@ RoiOutcome Dispatch(const RoiContext& context, RoiScene scene, quint32 id, const
 
 void PublishReadback(const RoiContext& context, const BlockImage& block, ParamValues& values, bool force)
 {
-    for (const Binding& row : kBindings) {
-        const BindingView view{context, block, values};
-        Publish(row, row.readback, view, values, force);
-    }
+    PublishRows(context, block, values, &Binding::readback, force, nullptr);
 }
 
 void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValues& values)
 {
-    for (const Binding& row : kBindings) {
-        const BindingView view{context, block, values};
-        Publish(row, row.status, view, values, false);
-    }
+    PublishRows(context, block, values, &Binding::status, false, nullptr);
 }
 
 void PublishReadback(const RoiContext& context, const BlockImage& block, ParamValues& values, bool force,
                      std::initializer_list<Group> groups)
 {
-    for (const Binding& row : kBindings) {
-        if (!InGroups(row, groups))
-            continue;
-        const BindingView view{context, block, values};
-        Publish(row, row.readback, view, values, force);
-    }
+    PublishRows(context, block, values, &Binding::readback, force, &groups);
 }
 
 void PublishStatus(const RoiContext& context, const BlockImage& block, ParamValues& values,
                    std::initializer_list<Group> groups)
 {
-    for (const Binding& row : kBindings) {
-        if (!InGroups(row, groups))
-            continue;
-        const BindingView view{context, block, values};
-        Publish(row, row.status, view, values, false);
-    }
+    PublishRows(context, block, values, &Binding::status, false, &groups);
 }
 
 void PutDefaults(const RoiModel& model, ParamValues& values)
